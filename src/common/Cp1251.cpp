@@ -1,0 +1,61 @@
+#include "Cp1251.h"
+
+#include <array>
+
+namespace {
+
+// 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F. 0x98 has no character and is
+// kept as U+0098 so that every byte survives a round trip.
+constexpr std::array<char16_t, 64> kHigh = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+int unicodeToCp1251(char16_t c)
+{
+    if (c < 0x80)
+        return c;
+    if (c >= 0x0410 && c <= 0x044F)
+        return 0xC0 + (c - 0x0410);
+    for (int i = 0; i < int(kHigh.size()); ++i)
+        if (kHigh[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+} // namespace
+
+QChar cp1251ToUnicode(unsigned char b)
+{
+    if (b < 0x80)
+        return QChar(b);
+    if (b >= 0xC0)
+        return QChar(char16_t(0x0410 + (b - 0xC0)));
+    return QChar(kHigh[b - 0x80]);
+}
+
+QByteArray toCp1251(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar ch : text) {
+        const int b = unicodeToCp1251(ch.unicode());
+        out.append(b < 0 ? '?' : char(b));
+    }
+    return out;
+}
+
+QString fromCp1251(const QByteArray& bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (char b : bytes)
+        out.append(cp1251ToUnicode(static_cast<unsigned char>(b)));
+    return out;
+}
