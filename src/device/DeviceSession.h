@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Transaction.h"
+#include "TransducerData.h"
+
+#include <QString>
+
+// Program-wide state of the running operations.
+struct TOperationState {
+    bool DiagRunning = false;
+    bool DiagAwaiting = false;
+    int DiagMissCount = 0;
+    int CalibrStage = 0;
+    double CalibrCurrent = 0;
+};
+
+// What the device operations need from the main window beyond one exchange.
+class IDeviceShell : public ILinkShell {
+public:
+    virtual bool AskToConnect() = 0;
+    virtual void SetStatusPanel(int index, const QString& text) = 0; // panels 0..3
+};
+
+// Everything a device operation works on: the link, the record and its
+// snapshot, the operation state. The main window owns one.
+struct TDeviceSession {
+    TLinkContext link;
+    IDeviceShell* shell = nullptr;
+    TTransducerData Transducer;
+    TTransducerData TransducerSnapshot;
+    TOperationState State;
+};
