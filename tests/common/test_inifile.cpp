@@ -1,0 +1,121 @@
+#include "Cp1251.h"
+#include "IniFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class FailingIni : public TIniFile {
+public:
+    using TIniFile::TIniFile;
+
+protected:
+    bool writeContent(QIODevice& out, const QByteArray& bytes) override
+    {
+        out.write(bytes.left(bytes.size() / 2)); // the disk fills up half-way
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(IniFile, UpdatesInPlaceAppendsAtSectionEndAndKeepsForeignLines)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.ini");
+    writeAll(path, "; note\n[Defaults]\nAlpha=1\nBeta=2\n\n[Other]\nX=y\n");
+
+    TIniFile ini(path);
+    ini.writeInteger("defaults", "BETA", 5);   // case-insensitive: the existing key keeps its place and spelling
+    ini.writeString("Defaults", "Gamma", "g");  // new key after the last key, before the blank line
+    ini.writeString("New", "K", "v");           // new section at the end
+    ASSERT_TRUE(ini.save());
+
+    EXPECT_EQ(readAll(path),
+              QByteArray("; note\r\n[Defaults]\r\nAlpha=1\r\nBeta=5\r\nGamma=g\r\n\r\n[Other]\r\nX=y\r\n\r\n[New]\r\nK=v\r\n"));
+    EXPECT_EQ(ini.sectionKeys("DEFAULTS"), QStringList({"Alpha", "Beta", "Gamma"}));
+    EXPECT_EQ(ini.sections(), QStringList({"Defaults", "Other", "New"}));
+}
+
+TEST(IniFile, ReadsIntegersInDecimalAndHexAndFallsBackOnGarbage)
+{
+    TIniFile ini(QString{});
+    ini.setContent("[S]\nA=42\nB=0x1F\nC=-7\nD=abc\nE=\nF= 12 \nG=0xFFFFFFFF\nH=\"quoted\"\n");
+    EXPECT_EQ(ini.readInteger("s", "a", 0), 42);
+    EXPECT_EQ(ini.readInteger("S", "B", 0), 31);
+    EXPECT_EQ(ini.readInteger("S", "C", 0), -7);
+    EXPECT_EQ(ini.readInteger("S", "D", 9), 9);
+    EXPECT_EQ(ini.readInteger("S", "E", 9), 9);
+    EXPECT_EQ(ini.readInteger("S", "F", 0), 12);
+    EXPECT_EQ(ini.readInteger("S", "G", 0), -1);
+    EXPECT_EQ(ini.readInteger("S", "missing", 3), 3);
+    EXPECT_EQ(ini.readString("S", "H"), QString("quoted"));
+    EXPECT_TRUE(ini.readBool("S", "A", false));
+    EXPECT_FALSE(ini.readBool("Nope", "A", false));
+}
+
+TEST(IniFile, TextIsWindows1251OnDisk)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.ini");
+    {
+        TIniFile ini(path);
+        ini.writeString("Info", "Name", QStringLiteral("Тип датчика"));
+        ASSERT_TRUE(ini.save());
+    }
+    const QByteArray raw = readAll(path);
+    EXPECT_TRUE(raw.contains(toCp1251(QStringLiteral("Тип датчика"))));
+    TIniFile again(path);
+    EXPECT_EQ(again.readString("info", "name"), QStringLiteral("Тип датчика"));
+}
+
+TEST(IniFile, AFailedSaveLeavesTheOldFileIntact)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.ini");
+    writeAll(path, "[Defaults]\r\nA=1\r\n");
+
+    FailingIni ini(path);
+    ini.writeInteger("Defaults", "A", 2);
+    QString error;
+    EXPECT_FALSE(ini.save(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readAll(path), QByteArray("[Defaults]\r\nA=1\r\n"));
+}
+
+TEST(IniFile, SaveIntoAnUnwritableFolderIsReported)
+{
+    TIniFile ini("/proc/zelkor-no-such-dir/x.ini");
+    ini.writeInteger("A", "B", 1);
+    QString error;
+    EXPECT_FALSE(ini.save(&error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(IniFile, FirstOfDuplicateKeysWinsAndDeletesWork)
+{
+    TIniFile ini(QString{});
+    ini.setContent("[S]\nK=1\nk=2\n[T]\nZ=0\n");
+    EXPECT_EQ(ini.readInteger("S", "K", 0), 1);
+    ini.deleteKey("S", "K");
+    EXPECT_EQ(ini.readInteger("S", "K", 0), 2);
+    ini.eraseSection("t");
+    EXPECT_FALSE(ini.sectionExists("T"));
+    EXPECT_TRUE(ini.valueExists("s", "K"));
+}
