@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The transducer's exception codes and their messages. A 5-byte answer to a
+// standard request with bit 7 of the function byte set carries one of them.
+struct TErrCode {
+    uint8_t Code;
+    const char* Message; // UTF-8
+};
+
+constexpr int kErrCodeCount = 10;
+extern const TErrCode ErrCodeTable[kErrCodeCount];
+
+// The table's message for `code`; empty when the code is not in the table.
+QString DeviceExceptionText(uint8_t code);
+// Shows the message as an error (Ok); a code not in the table shows nothing.
+void ShowDeviceException(uint8_t code);
