@@ -1,0 +1,176 @@
+#include "COMChoiceFrm.h"
+
+#include "MessageDialog.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// Refills itself each time the list drops down.
+class TComPortCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> onDropDown;
+    void showPopup() override
+    {
+        if (onDropDown)
+            onDropDown();
+        QComboBox::showPopup();
+    }
+};
+
+} // namespace
+
+TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_settings(settings)
+{
+    setObjectName(QStringLiteral("frmCOMChoice"));
+    setWindowTitle(QStringLiteral("СОМ-порт"));
+    setFixedSize(161, 106);
+    setModal(true);
+
+    RbPanel1 = new QFrame(this);
+    RbPanel1->setObjectName(QStringLiteral("RbPanel1"));
+    RbPanel1->setFrameShape(QFrame::StyledPanel);
+    RbPanel1->setGeometry(8, 8, 145, 57);
+
+    auto* combo = new TComPortCombo(RbPanel1);
+    combo->onDropDown = [this] { cbComPortDropDown(); };
+    cbComPort = combo;
+    cbComPort->setObjectName(QStringLiteral("cbComPort"));
+    cbComPort->setEditable(true);
+    cbComPort->setInsertPolicy(QComboBox::NoInsert);
+    cbComPort->setGeometry(16, 18, 113, 21);
+    cbComPort->installEventFilter(this);
+    cbComPort->lineEdit()->installEventFilter(this);
+    connect(cbComPort, &QComboBox::activated, this, &TfrmCOMChoice::cbComPortSelect);
+
+    Button1 = new TCOMChoiceButton(QStringLiteral("Ok"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(43, 73, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &TCOMChoiceButton::clicked, this, &QDialog::accept);
+
+    DeviceSource = [](const TComPortMap& ports) { return FindSerialDevices(ports); };
+}
+
+void TfrmCOMChoice::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+    FormShow();
+}
+
+void TfrmCOMChoice::FormShow()
+{
+    QCoreApplication::processEvents();
+    fillList();
+    // Show the port in use; only a choice by the user changes it.
+    const QString prefix = QStringLiteral("COM%1:").arg(m_settings.DefaultComPortNum);
+    for (int i = 0; i < cbComPort->count(); ++i) {
+        if (cbComPort->itemText(i).startsWith(prefix)) {
+            const QSignalBlocker block(cbComPort);
+            cbComPort->setCurrentIndex(i);
+            break;
+        }
+    }
+    if (OnApplySchemeColors)
+        OnApplySchemeColors();
+    cbComPort->setFocus();
+}
+
+void TfrmCOMChoice::cbComPortDropDown()
+{
+    const QString typed = cbComPort->currentText();
+    fillList();
+    const QSignalBlocker block(cbComPort);
+    const int i = cbComPort->findText(typed);
+    if (i >= 0)
+        cbComPort->setCurrentIndex(i);
+    else
+        cbComPort->setEditText(typed);
+}
+
+void TfrmCOMChoice::fillList()
+{
+    QStringList list;
+    const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(m_settings.Ports) : QVector<TSerialDevice>{};
+    const TComPortMap before = m_settings.Ports;
+    ListSerialPorts(list, m_settings.Ports, found);
+    if (m_settings.Ports != before && OnPortMapChanged)
+        OnPortMapChanged(m_settings.Ports);
+
+    const QSignalBlocker block(cbComPort);
+    cbComPort->clear();
+    cbComPort->addItems(list);
+    cbComPort->setCurrentIndex(-1);
+    cbComPort->setEditText(QString());
+    // The entries are longer than the field; let the drop-down show them whole.
+    int width = cbComPort->width();
+    const QFontMetrics fm(cbComPort->view()->font());
+    for (const QString& s : list)
+        width = qMax(width, fm.horizontalAdvance(s) + 24);
+    cbComPort->view()->setMinimumWidth(width);
+}
+
+void TfrmCOMChoice::cbComPortSelect(int index)
+{
+    if (index < 0 || index >= cbComPort->count())
+        return;
+    bool ok = false;
+    const int n = PortNumberOf(cbComPort->itemText(index), &ok);
+    if (!ok || n < 1 || n > MaxComPortNumber)
+        return;
+    m_settings.DefaultComPortNum = uint8_t(n);
+    if (OnSetPort)
+        OnSetPort(n);
+}
+
+bool TfrmCOMChoice::cbComPortKeyDown(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    const QString text = cbComPort->currentText();
+    if (text.contains(QStringLiteral("com"), Qt::CaseInsensitive)) {
+        bool ok = false;
+        const int n = PortNumberOf(text, &ok);
+        if (!ok || n < 1 || n > MaxComPortNumber) {
+            // Keep the window open so the user can correct the text.
+            ::MessageDlg(QStringLiteral("Неверное имя порта: \"%1\".\n\rВведите порт в виде COM1 … COM%2.")
+                             .arg(text.trimmed())
+                             .arg(MaxComPortNumber),
+                         mkWarning, mbOk);
+            cbComPort->setFocus();
+            return false;
+        }
+        m_settings.DefaultComPortNum = uint8_t(n);
+        if (OnSetPortName)
+            OnSetPortName(QStringLiteral("\\\\.\\COM%1").arg(n));
+    }
+    accept();
+    return true;
+}
+
+bool TfrmCOMChoice::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == cbComPort || watched == cbComPort->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cbComPortKeyDown(key);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ProgSettings.h"
+#include "SerialPortList.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QFrame;
+class QPushButton;
+
+using TCOMChoiceButton = QPushButton;
+
+// The COM-port choice: a drop-down of the ports present; picking one sets
+// the port number, typing "comN" and Enter sets the port by name. Result
+// QDialog::Accepted (1) from "Ok" or Enter, Rejected (2 in the program's
+// terms) from the close box. The window never opens or closes the port.
+class TfrmCOMChoice : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmCOMChoice(TProgSettings& settings, QWidget* parent = nullptr);
+
+    // The driver's side; the main window connects them to cpDRV.
+    std::function<void(int)> OnSetPort;                  // cpDRV.Port := n
+    std::function<void(const QString&)> OnSetPortName;  // cpDRV.PortName := name
+    std::function<void(const TComPortMap&)> OnPortMapChanged; // [Ports] gained a device
+    std::function<void()> OnApplySchemeColors;
+    // Where the device list comes from; FindSerialDevices unless replaced (tests).
+    std::function<QVector<TSerialDevice>(const TComPortMap&)> DeviceSource;
+
+    // The handlers, callable as the events run them.
+    void FormShow();
+    void cbComPortDropDown();
+    void cbComPortSelect(int index);
+    // Enter in the field; true when the window was closed.
+    bool cbComPortKeyDown(int key);
+
+    QFrame* RbPanel1 = nullptr;
+    QComboBox* cbComPort = nullptr;
+    TCOMChoiceButton* Button1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fillList();
+
+    TProgSettings& m_settings;
+};

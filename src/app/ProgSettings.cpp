@@ -1,0 +1,207 @@
+#include "ProgSettings.h"
+
+#include "IniFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+
+const QString SettingsFileBaseName = QStringLiteral("Zelkor.ini");
+const QString ColorSchemasFolderName = QStringLiteral("ColorSchemas");
+
+namespace {
+
+const QString kDefaults = QStringLiteral("Defaults");
+const QString kPorts = QStringLiteral("Ports");
+
+uint8_t readByte(const TIniFile& ini, const QString& key, int def)
+{
+    return uint8_t(ini.readInteger(kDefaults, key, def) & 0xFF);
+}
+
+// n of a [Ports] key "COMn", 0 for anything else.
+int comKeyNumber(const QString& key)
+{
+    static const QRegularExpression re(QStringLiteral("^COM([0-9]{1,3})$"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = re.match(key.trimmed());
+    if (!m.hasMatch())
+        return 0;
+    const int n = m.captured(1).toInt();
+    return n >= 1 && n <= 255 ? n : 0;
+}
+
+} // namespace
+
+void SplitExePath(const QString& path, QString& progDir, QString& exeName)
+{
+    const int slash = path.lastIndexOf('/');
+    progDir = slash < 0 ? QString() : path.left(slash);
+    exeName = slash < 0 ? path : path.mid(slash + 1);
+}
+
+QString UserConfigDir()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/zelkor");
+}
+
+bool IsFolderWritable(const QString& dir)
+{
+    // access() says yes to root on a read-only mount; creating a file tells the truth.
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return false;
+    QTemporaryFile probe(dir + QStringLiteral("/.zelkor-write-test-XXXXXX"));
+    return probe.open();
+}
+
+QString SettingsFolder(const QString& progDir, const QString& userConfigDir)
+{
+    return IsFolderWritable(progDir) ? progDir : userConfigDir;
+}
+
+QString ColorSchemasDir(const QString& progDir)
+{
+    const QString beside = progDir + '/' + ColorSchemasFolderName;
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed = QDir::cleanPath(progDir + QStringLiteral("/../share/zelkor/") + ColorSchemasFolderName);
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return beside;
+}
+
+void ReadSettings(const TIniFile& ini, TProgSettings& s)
+{
+    s.ConnectBeforeRun = ini.readBool(kDefaults, QStringLiteral("ConnectBeforeRun"), false);
+    const QString type = ini.readString(kDefaults, QStringLiteral("ConnectionType"), QStringLiteral("toNum"));
+    s.ConnectToNum = type.compare(QStringLiteral("toNum"), Qt::CaseInsensitive) == 0;
+    s.ConnectToFirst = type.compare(QStringLiteral("toFirst"), Qt::CaseInsensitive) == 0;
+    s.ConnectToLast = type.compare(QStringLiteral("toLast"), Qt::CaseInsensitive) == 0;
+    s.DefaultSlaveID = readByte(ini, QStringLiteral("DefaultSlaveID"), 1);
+    s.DefaultComPortNum = readByte(ini, QStringLiteral("DefaultComPortNum"), 1);
+    s.RepeatNum = readByte(ini, QStringLiteral("RepeatNum"), 2);
+    s.ColorShema = ini.readString(kDefaults, QStringLiteral("ColorShema"), QStringLiteral("Standart.rbs"));
+    s.ViewToolBar = ini.readBool(kDefaults, QStringLiteral("ViewToolBar"), true);
+
+    s.Ports.clear();
+    for (const QString& key : ini.sectionKeys(kPorts)) {
+        const int n = comKeyNumber(key);
+        const QString device = ini.readString(kPorts, key).trimmed();
+        if (n > 0 && !device.isEmpty() && !s.Ports.contains(n))
+            s.Ports.insert(n, device);
+    }
+}
+
+void WriteSettings(TIniFile& ini, const TProgSettings& s)
+{
+    QString type;
+    if (s.ConnectToNum)
+        type = QStringLiteral("toNum");
+    if (s.ConnectToFirst)
+        type = QStringLiteral("toFirst");
+    if (s.ConnectToLast)
+        type = QStringLiteral("toLast");
+    ini.writeBool(kDefaults, QStringLiteral("ConnectBeforeRun"), s.ConnectBeforeRun);
+    ini.writeString(kDefaults, QStringLiteral("ConnectionType"), type);
+    ini.writeInteger(kDefaults, QStringLiteral("DefaultSlaveID"), s.DefaultSlaveID);
+    ini.writeInteger(kDefaults, QStringLiteral("DefaultComPortNum"), s.DefaultComPortNum);
+    ini.writeInteger(kDefaults, QStringLiteral("RepeatNum"), s.RepeatNum);
+    ini.writeString(kDefaults, QStringLiteral("ColorShema"), s.ColorShema);
+    ini.writeBool(kDefaults, QStringLiteral("ViewToolBar"), s.ViewToolBar);
+
+    // Keys of the map are rewritten, stale COMn keys dropped, anything else kept.
+    for (const QString& key : ini.sectionKeys(kPorts)) {
+        const int n = comKeyNumber(key);
+        if (n > 0 && !s.Ports.contains(n))
+            ini.deleteKey(kPorts, key);
+    }
+    for (auto it = s.Ports.cbegin(); it != s.Ports.cend(); ++it)
+        if (it.key() >= 1 && !it.value().trimmed().isEmpty())
+            ini.writeString(kPorts, QStringLiteral("COM%1").arg(it.key()), it.value().trimmed());
+}
+
+bool LoadSettings(TProgSettings& s, const QString& exePath, const QString& userConfigDir, QString* error)
+{
+    s = TProgSettings{};
+    SplitExePath(exePath, s.ProgDir, s.ExeName);
+    s.IniFileName = SettingsFolder(s.ProgDir, userConfigDir) + '/' + SettingsFileBaseName;
+    s.SourceFileName = s.IniFileName;
+    const QString besideExe = s.ProgDir + '/' + SettingsFileBaseName;
+    if (s.IniFileName != besideExe && !QFileInfo::exists(s.IniFileName) && QFileInfo::exists(besideExe))
+        s.SourceFileName = besideExe;
+
+    bool ok = true;
+    TIniFile ini(s.SourceFileName);
+    QString reason;
+    if (!ini.load(&reason)) {
+        ok = false;
+        if (error)
+            *error = QStringLiteral("Не удалось прочитать файл настроек %1: %2").arg(s.SourceFileName, reason);
+    }
+    ReadSettings(ini, s);
+    s.ColorSchemePath = ColorSchemasDir(s.ProgDir) + '/' + s.ColorShema;
+    return ok;
+}
+
+bool LoadSettings(TProgSettings& settings, QString* error)
+{
+    return LoadSettings(settings, QCoreApplication::applicationFilePath(), UserConfigDir(), error);
+}
+
+bool SaveSettingsTo(TIniFile& ini, TProgSettings& s, int slaveID, int comPortNum, const TIniWriter& extra,
+                    QString* error)
+{
+    s.DefaultSlaveID = uint8_t(slaveID & 0xFF);
+    s.DefaultComPortNum = uint8_t(comPortNum & 0xFF);
+
+    // Re-read what is on disk now, so keys written by hand or by other parts
+    // of the program survive; an unreadable file is not overwritten.
+    QString reason;
+    if (!ini.load(&reason)) {
+        if (error)
+            *error = QStringLiteral("Не удалось прочитать файл настроек %1: %2").arg(ini.fileName(), reason);
+        return false;
+    }
+    if (!ini.existsOnDisk() && !s.SourceFileName.isEmpty() && s.SourceFileName != ini.fileName()) {
+        TIniFile source(s.SourceFileName);
+        if (source.existsOnDisk() && source.load())
+            ini.setContent(source.content());
+    }
+    WriteSettings(ini, s);
+    if (extra)
+        extra(ini);
+
+    const QString folder = QFileInfo(ini.fileName()).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("Не удалось создать папку %1").arg(folder);
+        return false;
+    }
+    if (!ini.save(&reason)) {
+        if (error)
+            *error = QStringLiteral("Не удалось записать файл настроек %1: %2").arg(ini.fileName(), reason);
+        return false;
+    }
+    return true;
+}
+
+bool SaveSettings(TProgSettings& s, int slaveID, int comPortNum, const TIniWriter& extra, QString* error)
+{
+    if (s.IniFileName.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Файл настроек не задан");
+        return false;
+    }
+    TIniFile ini(s.IniFileName);
+    return SaveSettingsTo(ini, s, slaveID, comPortNum, extra, error);
+}
+
+QString StartupPortName(const TProgSettings& s)
+{
+    return QStringLiteral("//./COM%1").arg(s.DefaultComPortNum);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class TIniFile;
+
+// COM number -> device path, the [Ports] section; the same map the driver's
+// port-name resolution takes (TPortMap).
+using TComPortMap = QMap<int, QString>;
+
+// The program settings, one record for the run.
+struct TProgSettings {
+    bool ConnectBeforeRun = false;
+    bool ConnectToNum = true;
+    bool ConnectToFirst = false;
+    bool ConnectToLast = false;
+    bool ViewToolBar = true;
+    uint8_t DefaultSlaveID = 1;
+    uint8_t DefaultComPortNum = 1;
+    uint8_t RepeatNum = 2;
+    QString ColorShema = QStringLiteral("Standart.rbs");
+    QString ProgDir;  // folder of the executable
+    QString ExeName;  // file name of the executable
+
+    // [Ports]: kept across a save; the COM-port choice adds new devices.
+    TComPortMap Ports;
+    // The settings file in use: ProgDir/Zelkor.ini, or the user's
+    // configuration folder when ProgDir cannot be written.
+    QString IniFileName;
+    // Where the file was read from when that differs (a read-only program
+    // folder that carries a Zelkor.ini, before the user has one of his own).
+    QString SourceFileName;
+    // The colour scheme to load at start-up: <ColorSchemas>/ColorShema.
+    QString ColorSchemePath;
+};
+
+extern const QString SettingsFileBaseName;  // "Zelkor.ini"
+extern const QString ColorSchemasFolderName; // "ColorSchemas"
+
+// The part of an executable path before its last slash and the part after it
+// (no slash: empty folder, the whole path as name).
+void SplitExePath(const QString& path, QString& progDir, QString& exeName);
+
+// $XDG_CONFIG_HOME/zelkor, or ~/.config/zelkor when the variable is unset or not absolute.
+QString UserConfigDir();
+// True when a file can be created in `dir`.
+bool IsFolderWritable(const QString& dir);
+// The folder that holds the settings file: `progDir` when it can be
+// written, otherwise `userConfigDir`.
+QString SettingsFolder(const QString& progDir, const QString& userConfigDir);
+// ColorSchemas beside the executable; an installed program (bin/) uses
+// share/zelkor/ColorSchemas when there is none beside it.
+QString ColorSchemasDir(const QString& progDir);
+
+// Reads the settings of the program at `exePath`; a missing file, section or
+// key gives the defaults. False (with a reason) only when a file exists but
+// cannot be read; the record then holds the defaults.
+bool LoadSettings(TProgSettings& settings, const QString& exePath, const QString& userConfigDir,
+                  QString* error = nullptr);
+// The running program: its own executable and the user's configuration folder.
+bool LoadSettings(TProgSettings& settings, QString* error = nullptr);
+
+// Reads [Defaults] and [Ports] from an open file (the record's paths are untouched).
+void ReadSettings(const TIniFile& ini, TProgSettings& settings);
+// Writes [Defaults] (in its order) and [Ports] into `ini`, in memory.
+void WriteSettings(TIniFile& ini, const TProgSettings& settings);
+
+// More sections for the same file, written before it is saved (the indicator styles).
+using TIniWriter = std::function<void(TIniFile&)>;
+
+// The closing save: DefaultSlaveID := slaveID, DefaultComPortNum := comPortNum
+// (both modulo 256), then [Defaults], [Ports] and `extra` are written and the
+// file is replaced atomically. A failure leaves the old file as it was and
+// returns false with a reason.
+bool SaveSettings(TProgSettings& settings, int slaveID, int comPortNum, const TIniWriter& extra = {},
+                  QString* error = nullptr);
+// The same on a given file object (tests inject write failures through it).
+bool SaveSettingsTo(TIniFile& ini, TProgSettings& settings, int slaveID, int comPortNum,
+                    const TIniWriter& extra = {}, QString* error = nullptr);
+
+// "//./COM" + n, the port name the start-up gives the driver.
+QString StartupPortName(const TProgSettings& settings);
