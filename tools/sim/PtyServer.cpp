@@ -1,0 +1,256 @@
+#include "PtyServer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+int64_t nowMicros()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// One character on the line: start bit, 8 data bits, 2 stop bits at 1200 bit/s.
+constexpr double kCharMicros = 11.0 * 1e6 / 1200.0;
+// How often to look for the program while no one holds the slave end.
+constexpr int64_t kIdleRetryUs = 10'000;
+
+} // namespace
+
+std::string HexBytes(const uint8_t* data, size_t count)
+{
+    std::string s;
+    char b[4];
+    for (size_t i = 0; i < count; ++i) {
+        std::snprintf(b, sizeof b, i ? " %02X" : "%02X", data[i]);
+        s += b;
+    }
+    return s;
+}
+
+TPtyServer::TPtyServer(TSimEngine& engine, const TLineOptions& line)
+    : m_engine(engine)
+    , m_line(line)
+    , m_framer(line.frameGapMs)
+{
+}
+
+TPtyServer::~TPtyServer()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+bool TPtyServer::Open(std::string* error)
+{
+    auto fail = [&](const char* what) {
+        if (error)
+            *error = std::string(what) + ": " + std::strerror(errno);
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+        return false;
+    };
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0)
+        return fail("posix_openpt");
+    if (::grantpt(m_master) != 0)
+        return fail("grantpt");
+    if (::unlockpt(m_master) != 0)
+        return fail("unlockpt");
+    const char* name = ::ptsname(m_master);
+    if (!name)
+        return fail("ptsname");
+    m_slavePath = name;
+    // On Linux the master's termios calls reach the slave: make the line raw
+    // before the program opens it, so nothing is echoed or translated.
+    termios t{};
+    if (::tcgetattr(m_master, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::cfsetispeed(&t, B1200);
+        ::cfsetospeed(&t, B1200);
+        ::tcsetattr(m_master, TCSANOW, &t);
+    }
+    const int flags = ::fcntl(m_master, F_GETFL);
+    if (flags < 0 || ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0)
+        return fail("fcntl");
+    return true;
+}
+
+void TPtyServer::SetCommandInput(int fd, std::function<bool(const std::string&)> handler)
+{
+    m_commandFd = fd;
+    m_onCommand = std::move(handler);
+}
+
+void TPtyServer::schedule(const TSimBytes& answer, int64_t nowUs)
+{
+    const size_t n = answer.size();
+    const size_t pieces = std::clamp<size_t>(size_t(m_line.pieces), 1, std::max<size_t>(n, 1));
+    const int64_t base = std::max(nowUs + int64_t(m_line.replyDelayMs) * 1000, m_lineFreeUs);
+    for (size_t i = 0; i < n; ++i) {
+        const auto piece = int64_t(i * pieces / n);
+        int64_t due = base + piece * int64_t(m_line.pieceGapMs) * 1000;
+        if (m_line.pacing)
+            due += int64_t(double(i + 1) * kCharMicros);
+        m_out.push_back({due, answer[i]});
+    }
+    if (!m_out.empty())
+        m_lineFreeUs = m_out.back().dueUs;
+}
+
+void TPtyServer::flushDue(int64_t nowUs)
+{
+    uint8_t chunk[512];
+    size_t n = 0;
+    while (n < sizeof chunk && n < m_out.size() && m_out[n].dueUs <= nowUs) {
+        chunk[n] = m_out[n].byte;
+        ++n;
+    }
+    if (n == 0)
+        return;
+    const ssize_t w = ::write(m_master, chunk, n);
+    if (w > 0)
+        m_out.erase(m_out.begin(), m_out.begin() + w);
+    else if (w < 0 && errno != EAGAIN && errno != EINTR)
+        hangUp(); // the program let go of the port: what was on the way is lost
+}
+
+void TPtyServer::handleFrames(int64_t nowUs)
+{
+    for (const TSimBytes& req : m_framer.Take(nowUs / 1000)) {
+        const std::optional<TSimBytes> ans = m_engine.HandleRequest(req, nowUs / 1000);
+        if (m_line.verbose)
+            std::fprintf(stderr, "<- %s\n-> %s\n", HexBytes(req.data(), req.size()).c_str(),
+                         ans ? HexBytes(ans->data(), ans->size()).c_str() : "(silence)");
+        // Remember first, answer second: an acknowledged write must survive a crash.
+        if (m_engine.TakeStateChanged() && m_onChanged)
+            m_onChanged();
+        if (ans)
+            schedule(*ans, nowUs);
+    }
+}
+
+void TPtyServer::hangUp()
+{
+    if (m_peerOpen && m_line.verbose)
+        std::fprintf(stderr, "port closed by the program\n");
+    m_peerOpen = false;
+    m_out.clear();
+    m_framer.Reset();
+    m_lineFreeUs = 0;
+    m_retryUs = nowMicros() + kIdleRetryUs;
+}
+
+void TPtyServer::readMaster(int64_t nowUs)
+{
+    uint8_t buf[256];
+    for (;;) {
+        const ssize_t r = ::read(m_master, buf, sizeof buf);
+        if (r > 0) {
+            if (!m_peerOpen && m_line.verbose)
+                std::fprintf(stderr, "port opened by the program\n");
+            m_peerOpen = true;
+            m_framer.Feed(buf, size_t(r), nowUs / 1000);
+            continue;
+        }
+        if (r < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        hangUp(); // EIO (or end of file): no one holds the slave end
+        return;
+    }
+}
+
+bool TPtyServer::readCommands()
+{
+    char buf[256];
+    const ssize_t r = ::read(m_commandFd, buf, sizeof buf);
+    if (r <= 0) {
+        if (r < 0 && (errno == EAGAIN || errno == EINTR))
+            return true;
+        m_commandFd = -1; // end of input: keep serving without commands
+        return true;
+    }
+    m_commandBuffer.append(buf, size_t(r));
+    size_t nl;
+    while ((nl = m_commandBuffer.find('\n')) != std::string::npos) {
+        const std::string line = m_commandBuffer.substr(0, nl);
+        m_commandBuffer.erase(0, nl + 1);
+        if (m_onCommand && !m_onCommand(line))
+            return false;
+    }
+    if (m_commandBuffer.size() > 4096)
+        m_commandBuffer.clear();
+    return true;
+}
+
+int TPtyServer::waitMs(int64_t nowUs, bool watchingMaster) const
+{
+    int64_t next = nowUs + 1'000'000;
+    if (!m_out.empty())
+        next = std::min(next, m_out.front().dueUs);
+    const int64_t gap = m_framer.Deadline();
+    if (gap >= 0)
+        next = std::min(next, gap * 1000);
+    if (!watchingMaster)
+        next = std::min(next, m_retryUs);
+    const int64_t us = next - nowUs;
+    return us <= 0 ? 0 : int((us + 999) / 1000);
+}
+
+void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
+{
+    m_retryUs = nowMicros();
+    while (!*stop && !m_quit) {
+        int64_t now = nowMicros();
+        flushDue(now);
+        handleFrames(now);
+        flushDue(now); // an answer without delay goes out at once
+
+        pollfd fds[3];
+        nfds_t n = 0;
+        // While the slave end is closed the master reports a hang-up without
+        // end; leave it out of the wait until the next look.
+        const bool watchMaster = m_peerOpen || now >= m_retryUs;
+        int masterIndex = -1, wakeIndex = -1, commandIndex = -1;
+        if (watchMaster) {
+            masterIndex = int(n);
+            fds[n++] = {m_master, POLLIN, 0};
+        }
+        if (wakeFd >= 0) {
+            wakeIndex = int(n);
+            fds[n++] = {wakeFd, POLLIN, 0};
+        }
+        if (m_commandFd >= 0) {
+            commandIndex = int(n);
+            fds[n++] = {m_commandFd, POLLIN, 0};
+        }
+        const int rc = ::poll(fds, n, waitMs(now, watchMaster));
+        if (rc < 0 && errno != EINTR)
+            break;
+        if (rc <= 0)
+            continue;
+        now = nowMicros();
+        if (wakeIndex >= 0 && fds[wakeIndex].revents)
+            continue; // the loop condition decides
+        if (commandIndex >= 0 && fds[commandIndex].revents && !readCommands())
+            m_quit = true;
+        if (masterIndex >= 0) {
+            const short ev = fds[masterIndex].revents;
+            if (ev & POLLIN)
+                readMaster(now);
+            else if (ev & (POLLHUP | POLLERR))
+                hangUp();
+        }
+    }
+}

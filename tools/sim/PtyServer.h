@@ -1,0 +1,71 @@
+#pragma once
+
+#include "RequestFramer.h"
+#include "SimEngine.h"
+
+#include <csignal>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+
+struct TLineOptions {
+    int replyDelayMs = 20;
+    bool pacing = true;   // 1200 bit/s, 11 bits per character
+    int pieces = 1;
+    int pieceGapMs = 200;
+    int frameGapMs = 40;  // silence that ends a request of unknown length
+    bool verbose = false;
+};
+
+// The line side of the simulator: a pseudo-terminal whose slave end the
+// program opens as its serial port. Requests are framed and handed to the
+// engine, answers are sent back at the pace of the real line.
+class TPtyServer {
+public:
+    TPtyServer(TSimEngine& engine, const TLineOptions& line);
+    ~TPtyServer();
+    TPtyServer(const TPtyServer&) = delete;
+    TPtyServer& operator=(const TPtyServer&) = delete;
+
+    bool Open(std::string* error);
+    const std::string& SlavePath() const { return m_slavePath; }
+
+    // A line-oriented command input (stdin); the handler returns false to end the run.
+    void SetCommandInput(int fd, std::function<bool(const std::string&)> handler);
+    // Called after every request that changed the transducer's memory.
+    void SetStateChangedHandler(std::function<void()> handler) { m_onChanged = std::move(handler); }
+
+    // Serves until *stop is set; `wakeFd` (readable on a signal) cuts a wait short.
+    void Run(const volatile std::sig_atomic_t* stop, int wakeFd);
+
+private:
+    struct TOutByte {
+        int64_t dueUs;
+        uint8_t byte;
+    };
+    void schedule(const TSimBytes& answer, int64_t nowUs);
+    void flushDue(int64_t nowUs);
+    void handleFrames(int64_t nowUs);
+    void readMaster(int64_t nowUs);
+    void hangUp();
+    bool readCommands();
+    int waitMs(int64_t nowUs, bool watchingMaster) const;
+
+    TSimEngine& m_engine;
+    TLineOptions m_line;
+    int m_master = -1;
+    std::string m_slavePath;
+    TRequestFramer m_framer;
+    std::deque<TOutByte> m_out;
+    int64_t m_lineFreeUs = 0;
+    bool m_peerOpen = false;
+    int64_t m_retryUs = 0;  // while nobody holds the slave, look again at this time
+    int m_commandFd = -1;
+    std::string m_commandBuffer;
+    std::function<bool(const std::string&)> m_onCommand;
+    std::function<void()> m_onChanged;
+    bool m_quit = false;
+};
+
+std::string HexBytes(const uint8_t* data, size_t count);
