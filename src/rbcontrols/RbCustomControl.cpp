@@ -1,0 +1,379 @@
+#include "RbCustomControl.h"
+
+#include "RbAccessible.h"
+#include "RbDrawCore.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+TRbCustomControl::TRbCustomControl(QWidget* parent) : QWidget(parent)
+{
+    RbInstallAccessibleFactory();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    m_fadeTimer = new QTimer(this);
+    connect(m_fadeTimer, &QTimer::timeout, this, &TRbCustomControl::FadeTick);
+    m_font.SetOnChange([this] { ApplyFontToWidget(); });
+    ApplyFontToWidget();
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        QWidget* w = window();
+        if ((old && old->window() == w) || (now && now->window() == w))
+            FocusChanged();
+    });
+}
+
+TRbCustomControl::~TRbCustomControl()
+{
+    disconnect(m_focusWatch);
+    m_font.SetOnChange({});
+    if (m_manager && m_managerObject)
+        m_manager->UnregisterControl(this);
+}
+
+// ---- properties
+
+void TRbCustomControl::SetCaption(const QString& text)
+{
+    if (text == m_caption)
+        return;
+    m_caption = text;
+    setAccessibleName(QString()); // the caption is the name; see AccessibleName
+    QAccessibleEvent ev(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&ev);
+    TextChanged();
+}
+
+TColor TRbCustomControl::Color() const
+{
+    if (m_parentColor) {
+        if (auto* skinned = qobject_cast<const TRbCustomControl*>(parentWidget()))
+            return skinned->Color();
+        if (QWidget* p = parentWidget())
+            return FromQColor(p->palette().color(p->backgroundRole()));
+    }
+    return m_color;
+}
+
+void TRbCustomControl::SetColor(TColor c)
+{
+    const bool wasParent = m_parentColor;
+    m_parentColor = false;
+    if (c == m_color && !wasParent)
+        return;
+    m_color = c;
+    // Children that follow this control's colour hear of it as a palette change.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ToQColor(c));
+    setPalette(pal);
+    update();
+}
+
+void TRbCustomControl::SetParentColor(bool on)
+{
+    if (on == m_parentColor)
+        return;
+    m_parentColor = on;
+    update();
+}
+
+void TRbCustomControl::SetTextShadow(bool on)
+{
+    if (on == m_textShadow)
+        return;
+    m_textShadow = on;
+    update();
+}
+
+void TRbCustomControl::SetShowCaption(bool on)
+{
+    if (on == m_showCaption)
+        return;
+    m_showCaption = on;
+    update();
+}
+
+void TRbCustomControl::SetTabStop(bool on)
+{
+    m_tabStop = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TRbCustomControl::SetRbStyleManager(IRbStyleRegistry* manager)
+{
+    if (manager == m_manager && (manager == nullptr || m_managerObject))
+        return;
+    // Leaving a manager for another one also leaves its list, so no list
+    // ever holds a control twice or after its destruction.
+    if (m_manager && m_managerObject)
+        m_manager->UnregisterControl(this);
+    disconnect(m_managerGone);
+    m_manager = manager;
+    m_managerObject = manager ? manager->RegistryObject() : nullptr;
+    if (m_manager) {
+        m_managerGone = connect(m_managerObject, &QObject::destroyed, this, [this] {
+            m_manager = nullptr;
+            m_managerObject = nullptr;
+        });
+        m_manager->RegisterControl(this);
+    }
+}
+
+QString TRbCustomControl::About() const
+{
+    return QStringLiteral("RbControls skinned controls, version 1.0");
+}
+
+void TRbCustomControl::ApplyFontToWidget()
+{
+    setFont(m_font.ToQFont());
+    update();
+}
+
+const TRbPropertyTable& TRbCustomControl::Table()
+{
+    using C = TRbCustomControl;
+    static const TRbPropertyTable t = TRbPropertyTable()
+        .Integer<C>("Color", &C::Color, &C::SetColor)
+        .Object<C>("Font", [](C& c) -> TRbPersistent* { return &c.Font(); })
+        .Boolean<C>("TextShadow", &C::TextShadow, &C::SetTextShadow)
+        .Boolean<C>("ShowCaption", &C::ShowCaption, &C::SetShowCaption)
+        .String<C>("About", &C::About, nullptr);
+    return t;
+}
+
+// ---- fade
+
+bool TRbCustomControl::FadeRunning() const { return m_fadeTimer->isActive(); }
+int TRbCustomControl::FadeTimerInterval() const { return m_fadeTimer->interval(); }
+
+void TRbCustomControl::StartFade()
+{
+    m_fadeTimer->stop();
+    m_fadeTimer->start(FadeIntervals[std::size_t(m_fadeSpeed) % FadeIntervals.size()]);
+}
+
+void TRbCustomControl::StopFade() { m_fadeTimer->stop(); }
+
+void TRbCustomControl::FadeTick()
+{
+    try {
+        if (m_fadeStep == FadeIn)
+            FadeInStep();
+        else
+            FadeOutStep();
+    } catch (...) {
+        // A failed step costs one frame, never the program.
+    }
+}
+
+void TRbCustomControl::FadeInStep()
+{
+    if (m_pressed && m_mouseInside) {
+        if (m_pressLevel >= 100) {
+            m_pressLevel = 100;
+            update();
+            StopFade();
+        } else {
+            m_pressLevel += 25;
+            update();
+        }
+        return;
+    }
+    if (m_pressLevel > 0)
+        m_pressLevel -= 25;
+    if (m_hoverLevel >= 100)
+        m_hoverLevel = 100;
+    else
+        m_hoverLevel += 10;
+    update();
+    if (m_pressLevel <= 0 && m_hoverLevel >= 100)
+        StopFade();
+}
+
+void TRbCustomControl::FadeOutStep()
+{
+    if (m_pressLevel > 0)
+        m_pressLevel -= 25;
+    if (m_hoverLevel > 0 || m_pressLevel > 0) {
+        m_hoverLevel -= 10;
+    } else {
+        m_hoverLevel = 0;
+        m_pressLevel = 0;
+        StopFade();
+    }
+    update();
+}
+
+// ---- virtual operations: defaults
+
+void TRbCustomControl::EnabledChanged() { update(); }
+void TRbCustomControl::FocusChanged() {}
+void TRbCustomControl::LeftMouseDown() { TakeFocus(); }
+void TRbCustomControl::LeftMouseUp() {}
+void TRbCustomControl::MouseEntered() { emit mouseEntered(); }
+void TRbCustomControl::MouseLeft() { emit mouseLeft(); }
+void TRbCustomControl::MouseMoved() {}
+void TRbCustomControl::ParentColorChanged() {}
+void TRbCustomControl::Resized() {}
+void TRbCustomControl::TextChanged() { update(); }
+void TRbCustomControl::Click() { emit clicked(); }
+
+void TRbCustomControl::TakeFocus()
+{
+    if (!hasFocus() && isEnabled() && isVisible() && focusPolicy() != Qt::NoFocus)
+        setFocus(Qt::MouseFocusReason);
+}
+
+// ---- accessibility
+
+QString TRbCustomControl::AccessibleName() const
+{
+    return accessibleName().isEmpty() ? m_caption : accessibleName();
+}
+
+void TRbCustomControl::AddAccessibleState(QAccessible::State&) const {}
+
+void TRbCustomControl::DoAccessibleAction(const QString&) {}
+
+void TRbCustomControl::NotifyAccessibleState(bool checkedChanged, bool pressedChanged)
+{
+    QAccessible::State changed;
+    changed.checked = checkedChanged;
+    changed.pressed = pressedChanged;
+    QAccessibleStateChangeEvent ev(this, changed);
+    QAccessible::updateAccessibility(&ev);
+}
+
+// ---- painting
+
+QImage TRbCustomControl::RenderBuffer()
+{
+    QImage buffer = MakeBitmap(std::max(width(), 0), std::max(height(), 0), Color());
+    if (!buffer.isNull())
+        PaintBuffer(buffer);
+    return buffer;
+}
+
+void TRbCustomControl::PresentBuffer(QPainter& widgetPainter, const QImage& buffer)
+{
+    widgetPainter.drawImage(0, 0, buffer);
+}
+
+void TRbCustomControl::paintEvent(QPaintEvent*)
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    const QImage buffer = RenderBuffer();
+    QPainter p(this);
+    PresentBuffer(p, buffer);
+}
+
+// ---- message routing
+
+bool TRbCustomControl::event(QEvent* e)
+{
+    return QWidget::event(e);
+}
+
+void TRbCustomControl::changeEvent(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::EnabledChange:
+        EnabledChanged();
+        break;
+    case QEvent::PaletteChange:
+        if (m_parentColor) {
+            ParentColorChanged();
+            update();
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(e);
+}
+
+void TRbCustomControl::PointerEnter()
+{
+    if (m_pointerOver)
+        return;
+    m_pointerOver = true;
+    MouseEntered();
+}
+
+void TRbCustomControl::PointerLeave()
+{
+    if (!m_pointerOver)
+        return;
+    m_pointerOver = false;
+    MouseLeft();
+}
+
+void TRbCustomControl::enterEvent(QEnterEvent* e)
+{
+    PointerEnter();
+    QWidget::enterEvent(e);
+}
+
+void TRbCustomControl::leaveEvent(QEvent* e)
+{
+    PointerLeave();
+    QWidget::leaveEvent(e);
+}
+
+void TRbCustomControl::mouseMoveEvent(QMouseEvent* e)
+{
+    // While a button holds the mouse grab, crossing the edge still counts as
+    // entering or leaving.
+    if (e->buttons() != Qt::NoButton) {
+        if (rect().contains(e->position().toPoint()))
+            PointerEnter();
+        else
+            PointerLeave();
+    }
+    MouseMoved();
+    e->accept();
+}
+
+void TRbCustomControl::mousePressEvent(QMouseEvent* e)
+{
+    e->accept();
+    QPointer<TRbCustomControl> self(this);
+    emit mouseDown(e->button(), e->modifiers(), e->position().toPoint());
+    if (!self || e->button() != Qt::LeftButton)
+        return;
+    m_leftDownInside = true;
+    LeftMouseDown();
+}
+
+void TRbCustomControl::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    // A double click is two single clicks.
+    mousePressEvent(e);
+}
+
+void TRbCustomControl::mouseReleaseEvent(QMouseEvent* e)
+{
+    e->accept();
+    QPointer<TRbCustomControl> self(this);
+    const bool left = e->button() == Qt::LeftButton;
+    const bool click = left && m_leftDownInside && isEnabled() && rect().contains(e->position().toPoint());
+    if (left)
+        m_leftDownInside = false;
+    if (click)
+        Click();
+    if (!self)
+        return;
+    emit mouseUp(e->button(), e->modifiers(), e->position().toPoint());
+    if (self && left)
+        LeftMouseUp();
+}
+
+void TRbCustomControl::resizeEvent(QResizeEvent* e)
+{
+    Resized();
+    QWidget::resizeEvent(e);
+}

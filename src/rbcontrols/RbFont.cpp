@@ -1,0 +1,98 @@
+#include "RbFont.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <cmath>
+
+namespace {
+
+constexpr int kPixelsPerInch = 96;
+
+// Multiply and divide, rounding half away from zero.
+int MulDiv(int a, int b, int c)
+{
+    if (c == 0)
+        return -1;
+    const long long n = static_cast<long long>(a) * b;
+    const long long q = (std::llabs(n) * 2 + std::llabs(c)) / (2 * std::llabs(static_cast<long long>(c)));
+    return static_cast<int>(((n < 0) != (c < 0)) ? -q : q);
+}
+
+} // namespace
+
+TRbFont::TRbFont()
+{
+    const QFont app = QGuiApplication::font();
+    m_name = app.family();
+    if (app.pixelSize() > 0)
+        m_height = -app.pixelSize();
+    else if (app.pointSizeF() > 0)
+        m_height = -MulDiv(qRound(app.pointSizeF()), kPixelsPerInch, 72);
+}
+
+template <class T> void TRbFont::Change(T& field, const T& value)
+{
+    if (field == value)
+        return;
+    field = value;
+    if (m_onChange)
+        m_onChange();
+}
+
+int TRbFont::Size() const { return -MulDiv(m_height, 72, kPixelsPerInch); }
+
+void TRbFont::SetCharset(int v) { Change(m_charset, v & 0xFF); }
+void TRbFont::SetColor(TColor v) { Change(m_color, v); }
+void TRbFont::SetHeight(int v) { Change(m_height, v); }
+void TRbFont::SetName(const QString& v) { Change(m_name, v); }
+void TRbFont::SetPitch(TFontPitch v) { Change(m_pitch, v); }
+void TRbFont::SetSize(int points) { SetHeight(-MulDiv(points, kPixelsPerInch, 72)); }
+void TRbFont::SetStyle(TFontStyles v) { Change(m_style, v & 0xF); }
+
+QFont TRbFont::ToQFont() const
+{
+    QFont f = QGuiApplication::font();
+    if (!m_name.isEmpty() && m_name != f.family() && QFontDatabase::hasFamily(m_name))
+        f.setFamily(m_name);
+    if (m_height != 0)
+        f.setPixelSize(std::abs(m_height));
+    if (m_pitch == fpFixed)
+        f.setFixedPitch(true);
+    f.setBold(m_style & (1 << fsBold));
+    f.setItalic(m_style & (1 << fsItalic));
+    f.setUnderline(m_style & (1 << fsUnderline));
+    f.setStrikeOut(m_style & (1 << fsStrikeOut));
+    return f;
+}
+
+const TRbPropertyTable& TRbFont::Table()
+{
+    using C = TRbFont;
+    static const TRbPropertyTable t = TRbPropertyTable()
+        .Integer<C>("Charset", &C::Charset, &C::SetCharset)
+        .Integer<C>("Color", &C::Color, &C::SetColor)
+        .Integer<C>("Height", &C::Height, &C::SetHeight)
+        .String<C>("Name", &C::Name, &C::SetName)
+        .Enumeration<C, TFontPitch>("Pitch", FontPitchNames(), &C::Pitch, &C::SetPitch)
+        .Integer<C>("Size", &C::Size, &C::SetSize)
+        .Set<C>("Style", FontStyleNames(), &C::Style, &C::SetStyle);
+    return t;
+}
+
+bool TRbFont::Assign(const TRbPersistent& source, QString* error)
+{
+    auto* src = dynamic_cast<const TRbFont*>(&source);
+    if (!src)
+        return TRbPersistent::Assign(source, error);
+    const bool changed = m_charset != src->m_charset || m_color != src->m_color || m_height != src->m_height
+        || m_name != src->m_name || m_pitch != src->m_pitch || m_style != src->m_style;
+    m_charset = src->m_charset;
+    m_color = src->m_color;
+    m_height = src->m_height;
+    m_name = src->m_name;
+    m_pitch = src->m_pitch;
+    m_style = src->m_style;
+    if (changed && m_onChange)
+        m_onChange();
+    return true;
+}
