@@ -1,0 +1,390 @@
+#include "LiquidIndicator.h"
+
+#include "Cp1251.h"
+
+#include <QCoreApplication>
+#include <QEnterEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include <cmath>
+#include <numbers>
+
+const QEvent::Type TLiquidIndicator::CM_REBUILDINDICATOR =
+    static_cast<QEvent::Type>(QEvent::registerEventType(0xB065));
+
+TLiquidIndicator::TLiquidIndicator(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    ResizeInternally(QSize(FIndicatorWidth, FIndicatorHeight));
+    UpdateWindowShape();
+    RebuildImage();
+}
+
+TLiquidIndicator::~TLiquidIndicator() = default;
+
+void TLiquidIndicator::Loaded()
+{
+    FLoaded = true;
+    // The size properties are the indicator's own; the control follows them.
+    ResizeInternally(RotatedBoundingBox(FIndicatorWidth, FIndicatorHeight, FIndicatorAngle));
+    PrepareMaterials();
+    UpdateWindowShape();
+    RebuildImage();
+    update();
+}
+
+TIndicatorFrame TLiquidIndicator::Frame() const
+{
+    return {FIndicatorWidth, FIndicatorHeight, FIndicatorAngle, width(), height()};
+}
+
+void TLiquidIndicator::RequestRebuild()
+{
+    FRebuildPending = true;
+    if (FRebuildPosted)
+        return;
+    FRebuildPosted = true;
+    QCoreApplication::postEvent(this, new QEvent(CM_REBUILDINDICATOR));
+}
+
+bool TLiquidIndicator::event(QEvent* e)
+{
+    if (e->type() == CM_REBUILDINDICATOR) {
+        FRebuildPosted = false;
+        if (FRebuildPending) {
+            RebuildImage();
+            update();
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void TLiquidIndicator::RebuildImage()
+{
+    FRebuildPending = false;
+    const QPalette& pal = palette();
+    TRenderInput in;
+    in.Frame = Frame();
+    in.SignNumber = FSignNumber;
+    in.Gap = FIndicatorGap;
+    in.Text = FIndicatorstring;
+    in.Glyphs.Kind = FIndicatorKind;
+    in.Glyphs.Style = FIndicatorStyle;
+    in.Glyphs.Hover = FMouseInside && (FMouseAction == maWidth || FMouseAction == maBoth);
+    in.HoverColor = FMouseInside && (FMouseAction == maColor || FMouseAction == maBoth);
+    in.OuterBevel = FOuterBevel;
+    in.InnerBevel = FInnerBevel;
+    in.OuterBevelWidth = FOuterBevelWidth;
+    in.InnerBevelWidth = FInnerBevelWidth;
+    in.BevelColor = ResolveColor(FBevelColor, pal);
+    in.BackColor = ResolveColor(FBackColor, pal);
+    in.NumberForeColor = ResolveColor(FNumberForeColor, pal);
+    in.NumberForeColor1 = ResolveColor(FNumberForeColor1, pal);
+    in.NumberBackColor = ResolveColor(FNumberBackColor, pal);
+    in.TransparentMode = FTransparentMode;
+    in.BackMaterial = &FBackMaterial;
+    in.ForeMaterial = &FForeMaterial;
+    in.Derived = &FDerived;
+    in.MaterialMode = FMaterialMode;
+    in.ForeMaterialMode = FForeMaterialMode;
+    RenderIndicator(in, FRender);
+    ++FRebuildCount;
+}
+
+void TLiquidIndicator::PrepareMaterials()
+{
+    FDerived = MakeDerivedMaterials(FBackMaterial, FMaterialShadowMode);
+}
+
+void TLiquidIndicator::UpdateWindowShape()
+{
+    if (!parentWidget())
+        return; // a top-level indicator keeps its rectangle
+    const auto corners = FramePolygon(Frame());
+    setMask(PolygonRegion(corners, rect()));
+}
+
+QRegion TLiquidIndicator::CoveredArea() const
+{
+    const QRegion shape = mask();
+    return shape.isEmpty() ? QRegion(geometry()) : shape.translated(pos());
+}
+
+void TLiquidIndicator::ResizeInternally(QSize size)
+{
+    FInternalResize = true;
+    resize(size);
+    FInternalResize = false;
+}
+
+void TLiquidIndicator::ResizeForSizeProperty()
+{
+    const QRegion old = CoveredArea();
+    ResizeInternally(RotatedBoundingBox(FIndicatorWidth, FIndicatorHeight, FIndicatorAngle));
+    UpdateWindowShape();
+    RequestRebuild();
+    if (QWidget* p = parentWidget()) {
+        p->update(old);
+        p->update();
+    }
+    update();
+}
+
+void TLiquidIndicator::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    if (FInternalResize)
+        return;
+    const double theta = FIndicatorAngle * std::numbers::pi / 1800.0;
+    const bool bufferFits = FRender.Buffer.size() == size();
+    if (std::fabs(std::sin(theta)) < 0.0001) {
+        if (FIndicatorWidth == width() && FIndicatorHeight == height() && bufferFits)
+            return;
+        FIndicatorWidth = width();
+        FIndicatorHeight = height();
+        UpdateWindowShape();
+        RequestRebuild();
+    } else if (std::fabs(std::cos(theta)) < 0.0001) {
+        if (FIndicatorHeight == width() && FIndicatorWidth == height() && bufferFits)
+            return;
+        FIndicatorHeight = width();
+        FIndicatorWidth = height();
+        UpdateWindowShape();
+        RequestRebuild();
+    } else {
+        // An oblique indicator takes no free size: back to its bounding box.
+        const QSize box = RotatedBoundingBox(FIndicatorWidth, FIndicatorHeight, FIndicatorAngle);
+        if (size() == box) {
+            if (!bufferFits)
+                RequestRebuild();
+            return;
+        }
+        const QRegion old = QRegion(QRect(pos(), e->size())) | CoveredArea();
+        ResizeInternally(box);
+        UpdateWindowShape();
+        if (QWidget* p = parentWidget()) {
+            p->update(old);
+            p->update();
+        }
+        RequestRebuild();
+    }
+}
+
+void TLiquidIndicator::paintEvent(QPaintEvent*)
+{
+    if (FRebuildPending)
+        RebuildImage(); // never show a picture older than the properties
+    QPainter painter(this);
+    PaintBuffer(painter);
+}
+
+void TLiquidIndicator::PaintBuffer(QPainter& painter) const
+{
+    if (FRender.HasClip)
+        painter.setClipRegion(FRender.Clip);
+    painter.drawImage(0, 0, FRender.Buffer);
+}
+
+void TLiquidIndicator::enterEvent(QEnterEvent* e)
+{
+    FMouseInside = true;
+    RequestRebuild();
+    QWidget::enterEvent(e);
+    if (onMouseEnter)
+        onMouseEnter(this);
+}
+
+void TLiquidIndicator::leaveEvent(QEvent* e)
+{
+    FMouseInside = false;
+    RequestRebuild();
+    QWidget::leaveEvent(e);
+    if (onMouseExit)
+        onMouseExit(this);
+}
+
+// --- property writers -------------------------------------------------------
+
+void TLiquidIndicator::SetSignNumber(int value)
+{
+    if (value <= 0 || !Store(FSignNumber, value) || !FLoaded)
+        return;
+    UpdateWindowShape();
+    RequestRebuild();
+}
+
+void TLiquidIndicator::SetIndicatorWidth(int value)
+{
+    if (value <= 0 || !Store(FIndicatorWidth, value) || !FLoaded)
+        return;
+    ResizeForSizeProperty();
+}
+
+void TLiquidIndicator::SetIndicatorHeight(int value)
+{
+    if (value <= 0 || !Store(FIndicatorHeight, value) || !FLoaded)
+        return;
+    ResizeForSizeProperty();
+}
+
+void TLiquidIndicator::SetIndicatorAngle(int value)
+{
+    if (!Store(FIndicatorAngle, value) || !FLoaded)
+        return;
+    ResizeInternally(RotatedBoundingBox(FIndicatorWidth, FIndicatorHeight, FIndicatorAngle));
+    UpdateWindowShape();
+    RequestRebuild();
+}
+
+void TLiquidIndicator::SetIndicatorGap(int value)
+{
+    if (Store(FIndicatorGap, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetIndicatorstring(const QByteArray& value)
+{
+    if (Store(FIndicatorstring, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetIndicatorText(const QString& text)
+{
+    SetIndicatorstring(toCp1251(text));
+}
+
+void TLiquidIndicator::SetIndicatorKind(TLiquidIndicatorKind value)
+{
+    if (Store(FIndicatorKind, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetInnerBevel(TLiquidBevelKind value)
+{
+    if (Store(FInnerBevel, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetOuterBevel(TLiquidBevelKind value)
+{
+    if (Store(FOuterBevel, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetInnerBevelWidth(int value)
+{
+    if (value > 0 && Store(FInnerBevelWidth, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetOuterBevelWidth(int value)
+{
+    if (value > 0 && Store(FOuterBevelWidth, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetBevelColor(TColor value)
+{
+    if (Store(FBevelColor, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetBackColor(TColor value)
+{
+    if (Store(FBackColor, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetNumberForeColor(TColor value)
+{
+    if (Store(FNumberForeColor, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetNumberForeColor1(TColor value)
+{
+    if (Store(FNumberForeColor1, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetNumberBackColor(TColor value)
+{
+    if (Store(FNumberBackColor, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetIndicatorStyle(TLiquidIndicatorStyle value)
+{
+    if (Store(FIndicatorStyle, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetMouseAction(TLiquidMouseAction value)
+{
+    if (Store(FMouseAction, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetTransparentMode(TLiquidTransparentMode value)
+{
+    if (!Store(FTransparentMode, value))
+        return;
+    // Opaque only without transparency; otherwise the parent paints behind.
+    setAttribute(Qt::WA_OpaquePaintEvent, value == tmNone);
+    RequestRebuild();
+}
+
+void TLiquidIndicator::SetSchemeColors()
+{
+    const TSchemeColors c = SchemeColors(FColorScheme);
+    FBackColor = c.BackColor;
+    FBevelColor = c.BevelColor;
+    FNumberBackColor = c.NumberBackColor;
+    FNumberForeColor = c.NumberForeColor;
+    FNumberForeColor1 = c.NumberForeColor1;
+}
+
+void TLiquidIndicator::SetColorScheme(TLiquidColorScheme value)
+{
+    FColorScheme = value; // no equality check: rewriting a scheme restores its colours
+    if (!FLoaded)
+        return;
+    SetSchemeColors();
+    RequestRebuild();
+}
+
+void TLiquidIndicator::SetBackMaterial(const QImage& value)
+{
+    FBackMaterial = value;
+    PrepareMaterials();
+    RequestRebuild();
+}
+
+void TLiquidIndicator::SetForeMaterial(const QImage& value)
+{
+    FForeMaterial = value;
+    RequestRebuild();
+}
+
+void TLiquidIndicator::SetMaterialShadowMode(TLiquidMaterialShadowMode value)
+{
+    if (!Store(FMaterialShadowMode, value))
+        return;
+    PrepareMaterials();
+    RequestRebuild();
+}
+
+void TLiquidIndicator::SetMaterialMode(TLiquidMaterialMode value)
+{
+    if (Store(FMaterialMode, value))
+        RequestRebuild();
+}
+
+void TLiquidIndicator::SetForeMaterialMode(TLiquidMaterialMode value)
+{
+    if (Store(FForeMaterialMode, value))
+        RequestRebuild();
+}
