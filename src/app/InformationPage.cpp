@@ -1,0 +1,226 @@
+#include "InformationPage.h"
+
+#include "CommPortDriver.h"
+#include "Information.h"
+#include "MainWindow.h"
+#include "MessageDialog.h"
+
+#include <QDate>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+const QString TInformationPage::EmptyDateText = QStringLiteral("  .  .    ");
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
+
+QLineEdit* makeReadOnly(QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button)); // button-face colour
+    edit->setPalette(p);
+    return edit;
+}
+
+} // namespace
+
+TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
+    : QWidget(parent)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("tsInformation"));
+
+    SlaveIDLabel = new QLabel(QStringLiteral("Адрес:"), this);
+    PMTypeLabel = new QLabel(QStringLiteral("Тип преобразователя:"), this);
+    SensorTypeLabel = new QLabel(QStringLiteral("Тип датчика:"), this);
+    SensorNumLabel = new QLabel(QStringLiteral("Номер датчика:"), this);
+    SensorDateLabel = new QLabel(QStringLiteral("Дата:"), this);
+
+    edSlaveID = makeReadOnly(this);
+    edSlaveID->setObjectName(QStringLiteral("edSlaveID"));
+    edPLType = makeReadOnly(this);
+    edPLType->setObjectName(QStringLiteral("edPLType"));
+    edSensorType = new QLineEdit(this);
+    edSensorType->setObjectName(QStringLiteral("edSensorType"));
+    edSensorNum = new QLineEdit(this);
+    edSensorNum->setObjectName(QStringLiteral("edSensorNum"));
+    meSensorDate = new QLineEdit(this);
+    meSensorDate->setObjectName(QStringLiteral("meSensorDate"));
+    meSensorDate->setInputMask(QStringLiteral("99.99.9999; "));
+    meSensorDate->setMaxLength(10);
+    meSensorDate->setText(QString());
+
+    btnNow = new TPageButton(QStringLiteral("Сегодня"), this);
+    btnNow->setObjectName(QStringLiteral("btnNow"));
+    btnInfRead = new TPageButton(QStringLiteral("Прочитать"), this);
+    btnInfRead->setObjectName(QStringLiteral("btnInfRead"));
+    btnInfWrite = new TPageButton(QStringLiteral("Записать"), this);
+    btnInfWrite->setObjectName(QStringLiteral("btnInfWrite"));
+    for (TPageButton* b : {btnNow, btnInfRead, btnInfWrite})
+        b->setFixedSize(90, 25);
+
+    for (QLabel* l : {SlaveIDLabel, PMTypeLabel, SensorTypeLabel, SensorNumLabel, SensorDateLabel})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edSlaveID->setFixedWidth(60);
+    edPLType->setFixedWidth(200);
+    edSensorType->setFixedWidth(200);
+    edSensorNum->setFixedWidth(120);
+    meSensorDate->setFixedWidth(90);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(SlaveIDLabel, 0, 0);
+    grid->addWidget(edSlaveID, 0, 1, Qt::AlignLeft);
+    grid->addWidget(PMTypeLabel, 1, 0);
+    grid->addWidget(edPLType, 1, 1, Qt::AlignLeft);
+    grid->addWidget(SensorTypeLabel, 2, 0);
+    grid->addWidget(edSensorType, 2, 1, Qt::AlignLeft);
+    grid->addWidget(SensorNumLabel, 3, 0);
+    grid->addWidget(edSensorNum, 3, 1, Qt::AlignLeft);
+    grid->addWidget(SensorDateLabel, 4, 0);
+    auto* dateRow = new QHBoxLayout;
+    dateRow->addWidget(meSensorDate);
+    dateRow->addWidget(btnNow);
+    dateRow->addStretch();
+    grid->addLayout(dateRow, 4, 1);
+    grid->setColumnStretch(2, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnInfRead);
+    buttons->addWidget(btnInfWrite);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(24, 18, 16, 12);
+    page->addLayout(grid);
+    page->addStretch();
+    page->addLayout(buttons);
+
+    // Only the user's edits mark the page; filling it from the record does not.
+    for (QLineEdit* e : {edSensorType, edSensorNum, meSensorDate}) {
+        connect(e, &QLineEdit::textEdited, this, &TInformationPage::userEdited);
+        e->installEventFilter(this);
+    }
+    connect(btnNow, &QAbstractButton::clicked, this, &TInformationPage::btnNowClick);
+    connect(btnInfRead, &QAbstractButton::clicked, this, &TInformationPage::btnInfReadClick);
+    connect(btnInfWrite, &QAbstractButton::clicked, this, &TInformationPage::btnInfWriteClick);
+}
+
+bool TInformationPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // Leaving the field, not the window: a message box or a menu taking
+        // the focus for a moment is no exit.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == edSensorType)
+                edSensorTypeExit();
+            else if (watched == edSensorNum)
+                edSensorNumExit();
+            else if (watched == meSensorDate)
+                meSensorDateExit();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TInformationPage::userEdited()
+{
+    m_main.SetInfoModified(true);
+}
+
+void TInformationPage::ShowInformation()
+{
+    const TTransducerData& t = m_main.Session.Transducer;
+    m_main.Settings.DefaultSlaveID = static_cast<uint8_t>(t.SlaveID & 0xFF);
+    edSlaveID->setText(QString::number(t.SlaveID));
+    edPLType->setText(t.PLTypeText);
+    edSensorType->setText(t.SensorTypeText);
+    edSensorNum->setText(QString::number(t.SensorNum));
+    if (t.SensorDate != 0)
+        meSensorDate->setText(QDateFromDateValue(t.SensorDate).toString(kDateFormat));
+}
+
+void TInformationPage::ClearFields()
+{
+    edSlaveID->clear();
+    edPLType->clear();
+    edSensorType->clear();
+    edSensorNum->clear();
+    meSensorDate->setText(QString()); // the mask shows "  .  .    "
+}
+
+void TInformationPage::edSensorTypeExit()
+{
+    if (m_main.IsConnected())
+        m_main.Session.Transducer.SensorTypeText = edSensorType->text();
+}
+
+void TInformationPage::edSensorNumExit()
+{
+    if (!m_main.IsConnected())
+        return;
+    bool ok = false;
+    const int value = edSensorNum->text().trimmed().toInt(&ok, 10);
+    if (!ok || value < 0) {
+        MessageDlg(InfoText::BadSensorNum, mkError, mbOk);
+        return;
+    }
+    m_main.Session.Transducer.SensorNum = value;
+}
+
+void TInformationPage::meSensorDateExit()
+{
+    if (!m_main.IsConnected())
+        return;
+    const QDate date = QDate::fromString(meSensorDate->displayText(), kDateFormat);
+    if (!date.isValid()) {
+        MessageDlg(InfoText::BadDate, mkError, mbOk);
+        m_main.Session.Transducer.SensorDate = 0;
+        return;
+    }
+    m_main.Session.Transducer.SensorDate = DateValueFromQDate(date);
+}
+
+void TInformationPage::btnNowClick()
+{
+    const QDate today = QDate::currentDate();
+    meSensorDate->setText(today.toString(kDateFormat));
+    m_main.Session.Transducer.SensorDate = DateValueFromQDate(today);
+    m_main.SetInfoModified(true);
+}
+
+void TInformationPage::btnInfReadClick()
+{
+    if (!m_main.IsConnected()) {
+        m_main.AskToConnect();
+        return;
+    }
+    m_main.ProcessEvents();
+    m_main.IdentifyDevice(m_main.Session.Transducer.SlaveID);
+    m_main.SetInfoModified(false);
+}
+
+void TInformationPage::btnInfWriteClick()
+{
+    if (!m_main.IsConnected()) {
+        MessageDlg(InfoText::NoConnection, mkInformation, mbOk);
+        return;
+    }
+    QTimer* timer = m_main.DiagnosticsTimer;
+    const bool timerWasOn = timer->isActive();
+    timer->stop();
+    WriteInformation(m_main.Session);
+    m_main.SetInfoModified(false);
+    if (timerWasOn)
+        timer->start();
+}

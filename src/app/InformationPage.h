@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QPushButton>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class TfrmMain;
+
+// The skinned push button of the pages; a plain button until the skinned
+// controls are in the tree.
+using TPageButton = QPushButton;
+
+// Page tsInformation: the identity and the information record of the
+// connected transducer, with its read, write and "today" buttons.
+class TInformationPage : public QWidget {
+    Q_OBJECT
+public:
+    TInformationPage(TfrmMain& main, QWidget* parent = nullptr);
+
+    // Fills the fields from the record; not an edit, InfModified is untouched.
+    void ShowInformation();
+    // Empties the fields; the date shows its empty mask.
+    void ClearFields();
+
+    static const QString EmptyDateText; // "  .  .    "
+
+    // Handlers, public so tests can run them as the user's actions do.
+    void edSensorTypeExit();
+    void edSensorNumExit();
+    void meSensorDateExit();
+    void btnNowClick();
+    void btnInfReadClick();
+    void btnInfWriteClick();
+
+    QLabel* SlaveIDLabel;
+    QLabel* PMTypeLabel;
+    QLabel* SensorTypeLabel;
+    QLabel* SensorNumLabel;
+    QLabel* SensorDateLabel;
+    QLineEdit* edSlaveID;
+    QLineEdit* edPLType;
+    QLineEdit* edSensorType;
+    QLineEdit* edSensorNum;
+    QLineEdit* meSensorDate;
+    TPageButton* btnNow;
+    TPageButton* btnInfRead;
+    TPageButton* btnInfWrite;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void userEdited();
+
+    TfrmMain& m_main;
+};

@@ -1,0 +1,323 @@
+// The main window's actions, menu and toolbar, its closing and activation,
+// and the places the later pages fill in.
+#include "MainWindow.h"
+
+#include "AboutFrm.h"
+#include "CommPortDriver.h"
+#include "Information.h"
+#include "InformationPage.h"
+#include "IniFile.h"
+#include "MessageFrm.h"
+#include "ViewStatusFrm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+const QString kConnectCaption = QStringLiteral("Установить соединение");
+const QString kDisconnectCaption = QStringLiteral("Разорвать соединение");
+const QString kHideToolBar = QStringLiteral("Убрать панель инструментов");
+const QString kShowToolBar = QStringLiteral("Показать панель инструментов");
+const QString kAskDisconnect = QStringLiteral("Разорвать установленное соединение?");
+
+QAction* makeAction(QObject* owner, const QString& name, const QString& caption, const QString& category,
+                    int image)
+{
+    auto* action = new QAction(caption, owner);
+    action->setObjectName(name);
+    action->setToolTip(QString(caption).remove(QLatin1Char('&')));
+    action->setProperty("category", category);
+    action->setIconVisibleInMenu(false); // the menu shows text only
+    if (image >= 0)
+        action->setIcon(TfrmMain::ImageListIcon(image));
+    return action;
+}
+
+} // namespace
+
+QIcon TfrmMain::ImageListIcon(int index)
+{
+    if (index < 0 || index >= kImageCount)
+        return {};
+    return QIcon(QStringLiteral(":/icons/image%1.png").arg(index, 2, 10, QLatin1Char('0')));
+}
+
+void TfrmMain::CreateActions()
+{
+    const QString program = QStringLiteral("Программные");
+    const QString comm = QStringLiteral("Коммуникационные");
+    const QString view = QStringLiteral("Вид");
+    actProgSet = makeAction(this, QStringLiteral("actProgSet"), QStringLiteral("Настройки"), program, 5);
+    actConnect = makeAction(this, QStringLiteral("actConnect"), kConnectCaption, comm, 3);
+    actCOMSet = makeAction(this, QStringLiteral("actCOMSet"), QStringLiteral("Выбор &COM-порта"), comm, 6);
+    actFindFirst = makeAction(this, QStringLiteral("actFindFirst"), QStringLiteral("Найти первый"), comm, 7);
+    actIndView = makeAction(this, QStringLiteral("actIndView"), QStringLiteral("Стиль индикаторов"), view, 10);
+    FileExit = makeAction(this, QStringLiteral("FileExit"), QStringLiteral("Выход"), program, 11);
+    actAbout = makeAction(this, QStringLiteral("actAbout"), QStringLiteral("О программе"), program, 12);
+    actAbout->setToolTip(QString());
+    actViewToolBar = makeAction(this, QStringLiteral("actViewToolBar"), kHideToolBar, view, -1);
+    actHelp = new QAction(QStringLiteral("Справка"), this);
+    actHelp->setObjectName(QStringLiteral("actHelp"));
+
+    connect(actProgSet, &QAction::triggered, this, &TfrmMain::actProgSetExecute);
+    connect(actConnect, &QAction::triggered, this, &TfrmMain::actConnectExecute);
+    connect(actCOMSet, &QAction::triggered, this, &TfrmMain::actCOMSetExecute);
+    connect(actFindFirst, &QAction::triggered, this, &TfrmMain::actFindFirstExecute);
+    connect(actIndView, &QAction::triggered, this, &TfrmMain::actIndViewExecute);
+    connect(FileExit, &QAction::triggered, this, &TfrmMain::FileExitExecute);
+    connect(actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
+    connect(actViewToolBar, &QAction::triggered, this, &TfrmMain::actViewToolBarExecute);
+
+    // ---- Enabled by the issues that bring the dialogs behind them.
+    actProgSet->setEnabled(false);   // settings dialog
+    actFindFirst->setEnabled(false); // device search
+    actIndView->setEnabled(false);   // indicator style dialog
+}
+
+void TfrmMain::CreateMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+    bar->setFixedHeight(24);
+    bar->setNativeMenuBar(false);
+    QMenu* file = bar->addMenu(QStringLiteral("Файл"));
+    file->addAction(actProgSet);
+    file->addAction(FileExit);
+    QMenu* view = bar->addMenu(QStringLiteral("Вид"));
+    view->addAction(actIndView);
+    view->addSeparator();
+    view->addAction(actViewToolBar);
+    QMenu* link = bar->addMenu(QStringLiteral("Соединение"));
+    link->addAction(actConnect);
+    link->addAction(actFindFirst);
+    link->addSeparator();
+    link->addAction(actCOMSet);
+    QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
+    help->addAction(actHelp);
+    help->addAction(actAbout);
+}
+
+void TfrmMain::CreateToolBar()
+{
+    ActionToolBar1 = new QToolBar(this);
+    ActionToolBar1->setObjectName(QStringLiteral("ActionToolBar1"));
+    ActionToolBar1->setMovable(false);
+    ActionToolBar1->setFloatable(false);
+    ActionToolBar1->toggleViewAction()->setEnabled(false); // no context menu to hide it behind the action's back
+    ActionToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    ActionToolBar1->setIconSize(QSize(32, 32));
+    ActionToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ActionToolBar1->setFixedHeight(kToolBarHeight);
+    ActionToolBar1->addAction(actProgSet);
+    ActionToolBar1->addAction(actCOMSet);
+    ActionToolBar1->addAction(actConnect);
+    ActionToolBar1->addAction(actFindFirst);
+    ActionToolBar1->addAction(FileExit);
+    addToolBar(Qt::TopToolBarArea, ActionToolBar1);
+}
+
+void TfrmMain::SetConnectAction(bool open)
+{
+    const QString caption = open ? kDisconnectCaption : kConnectCaption;
+    actConnect->setText(caption);
+    actConnect->setToolTip(caption);
+    actConnect->setIcon(ImageListIcon(open ? 4 : 3));
+}
+
+void TfrmMain::UpdateActions()
+{
+    SetConnectAction(IsConnected());
+    const QString caption = ActionToolBar1->isVisibleTo(this) ? kHideToolBar : kShowToolBar;
+    actViewToolBar->setText(caption);
+    actViewToolBar->setToolTip(caption);
+}
+
+void TfrmMain::ShowToolBar(bool visible)
+{
+    if (ActionToolBar1->isVisibleTo(this) == visible)
+        return;
+    ActionToolBar1->setVisible(visible);
+    setFixedHeight(height() + (visible ? kToolBarHeight : -kToolBarHeight));
+    const QString caption = visible ? kHideToolBar : kShowToolBar;
+    actViewToolBar->setText(caption);
+    actViewToolBar->setToolTip(caption);
+}
+
+// ---------------------------------------------------------------- actions
+
+void TfrmMain::actProgSetExecute()
+{
+    ShowSettingsDialog();
+}
+
+void TfrmMain::actConnectExecute()
+{
+    if (IsConnected())
+        DisconnectDevice();
+    else
+        ShowConnectDialog();
+    UpdateActions();
+}
+
+void TfrmMain::actCOMSetExecute()
+{
+    if (IsConnected()) {
+        if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
+            return;
+        DisconnectDevice();
+    }
+    ShowCOMChoice();
+    UpdateActions();
+}
+
+void TfrmMain::actFindFirstExecute()
+{
+    SearchFirstDevice();
+    UpdateActions();
+}
+
+void TfrmMain::actIndViewExecute()
+{
+    ShowIndicatorStyleDialog();
+}
+
+void TfrmMain::FileExitExecute()
+{
+    close();
+}
+
+void TfrmMain::actAboutExecute()
+{
+    if (!m_about)
+        m_about = new TfrmAbout(this);
+    m_about->ShowAbout();
+}
+
+void TfrmMain::actViewToolBarExecute()
+{
+    const bool visible = !ActionToolBar1->isVisibleTo(this);
+    ShowToolBar(visible);
+    Settings.ViewToolBar = visible;
+}
+
+// ---------------------------------------------------------------- close, activation
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    if (!m_closed) {
+        m_closed = true;
+        FormClose();
+        emit closed();
+    }
+    event->accept();
+}
+
+void TfrmMain::FormClose()
+{
+    // Nothing here may keep the window open.
+    try {
+        ConfirmSaveInformation(Session, [this] { ShowInformation(); });
+        ConfirmSaveConfiguration();
+        QString error;
+        SaveSettings(Settings, Session.Transducer.SlaveID, PortNumberFromName(),
+                     [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error);
+    } catch (...) {
+    }
+}
+
+void TfrmMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange) {
+        ApplySchemeColors();
+        if (isActiveWindow()) {
+            ActionToolBar1->update();
+            if (m_viewStatus && m_viewStatus->isVisible())
+                m_viewStatus->raise();
+            if (m_messageDialog && m_messageDialog->isVisible())
+                m_messageDialog->raise();
+        }
+    }
+    QMainWindow::changeEvent(event);
+}
+
+// ---------------------------------------------------------------- places for the later pages
+
+void TfrmMain::ReadConfiguration()
+{
+    // Configuration page: read the block after the identification.
+}
+
+void TfrmMain::PollDiagnosticsOnce()
+{
+    // Diagnostics page: the one-shot calibration-date read.
+}
+
+void TfrmMain::StopDiagnostics()
+{
+    // Diagnostics page: end the measuring mode.
+    Session.State.DiagRunning = false;
+    DiagnosticsTimer->stop();
+}
+
+void TfrmMain::CancelCalibration()
+{
+    // Calibration page: cancel the sequence (sends stage 0 while the port is open).
+    Session.State.CalibrStage = 0;
+}
+
+void TfrmMain::ClearOtherPages()
+{
+    // Configuration, calibration and diagnostics pages: their device fields.
+}
+
+void TfrmMain::ClearConnectLabels()
+{
+    // Calibration and diagnostics pages: lbStage and lbDiagInf.
+}
+
+void TfrmMain::ConfirmSaveConfiguration()
+{
+    // Configuration page: the save prompt at close.
+}
+
+void TfrmMain::SearchFirstDevice()
+{
+    // Device search: scan the addresses up to the first device.
+}
+
+void TfrmMain::ApplyIndicatorStyles()
+{
+    // Indicator styles: read them from the settings file.
+}
+
+void TfrmMain::WriteIndicatorStyles(TIniFile&)
+{
+    // Indicator styles: [IndTStyle], [IndRStyle], [IndCalibrDateStyle].
+}
+
+void TfrmMain::cpDRVReceiveData(const uint8_t*, int)
+{
+    // Diagnostics page: HandleDiagnosticsAnswer.
+}
+
+void TfrmMain::ShowConnectDialog()
+{
+    // Until the connect dialog is in, connect straight to SlaveID.
+    Session.link.ReportLinkErrors = true;
+    ConnectDevice();
+}
+
+void TfrmMain::ShowSettingsDialog()
+{
+    // Settings dialog.
+}
+
+void TfrmMain::ShowIndicatorStyleDialog()
+{
+    // Indicator style dialog.
+}

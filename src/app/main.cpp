@@ -1,0 +1,43 @@
+#include "COMChoiceFrm.h"
+#include "MainWindow.h"
+#include "ViewStatusFrm.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QIcon>
+
+namespace {
+
+// The window was laid out for an 8-point sans font; use the closest one the
+// setup installs that has Cyrillic letters.
+QFont ProgramFont()
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString& name : {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}) {
+        if (families.contains(name))
+            return QFont(name, 8);
+    }
+    QFont f = QApplication::font();
+    f.setPointSize(8);
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zelkor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zelkor"));
+    QApplication::setFont(ProgramFont());
+
+    TfrmMain frmMain; // its creation runs the start-up sequence
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zelkor.png")));
+    frmMain.ViewStatus();
+    frmMain.COMChoice();
+    frmMain.EnsureMessageDialog();
+    QObject::connect(&frmMain, &TfrmMain::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    frmMain.show();
+    return app.exec();
+}
