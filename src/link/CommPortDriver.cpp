@@ -25,8 +25,8 @@ TCommPortDriver::TCommPortDriver(ITickSource* ticks, std::unique_ptr<ISerialDevi
     : QObject(parent)
     , m_ticks(ticks ? ticks : &SystemTicks())
     , m_device(device ? std::move(device) : MakeSystemSerialDevice())
-    , m_receiveBuffer(m_inBufSize)
 {
+    m_receiveBuffer.assign(m_inBufSize, 0);
     m_pollTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pollTimer, &QTimer::timeout, this, &TCommPortDriver::PollTimerTick);
 }

@@ -10,9 +10,9 @@ namespace {
 constexpr uint32_t kAnswerWaitMs = 1000;
 constexpr uint32_t kCalibrationInputTimeout = 2000;
 
-const QString kReading = QStringLiteral("Чтение данных из памяти прибора");
-const QString kWriting = QStringLiteral("Запись данных в память прибора");
-const QString kRepeat = QStringLiteral("Повторный запрос");
+// Literals, not QString globals: the table may be used during static initialisation.
+#define kReading QStringLiteral("Чтение данных из памяти прибора")
+#define kWriting QStringLiteral("Запись данных в память прибора")
 
 enum TPurgeOnRepeat { puBoth, puOutput };
 
@@ -161,7 +161,7 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         ++attempt;
         if (attempt > ctx.RepeatNum)
             break;
-        ctx.shell->SetStatusText(kRepeat);
+        ctx.shell->SetStatusText(QStringLiteral("Повторный запрос"));
         ctx.shell->ProcessEvents();
         drv.PurgeBuffers(row.purge == puBoth, true);
         if (drv.WriteBytes(request.data(), n) < n) {

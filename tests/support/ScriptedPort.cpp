@@ -15,7 +15,10 @@ QString ToHex(const QByteArray& bytes)
 QByteArray WithCRC(const QByteArray& frame)
 {
     const TCrc16 crc = CalcCRC16(reinterpret_cast<const uint8_t*>(frame.constData()), int(frame.size()));
-    return frame + QByteArray{char(crc.lo), char(crc.hi)};
+    QByteArray f = frame;
+    f.append(char(crc.lo));
+    f.append(char(crc.hi));
+    return f;
 }
 
 QByteArray WithBadCRC(const QByteArray& frame)
@@ -176,11 +179,15 @@ int ScriptedPort::write(const uint8_t* data, int count)
     if (m_outputBlocked)
         return 0;
     int accept = count;
-    for (int i = 0; i < m_faults.size(); ++i) {
-        if (--m_faults[i].nth == 0) {
-            accept = m_faults[i].accept;
-            m_faults.removeAt(i);
-            break;
+    bool faulted = false;
+    for (auto it = m_faults.begin(); it != m_faults.end();) {
+        if (--it->nth == 0) {
+            if (!faulted)
+                accept = it->accept;
+            faulted = true;
+            it = m_faults.erase(it);
+        } else {
+            ++it;
         }
     }
     if (accept < 0)

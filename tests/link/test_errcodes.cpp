@@ -1,0 +1,33 @@
+#include "ErrCodes.h"
+#include "RecordingMessages.h"
+
+#include <gtest/gtest.h>
+
+TEST(DeviceExceptions, TableLookupAndMessage)
+{
+    RecordingMessages msgs;
+    ShowDeviceException(2);
+    ASSERT_EQ(msgs.count(), 1);
+    EXPECT_EQ(msgs.last().text, QStringLiteral("Некорректный номер регистра данных."));
+    EXPECT_EQ(msgs.last().kind, mkError);
+    EXPECT_EQ(msgs.last().buttons, mbOk);
+
+    ShowDeviceException(0x10);
+    EXPECT_EQ(msgs.last().text, QStringLiteral("Заданная температура отличается от измеряемой более чем на 5%."));
+    ShowDeviceException(0x0C);
+    EXPECT_EQ(msgs.last().text, QStringLiteral("Измеренная температура отклонилась от 0 °С более чем на 20 °С."));
+
+    msgs.clear();
+    for (uint8_t code : {0, 4, 9, 17, 0x83, 0xFF})
+        ShowDeviceException(code);
+    EXPECT_TRUE(msgs.isEmpty()); // codes outside the table show nothing
+}
+
+TEST(DeviceExceptions, TableOrderAndCodes)
+{
+    const uint8_t codes[] = {1, 2, 3, 10, 11, 12, 13, 14, 15, 16};
+    for (int i = 0; i < kErrCodeCount; ++i) {
+        EXPECT_EQ(ErrCodeTable[i].Code, codes[i]);
+        EXPECT_FALSE(DeviceExceptionText(codes[i]).isEmpty());
+    }
+}
