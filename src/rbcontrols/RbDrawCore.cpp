@@ -21,6 +21,13 @@ inline void Put(std::uint8_t* p, TRgb c)
 
 QRect Bounds(const QImage& img) { return QRect(0, 0, img.width(), img.height()); }
 
+// Points beyond the span (the corners of a radial gradient) saturate at the
+// end colour instead of wrapping round to the other end of the byte.
+inline std::uint8_t Channel(double v)
+{
+    return std::uint8_t(std::clamp(RbRound(v), 0, 255));
+}
+
 bool Usable(const QImage& img)
 {
     return !img.isNull() && img.format() == QImage::Format_RGB888;
@@ -92,7 +99,7 @@ void GradientFill(QImage& bmp, const QRect& rect, TColor from, TColor to, TGradi
     }
     const int L = rect.left(), T = rect.top();
     const int W = rect.width(), H = rect.height();
-    const int R = L + W, B = T + H;
+    const int R = L + W;
     const int D = RbRound(std::sqrt(double(W) * W + double(H) * H));
     int S = 0;
     switch (t) {
@@ -130,13 +137,12 @@ void GradientFill(QImage& bmp, const QRect& rect, TColor from, TColor to, TGradi
                 case gtDoubleHorz: d = std::abs(x - S - L); break;
                 case gtDoubleVert: d = std::abs(y - S - T); break;
                 }
-                p[0] = std::uint8_t(RbRound(dr * d + c1.r) & 0xFF);
-                p[1] = std::uint8_t(RbRound(dg * d + c1.g) & 0xFF);
-                p[2] = std::uint8_t(RbRound(db * d + c1.b) & 0xFF);
+                p[0] = Channel(dr * d + c1.r);
+                p[1] = Channel(dg * d + c1.g);
+                p[2] = Channel(db * d + c1.b);
             }
         }
     }
-    (void)B;
 }
 
 void BlendBitmap(QImage& dest, const QImage& src, const QRect& rect, int percent)
@@ -146,9 +152,6 @@ void BlendBitmap(QImage& dest, const QImage& src, const QRect& rect, int percent
     percent = std::clamp(percent, 0, 100);
     const double a = (100 - percent) / 100.0;
     const double b = 1.0 - a;
-    // The share of src is one of 101 values; a table keeps the inner loop to
-    // look-ups: mix[d][s] is split into a*d and b*s halves would lose the
-    // rounding, so the exact sum is rounded per byte.
     const QRect area = rect.intersected(Bounds(dest)).intersected(Bounds(src).translated(rect.topLeft()));
     if (area.isEmpty())
         return;
