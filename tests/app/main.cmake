@@ -1,0 +1,5 @@
+# The main window offscreen: start-up, connection lifecycle, information page, close.
+zelkor_add_test(test_mainwindow
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mainwindow.cpp ${CMAKE_CURRENT_LIST_DIR}/MainRig.h
+  LIBS zelkor_app zelkor_test_support Qt6::Test)
+target_include_directories(test_mainwindow PRIVATE ${CMAKE_SOURCE_DIR}/tests/device)
