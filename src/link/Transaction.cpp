@@ -10,9 +10,9 @@ namespace {
 constexpr uint32_t kAnswerWaitMs = 1000;
 constexpr uint32_t kCalibrationInputTimeout = 2000;
 
-// Literals, not QString globals: the table may be used during static initialisation.
-#define kReading QStringLiteral("Чтение данных из памяти прибора")
-#define kWriting QStringLiteral("Запись данных в память прибора")
+// Functions, not QString globals: the table may be built during static initialisation.
+QString Reading() { return QStringLiteral("Чтение данных из памяти прибора"); }
+QString Writing() { return QStringLiteral("Запись данных в память прибора"); }
 
 enum TPurgeOnRepeat { puBoth, puOutput };
 
@@ -33,14 +33,14 @@ const TOperationRow& RowOf(TOperation op)
 {
     static const TOperationRow rows[] = {
         // IdentifyDevice: messages are built from the address.
-        {4, 55, -1, puBoth, false, false, kReading, {}, {}, {}},
-        {41, 8, 0x10, puOutput, false, false, kWriting, QStringLiteral("Невозможно выполнить комманду"),
+        {4, 55, -1, puBoth, false, false, Reading(), {}, {}, {}},
+        {41, 8, 0x10, puOutput, false, false, Writing(), QStringLiteral("Невозможно выполнить комманду"),
          QStringLiteral("Не получен ответ от прибора."), QStringLiteral("Нет связи с прибором!")},
-        {8, 21, -1, puBoth, false, false, kReading, {}, QStringLiteral("Не получен ответ от прибора"),
+        {8, 21, -1, puBoth, false, false, Reading(), {}, QStringLiteral("Не получен ответ от прибора"),
          QStringLiteral("Нет связи с прибором")},
-        {25, 8, 0x10, puOutput, false, false, kWriting, QStringLiteral("Невозможно выполнить комманду."),
+        {25, 8, 0x10, puOutput, false, false, Writing(), QStringLiteral("Невозможно выполнить комманду."),
          QStringLiteral("Не получен ответ от прибора."), QStringLiteral("Нет связи с прибором.")},
-        {9, 5, 0x4D, puOutput, true, false, kWriting, {}, QStringLiteral("Не получен ответ от прибора."),
+        {9, 5, 0x4D, puOutput, true, false, Writing(), {}, QStringLiteral("Не получен ответ от прибора."),
          QStringLiteral("Нет связи с прибором.")},
         {5, 5, 0x4E, puOutput, false, true, {}, {}, QStringLiteral("Не получен ответ от прибора"),
          QStringLiteral("Нет связи с прибором")},
