@@ -20,8 +20,6 @@ int64_t nowMicros()
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// One character on the line: start bit, 8 data bits, 2 stop bits at 1200 bit/s.
-constexpr double kCharMicros = 11.0 * 1e6 / 1200.0;
 // How often to look for the program while no one holds the slave end.
 constexpr int64_t kIdleRetryUs = 10'000;
 
@@ -95,16 +93,8 @@ void TPtyServer::SetCommandInput(int fd, std::function<bool(const std::string&)>
 
 void TPtyServer::schedule(const TSimBytes& answer, int64_t nowUs)
 {
-    const size_t n = answer.size();
-    const size_t pieces = std::clamp<size_t>(size_t(m_line.pieces), 1, std::max<size_t>(n, 1));
-    const int64_t base = std::max(nowUs + int64_t(m_line.replyDelayMs) * 1000, m_lineFreeUs);
-    for (size_t i = 0; i < n; ++i) {
-        const auto piece = int64_t(i * pieces / n);
-        int64_t due = base + piece * int64_t(m_line.pieceGapMs) * 1000;
-        if (m_line.pacing)
-            due += int64_t(double(i + 1) * kCharMicros);
-        m_out.push_back({due, answer[i]});
-    }
+    const std::vector<TOutByte> paced = PaceAnswer(answer, nowUs, m_lineFreeUs, m_line);
+    m_out.insert(m_out.end(), paced.begin(), paced.end());
     if (!m_out.empty())
         m_lineFreeUs = m_out.back().dueUs;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnswerPacer.h"
 #include "RequestFramer.h"
 #include "SimEngine.h"
 
@@ -8,15 +9,6 @@
 #include <deque>
 #include <functional>
 #include <string>
-
-struct TLineOptions {
-    int replyDelayMs = 20;
-    bool pacing = true;   // 1200 bit/s, 11 bits per character
-    int pieces = 1;
-    int pieceGapMs = 200;
-    int frameGapMs = 40;  // silence that ends a request of unknown length
-    bool verbose = false;
-};
 
 // The line side of the simulator: a pseudo-terminal whose slave end the
 // program opens as its serial port. Requests are framed and handed to the
@@ -40,10 +32,6 @@ public:
     void Run(const volatile std::sig_atomic_t* stop, int wakeFd);
 
 private:
-    struct TOutByte {
-        int64_t dueUs;
-        uint8_t byte;
-    };
     void schedule(const TSimBytes& answer, int64_t nowUs);
     void flushDue(int64_t nowUs);
     void handleFrames(int64_t nowUs);
