@@ -9,6 +9,9 @@ namespace {
 
 constexpr uint32_t kAnswerWaitMs = 1000;
 constexpr uint32_t kCalibrationInputTimeout = 2000;
+// A line that keeps delivering stray 5-byte frames must not hold the window
+// forever: past this many in one attempt, the attempt has failed.
+constexpr int kMaxIgnoredPerAttempt = 8;
 
 // Functions, not QString globals: the table may be built during static initialisation.
 QString Reading() { return QStringLiteral("Чтение данных из памяти прибора"); }
@@ -141,6 +144,7 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
     }
 
     int attempt = 1;
+    int ignored = 0;
     while (!outcomeSet && attempt <= ctx.RepeatNum) {
         answer.fill(0);
         const uint32_t savedTimeout = drv.InputTimeout;
@@ -156,8 +160,9 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
             outcomeSet = true;
             break;
         }
-        if (j == TJudgement::Ignored)
+        if (j == TJudgement::Ignored && ++ignored < kMaxIgnoredPerAttempt)
             continue;
+        ignored = 0;
         ++attempt;
         if (attempt > ctx.RepeatNum)
             break;

@@ -137,6 +137,18 @@ TEST_F(TransactionTest, FiveByteNonExceptionIsIgnored)
     EXPECT_EQ(l2.port.writeCount(), 1);
 }
 
+TEST_F(TransactionTest, EndlessStrayFramesEndTheAttempt)
+{
+    // A babbling device: a stray 5-byte frame every 2,1 s, each read on its own.
+    link.ctx.RepeatNum = 2;
+    for (int i = 0; i < 1000; ++i)
+        link.port.deliver(WithCRC(HexBytes("01 10 00")), 20 + 2100 * i);
+    EXPECT_EQ(run(TOperation::WriteInformation, kWriteInfo), TOutcome::NoAnswer);
+    EXPECT_EQ(link.port.writeCount(), 2);
+    EXPECT_LT(link.clock.elapsedMs(), 60000);
+    EXPECT_EQ(link.shell.disconnects, 1);
+}
+
 TEST_F(TransactionTest, ExceptionAnswerIsShownOnce)
 {
     link.port.answerOnce({}, WithCRC(HexBytes("01 90 03")));
