@@ -1,0 +1,107 @@
+#pragma once
+
+#include "RbCustomControl.h"
+
+enum TRbCaptionPos {
+    cpGroupBox,
+    cpTopLeft,
+    cpTopCenter,
+    cpTopRight,
+    cpMiddleLeft,
+    cpMiddleCenter,
+    cpMiddleRight,
+    cpBottomLeft,
+    cpBottomCenter,
+    cpBottomRight
+};
+
+inline const QStringList& CaptionPosNames()
+{
+    static const QStringList n = {"cpGroupBox",   "cpTopLeft",      "cpTopCenter",  "cpTopRight",
+                                  "cpMiddleLeft", "cpMiddleCenter", "cpMiddleRight", "cpBottomLeft",
+                                  "cpBottomCenter", "cpBottomRight"};
+    return n;
+}
+
+// A container with a rounded frame, smoothed by drawing it three times as
+// large and shrinking the edges, and a caption in one of ten places; the
+// group-box caption sits on the frame line. Children are laid out in
+// ClientArea(): the panel's contents margins follow it, so a layout set on
+// the panel keeps its children inside the frame.
+class TRbPanel : public TRbCustomControl {
+    Q_OBJECT
+public:
+    explicit TRbPanel(QWidget* parent = nullptr);
+
+    TRbCaptionPos CaptionPosition() const { return m_captionPosition; }
+    void SetCaptionPosition(TRbCaptionPos p);
+    int CornerWidth() const { return m_cornerWidth; }
+    void SetCornerWidth(int w);
+    int BorderWidth() const { return m_borderWidth; }
+    void SetBorderWidth(int w);
+    TColor BorderColor() const { return m_borderColor; }
+    void SetBorderColor(TColor c);
+    // The colour outside the rounded frame (the corners).
+    TColor OuterColor() const { return m_outerColor; }
+    void SetOuterColor(TColor c);
+    TColor TextShadowColor() const { return m_textShadowColor; }
+    void SetTextShadowColor(TColor c);
+    // Never both on: smoothing switches the gradient off.
+    bool Antialiased() const { return m_antialiased; }
+    void SetAntialiased(bool on);
+    bool Gradient() const { return m_gradient; }
+    void SetGradient(bool on);
+    TColor DefaultFrom() const { return m_defaultFrom; }
+    void SetDefaultFrom(TColor c);
+    TColor DefaultTo() const { return m_defaultTo; }
+    void SetDefaultTo(TColor c);
+    TGradientType GradientType() const { return m_gradientType; }
+    void SetGradientType(TGradientType t);
+
+    // While set (the window is being built) the image is not rendered;
+    // clearing it renders once.
+    bool Loading() const { return m_loading; }
+    void SetLoading(bool on);
+
+    // Frame and fill, the panel's size.
+    const QImage& PanelImage() const { return m_image; }
+    void RebuildLayers() override;
+
+    // Height of a caption line in the panel's font.
+    int CaptionHeight() const;
+    // Where children go, in panel coordinates.
+    QRect ClientArea() const;
+    static QRect ClientAreaFor(const QRect& client, TRbCaptionPos pos, int borderWidth, int captionHeight);
+
+    QAccessible::Role AccessibleRole() const override { return QAccessible::Grouping; }
+    QString AccessibleName() const override;
+
+    QString ClassName() const override { return QStringLiteral("TRbPanel"); }
+    const TRbPropertyTable& Properties() const override { return Table(); }
+    static const TRbPropertyTable& Table();
+
+protected:
+    void PaintBuffer(QImage& buffer) override;
+    void Resized() override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void Realign();
+    void Rebuild();
+
+    TRbCaptionPos m_captionPosition = cpTopLeft;
+    int m_cornerWidth = 10;
+    int m_borderWidth = 2;
+    TColor m_borderColor = clGray;
+    TColor m_outerColor = clBtnFace;
+    TColor m_textShadowColor = clWhite;
+    bool m_antialiased = true;
+    bool m_gradient = false;
+    TColor m_defaultFrom = clWhite;
+    TColor m_defaultTo = 14933983;
+    TGradientType m_gradientType = gtVertical;
+    bool m_loading = false;
+
+    QImage m_image;
+    TColor m_imageColor = clNone; // the Color the image was rendered with
+};
