@@ -342,6 +342,12 @@ void TRbCustomControl::mousePressEvent(QMouseEvent* e)
 {
     e->accept();
     QPointer<TRbCustomControl> self(this);
+    // A press means the pointer is here, even if no enter was reported (the
+    // control appeared under it).
+    if (rect().contains(e->position().toPoint()))
+        PointerEnter();
+    if (!self)
+        return;
     emit mouseDown(e->button(), e->modifiers(), e->position().toPoint());
     if (!self || e->button() != Qt::LeftButton)
         return;

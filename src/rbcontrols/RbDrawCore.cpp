@@ -335,3 +335,53 @@ void DrawShadowText(QPainter& p, const QString& text, const TRbFont& font, TColo
 {
     DrawShadowText(p, text, font, font.Color(), shadowColor, shadowOn, fmt, rect, enabled);
 }
+
+void DrawTintedMark(QImage& dest, const QImage& mark, TColor tint, int x, int y)
+{
+    if (mark.isNull())
+        return;
+    QImage copy = mark.convertToFormat(QImage::Format_RGB888);
+    TintBitmap(copy, tint);
+    const std::uint8_t* key = Px(std::as_const(copy), 0, copy.height() - 1);
+    DrawTransparent(dest, copy, x, y, TRgb{key[0], key[1], key[2]});
+}
+
+void DrawFocusRect(QImage& dest, const QRect& r)
+{
+    if (!Usable(dest) || r.width() <= 0 || r.height() <= 0)
+        return;
+    const QRect b = Bounds(dest);
+    auto invert = [&](int x, int y) {
+        if (!b.contains(x, y))
+            return;
+        std::uint8_t* p = Px(dest, x, y);
+        p[0] ^= 0xFF;
+        p[1] ^= 0xFF;
+        p[2] ^= 0xFF;
+    };
+    const int l = r.left(), t = r.top(), rr = r.left() + r.width() - 1, bb = r.top() + r.height() - 1;
+    // Walk the outline once, inverting every other pixel of the walk.
+    int n = 0;
+    for (int x = l; x <= rr; ++x, ++n)
+        if (n % 2 == 0)
+            invert(x, t);
+    for (int y = t + 1; y <= bb; ++y, ++n)
+        if (n % 2 == 0)
+            invert(rr, y);
+    if (bb > t)
+        for (int x = rr - 1; x >= l; --x, ++n)
+            if (n % 2 == 0)
+                invert(x, bb);
+    if (rr > l)
+        for (int y = bb - 1; y > t; --y, ++n)
+            if (n % 2 == 0)
+                invert(l, y);
+}
+
+void DrawLineNoEnd(QImage& dest, int x1, int y1, int x2, int y2, TColor c)
+{
+    if (y1 == y2)
+        FillRect(dest, QRect(std::min(x1, x2), y1, std::abs(x2 - x1), 1), c);
+    else if (x1 == x2)
+        FillRect(dest, QRect(x1, std::min(y1, y2), 1, std::abs(y2 - y1)), c);
+}

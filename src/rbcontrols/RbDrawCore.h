@@ -64,3 +64,12 @@ void DrawShadowText(QPainter& p, const QString& text, const TRbFont& font, TColo
 // Same, with a font colour other than font.Color() (hot tracking).
 void DrawShadowText(QPainter& p, const QString& text, const TRbFont& font, TColor fontColor, TColor shadowColor,
                     bool shadowOn, const TRbTextFormat& fmt, const QRect& rect, bool enabled);
+
+// Draws mark (an 8 x 8 mark or a glyph) tinted, keyed on its bottom-left pixel
+// after tinting.
+void DrawTintedMark(QImage& dest, const QImage& mark, TColor tint, int x, int y);
+// The platform's dotted focus frame: every other pixel of the outline inverted.
+void DrawFocusRect(QImage& dest, const QRect& r);
+// A line of pixels from (x1, y1) towards (x2, y2) without the end point;
+// horizontal or vertical only.
+void DrawLineNoEnd(QImage& dest, int x1, int y1, int x2, int y2, TColor c);

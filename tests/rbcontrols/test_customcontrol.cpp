@@ -164,7 +164,7 @@ TEST(Routing, ClickComesBeforeReleaseAndOnlyForPressAndReleaseInside)
     QObject::connect(&c, &TRbCustomControl::mouseUp, [&] { c.log << "mouseUp"; });
     Send(&c, QEvent::MouseButtonPress);
     Send(&c, QEvent::MouseButtonRelease);
-    EXPECT_EQ(c.log, QStringList({"LeftMouseDown", "Click", "mouseUp", "LeftMouseUp"}));
+    EXPECT_EQ(c.log, QStringList({"MouseEntered", "LeftMouseDown", "Click", "mouseUp", "LeftMouseUp"}));
     EXPECT_EQ(clicks, 1);
 
     c.log.clear();

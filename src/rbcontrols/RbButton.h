@@ -1,0 +1,111 @@
+#pragma once
+
+#include "RbCustomControl.h"
+
+#include <QImage>
+#include <QPointer>
+
+// A push button with a gradient face, rounded border, optional glyph, text
+// shadow, hot tracking and a focus frame; grouped buttons toggle (Down).
+// Space clicks it; Enter clicks it when focused or Default; Escape clicks a
+// Cancel button. ModalResult is given to the window it lies on and a
+// non-zero value ends a modal QDialog with that result once the click
+// handlers have run.
+//
+//   auto* b = new TRbButton(parent);
+//   b->SetCaption(QStringLiteral("Прочитать"));
+//   b->SetBounds(8, 8, 75, 25);
+//   connect(b, &TRbButton::clicked, this, &TfrmMain::btnConfReadClick);
+//   b->SetRbStyleManager(RbStyleManager);
+class TRbButton : public TRbCustomControl {
+    Q_OBJECT
+public:
+    explicit TRbButton(QWidget* parent = nullptr);
+    ~TRbButton() override;
+
+    int ModalResult() const { return m_modalResult; }
+    void SetModalResult(int v) { m_modalResult = v; }
+    const QImage& Glyph() const { return m_glyph; }
+    void SetGlyph(const QImage& picture);
+    int Spacing() const { return m_spacing; }
+    void SetSpacing(int v) { m_spacing = v < 0 ? 0 : v; }
+    TButtonLayout Layout() const { return m_layout; }
+    void SetLayout(TButtonLayout v);
+    TRbControlColors& Colors() { return m_colors; }
+    const TRbControlColors& Colors() const { return m_colors; }
+    bool ShowFocusRect() const { return m_showFocusRect; }
+    void SetShowFocusRect(bool v);
+    bool HotTrack() const { return m_hotTrack; }
+    void SetHotTrack(bool v);
+    bool Default() const { return m_default; }
+    void SetDefault(bool v);
+    bool Cancel() const { return m_cancel; }
+    void SetCancel(bool v);
+    bool GradientBorder() const { return m_gradientBorder; }
+    void SetGradientBorder(bool v) { m_gradientBorder = v; }
+    int GroupIndex() const { return m_groupIndex; }
+    void SetGroupIndex(int v) { m_groupIndex = v; }
+    bool AllowAllUp() const { return m_allowAllUp; }
+    void SetAllowAllUp(bool v) { m_allowAllUp = v; }
+    bool Down() const { return m_down; }
+    void SetDown(bool value);
+    TGradientType GradientType() const { return m_gradientType; }
+    void SetGradientType(TGradientType t);
+
+    void Click() override;
+    bool OtherGroupButtonDown() const;
+    void RaiseGroupSiblings();
+
+    void RebuildLayers() override;
+
+    // Where paint puts the caption and the glyph (for layout checks).
+    QRect CaptionRect() const;
+    QPoint GlyphPosition() const;
+    const QImage& NormalLayer() const { return m_normal; }
+
+    QString ClassName() const override { return QStringLiteral("TRbButton"); }
+    const TRbPropertyTable& Properties() const override { return Table(); }
+    static const TRbPropertyTable& Table();
+
+    QAccessible::Role AccessibleRole() const override { return QAccessible::PushButton; }
+    void AddAccessibleState(QAccessible::State& state) const override;
+    QStringList AccessibleActionNames() const override;
+    void DoAccessibleAction(const QString& name) override;
+
+protected:
+    void PaintBuffer(QImage& buffer) override;
+    void MouseEntered() override;
+    void MouseLeft() override;
+    void LeftMouseDown() override;
+    void LeftMouseUp() override;
+    void FocusChanged() override;
+    void Resized() override;
+
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    // Offers Enter and Escape that reach the window unhandled to this button.
+    void WatchWindowKeys();
+    bool CanTakeFocus() const;
+    QList<TRbButton*> GroupSiblings() const;
+
+    int m_modalResult = 0;
+    QImage m_glyph;
+    bool m_glyphHasAlpha = false;
+    int m_spacing = 2;
+    TButtonLayout m_layout = blGlyphLeft;
+    TRbControlColors m_colors;
+    bool m_showFocusRect = true;
+    bool m_hotTrack = false;
+    bool m_default = false;
+    bool m_cancel = false;
+    bool m_gradientBorder = true;
+    int m_groupIndex = 0;
+    bool m_allowAllUp = false;
+    bool m_down = false;
+    TGradientType m_gradientType = gtVertical;
+    QImage m_normal, m_hot, m_pressed;
+    QPointer<QWidget> m_watchedWindow;
+};
