@@ -10,6 +10,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -79,6 +82,62 @@ TEST(SimProcess, ServesThroughItsLinkAcrossReopensAndCleansUp)
     }
     EXPECT_TRUE(sim.stop()) << sim.error().toStdString();
     EXPECT_FALSE(QFileInfo::exists(link)) << "the link goes with the simulator";
+}
+
+// A pty keeps the exclusive flag after the program closed it; a user without
+// root rights could then never connect a second time.
+TEST(SimProcess, AnExclusiveOpenDoesNotLockOutTheNextOne)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    SimProcess sim({QStringLiteral("--no-pacing")});
+    ASSERT_TRUE(sim.start()) << sim.error().toStdString();
+    const QByteArray path = sim.devicePath().toLocal8Bit();
+    ASSERT_EQ(::chmod(path.constData(), 0666), 0);
+    const TSimBytes request = Req({1, 0x11});
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // nothing but system calls in here
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(10);
+        for (int round = 0; round < 2; ++round) {
+            int fd = -1;
+            for (int tries = 0; tries < 200 && fd < 0; ++tries) {
+                fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+                if (fd < 0)
+                    ::usleep(10'000);
+            }
+            if (fd < 0)
+                ::_exit(20 + round);
+            termios t{};
+            ::tcgetattr(fd, &t);
+            ::cfmakeraw(&t);
+            ::tcsetattr(fd, TCSANOW, &t);
+            ::ioctl(fd, TIOCEXCL);
+            if (::write(fd, request.data(), request.size()) != ssize_t(request.size()))
+                ::_exit(30);
+            size_t got = 0;
+            uint8_t buf[64];
+            while (got < 55) {
+                pollfd p{fd, POLLIN, 0};
+                if (::poll(&p, 1, 2000) <= 0)
+                    ::_exit(40 + round);
+                const ssize_t n = ::read(fd, buf, sizeof buf);
+                if (n <= 0)
+                    ::_exit(50);
+                got += size_t(n);
+            }
+            ::close(fd);
+        }
+        ::_exit(0);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "20/21: open refused in round 1/2, 40/41: no answer";
+    EXPECT_TRUE(sim.stop());
 }
 
 TEST(SimProcess, PiecesArriveApart)

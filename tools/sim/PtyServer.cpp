@@ -9,6 +9,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,8 +47,9 @@ TPtyServer::TPtyServer(TSimEngine& engine, const TLineOptions& line)
 
 TPtyServer::~TPtyServer()
 {
-    if (m_master >= 0)
-        ::close(m_master);
+    for (const int fd : {m_watch, m_slaveHold, m_master})
+        if (fd >= 0)
+            ::close(fd);
 }
 
 bool TPtyServer::Open(std::string* error)
@@ -82,7 +85,40 @@ bool TPtyServer::Open(std::string* error)
     const int flags = ::fcntl(m_master, F_GETFL);
     if (flags < 0 || ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0)
         return fail("fcntl");
+
+    // Without the hold and the watch the server still works, by the master's
+    // hang-ups; only a non-root program could not open the port a second time.
+    m_slaveHold = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_slaveHold >= 0) {
+        m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_watch < 0 || ::inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE) < 0) {
+            if (m_watch >= 0)
+                ::close(m_watch);
+            ::close(m_slaveHold);
+            m_watch = m_slaveHold = -1;
+        }
+    }
     return true;
+}
+
+void TPtyServer::readOpenCloseEvents()
+{
+    alignas(inotify_event) char buf[4096];
+    for (;;) {
+        const ssize_t r = ::read(m_watch, buf, sizeof buf);
+        if (r <= 0)
+            return;
+        for (ssize_t off = 0; off < r;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buf + off);
+            if (e->mask & IN_OPEN) {
+                ++m_openers;
+            } else if ((e->mask & IN_CLOSE) && m_openers > 0 && --m_openers == 0) {
+                hangUp();
+                ::ioctl(m_slaveHold, TIOCNXCL);
+            }
+            off += ssize_t(sizeof(inotify_event) + e->len);
+        }
+    }
 }
 
 void TPtyServer::SetCommandInput(int fd, std::function<bool(const std::string&)> handler)
@@ -136,10 +172,9 @@ void TPtyServer::hangUp()
     if (m_peerOpen && m_line.verbose)
         std::fprintf(stderr, "port closed by the program\n");
     m_peerOpen = false;
-    m_out.clear();
-    m_framer.Reset();
+    m_out.clear(); // what was on the way is lost with the line
     m_lineFreeUs = 0;
-    m_retryUs = nowMicros() + kIdleRetryUs;
+    m_retryUs = m_slaveHold >= 0 ? 0 : nowMicros() + kIdleRetryUs;
 }
 
 void TPtyServer::readMaster(int64_t nowUs)
@@ -207,12 +242,12 @@ void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
         handleFrames(now);
         flushDue(now); // an answer without delay goes out at once
 
-        pollfd fds[3];
+        pollfd fds[4];
         nfds_t n = 0;
         // While the slave end is closed the master reports a hang-up without
         // end; leave it out of the wait until the next look.
         const bool watchMaster = m_peerOpen || now >= m_retryUs;
-        int masterIndex = -1, wakeIndex = -1, commandIndex = -1;
+        int masterIndex = -1, wakeIndex = -1, commandIndex = -1, watchIndex = -1;
         if (watchMaster) {
             masterIndex = int(n);
             fds[n++] = {m_master, POLLIN, 0};
@@ -225,6 +260,10 @@ void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
             commandIndex = int(n);
             fds[n++] = {m_commandFd, POLLIN, 0};
         }
+        if (m_watch >= 0) {
+            watchIndex = int(n);
+            fds[n++] = {m_watch, POLLIN, 0};
+        }
         const int rc = ::poll(fds, n, waitMs(now, watchMaster));
         if (rc < 0 && errno != EINTR)
             break;
@@ -235,6 +274,8 @@ void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
             continue; // the loop condition decides
         if (commandIndex >= 0 && fds[commandIndex].revents && !readCommands())
             m_quit = true;
+        // Bytes first: a request written just before the close is still
+        // carried out, as a transducer on a real line would.
         if (masterIndex >= 0) {
             const short ev = fds[masterIndex].revents;
             if (ev & POLLIN)
@@ -242,5 +283,7 @@ void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
             else if (ev & (POLLHUP | POLLERR))
                 hangUp();
         }
+        if (watchIndex >= 0 && fds[watchIndex].revents)
+            readOpenCloseEvents();
     }
 }

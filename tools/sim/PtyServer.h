@@ -37,6 +37,7 @@ private:
     void handleFrames(int64_t nowUs);
     void readMaster(int64_t nowUs);
     void hangUp();
+    void readOpenCloseEvents();
     bool readCommands();
     int waitMs(int64_t nowUs, bool watchingMaster) const;
 
@@ -44,6 +45,13 @@ private:
     TLineOptions m_line;
     int m_master = -1;
     std::string m_slavePath;
+    // Our own descriptor of the slave end, and a watch on who opens and closes it.
+    // A pty keeps the exclusive flag the program sets (TIOCEXCL) after the
+    // program has closed it, so only root could open the port again; with a
+    // descriptor of our own the flag can be cleared once the last user is gone.
+    int m_slaveHold = -1;
+    int m_watch = -1;
+    int m_openers = 0;
     TRequestFramer m_framer;
     std::deque<TOutByte> m_out;
     int64_t m_lineFreeUs = 0;
