@@ -40,7 +40,6 @@ void TRbCustomControl::SetCaption(const QString& text)
     if (text == m_caption)
         return;
     m_caption = text;
-    setAccessibleName(QString()); // the caption is the name; see AccessibleName
     QAccessibleEvent ev(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&ev);
     TextChanged();
