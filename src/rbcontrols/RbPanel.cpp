@@ -41,6 +41,8 @@ TRbPanel::TRbPanel(QWidget* parent) : TRbCustomControl(parent)
     Font().SetColor(13500416);
     SetColor(14933983);
     resize(185, 105);
+    if (parentWidget())
+        parentWidget()->installEventFilter(this);
     SetLoading(false);
 }
 
@@ -201,7 +203,12 @@ QRect TRbPanel::ClientAreaFor(const QRect& client, TRbCaptionPos pos, int border
     if (pos != cpGroupBox)
         return client.adjusted(side, side, -side, -side);
     const int half = captionHeight / 2;
-    return client.adjusted(side, half + 2, -side, -(half + 2)).translated(0, half - 1);
+    QRect r = client.adjusted(side, half + 2, -side, -(half + 2)).translated(0, half - 1);
+    // Moved down by the caption, the area would reach into a frame wider
+    // than 2 pixels; it stays inside the frame lines.
+    r.setTop(std::max(r.top(), client.top() + half + side));
+    r.setBottom(std::min(r.bottom(), client.bottom() - side));
+    return r;
 }
 
 QRect TRbPanel::ClientArea() const
@@ -287,19 +294,45 @@ void TRbPanel::Resized()
     Rebuild();
 }
 
+// A parent's new colour reaches a panel that follows it as its Color and as
+// the colour around its frame.
+void TRbPanel::FollowParentColor()
+{
+    if (ParentColor() && m_outerColor != Color()) {
+        m_outerColor = Color();
+        Rebuild();
+    } else if (Color() != m_imageColor) {
+        Rebuild();
+    }
+}
+
+bool TRbPanel::event(QEvent* e)
+{
+    // The parent's palette is watched directly: once a panel has a colour of
+    // its own, the parent's changes no longer reach it as palette events.
+    if (e->type() == QEvent::ParentAboutToChange && parentWidget())
+        parentWidget()->removeEventFilter(this);
+    const bool handled = TRbCustomControl::event(e);
+    if (e->type() == QEvent::ParentChange && parentWidget()) {
+        parentWidget()->installEventFilter(this);
+        FollowParentColor();
+    }
+    return handled;
+}
+
+bool TRbPanel::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == parentWidget() && e->type() == QEvent::PaletteChange)
+        FollowParentColor();
+    return TRbCustomControl::eventFilter(watched, e);
+}
+
 void TRbPanel::changeEvent(QEvent* e)
 {
     TRbCustomControl::changeEvent(e);
     switch (e->type()) {
     case QEvent::PaletteChange:
-        // A parent's new colour reaches a panel that follows it as its Color
-        // and as the colour around its frame.
-        if (ParentColor() && m_outerColor != Color()) {
-            m_outerColor = Color();
-            Rebuild();
-        } else if (Color() != m_imageColor) {
-            Rebuild();
-        }
+        FollowParentColor();
         break;
     case QEvent::FontChange:
         Realign();

@@ -84,9 +84,12 @@ protected:
     void PaintBuffer(QImage& buffer) override;
     void Resized() override;
     void changeEvent(QEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Realign();
+    void FollowParentColor();
     void Rebuild();
 
     TRbCaptionPos m_captionPosition = cpTopLeft;

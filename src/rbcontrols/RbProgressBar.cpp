@@ -39,18 +39,22 @@ QAccessibleInterface* ProgressAccessibleFactory(const QString& className, QObjec
     return nullptr;
 }
 
-// Installed before any control exists, so it is asked before the factory
-// that serves every skinned control.
-const bool s_progressAccessible = [] {
-    QAccessible::installFactory(&ProgressAccessibleFactory);
-    return true;
-}();
+// Qt asks the factory installed last first: this one goes in after the
+// factory that serves every skinned control, which the base installs.
+void InstallProgressAccessibility()
+{
+    static const bool done = [] {
+        QAccessible::installFactory(&ProgressAccessibleFactory);
+        return true;
+    }();
+    (void)done;
+}
 
 } // namespace
 
 TRbProgressBar::TRbProgressBar(QWidget* parent) : TRbCustomControl(parent)
 {
-    (void)s_progressAccessible;
+    InstallProgressAccessibility();
     // It shows progress and takes no input.
     setFocusPolicy(Qt::NoFocus);
     SetTextShadow(false);

@@ -389,19 +389,8 @@ int TRbSplitter::SplitSize(int delta) const
 {
     const bool grows = m_align == alTop || m_align == alLeft;
     int size = m_dragStartSize + (grows ? delta : -delta);
-    // Room on the far side of the splitter, keeping MinSize for what lies there.
-    int room = 0;
-    if (QWidget* p = parentWidget()) {
-        const QRect me = geometry();
-        switch (m_align) {
-        case alTop: room = p->height() - (me.bottom() + 1); break;
-        case alBottom: room = me.top(); break;
-        case alLeft: room = p->width() - (me.right() + 1); break;
-        case alRight: room = me.left(); break;
-        default: break;
-        }
-    }
-    const int maxSize = std::max(m_dragStartSize + room - m_minSize, m_minSize);
+    // Keep MinSize for what lies on the far side of the splitter.
+    const int maxSize = std::max(m_dragStartSize + m_dragRoom - m_minSize, m_minSize);
     if (size > maxSize)
         size = maxSize;
     if (size < m_minSize)
@@ -463,6 +452,19 @@ void TRbSplitter::mousePressEvent(QMouseEvent* e)
     m_dragStart = Vertical() ? pos.x() : pos.y();
     m_dragStartSize = Vertical() ? m_dragControl->width() : m_dragControl->height();
     m_dragSize = m_dragStartSize;
+    // Room on the far side of the splitter, fixed for the whole drag (the
+    // splitter itself moves while a live drag runs).
+    m_dragRoom = 0;
+    if (QWidget* p = parentWidget()) {
+        const QRect me = geometry();
+        switch (m_align) {
+        case alTop: m_dragRoom = p->height() - (me.bottom() + 1); break;
+        case alBottom: m_dragRoom = me.top(); break;
+        case alLeft: m_dragRoom = p->width() - (me.right() + 1); break;
+        case alRight: m_dragRoom = me.left(); break;
+        default: break;
+        }
+    }
     if ((m_resizeStyle == rsLine || m_resizeStyle == rsPattern) && parentWidget()) {
         if (!m_band)
             m_band = new QRubberBand(QRubberBand::Line, parentWidget());

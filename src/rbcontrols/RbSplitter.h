@@ -163,5 +163,6 @@ private:
     int m_dragStart = 0;      // pointer position along the split axis, in parent coordinates
     int m_dragStartSize = 0;  // neighbour size when the drag began
     int m_dragSize = 0;       // size the drag has reached
+    int m_dragRoom = 0;       // space beyond the splitter when the drag began
     QRubberBand* m_band = nullptr;
 };
