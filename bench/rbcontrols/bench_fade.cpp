@@ -30,6 +30,9 @@ void Press(QWidget* w)
 template <class C> void FadeStep(benchmark::State& state, C& c)
 {
     c.SetCaption(QStringLiteral("Прочитать"));
+    // The main window's scheme font, whose face is not installed here.
+    c.Font().SetName(QStringLiteral("MS Sans Serif"));
+    c.Font().SetHeight(-11);
     Enter(&c);
     for (int i = 0; i < 5; ++i)
         c.FadeTick();

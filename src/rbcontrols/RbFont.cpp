@@ -35,6 +35,7 @@ template <class T> void TRbFont::Change(T& field, const T& value)
     if (field == value)
         return;
     field = value;
+    m_qfont.reset();
     if (m_onChange)
         m_onChange();
 }
@@ -51,7 +52,10 @@ void TRbFont::SetStyle(TFontStyles v) { Change(m_style, v & 0xF); }
 
 QFont TRbFont::ToQFont() const
 {
-    QFont f = QGuiApplication::font();
+    const QFont app = QGuiApplication::font();
+    if (m_qfont && m_qfontBase == app)
+        return *m_qfont;
+    QFont f = app;
     if (!m_name.isEmpty() && m_name != f.family() && QFontDatabase::hasFamily(m_name))
         f.setFamily(m_name);
     if (m_height != 0)
@@ -62,6 +66,8 @@ QFont TRbFont::ToQFont() const
     f.setItalic(m_style & (1 << fsItalic));
     f.setUnderline(m_style & (1 << fsUnderline));
     f.setStrikeOut(m_style & (1 << fsStrikeOut));
+    m_qfont = f;
+    m_qfontBase = app;
     return f;
 }
 
@@ -92,6 +98,7 @@ bool TRbFont::Assign(const TRbPersistent& source, QString* error)
     m_name = src->m_name;
     m_pitch = src->m_pitch;
     m_style = src->m_style;
+    m_qfont.reset();
     if (changed && m_onChange)
         m_onChange();
     return true;

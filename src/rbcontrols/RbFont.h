@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <functional>
+#include <optional>
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -68,4 +69,7 @@ private:
     TFontPitch m_pitch = fpDefault;
     TFontStyles m_style = 0;
     std::function<void()> m_onChange;
+    // Looking a face up is slow; paints reuse the last result.
+    mutable std::optional<QFont> m_qfont;
+    mutable QFont m_qfontBase;
 };
