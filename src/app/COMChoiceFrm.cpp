@@ -75,7 +75,8 @@ void TfrmCOMChoice::showEvent(QShowEvent* event)
 
 void TfrmCOMChoice::FormShow()
 {
-    QCoreApplication::processEvents();
+    // No processing of pending events here: an event that closed the window
+    // while it is being shown would leave exec() waiting for ever.
     fillList();
     // Show the port in use; only a choice by the user changes it.
     const QString prefix = QStringLiteral("COM%1:").arg(m_settings.DefaultComPortNum);

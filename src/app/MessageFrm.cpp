@@ -277,7 +277,6 @@ void TfrmMessage::presentNext()
             OnApplySchemeColors();
         show();
     }
-    raise();
     activateWindow();
     if (r->valueEntry) {
         rseVal->setFocus();

@@ -59,9 +59,15 @@ bool IsFolderWritable(const QString& dir)
     return probe.open();
 }
 
-QString SettingsFolder(const QString& progDir, const QString& userConfigDir)
+TSettingsLocation LocateSettings(const QString& progDir, const QString& userConfigDir, bool progDirWritable)
 {
-    return IsFolderWritable(progDir) ? progDir : userConfigDir;
+    const QString besideExe = progDir + '/' + SettingsFileBaseName;
+    if (progDirWritable)
+        return {besideExe, besideExe};
+    const QString own = userConfigDir + '/' + SettingsFileBaseName;
+    if (!QFileInfo::exists(own) && QFileInfo::exists(besideExe))
+        return {own, besideExe};
+    return {own, own};
 }
 
 QString ColorSchemasDir(const QString& progDir)
@@ -129,11 +135,9 @@ bool LoadSettings(TProgSettings& s, const QString& exePath, const QString& userC
 {
     s = TProgSettings{};
     SplitExePath(exePath, s.ProgDir, s.ExeName);
-    s.IniFileName = SettingsFolder(s.ProgDir, userConfigDir) + '/' + SettingsFileBaseName;
-    s.SourceFileName = s.IniFileName;
-    const QString besideExe = s.ProgDir + '/' + SettingsFileBaseName;
-    if (s.IniFileName != besideExe && !QFileInfo::exists(s.IniFileName) && QFileInfo::exists(besideExe))
-        s.SourceFileName = besideExe;
+    const TSettingsLocation where = LocateSettings(s.ProgDir, userConfigDir, IsFolderWritable(s.ProgDir));
+    s.IniFileName = where.iniFileName;
+    s.SourceFileName = where.sourceFileName;
 
     bool ok = true;
     TIniFile ini(s.SourceFileName);

@@ -49,9 +49,14 @@ void SplitExePath(const QString& path, QString& progDir, QString& exeName);
 QString UserConfigDir();
 // True when a file can be created in `dir`.
 bool IsFolderWritable(const QString& dir);
-// The folder that holds the settings file: `progDir` when it can be
-// written, otherwise `userConfigDir`.
-QString SettingsFolder(const QString& progDir, const QString& userConfigDir);
+struct TSettingsLocation {
+    QString iniFileName;    // read and written
+    QString sourceFileName; // read while iniFileName does not exist yet
+};
+// The settings file lives in `progDir` when that folder can be written,
+// otherwise in `userConfigDir`; a Zelkor.ini beside a read-only executable
+// then still gives the first run its values.
+TSettingsLocation LocateSettings(const QString& progDir, const QString& userConfigDir, bool progDirWritable);
 // ColorSchemas beside the executable; an installed program (bin/) uses
 // share/zelkor/ColorSchemas when there is none beside it.
 QString ColorSchemasDir(const QString& progDir);
