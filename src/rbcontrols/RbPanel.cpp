@@ -383,6 +383,7 @@ void TRbPanel::PaintBuffer(QImage& buffer)
         vert = Qt::AlignVCenter;
         break;
     case cpMiddleRight:
+        horz = Qt::AlignRight;
         vert = Qt::AlignVCenter;
         tr.setRight(tr.right() + (cw - bw) / 2);
         break;

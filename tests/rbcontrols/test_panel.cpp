@@ -192,3 +192,52 @@ TEST(Panel, AccessibleAsAGroupNamedByItsCaption)
     EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Тип датчика"));
     EXPECT_EQ(panel.focusPolicy(), Qt::NoFocus);
 }
+
+TEST(Panel, CaptionLandsWhereItsPositionSays)
+{
+    struct Case {
+        TRbCaptionPos pos;
+        int horz; // -1 left, 0 centre, 1 right
+        int vert; // -1 top, 0 middle, 1 bottom
+    };
+    const Case cases[] = {
+        {cpTopLeft, -1, -1},      {cpTopCenter, 0, -1},    {cpTopRight, 1, -1},
+        {cpMiddleLeft, -1, 0},    {cpMiddleCenter, 0, 0},  {cpMiddleRight, 1, 0},
+        {cpBottomLeft, -1, 1},    {cpBottomCenter, 0, 1},  {cpBottomRight, 1, 1},
+        {cpGroupBox, -1, -1},
+    };
+    for (const Case& c : cases) {
+        TRbPanel panel;
+        panel.SetColor(clWhite);
+        panel.SetOuterColor(clWhite);
+        panel.SetBorderColor(clWhite); // only the caption is dark
+        panel.SetTextShadow(false);
+        panel.Font().SetColor(clBlack);
+        panel.SetCaption(QStringLiteral("Тип датчика"));
+        panel.SetCaptionPosition(c.pos);
+        const QImage img = panel.RenderBuffer();
+        int l = img.width(), r = -1, t = img.height(), b = -1;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (At(img, x, y).r < 100) {
+                    l = std::min(l, x);
+                    r = std::max(r, x);
+                    t = std::min(t, y);
+                    b = std::max(b, y);
+                }
+        ASSERT_GE(r, l) << int(c.pos);
+        const int w = img.width(), h = img.height();
+        if (c.horz < 0)
+            EXPECT_LT(l, w / 8) << int(c.pos);
+        else if (c.horz > 0)
+            EXPECT_GT(r, w - w / 8) << int(c.pos);
+        else
+            EXPECT_NEAR((l + r) / 2.0, w / 2.0, 4.0) << int(c.pos);
+        if (c.vert < 0)
+            EXPECT_LT(t, h / 6) << int(c.pos);
+        else if (c.vert > 0)
+            EXPECT_GT(b, h - h / 6) << int(c.pos);
+        else
+            EXPECT_NEAR((t + b) / 2.0, h / 2.0, 4.0) << int(c.pos);
+    }
+}

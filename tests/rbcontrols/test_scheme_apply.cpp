@@ -1,7 +1,10 @@
 // Applying a scheme to registered controls, and the main window's
 // colour-scheme step over a recording host.
 #include "ColorScheme.h"
+#include "RbButton.h"
+#include "RbCheckBox.h"
 #include "RbPanel.h"
+#include "RbRadioButton.h"
 #include "RbProgressBar.h"
 #include "RbSplitter.h"
 #include "RbStyleManager.h"
@@ -69,6 +72,44 @@ TEST(ApplyStyle, ReachesEachRegisteredControlByPropertyName)
 
     // The panel's image follows its new colour: a pixel deep inside.
     EXPECT_EQ(PixelAt(panel.PanelImage(), 90, 50), ResolveColor(14215660));
+}
+
+TEST(ApplyStyle, ClickableControlsTakeTheirShareAndRebuildTheirLayers)
+{
+    TRbStyleManager m;
+    m.SetMainWindowValues();
+    m.Colors().SetDefaultFrom(RGBColor(1, 2, 3));
+
+    TRbButton button;
+    button.resize(75, 25);
+    button.RebuildLayers();
+    TRbCheckBox check;
+    TRbRadioButton radio;
+    for (TRbCustomControl* c : std::initializer_list<TRbCustomControl*>{&button, &check, &radio})
+        c->SetRbStyleManager(&m);
+    const qint64 radioLayer = radio.NormalLayer().cacheKey();
+    check.SetChecked(true);
+    m.ApplyStyle();
+
+    EXPECT_EQ(button.Colors().ClickedFrom(), 490995);
+    EXPECT_EQ(button.Colors().HotTrack(), 13500416);
+    EXPECT_EQ(button.Colors().TextShadow(), clWhite);
+    EXPECT_FALSE(button.ShowFocusRect());
+    EXPECT_TRUE(button.HotTrack());
+    EXPECT_TRUE(button.GradientBorder());
+    EXPECT_EQ(button.FadeSpeed(), fsFast);
+    EXPECT_FALSE(button.TextShadow());
+    EXPECT_EQ(check.CheckColor(), 2855225);
+    EXPECT_EQ(check.Colors().BorderColor(), 5193252);
+    EXPECT_EQ(check.FadeSpeed(), fsFast);
+    EXPECT_TRUE(check.Checked()); // no scheme value of that name
+    EXPECT_EQ(radio.CheckColor(), 2855225);
+    EXPECT_TRUE(radio.HotTrack());
+    EXPECT_EQ(radio.Font().Color(), TColor(0x80000008u));
+    // The colour sets are copied without notice; the layers are rebuilt
+    // by the application itself.
+    EXPECT_EQ(PixelAt(button.NormalLayer(), 10, 0), (TRgb{1, 2, 3}));
+    EXPECT_NE(radio.NormalLayer().cacheKey(), radioLayer);
 }
 
 TEST(ApplyStyle, LeavesOthersAloneAndWaitsWhileLoading)
