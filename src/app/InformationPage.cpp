@@ -88,6 +88,7 @@ TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
     grid->addWidget(edSensorNum, 3, 1, Qt::AlignLeft);
     grid->addWidget(SensorDateLabel, 4, 0);
     auto* dateRow = new QHBoxLayout;
+    dateRow->setSpacing(12);
     dateRow->addWidget(meSensorDate);
     dateRow->addWidget(btnNow);
     dateRow->addStretch();

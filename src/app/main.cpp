@@ -9,12 +9,13 @@
 
 namespace {
 
-// The window was laid out for an 8-point sans font; use the closest one the
-// setup installs that has Cyrillic letters.
+// The window was laid out for an 8-point sans font of Arial's widths; use the
+// closest one the setup installs that has Cyrillic letters (DejaVu Sans is
+// wider: "Соединение не установленно" would not fit its status panel).
 QFont ProgramFont()
 {
     const QStringList families = QFontDatabase::families();
-    for (const QString& name : {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}) {
+    for (const QString& name : {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}) {
         if (families.contains(name))
             return QFont(name, 8);
     }
