@@ -1,5 +1,6 @@
 #include "RbSplitter.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -70,6 +71,10 @@ TEST(Splitter, GripIsAColumnWhenSideAlignedAndARowWhenTopAligned)
     EXPECT_EQ(At(row, 20, 1), kWhite); // centre (60, 1), first dot at x = 20
     EXPECT_EQ(At(row, 21, 3), kSilver);
     EXPECT_EQ(At(row, 98, 1), kWhite);
+
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&s);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::Splitter);
 }
 
 TEST(Splitter, WithoutDrawAllOnlyTheBandAroundTheGripIsGraded)
