@@ -282,6 +282,22 @@ TEST(Settings, ReadOnlyProgramFolderUsesTheUserConfigFolder)
     EXPECT_EQ(LocateSettings(d.prog.path(), fresh.userDir(), true).iniFileName, d.ini());
 }
 
+TEST(Settings, ColourSchemesBesideTheProgramOrInItsDataFolder)
+{
+    QTemporaryDir root;
+    const QString bin = root.path() + "/bin";
+    const QString shared = root.path() + "/share/zelkor/ColorSchemas";
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(ColorSchemasDir(bin), bin + "/ColorSchemas"); // neither exists: the usual place
+    ASSERT_TRUE(QDir().mkpath(shared));
+    EXPECT_EQ(ColorSchemasDir(bin), shared);
+    TProgSettings s;
+    ASSERT_TRUE(LoadSettings(s, bin + "/zelkor", root.path() + "/user"));
+    EXPECT_EQ(s.ColorSchemePath, shared + "/Standart.rbs");
+    ASSERT_TRUE(QDir().mkpath(bin + "/ColorSchemas"));
+    EXPECT_EQ(ColorSchemasDir(bin), bin + "/ColorSchemas");
+}
+
 TEST(Settings, SplitExePathAtTheLastSlash)
 {
     QString dir, name;
