@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 
 #include "AboutFrm.h"
+#include "CalibrationPage.h"
 #include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
+#include "DiagnosticPage.h"
 #include "Information.h"
 #include "InformationPage.h"
 #include "IniFile.h"
@@ -101,13 +103,15 @@ void TfrmMain::CreatePages()
     tsConfiguration = new QWidget(MainPageCtrl);
     tsConfiguration->setObjectName(QStringLiteral("tsConfiguration"));
     MainPageCtrl->addTab(tsConfiguration, QStringLiteral("Конфигурация"));
-    tsCalobration = new QWidget(MainPageCtrl);
-    tsCalobration->setObjectName(QStringLiteral("tsCalobration"));
+    tsCalobration = new TCalibrationPage(Session, MainPageCtrl);
     MainPageCtrl->addTab(tsCalobration, QStringLiteral("Настройка"));
     MainPageCtrl->setTabToolTip(2, QStringLiteral(" Калибровка "));
-    tsDiagnostic = new QWidget(MainPageCtrl);
-    tsDiagnostic->setObjectName(QStringLiteral("tsDiagnostic"));
+    tsDiagnostic = new TDiagnosticPage(Session, DiagnosticsTimer, MainPageCtrl);
     MainPageCtrl->addTab(tsDiagnostic, QStringLiteral("Диагностика "));
+    tsCalobration->CalibrDateSink = [this](const QString& text) { tsDiagnostic->SetCalibrDateText(text); };
+    // The driver's OnReceiveData reaches cpDRVReceiveData through the diagnostics.
+    tsDiagnostic->Diagnostics().ReceiveSink = [this](const uint8_t* data, int size) { cpDRVReceiveData(data, size); };
+    tsDiagnostic->Diagnostics().AttachReceiveHandler();
 
     setCentralWidget(MainPageCtrl);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "CalibrationPage.h"
 #include "DeviceSession.h"
+#include "DiagnosticPage.h"
 #include "MessageDialog.h"
 #include "SerialDevice.h"
 #include "ProgSettings.h"
@@ -135,8 +137,8 @@ public:
     QTabWidget* MainPageCtrl = nullptr;
     TInformationPage* tsInformation = nullptr;
     QWidget* tsConfiguration = nullptr;
-    QWidget* tsCalobration = nullptr;
-    QWidget* tsDiagnostic = nullptr;
+    TCalibrationPage* tsCalobration = nullptr;
+    TDiagnosticPage* tsDiagnostic = nullptr;
 
     QAction* actProgSet = nullptr;
     QAction* actConnect = nullptr;

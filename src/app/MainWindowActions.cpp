@@ -3,7 +3,9 @@
 #include "MainWindow.h"
 
 #include "AboutFrm.h"
+#include "CalibrationPage.h"
 #include "CommPortDriver.h"
+#include "DiagnosticPage.h"
 #include "Information.h"
 #include "InformationPage.h"
 #include "IniFile.h"
@@ -254,30 +256,30 @@ void TfrmMain::ReadConfiguration()
 
 void TfrmMain::PollDiagnosticsOnce()
 {
-    // Diagnostics page: the one-shot calibration-date read.
+    if (!Session.State.DiagRunning) // the one-shot mode; a running mode polls by itself
+        tsDiagnostic->Diagnostics().PollDiagnostics();
 }
 
 void TfrmMain::StopDiagnostics()
 {
-    // Diagnostics page: end the measuring mode.
-    Session.State.DiagRunning = false;
-    DiagnosticsTimer->stop();
+    tsDiagnostic->Diagnostics().StopDiagnostics();
 }
 
 void TfrmMain::CancelCalibration()
 {
-    // Calibration page: cancel the sequence (sends stage 0 while the port is open).
-    Session.State.CalibrStage = 0;
+    tsCalobration->Calibration().CancelCalibration();
 }
 
 void TfrmMain::ClearOtherPages()
 {
     // Configuration, calibration and diagnostics pages: their device fields.
+    tsDiagnostic->ClearIndicators();
 }
 
 void TfrmMain::ClearConnectLabels()
 {
-    // Calibration and diagnostics pages: lbStage and lbDiagInf.
+    tsCalobration->ClearStage();
+    tsDiagnostic->ClearDiagInfo();
 }
 
 void TfrmMain::ConfirmSaveConfiguration()
@@ -300,9 +302,9 @@ void TfrmMain::WriteIndicatorStyles(TIniFile&)
     // Indicator styles: [IndTStyle], [IndRStyle], [IndCalibrDateStyle].
 }
 
-void TfrmMain::cpDRVReceiveData(const uint8_t*, int)
+void TfrmMain::cpDRVReceiveData(const uint8_t* data, int size)
 {
-    // Diagnostics page: HandleDiagnosticsAnswer.
+    tsDiagnostic->Diagnostics().HandleDiagnosticsAnswer(data, size);
 }
 
 void TfrmMain::ShowConnectDialog()

@@ -109,24 +109,25 @@ void TDiagnostics::AttachReceiveHandler()
 {
     m_attached = true;
     TCommPortDriver* drv = m_session.link.drv;
-    if (!drv || drv->OnReceiveData)
+    if (!drv || m_installed)
         return;
+    // Installed once and never swapped: replacing the handler while the
+    // driver is inside it would destroy the running call. Detaching only
+    // makes it drop what the driver delivers.
     drv->OnReceiveData = [this](TCommPortDriver*, const uint8_t* data, int size) {
-        m_inDelivery = true;
-        if (m_attached)
+        if (!m_attached)
+            return;
+        if (ReceiveSink)
+            ReceiveSink(data, size);
+        else
             HandleDiagnosticsAnswer(data, size);
-        m_inDelivery = false;
-        // A stop inside the delivery could not drop the handler while it ran.
-        if (!m_attached && m_session.link.drv)
-            m_session.link.drv->OnReceiveData = nullptr;
     };
+    m_installed = true;
 }
 
 void TDiagnostics::DetachReceiveHandler()
 {
     m_attached = false;
-    if (!m_inDelivery && m_session.link.drv)
-        m_session.link.drv->OnReceiveData = nullptr;
 }
 
 void TDiagnostics::ToggleDiagnostics()

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // What the diagnostics operations change on the diagnostics page. The page
@@ -57,11 +58,13 @@ public:
 
     // The start/stop button.
     void ToggleDiagnostics();
-    // Hooks HandleDiagnosticsAnswer to the driver's OnReceiveData; while
-    // detached the driver drops what it polls.
+    // Hooks HandleDiagnosticsAnswer (or ReceiveSink, the window's handler
+    // that passes the bytes on) to the driver's OnReceiveData; while
+    // detached, what the driver polls is dropped.
     void AttachReceiveHandler();
     void DetachReceiveHandler();
     bool ReceiveHandlerAttached() const { return m_attached; }
+    std::function<void(const uint8_t* data, int count)> ReceiveSink;
 
     // The default of the NSX dialogue: the number indT shows, else the last
     // measured temperature, else 0.
@@ -82,7 +85,7 @@ private:
     IDiagnosticsView& m_view;
     std::vector<uint8_t> m_pending;   // answer bytes gathered so far
     bool m_attached = false;
-    bool m_inDelivery = false;        // inside the driver's OnReceiveData call
+    bool m_installed = false;
     bool m_haveMeasurement = false;
     uint32_t m_lastBadDate = 0;       // date bytes already reported as wrong
     bool m_badDateReported = false;

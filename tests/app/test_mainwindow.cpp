@@ -306,6 +306,7 @@ TEST(MainWindowConnection, IdentificationRefusedOrUnanswered)
         MainRig rig; // exception answer: the device stays connected
         rig.onPort = [](ScriptedPort& p) {
             p.answerAlways(HexBytes("01 11"), [](const QByteArray&) { return WithCRC(HexBytes("01 91 01")); });
+            MainRig::AnswerMeasurements(p, 1);
         };
         auto frm = rig.make();
         frm->Session.link.ReportLinkErrors = true;

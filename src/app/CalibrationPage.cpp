@@ -1,0 +1,187 @@
+#include "CalibrationPage.h"
+
+#include "RbPanel.h"
+
+#include <QDoubleSpinBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+const QString TCalibrationPage::EmptyDateText = QStringLiteral("  .  .    ");
+
+TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
+    : QWidget(parent)
+    , m_calibration(session, *this)
+{
+    setObjectName(QStringLiteral("tsCalobration"));
+
+    pnCalibr = new TRbPanel(this);
+    pnCalibr->setObjectName(QStringLiteral("pnCalibr"));
+    pnCalibr->SetShowCaption(false);
+    pnCalibr->setGeometry(8, 8, 559, 112);
+    lbStage = new QLabel(pnCalibr);
+    lbStage->setObjectName(QStringLiteral("lbStage"));
+    lbStage->setAlignment(Qt::AlignCenter);
+    lbStage->setWordWrap(true);
+    lbStage->setTextFormat(Qt::PlainText);
+    QFont bold = lbStage->font();
+    bold.setBold(true);
+    lbStage->setFont(bold);
+    auto* stageLayout = new QVBoxLayout(pnCalibr);
+    stageLayout->setContentsMargins(12, 8, 12, 8);
+    stageLayout->addWidget(lbStage);
+    SetStageColor(scGreen);
+
+    lbCalibrCur = new QLabel(QStringLiteral("Измеряемый ток:"), this);
+    lbCalibrCur->setObjectName(QStringLiteral("lbCalibrCur"));
+    lbCalibrCur->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbCalibrCur->setGeometry(120, 136, 140, 24);
+    rseCalibrCur = new QDoubleSpinBox(this);
+    rseCalibrCur->setObjectName(QStringLiteral("rseCalibrCur"));
+    rseCalibrCur->setDecimals(3);
+    rseCalibrCur->setSingleStep(0.01);
+    rseCalibrCur->setRange(-99999.999, 99999.999); // no limits of its own: the stage decides
+    rseCalibrCur->setGeometry(266, 136, 110, 24);
+
+    lbCalibrNewDate = new QLabel(QStringLiteral("Дата:"), this);
+    lbCalibrNewDate->setObjectName(QStringLiteral("lbCalibrNewDate"));
+    lbCalibrNewDate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbCalibrNewDate->setGeometry(120, 136, 140, 24);
+    meCalibrNewDate = new QLineEdit(this);
+    meCalibrNewDate->setObjectName(QStringLiteral("meCalibrNewDate"));
+    meCalibrNewDate->setInputMask(QStringLiteral("99.99.9999; "));
+    meCalibrNewDate->setMaxLength(10);
+    meCalibrNewDate->setText(QString());
+    meCalibrNewDate->setGeometry(266, 136, 90, 24);
+
+    btnBeginCalibr = new TSkinButton(this);
+    btnBeginCalibr->setObjectName(QStringLiteral("btnBeginCalibr"));
+    SetButtonCaption(btnBeginCalibr, QStringLiteral("Начать настройку"));
+    btnBeginCalibr->setGeometry(146, 196, 136, 30);
+    btnCancelCalibr = new TSkinButton(this);
+    btnCancelCalibr->setObjectName(QStringLiteral("btnCancelCalibr"));
+    SetButtonCaption(btnCancelCalibr, QStringLiteral("Отмена"));
+    btnCancelCalibr->setGeometry(294, 196, 136, 30);
+
+    for (QWidget* w : {static_cast<QWidget*>(lbCalibrCur), static_cast<QWidget*>(rseCalibrCur),
+                       static_cast<QWidget*>(lbCalibrNewDate), static_cast<QWidget*>(meCalibrNewDate),
+                       static_cast<QWidget*>(btnCancelCalibr)})
+        w->hide();
+
+    rseCalibrCur->installEventFilter(this);
+    meCalibrNewDate->installEventFilter(this);
+    connect(rseCalibrCur, &QDoubleSpinBox::valueChanged, this, [this] { m_currentEdited = true; });
+    connect(meCalibrNewDate, &QLineEdit::textEdited, this, [this] { m_dateEdited = true; });
+    connect(btnBeginCalibr, &TRbButton::clicked, this, &TCalibrationPage::btnBeginCalibrClick);
+    connect(btnCancelCalibr, &TRbButton::clicked, this, &TCalibrationPage::btnCancelCalibrClick);
+}
+
+bool TCalibrationPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // Leaving the field, not the window: a message box taking the focus is no exit.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == rseCalibrCur)
+                rseCalibrCurExit();
+            else if (watched == meCalibrNewDate)
+                meCalibrNewDateExit();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TCalibrationPage::ClearStage()
+{
+    lbStage->clear();
+}
+
+void TCalibrationPage::SetStageText(const QString& text)
+{
+    lbStage->setText(text);
+}
+
+void TCalibrationPage::SetStageColor(TStageColor color)
+{
+    QPalette p = lbStage->palette();
+    p.setColor(QPalette::WindowText, color == scPurple ? QColor(128, 0, 128) : QColor(0, 128, 0));
+    lbStage->setPalette(p);
+}
+
+void TCalibrationPage::SetBeginCaption(const QString& text)
+{
+    SetButtonCaption(btnBeginCalibr, text);
+}
+
+void TCalibrationPage::SetCancelVisible(bool visible)
+{
+    btnCancelCalibr->setVisible(visible);
+}
+
+void TCalibrationPage::SetCurrentVisible(bool visible)
+{
+    lbCalibrCur->setVisible(visible);
+    rseCalibrCur->setVisible(visible);
+}
+
+void TCalibrationPage::SetCurrentValue(double milliamperes)
+{
+    rseCalibrCur->setValue(milliamperes);
+    m_currentEdited = false;
+}
+
+double TCalibrationPage::CurrentValue() const
+{
+    return rseCalibrCur->value();
+}
+
+void TCalibrationPage::SetDateVisible(bool visible)
+{
+    lbCalibrNewDate->setVisible(visible);
+    meCalibrNewDate->setVisible(visible);
+}
+
+void TCalibrationPage::SetDateText(const QString& text)
+{
+    meCalibrNewDate->setText(text);
+    m_dateEdited = false;
+}
+
+QString TCalibrationPage::DateText() const
+{
+    return meCalibrNewDate->displayText();
+}
+
+void TCalibrationPage::SetCalibrDateText(const QString& text)
+{
+    if (CalibrDateSink)
+        CalibrDateSink(text);
+}
+
+void TCalibrationPage::btnBeginCalibrClick()
+{
+    // An entry still being typed counts as left when the button is pressed.
+    if (m_currentEdited && !rseCalibrCur->isHidden())
+        rseCalibrCurExit();
+    if (m_dateEdited && !meCalibrNewDate->isHidden())
+        meCalibrNewDateExit();
+    m_calibration.BeginPressed();
+}
+
+void TCalibrationPage::btnCancelCalibrClick()
+{
+    m_calibration.CancelCalibration();
+}
+
+void TCalibrationPage::rseCalibrCurExit()
+{
+    m_currentEdited = false;
+    m_calibration.CheckMeasuredCurrent();
+}
+
+void TCalibrationPage::meCalibrNewDateExit()
+{
+    m_dateEdited = false;
+    m_calibration.DateEntered();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Calibr.h"
+#include "DiagnosticPage.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class TRbPanel;
+
+// The page "Настройка": the guided calibration, one stage per press.
+class TCalibrationPage : public QWidget, public ICalibrationView {
+    Q_OBJECT
+public:
+    explicit TCalibrationPage(TDeviceSession& session, QWidget* parent = nullptr);
+
+    TCalibration& Calibration() { return m_calibration; }
+    // Where the stored date goes: indCalibrDate of the diagnostics page.
+    std::function<void(const QString&)> CalibrDateSink;
+
+    // ConnectDevice: the instruction text.
+    void ClearStage();
+
+    // ICalibrationView
+    void SetStageText(const QString& text) override;
+    void SetStageColor(TStageColor color) override;
+    void SetBeginCaption(const QString& text) override;
+    void SetCancelVisible(bool visible) override;
+    void SetCurrentVisible(bool visible) override;
+    void SetCurrentValue(double milliamperes) override;
+    double CurrentValue() const override;
+    void SetDateVisible(bool visible) override;
+    void SetDateText(const QString& text) override;
+    QString DateText() const override;
+    void SetCalibrDateText(const QString& text) override;
+
+    void btnBeginCalibrClick();
+    void btnCancelCalibrClick();
+    void rseCalibrCurExit();
+    void meCalibrNewDateExit();
+
+    static const QString EmptyDateText; // "  .  .    "
+
+    TRbPanel* pnCalibr;
+    QLabel* lbStage;
+    QLabel* lbCalibrCur;
+    QDoubleSpinBox* rseCalibrCur;
+    QLabel* lbCalibrNewDate;
+    QLineEdit* meCalibrNewDate;
+    TSkinButton* btnBeginCalibr;
+    TSkinButton* btnCancelCalibr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TCalibration m_calibration;
+    // Edited but not yet taken: a press that keeps the focus away from the
+    // field must not send the old value.
+    bool m_currentEdited = false;
+    bool m_dateEdited = false;
+};

@@ -1,0 +1,208 @@
+#include "DiagnosticPage.h"
+
+#include "Cp1251.h"
+#include "LiquidIndicator.h"
+#include "MainWindow.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kStartCaption = QStringLiteral("Начать измерения");
+const QString kStopCaption = QStringLiteral("Завершить измерения");
+
+QLabel* MakeSignLabel(const QString& text, int pointSize, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    QFont f = label->font();
+    f.setPointSize(pointSize);
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
+
+} // namespace
+
+QIcon TDiagnosticPage::StartPicture()
+{
+    return TfrmMain::ImageListIcon(0);
+}
+
+QIcon TDiagnosticPage::StopPicture()
+{
+    return TfrmMain::ImageListIcon(1);
+}
+
+TLiquidIndicator* TDiagnosticPage::MakeIndicator(const QString& name, int signs, int width, int height)
+{
+    auto* ind = new TLiquidIndicator(this);
+    ind->setObjectName(name);
+    ind->SetSignNumber(signs);
+    ind->SetIndicatorWidth(width);
+    ind->SetIndicatorHeight(height);
+    return ind;
+}
+
+TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget* parent)
+    : QWidget(parent)
+    , m_timer(timer)
+    , m_diagnostics(session, *this)
+{
+    setObjectName(QStringLiteral("tsDiagnostic"));
+    if (!m_timer) {
+        m_timer = new QTimer(this);
+        m_timer->setObjectName(QStringLiteral("DiagnosticsTimer"));
+    }
+    m_timer->setInterval(1000);
+    m_timer->stop();
+    connect(m_timer, &QTimer::timeout, this, &TDiagnosticPage::DiagnosticsTimerTimer);
+
+    // The two readouts on the left.
+    lbT = MakeSignLabel(QStringLiteral("T"), 20, this);
+    lbT->setGeometry(24, 20, 30, 40);
+    indT = MakeIndicator(QStringLiteral("indT"), 5, 209, 49);
+    indT->SetNumberForeColor(0x800080);
+    indT->SetIndicatorStyle(isThick);
+    indT->Loaded();
+    indT->move(60, 16);
+    lbTUnit = MakeSignLabel(QStringLiteral("°C"), 14, this);
+    lbTUnit->setGeometry(276, 24, 44, 34);
+
+    lbR = MakeSignLabel(QStringLiteral("R"), 20, this);
+    lbR->setGeometry(24, 84, 30, 40);
+    indR = MakeIndicator(QStringLiteral("indR"), 5, 209, 49);
+    indR->SetNumberForeColor(0x800080);
+    indR->SetNumberForeColor1(0x800000);
+    indR->SetIndicatorStyle(isThick);
+    indR->Loaded();
+    indR->move(60, 80);
+    lbRUnit = MakeSignLabel(QStringLiteral("Ом"), 14, this);
+    lbRUnit->setGeometry(276, 88, 44, 34);
+
+    // The commands on the right.
+    btnBeginDiagnostics = new TSkinButton(this);
+    btnBeginDiagnostics->setObjectName(QStringLiteral("btnBeginDiagnostics"));
+    SetButtonCaption(btnBeginDiagnostics, QStringLiteral(" ") + kStartCaption);
+    SetButtonGlyph(btnBeginDiagnostics, StartPicture());
+    btnBeginDiagnostics->setGeometry(340, 16, 225, 49);
+    btnCorrR0 = new TSkinButton(this);
+    btnCorrR0->setObjectName(QStringLiteral("btnCorrR0"));
+    SetButtonCaption(btnCorrR0, QStringLiteral("Корректировка R0"));
+    btnCorrR0->setGeometry(340, 80, 225, 22);
+    btnCorrNSX = new TSkinButton(this);
+    btnCorrNSX->setObjectName(QStringLiteral("btnCorrNSX"));
+    SetButtonCaption(btnCorrNSX, QStringLiteral("Корректировка НСХ"));
+    btnCorrNSX->setGeometry(340, 107, 225, 22);
+
+    // The state text and the calibration date below.
+    gbDiagInf = new QGroupBox(QStringLiteral("Состояние самодиагностики: "), this);
+    gbDiagInf->setObjectName(QStringLiteral("gbDiagInf"));
+    gbDiagInf->setGeometry(8, 142, 320, 100);
+    lbDiagInf = new QLabel(gbDiagInf);
+    lbDiagInf->setObjectName(QStringLiteral("lbDiagInf"));
+    lbDiagInf->setAlignment(Qt::AlignCenter);
+    lbDiagInf->setWordWrap(true);
+    lbDiagInf->setTextFormat(Qt::PlainText);
+    auto* infoLayout = new QVBoxLayout(gbDiagInf);
+    infoLayout->setContentsMargins(8, 4, 8, 6);
+    infoLayout->addWidget(lbDiagInf);
+
+    gbCalibrDate = new QGroupBox(QStringLiteral("Дата настройки: "), this);
+    gbCalibrDate->setObjectName(QStringLiteral("gbCalibrDate"));
+    gbCalibrDate->setGeometry(340, 142, 225, 100);
+    indCalibrDate = new TLiquidIndicator(gbCalibrDate);
+    indCalibrDate->setObjectName(QStringLiteral("indCalibrDate"));
+    indCalibrDate->SetIndicatorWidth(132);
+    indCalibrDate->SetIndicatorKind(ik5x7matrix);
+    indCalibrDate->SetBackColor(0xD3D3D3);
+    indCalibrDate->SetNumberForeColor(0x800000);
+    indCalibrDate->Loaded();
+    indCalibrDate->move(46, 38);
+
+    connect(btnBeginDiagnostics, &TRbButton::clicked, this, &TDiagnosticPage::btnBeginDiagnosticsClick);
+    connect(btnCorrR0, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrR0Click);
+    connect(btnCorrNSX, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrNSXClick);
+}
+
+void TDiagnosticPage::ClearIndicators()
+{
+    indT->SetIndicatorText(QString());
+    indR->SetIndicatorText(QString());
+    indCalibrDate->SetIndicatorText(QString());
+}
+
+void TDiagnosticPage::ClearDiagInfo()
+{
+    SetDiagInfo(QString());
+}
+
+void TDiagnosticPage::SetTimerEnabled(bool enabled)
+{
+    if (enabled)
+        m_timer->start();
+    else
+        m_timer->stop();
+}
+
+bool TDiagnosticPage::TimerEnabled() const
+{
+    return m_timer->isActive();
+}
+
+void TDiagnosticPage::SetRunningLook(bool running)
+{
+    SetButtonGlyph(btnBeginDiagnostics, running ? StopPicture() : StartPicture());
+    SetButtonCaption(btnBeginDiagnostics, running ? kStopCaption : kStartCaption);
+}
+
+void TDiagnosticPage::SetTemperatureText(const QString& text)
+{
+    indT->SetIndicatorText(text);
+}
+
+QString TDiagnosticPage::TemperatureText() const
+{
+    return fromCp1251(indT->Indicatorstring());
+}
+
+void TDiagnosticPage::SetResistanceText(const QString& text)
+{
+    indR->SetIndicatorText(text);
+}
+
+void TDiagnosticPage::SetDiagInfo(const QString& text)
+{
+    m_diagInfo = text;
+    // The device texts break lines with CR LF; a label wants one LF.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    lbDiagInf->setText(shown);
+}
+
+void TDiagnosticPage::SetCalibrDateText(const QString& text)
+{
+    indCalibrDate->SetIndicatorText(text);
+}
+
+void TDiagnosticPage::btnBeginDiagnosticsClick()
+{
+    m_diagnostics.ToggleDiagnostics();
+}
+
+void TDiagnosticPage::btnCorrR0Click()
+{
+    m_diagnostics.CorrectR0(true);
+}
+
+void TDiagnosticPage::btnCorrNSXClick()
+{
+    m_diagnostics.CorrectNSX();
+}
+
+void TDiagnosticPage::DiagnosticsTimerTimer()
+{
+    m_diagnostics.PollDiagnostics();
+}

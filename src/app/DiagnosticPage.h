@@ -1,0 +1,80 @@
+#pragma once
+
+#include "Diagnostics.h"
+
+#include "RbButton.h"
+
+#include <QIcon>
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QTimer;
+class TLiquidIndicator;
+
+// The skinned push button of the diagnostics and calibration pages.
+using TSkinButton = TRbButton;
+inline void SetButtonCaption(TSkinButton* button, const QString& text) { button->SetCaption(text); }
+inline QString ButtonCaption(const TSkinButton* button) { return button->Caption(); }
+inline void SetButtonGlyph(TSkinButton* button, const QIcon& picture)
+{
+    button->SetGlyph(picture.pixmap(32, 32).toImage());
+}
+
+// The page "Диагностика ": live temperature and resistance, the device's
+// self-diagnostic state, the calibration date, and the two corrections.
+class TDiagnosticPage : public QWidget, public IDiagnosticsView {
+    Q_OBJECT
+public:
+    // `timer` is the window's DiagnosticsTimer; without one the page makes its own.
+    TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget* parent = nullptr);
+
+    TDiagnostics& Diagnostics() { return m_diagnostics; }
+    QTimer* DiagnosticsTimer() const { return m_timer; }
+
+    // ClearDeviceFields: the three indicators.
+    void ClearIndicators();
+    // ConnectDevice: the state text.
+    void ClearDiagInfo();
+
+    // IDiagnosticsView
+    void SetTimerEnabled(bool enabled) override;
+    bool TimerEnabled() const override;
+    void SetRunningLook(bool running) override;
+    void SetTemperatureText(const QString& text) override;
+    QString TemperatureText() const override;
+    void SetResistanceText(const QString& text) override;
+    void SetDiagInfo(const QString& text) override;
+    QString DiagInfo() const override { return m_diagInfo; }
+    void SetCalibrDateText(const QString& text) override;
+
+    void btnBeginDiagnosticsClick();
+    void btnCorrR0Click();
+    void btnCorrNSXClick();
+    void DiagnosticsTimerTimer();
+
+    // The pictures of btnBeginDiagnostics: images 0 and 1 of the window's list.
+    static QIcon StartPicture();
+    static QIcon StopPicture();
+
+    QLabel* lbT;
+    TLiquidIndicator* indT;
+    QLabel* lbTUnit;
+    QLabel* lbR;
+    TLiquidIndicator* indR;
+    QLabel* lbRUnit;
+    TSkinButton* btnBeginDiagnostics;
+    TSkinButton* btnCorrR0;
+    TSkinButton* btnCorrNSX;
+    QGroupBox* gbDiagInf;    // "Состояние самодиагностики: "
+    QLabel* lbDiagInf;
+    QGroupBox* gbCalibrDate; // "Дата настройки: "
+    TLiquidIndicator* indCalibrDate;
+
+private:
+    TLiquidIndicator* MakeIndicator(const QString& name, int signs, int width, int height);
+
+    QTimer* m_timer;
+    QString m_diagInfo;
+    TDiagnostics m_diagnostics;
+};

@@ -1,0 +1,258 @@
+// The diagnostics and calibration pages inside the main window, offscreen,
+// on a scripted port and a virtual clock.
+
+#include "MainRig.h"
+#include "diag_rig.h"
+
+#include "CalibrationPage.h"
+#include "Cp1251.h"
+#include "DiagnosticPage.h"
+#include "LiquidIndicator.h"
+
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Shown(const TLiquidIndicator* ind)
+{
+    return fromCp1251(ind->Indicatorstring());
+}
+
+enum class TTint { Green, Red, Other };
+
+// The colour that rules the middle of the button's picture.
+TTint Tint(const TRbButton* button)
+{
+    const QImage& g = button->Glyph();
+    if (g.isNull())
+        return TTint::Other;
+    const QColor c = g.pixelColor(g.width() / 2, g.height() * 13 / 16); // inside the disc, below the sign
+    if (c.green() > 2 * c.red() && c.green() > 2 * c.blue())
+        return TTint::Green;
+    if (c.red() > 2 * c.green() && c.red() > 2 * c.blue())
+        return TTint::Red;
+    return TTint::Other;
+}
+
+int WritesStartingWith(const ScriptedPort& port, const char* hex)
+{
+    int n = 0;
+    for (const TRecordedWrite& w : port.writes())
+        n += w.bytes.startsWith(HexBytes(hex)) ? 1 : 0;
+    return n;
+}
+
+// A connected main window whose device answers the identification, every
+// measurement request with `measurement`, and every calibration stage.
+struct Connected {
+    explicit Connected(QByteArray measurement = Measurement(235, 10935, 0, 15, 3, 2005))
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        rig.onPort = [measurement](ScriptedPort& p) {
+            // Ahead of the rig's device, whose own measurement rule would come first otherwise.
+            p.answerAlways(HexBytes("01 03 00 20 00 05"), [measurement](const QByteArray&) { return measurement; });
+            p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
+            MainRig::AnswerAsDevice(p);
+        };
+        frm = rig.make();
+        frm->ConnectDevice();
+        diag = frm->tsDiagnostic;
+        cal = frm->tsCalobration;
+    }
+    ~Connected() { QLocale::setDefault(QLocale::c()); }
+
+    // The driver's polling after `ms` of virtual time.
+    void poll(uint32_t ms = 500)
+    {
+        rig.clock.advanceMs(ms);
+        frm->cpDRV->PollTimerTick();
+    }
+
+    MainRig rig;
+    std::unique_ptr<TfrmMain> frm;
+    TDiagnosticPage* diag = nullptr;
+    TCalibrationPage* cal = nullptr;
+};
+
+TEST(DiagnosticPageInWindow, ConnectionReadsTheCalibrationDateOnce)
+{
+    Connected c;
+    ASSERT_TRUE(c.frm->IsConnected());
+    EXPECT_EQ(Shown(c.diag->indCalibrDate), QStringLiteral("15.03.2005"));
+    EXPECT_TRUE(Shown(c.diag->indT).isEmpty());
+    EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 03 00 20 00 05"), 1);
+    EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
+    EXPECT_FALSE(c.frm->DiagnosticsTimer->isActive());
+
+    Connected silent{QByteArray()}; // an empty answer is silence
+    EXPECT_TRUE(silent.frm->IsConnected());
+    EXPECT_EQ(silent.rig.msgs.texts(), QStringList{QStringLiteral("Не удалось прочитать дату последней настройки.")});
+    EXPECT_TRUE(Shown(silent.diag->indCalibrDate).isEmpty());
+}
+
+TEST(DiagnosticPageInWindow, StartStopAndLiveReadouts)
+{
+    Connected c;
+    TDiagnosticPage& page = *c.diag;
+    EXPECT_EQ(ButtonCaption(page.btnBeginDiagnostics), QStringLiteral(" Начать измерения"));
+    EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Green);
+
+    page.btnBeginDiagnostics->Click();
+    EXPECT_TRUE(c.frm->Session.State.DiagRunning);
+    EXPECT_TRUE(c.frm->DiagnosticsTimer->isActive());
+    EXPECT_EQ(c.frm->DiagnosticsTimer->interval(), 1000);
+    EXPECT_EQ(ButtonCaption(page.btnBeginDiagnostics), QStringLiteral("Завершить измерения"));
+    EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Red);
+    EXPECT_EQ(c.frm->StatusPanelText(3), QStringLiteral("Режим диагностики"));
+
+    // Neither the tick nor the delivery waits: the virtual clock stands still in both.
+    c.poll();
+    EXPECT_EQ(Shown(page.indT), QStringLiteral("23,5"));
+    EXPECT_EQ(Shown(page.indR), QStringLiteral("109,35"));
+    EXPECT_EQ(page.lbDiagInf->text(), QStringLiteral("Неисправностей не обнаружено"));
+    const uint64_t before = c.rig.clock.nowUs();
+    ASSERT_TRUE(QMetaObject::invokeMethod(c.frm->DiagnosticsTimer, "timeout", Qt::DirectConnection)); // one tick
+    EXPECT_EQ(c.rig.clock.nowUs(), before);
+    EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 03 00 20"), 3);
+    c.rig.clock.advanceMs(400);
+    const uint64_t beforeDelivery = c.rig.clock.nowUs();
+    c.frm->cpDRV->PollTimerTick();
+    EXPECT_EQ(c.rig.clock.nowUs(), beforeDelivery);
+
+    page.btnBeginDiagnostics->Click();
+    EXPECT_FALSE(c.frm->Session.State.DiagRunning);
+    EXPECT_FALSE(c.frm->DiagnosticsTimer->isActive());
+    EXPECT_EQ(ButtonCaption(page.btnBeginDiagnostics), QStringLiteral("Начать измерения"));
+    EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Green);
+    EXPECT_TRUE(Shown(page.indT).isEmpty());
+    EXPECT_TRUE(page.lbDiagInf->text().isEmpty());
+    EXPECT_EQ(Shown(page.indCalibrDate), QStringLiteral("15.03.2005"));
+    EXPECT_TRUE(c.frm->StatusPanelText(3).isEmpty());
+}
+
+TEST(DiagnosticPageInWindow, FaultTextOnSeparateLines)
+{
+    Connected c(Measurement(0, 0, 3));
+    c.diag->btnBeginDiagnostics->Click();
+    c.poll();
+    EXPECT_EQ(Shown(c.diag->indT), QStringLiteral("----"));
+    const QString text = c.diag->lbDiagInf->text();
+    EXPECT_EQ(text.count(QLatin1Char('\n')), 1);
+    EXPECT_FALSE(text.contains(QLatin1Char('\r')));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("1. Обрыв")));
+}
+
+TEST(DiagnosticPageInWindow, DisconnectEndsDiagnosticsAndCancelsCalibration)
+{
+    Connected c;
+    for (int i = 0; i < 3; ++i)
+        c.cal->btnBeginCalibr->Click();
+    ASSERT_EQ(c.frm->Session.State.CalibrStage, 3);
+    c.diag->btnBeginDiagnostics->Click(); // allowed while calibrating
+    c.poll();
+    ASSERT_EQ(Shown(c.diag->indT), QStringLiteral("23,5"));
+    c.rig.port()->clearWrites();
+
+    c.frm->actConnect->trigger(); // connected: disconnects at once
+    EXPECT_FALSE(c.frm->IsConnected());
+    EXPECT_FALSE(c.frm->Session.State.DiagRunning);
+    EXPECT_FALSE(c.frm->DiagnosticsTimer->isActive());
+    EXPECT_EQ(c.frm->Session.State.CalibrStage, 0);
+    ASSERT_GE(c.rig.port()->writeCount(), 1);
+    EXPECT_EQ(c.rig.port()->writes().first().bytes, WithCRC(HexBytes("01 4D 00 00 00 00 00")));
+    EXPECT_EQ(c.cal->lbStage->text(), QStringLiteral("Настройка завершена по желанию пользователя"));
+    EXPECT_EQ(c.cal->lbStage->palette().color(QPalette::WindowText), QColor(128, 0, 128));
+    EXPECT_TRUE(c.cal->btnCancelCalibr->isHidden());
+    EXPECT_TRUE(Shown(c.diag->indT).isEmpty());
+    EXPECT_TRUE(Shown(c.diag->indR).isEmpty());
+    EXPECT_TRUE(Shown(c.diag->indCalibrDate).isEmpty());
+    EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
+
+    // Connecting again clears the leftover texts.
+    c.frm->ConnectDevice();
+    EXPECT_TRUE(c.cal->lbStage->text().isEmpty());
+    EXPECT_TRUE(c.diag->lbDiagInf->text().isEmpty());
+}
+
+TEST(CalibrationPageInWindow, EntriesTakenWhenTheButtonIsPressed)
+{
+    Connected c;
+    TCalibrationPage& page = *c.cal;
+    EXPECT_TRUE(page.rseCalibrCur->isHidden());
+    EXPECT_TRUE(page.meCalibrNewDate->isHidden());
+    EXPECT_TRUE(page.btnCancelCalibr->isHidden());
+    EXPECT_EQ(ButtonCaption(page.btnBeginCalibr), QStringLiteral("Начать настройку"));
+
+    for (int i = 0; i < 5; ++i)
+        page.btnBeginCalibr->Click();
+    EXPECT_FALSE(page.rseCalibrCur->isHidden());
+    EXPECT_FALSE(page.btnCancelCalibr->isHidden());
+    EXPECT_EQ(ButtonCaption(page.btnBeginCalibr), QStringLiteral("Продолжить"));
+    EXPECT_DOUBLE_EQ(page.rseCalibrCur->value(), 4.0);
+    EXPECT_EQ(page.lbStage->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+
+    // Typed, and the press comes without the field losing the focus first.
+    page.rseCalibrCur->setValue(4.2);
+    page.btnBeginCalibr->Click();
+    EXPECT_EQ(c.rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 10 68")));
+    page.btnBeginCalibr->Click(); // 20,000 mA unedited
+    EXPECT_EQ(c.rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 06 00 00 4E 20")));
+    EXPECT_TRUE(page.rseCalibrCur->isHidden());
+    EXPECT_FALSE(page.meCalibrNewDate->isHidden());
+    EXPECT_EQ(page.meCalibrNewDate->displayText(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+
+    page.meCalibrNewDate->setCursorPosition(0);
+    QTest::keyClicks(page.meCalibrNewDate, QStringLiteral("25032005"));
+    ASSERT_EQ(page.meCalibrNewDate->displayText(), QStringLiteral("25.03.2005"));
+    page.btnBeginCalibr->Click();
+    EXPECT_EQ(c.rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 07 19 03 07 D5")));
+    EXPECT_EQ(page.lbStage->text(), QStringLiteral("Настройка успешно завершена"));
+    EXPECT_EQ(Shown(c.diag->indCalibrDate), QStringLiteral("25.03.2005"));
+    EXPECT_TRUE(page.meCalibrNewDate->isHidden());
+    EXPECT_TRUE(page.btnCancelCalibr->isHidden());
+    EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
+}
+
+TEST(CalibrationPageInWindow, LeavingTheFieldsChecksThem)
+{
+    Connected c;
+    TCalibrationPage& page = *c.cal;
+    c.frm->MainPageCtrl->setCurrentWidget(&page);
+    c.frm->show();
+    QApplication::setActiveWindow(c.frm.get());
+    for (int i = 0; i < 5; ++i)
+        page.btnBeginCalibr->Click();
+    page.rseCalibrCur->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    if (!page.rseCalibrCur->hasFocus())
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    page.rseCalibrCur->setValue(4.401);
+    page.btnBeginCalibr->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("Диапазон возможных значений\r\nот 3,600 мА до 4,400 мА")});
+    EXPECT_EQ(c.frm->Session.State.CalibrCurrent, -1);
+    page.btnBeginCalibr->Click();
+    EXPECT_EQ(c.rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 FF FF")));
+    EXPECT_EQ(c.rig.msgs.count(), 1); // the refused value was already judged
+}
+
+TEST(CalibrationPageInWindow, RefusedWhileDiagnosticsRuns)
+{
+    Connected c;
+    c.diag->btnBeginDiagnostics->Click();
+    c.rig.port()->clearWrites();
+    c.cal->btnBeginCalibr->Click();
+    EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("В режиме диагностики настройку проводить нельзя!")});
+    EXPECT_EQ(c.frm->Session.State.CalibrStage, 0);
+    EXPECT_TRUE(c.cal->lbStage->text().isEmpty());
+    EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 4D"), 0);
+}
+
+} // namespace
