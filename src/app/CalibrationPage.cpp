@@ -92,6 +92,13 @@ bool TCalibrationPage::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void TCalibrationPage::SetStyleManager(IRbStyleRegistry* manager)
+{
+    pnCalibr->SetRbStyleManager(manager);
+    btnBeginCalibr->SetRbStyleManager(manager);
+    btnCancelCalibr->SetRbStyleManager(manager);
+}
+
 void TCalibrationPage::ClearStage()
 {
     lbStage->clear();

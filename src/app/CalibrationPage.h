@@ -22,6 +22,9 @@ public:
     // Where the stored date goes: indCalibrDate of the diagnostics page.
     std::function<void(const QString&)> CalibrDateSink;
 
+    // The window's style manager styles the page's skinned controls.
+    void SetStyleManager(IRbStyleRegistry* manager);
+
     // ConnectDevice: the instruction text.
     void ClearStage();
 

@@ -127,6 +127,12 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     connect(btnCorrNSX, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrNSXClick);
 }
 
+void TDiagnosticPage::SetStyleManager(IRbStyleRegistry* manager)
+{
+    for (TSkinButton* b : {btnBeginDiagnostics, btnCorrR0, btnCorrNSX})
+        b->SetRbStyleManager(manager);
+}
+
 void TDiagnosticPage::ClearIndicators()
 {
     indT->SetIndicatorText(QString());

@@ -32,6 +32,9 @@ public:
     TDiagnostics& Diagnostics() { return m_diagnostics; }
     QTimer* DiagnosticsTimer() const { return m_timer; }
 
+    // The window's style manager styles the page's skinned controls.
+    void SetStyleManager(IRbStyleRegistry* manager);
+
     // ClearDeviceFields: the three indicators.
     void ClearIndicators();
     // ConnectDevice: the state text.
