@@ -4,6 +4,7 @@
 #include "Information.h"
 #include "MainWindow.h"
 #include "MessageDialog.h"
+#include "RbStyleManager.h"
 
 #include <QDate>
 #include <QFocusEvent>
@@ -58,14 +59,9 @@ TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
     meSensorDate->setMaxLength(10);
     meSensorDate->setText(QString());
 
-    btnNow = new TPageButton(QStringLiteral("Сегодня"), this);
-    btnNow->setObjectName(QStringLiteral("btnNow"));
-    btnInfRead = new TPageButton(QStringLiteral("Прочитать"), this);
-    btnInfRead->setObjectName(QStringLiteral("btnInfRead"));
-    btnInfWrite = new TPageButton(QStringLiteral("Записать"), this);
-    btnInfWrite->setObjectName(QStringLiteral("btnInfWrite"));
-    for (TPageButton* b : {btnNow, btnInfRead, btnInfWrite})
-        b->setFixedSize(90, 25);
+    btnNow = makeButton(QStringLiteral("btnNow"), QStringLiteral("Сегодня"));
+    btnInfRead = makeButton(QStringLiteral("btnInfRead"), QStringLiteral("Прочитать"));
+    btnInfWrite = makeButton(QStringLiteral("btnInfWrite"), QStringLiteral("Записать"));
 
     for (QLabel* l : {SlaveIDLabel, PMTypeLabel, SensorTypeLabel, SensorNumLabel, SensorDateLabel})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -111,9 +107,19 @@ TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
         connect(e, &QLineEdit::textEdited, this, &TInformationPage::userEdited);
         e->installEventFilter(this);
     }
-    connect(btnNow, &QAbstractButton::clicked, this, &TInformationPage::btnNowClick);
-    connect(btnInfRead, &QAbstractButton::clicked, this, &TInformationPage::btnInfReadClick);
-    connect(btnInfWrite, &QAbstractButton::clicked, this, &TInformationPage::btnInfWriteClick);
+    connect(btnNow, &TRbButton::clicked, this, &TInformationPage::btnNowClick);
+    connect(btnInfRead, &TRbButton::clicked, this, &TInformationPage::btnInfReadClick);
+    connect(btnInfWrite, &TRbButton::clicked, this, &TInformationPage::btnInfWriteClick);
+}
+
+TPageButton* TInformationPage::makeButton(const QString& name, const QString& caption)
+{
+    auto* b = new TPageButton(this);
+    b->setObjectName(name);
+    b->SetCaption(caption);
+    b->setFixedSize(90, 25);
+    b->SetRbStyleManager(m_main.RbStyleManager);
+    return b;
 }
 
 bool TInformationPage::eventFilter(QObject* watched, QEvent* event)

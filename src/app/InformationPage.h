@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QPushButton>
+#include "RbButton.h"
+
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class TfrmMain;
 
-// The skinned push button of the pages; a plain button until the skinned
-// controls are in the tree.
-using TPageButton = QPushButton;
+using TPageButton = TRbButton;
 
 // Page tsInformation: the identity and the information record of the
 // connected transducer, with its read, write and "today" buttons.
@@ -51,6 +50,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TPageButton* makeButton(const QString& name, const QString& caption);
     void userEdited();
 
     TfrmMain& m_main;

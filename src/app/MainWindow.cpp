@@ -9,13 +9,16 @@
 #include "InformationPage.h"
 #include "IniFile.h"
 #include "MessageFrm.h"
+#include "RbProgressBar.h"
+#include "RbStyleManager.h"
 #include "TickSource.h"
 #include "ViewStatusFrm.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
@@ -74,11 +77,16 @@ TfrmMain::TfrmMain(TMainWindowOptions options, QWidget* parent)
     DiagnosticsTimer->setObjectName(QStringLiteral("DiagnosticsTimer"));
     DiagnosticsTimer->setInterval(1000);
 
+    RbStyleManager = new TRbStyleManager(this);
+    RbStyleManager->setObjectName(QStringLiteral("RbStyleManager"));
+    RbStyleManager->SetMainWindowValues();
+    RbStyleManager->SetLoading(true); // the controls register while the window is built
     CreateActions();
     CreateMenu();
     CreateToolBar();
     CreatePages();
     CreateStatusBar();
+    RbStyleManager->SetLoading(false);
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
@@ -217,8 +225,11 @@ void TfrmMain::FormCreate()
 
 TfrmViewStatus* TfrmMain::ViewStatus()
 {
-    if (!m_viewStatus)
+    if (!m_viewStatus) {
         m_viewStatus = new TfrmViewStatus(this);
+        AddSchemeColorWidget(m_viewStatus);
+        ApplySchemeColors();
+    }
     return m_viewStatus;
 }
 
@@ -230,6 +241,7 @@ TfrmCOMChoice* TfrmMain::COMChoice()
         m_comChoice->OnSetPortName = [this](const QString& name) { cpDRV->SetPortName(name); };
         m_comChoice->OnPortMapChanged = [this](const TComPortMap& map) { cpDRV->setPortMap(map); };
         m_comChoice->OnApplySchemeColors = [this] { ApplySchemeColors(); };
+        AddSchemeColorWidget(m_comChoice);
     }
     return m_comChoice;
 }
@@ -241,6 +253,7 @@ void TfrmMain::EnsureMessageDialog()
     m_messageDialog = new TfrmMessage(this);
     m_messageDialog->SetOwnerWindow(this);
     m_messageDialog->OnApplySchemeColors = [this] { ApplySchemeColors(); };
+    AddSchemeColorWidget(m_messageDialog);
     SetMessages(m_messageDialog);
 }
 
@@ -410,26 +423,43 @@ void TfrmMain::ResetCalibrationStage()
 
 bool TfrmMain::LoadColorScheme(const QString& path, QString* error)
 {
-    TIniFile ini(path);
-    if (!QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("File not exists!");
-        return false;
-    }
-    if (!ini.load(error) || ini.sectionKeys(QStringLiteral("RbControls")).isEmpty()) {
-        if (error)
-            *error = QStringLiteral("Empty or invalid file");
-        return false;
-    }
-    FormColor = ini.readInteger(QStringLiteral("Other"), QStringLiteral("FormColor"), 0);
-    Settings.ColorShema = QFileInfo(path).fileName();
-    if (path.contains(QStringLiteral("Standart")))
-        FormColor = -16777201; // clBtnFace
-    ApplySchemeColors();
-    return true;
+    return ::LoadColorScheme(*this, path, error);
 }
 
 void TfrmMain::ApplySchemeColors()
 {
-    // The skinned controls' style manager applies the scheme here once it is in.
+    ::ApplySchemeColors(*this);
+}
+
+void TfrmMain::AddSchemeColorWidget(QWidget* widget)
+{
+    if (widget && !m_schemeWidgets.contains(widget))
+        m_schemeWidgets << widget;
+}
+
+void TfrmMain::AddSchemeProgressBar(TRbProgressBar* bar)
+{
+    if (bar && !m_schemeBars.contains(bar))
+        m_schemeBars << bar;
+}
+
+QList<QWidget*> TfrmMain::SchemeColorWidgets()
+{
+    QList<QWidget*> widgets{menuBar(), ActionToolBar1, MainPageCtrl, statusBar()};
+    widgets << tsInformation->edPLType;
+    for (const QPointer<QWidget>& w : m_schemeWidgets) {
+        if (w)
+            widgets << w.data();
+    }
+    return widgets;
+}
+
+QList<TRbProgressBar*> TfrmMain::SchemeProgressBars()
+{
+    QList<TRbProgressBar*> bars;
+    for (const QPointer<TRbProgressBar>& b : m_schemeBars) {
+        if (b)
+            bars << b.data();
+    }
+    return bars;
 }

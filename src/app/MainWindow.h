@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalibrationPage.h"
+#include "ColorScheme.h"
 #include "DeviceSession.h"
 #include "DiagnosticPage.h"
 #include "MessageDialog.h"
@@ -9,6 +10,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -48,7 +50,7 @@ struct TMainWindowOptions {
 
 // The program's window: pages, menu, toolbar, status bar and the connection
 // lifecycle. Its creation runs the start-up sequence.
-class TfrmMain : public QMainWindow, public IDeviceShell {
+class TfrmMain : public QMainWindow, public IDeviceShell, public IColorSchemeHost {
     Q_OBJECT
 public:
     explicit TfrmMain(TMainWindowOptions options = {}, QWidget* parent = nullptr);
@@ -80,6 +82,18 @@ public:
     // Colour scheme: load, apply and carry the work-area colour to the windows.
     bool LoadColorScheme(const QString& path, QString* error);
     void ApplySchemeColors();
+    // A window (or control) that takes the work-area colour from now on;
+    // the other windows register themselves when they are created.
+    void AddSchemeColorWidget(QWidget* widget);
+    void AddSchemeProgressBar(TRbProgressBar* bar);
+
+    // IColorSchemeHost
+    TRbStyleManager& StyleManager() override { return *RbStyleManager; }
+    TColor FormColor() const override { return m_formColor; }
+    void SetFormColor(TColor c) override { m_formColor = c; }
+    void SetSchemeFileName(const QString& fileName) override { Settings.ColorShema = fileName; }
+    QList<QWidget*> SchemeColorWidgets() override;
+    QList<TRbProgressBar*> SchemeProgressBars() override;
 
     // The window's image list (32 x 32): 0 start, 1 stop, 2 colours,
     // 3 connect, 4 disconnect, 5 settings, 6 COM port, 7 find first,
@@ -131,7 +145,7 @@ public:
     TCommPortDriver* cpDRV = nullptr;
     QTimer* DiagnosticsTimer = nullptr; // 1000 ms, off; the diagnostics page drives it
     QString ColorSchemePath;
-    int FormColor = -1;                 // work-area colour of the scheme; < 0 the system's
+    TRbStyleManager* RbStyleManager = nullptr; // styles every skinned control of the program
 
     QToolBar* ActionToolBar1 = nullptr;
     QTabWidget* MainPageCtrl = nullptr;
@@ -180,5 +194,8 @@ private:
     TfrmMessage* m_messageDialog = nullptr;
     TfrmCOMChoice* m_comChoice = nullptr;
     bool m_closed = false;
+    TColor m_formColor = clBtnFace;
+    QList<QPointer<QWidget>> m_schemeWidgets;
+    QList<QPointer<TRbProgressBar>> m_schemeBars;
     bool m_startupCutShort = false;
 };

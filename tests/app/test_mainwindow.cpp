@@ -441,13 +441,13 @@ TEST(MainWindowInformation, ButtonsWhileDisconnected)
 {
     MainRig rig;
     auto frm = rig.make();
-    frm->tsInformation->btnInfWrite->click();
+    frm->tsInformation->btnInfWrite->Click();
     EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Соединение не установлено.")});
     EXPECT_EQ(rig.msgs.last().kind, mkInformation);
 
     rig.msgs.clear();
     rig.msgs.answer(mrNo);
-    frm->tsInformation->btnInfRead->click();
+    frm->tsInformation->btnInfRead->Click();
     EXPECT_EQ(rig.msgs.texts(), QStringList{kAskConnect});
     EXPECT_EQ(rig.port()->openCount(), 0);
 }
@@ -458,11 +458,11 @@ TEST(MainWindowInformation, TodayThenWriteSendsTodaysDate)
     auto frm = Connected(rig);
     frm->DiagnosticsTimer->start();
     rig.port()->clearWrites();
-    frm->tsInformation->btnNow->click();
+    frm->tsInformation->btnNow->Click();
     const QDate today = QDate::currentDate();
     EXPECT_EQ(frm->tsInformation->meSensorDate->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
     EXPECT_EQ(frm->StatusPanelText(2), QStringLiteral("Mod"));
-    frm->tsInformation->btnInfWrite->click();
+    frm->tsInformation->btnInfWrite->Click();
     ASSERT_EQ(rig.port()->writeCount(), 1);
     const QByteArray req = rig.port()->lastWrite();
     ASSERT_EQ(req.size(), 41);
@@ -476,7 +476,7 @@ TEST(MainWindowInformation, TodayThenWriteSendsTodaysDate)
 
     // "Прочитать" reads the record again and clears the mark.
     frm->SetInfoModified(true);
-    frm->tsInformation->btnInfRead->click();
+    frm->tsInformation->btnInfRead->Click();
     EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("01 11"));
     EXPECT_FALSE(frm->Session.Transducer.InfModified);
 }

@@ -153,7 +153,7 @@ TEST(AppAgainstSimulator, StartupConnectsWritesTheRecordAndSavesSettings)
     Leave(page->edSensorNum);
     page->meSensorDate->setText(QStringLiteral("05.06.2021"));
     Leave(page->meSensorDate);
-    page->btnInfWrite->click();
+    page->btnInfWrite->Click();
     EXPECT_TRUE(frm.IsConnected());
 
     QElapsedTimer wait;
@@ -170,7 +170,7 @@ TEST(AppAgainstSimulator, StartupConnectsWritesTheRecordAndSavesSettings)
 
     // "Прочитать" brings the stored record back.
     page->edSensorNum->setText(QStringLiteral("1"));
-    page->btnInfRead->click();
+    page->btnInfRead->Click();
     EXPECT_EQ(page->edSensorNum->text(), QStringLiteral("4242"));
     EXPECT_EQ(page->meSensorDate->text(), QStringLiteral("05.06.2021"));
 
