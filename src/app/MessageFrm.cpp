@@ -1,5 +1,7 @@
 #include "MessageFrm.h"
 
+#include "RbButton.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
@@ -8,7 +10,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 
 #include <limits>
@@ -124,10 +125,10 @@ TfrmMessage::TfrmMessage(QWidget* parent)
     Image1->setGeometry(16, 16, 32, 32);
 
     const auto makeButton = [this](const char* name, const QString& caption, int left, int result) {
-        auto* b = new TMessageButton(caption, this);
+        auto* b = new TMessageButton(this);
+        b->SetCaption(caption);
         b->setObjectName(QLatin1String(name));
         b->setGeometry(left, kButtonTop, 75, 25);
-        b->setAutoDefault(true);
         connect(b, &TMessageButton::clicked, this, [this, result] { answer(result); });
         return b;
     };
@@ -248,9 +249,9 @@ void TfrmMessage::presentNext()
         lbMess->setGeometry(56, 8, 289, kPromptHeight);
         rseVal->setValue(r->value);
         rseVal->show();
-        btnYes->setText(QStringLiteral("Ok"));
+        btnYes->SetCaption(QStringLiteral("Ok"));
         btnYes->show();
-        btnNo->setText(QStringLiteral("Отмена"));
+        btnNo->SetCaption(QStringLiteral("Отмена"));
         btnNo->show();
         focus = btnYes;
     } else {
@@ -284,7 +285,7 @@ void TfrmMessage::presentNext()
     } else {
         focus->setFocus();
     }
-    focus->setDefault(true);
+    focus->SetDefault(true);
     if (OnPresented)
         OnPresented(*this);
 }
@@ -330,11 +331,11 @@ void TfrmMessage::resetLayout()
     rseVal->resize(97, 21);
     for (TMessageButton* b : {btnOk, btnYes, btnNo}) {
         b->hide();
-        b->setDefault(false);
+        b->SetDefault(false);
         b->move(b->x(), kButtonTop);
     }
-    btnYes->setText(QStringLiteral("Да"));
-    btnNo->setText(QStringLiteral("Нет"));
+    btnYes->SetCaption(QStringLiteral("Да"));
+    btnNo->SetCaption(QStringLiteral("Нет"));
 }
 
 // A text longer than the label makes the window taller rather than cut off.
@@ -379,4 +380,10 @@ void TfrmMessage::closeEvent(QCloseEvent* event)
     event->ignore();
     if (m_current)
         answer(cancelResult());
+}
+
+void TfrmMessage::SetStyleManager(IRbStyleRegistry* manager)
+{
+    for (TMessageButton* b : {btnYes, btnOk, btnNo})
+        b->SetRbStyleManager(manager);
 }

@@ -13,10 +13,10 @@
 class QLabel;
 class QDoubleSpinBox;
 class QEventLoop;
-class QPushButton;
+class TRbButton;
+class IRbStyleRegistry;
 
-// The button class of the dialog; one line to change when the skinned button lands.
-using TMessageButton = QPushButton;
+using TMessageButton = TRbButton;
 
 // The program's one message window. Every message and the one value prompt
 // go through it, so they look like the rest of the program.
@@ -41,6 +41,8 @@ public:
 
     // The window the dialog is centred over; without one, the active window.
     void SetOwnerWindow(QWidget* owner) { m_owner = owner; }
+    // The buttons take the program's colour scheme from this manager.
+    void SetStyleManager(IRbStyleRegistry* manager);
 
     // Run each time the window comes up (the main window sets ApplySchemeColors).
     std::function<void()> OnApplySchemeColors;

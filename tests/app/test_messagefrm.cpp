@@ -3,7 +3,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+#include "RbButton.h"
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -37,8 +37,8 @@ struct MessageFixture : ::testing::Test {
             s.no = d.btnNo->isVisible();
             s.value = d.rseVal->isVisible();
             s.icon = d.Image1->isVisible();
-            s.yesText = d.btnYes->text();
-            s.noText = d.btnNo->text();
+            s.yesText = d.btnYes->Caption();
+            s.noText = d.btnNo->Caption();
             const QImage img = d.Image1->pixmap().toImage();
             for (int i = 0; i < d.ImageList1.size(); ++i)
                 if (!img.isNull() && img == d.ImageList1[i].toImage())
@@ -52,7 +52,7 @@ struct MessageFixture : ::testing::Test {
                 QTimer::singleShot(1, &dlg, actions[n]);
         };
     }
-    void press(TMessageButton* b) { actions << [b] { b->click(); }; }
+    void press(TMessageButton* b) { actions << [b] { b->Click(); }; }
     void key(int k) { actions << [this, k] { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dlg, Qt::Key(k)); }; }
 
     void expectClean()
@@ -107,7 +107,7 @@ TEST_F(MessageFixture, WindowAndControlsHaveTheirPlaces)
     QPoint centre;
     dlg.OnPresented = [&](TfrmMessage& d) {
         centre = d.geometry().center();
-        QTimer::singleShot(1, d.btnOk, &QPushButton::click);
+        QTimer::singleShot(1, d.btnOk, &TRbButton::Click);
     };
     dlg.MessageDlg("x", mkInformation, 0, mbOk);
     EXPECT_LE((centre - owner.geometry().center()).manhattanLength(), 40);
@@ -170,7 +170,7 @@ TEST_F(MessageFixture, EnterValueDeliversTheFieldAlsoWhenCancelled)
             QLineEdit* edit = dlg.rseVal->findChild<QLineEdit*>();
             edit->selectAll();
             QTest::keyClicks(edit, text);
-            dlg.btnNo->click();
+            dlg.btnNo->Click();
         };
     };
     const QChar point = dlg.rseVal->locale().decimalPoint().at(0);
@@ -222,7 +222,7 @@ TEST_F(MessageFixture, LineBreaksAndLongTexts)
         labelBottom = d.lbMess->geometry().bottom();
         needed = d.lbMess->heightForWidth(d.lbMess->width());
         EXPECT_EQ(d.width(), 359);
-        QTimer::singleShot(1, d.btnOk, &QPushButton::click);
+        QTimer::singleShot(1, d.btnOk, &TRbButton::Click);
     };
     dlg.MessageDlg(lines.join("\r\n"), mkError, 0, mbOk);
     EXPECT_GE(labelBottom + 1 - 8, needed);
@@ -247,7 +247,7 @@ TEST_F(MessageFixture, CallsDuringAMessageAreQueuedNotNested)
         QTimer::singleShot(20, &dlg, [&] {
             queuedWhileAShown = dlg.QueuedCount();
             onScreenWhenAAnswered = dlg.lbMess->text();
-            dlg.btnOk->click();
+            dlg.btnOk->Click();
         });
     };
     press(dlg.btnYes); // B
