@@ -4,11 +4,13 @@
 #include "CalibrationPage.h"
 #include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
+#include "ConfigurationPage.h"
 #include "DiagnosticPage.h"
 #include "Information.h"
 #include "InformationPage.h"
 #include "IniFile.h"
 #include "MessageFrm.h"
+#include "RbButton.h"
 #include "RbProgressBar.h"
 #include "RbStyleManager.h"
 #include "TickSource.h"
@@ -108,8 +110,7 @@ void TfrmMain::CreatePages()
     MainPageCtrl->addTab(tsInformation, QStringLiteral("Информация"));
 
     // ---- The configuration, calibration and diagnostics pages replace these.
-    tsConfiguration = new QWidget(MainPageCtrl);
-    tsConfiguration->setObjectName(QStringLiteral("tsConfiguration"));
+    tsConfiguration = new TConfigurationPage(*this, MainPageCtrl);
     MainPageCtrl->addTab(tsConfiguration, QStringLiteral("Конфигурация"));
     tsCalobration = new TCalibrationPage(Session, MainPageCtrl);
     MainPageCtrl->addTab(tsCalobration, QStringLiteral("Настройка"));
@@ -120,6 +121,8 @@ void TfrmMain::CreatePages()
     // The driver's OnReceiveData reaches cpDRVReceiveData through the diagnostics.
     tsDiagnostic->Diagnostics().ReceiveSink = [this](const uint8_t* data, int size) { cpDRVReceiveData(data, size); };
     tsDiagnostic->Diagnostics().AttachReceiveHandler();
+    tsCalobration->SetStyleManager(RbStyleManager);
+    tsDiagnostic->SetStyleManager(RbStyleManager);
 
     setCentralWidget(MainPageCtrl);
 }
@@ -173,10 +176,7 @@ void TfrmMain::FormCreate()
 
     // 4. Without a scheme the start-up ends here.
     if (!LoadColorScheme(ColorSchemePath, &error)) {
-        if (m_options.errorBox)
-            m_options.errorBox(error);
-        else
-            QMessageBox::critical(this, QCoreApplication::applicationName(), error);
+        ShowPlatformError(error);
         m_startupCutShort = true;
         MainPageCtrl->setCurrentWidget(tsDiagnostic);
         return;
@@ -228,6 +228,9 @@ TfrmViewStatus* TfrmMain::ViewStatus()
     if (!m_viewStatus) {
         m_viewStatus = new TfrmViewStatus(this);
         AddSchemeColorWidget(m_viewStatus);
+        m_viewStatus->btnStop->SetRbStyleManager(RbStyleManager);
+        m_viewStatus->RbProgressBar->SetRbStyleManager(RbStyleManager);
+        AddSchemeProgressBar(m_viewStatus->RbProgressBar);
         ApplySchemeColors();
     }
     return m_viewStatus;
@@ -271,6 +274,14 @@ bool TfrmMain::ShowCOMChoice()
     return COMChoice()->exec() == QDialog::Accepted;
 }
 
+void TfrmMain::ShowPlatformError(const QString& text)
+{
+    if (m_options.errorBox)
+        m_options.errorBox(text);
+    else
+        QMessageBox::critical(this, QCoreApplication::applicationName(), text);
+}
+
 QString TfrmMain::OpenFailureText() const
 {
     // A port chosen by a typed name has no number of its own; its name has.
@@ -297,9 +308,10 @@ void TfrmMain::ConnectDevice()
         IdentifyDevice(Session.Transducer.SlaveID);
         if (IsConnected()) {
             ReadConfiguration();
-            PollDiagnosticsOnce();
+            if (IsConnected()) // a lost device has had its message already
+                PollDiagnosticsOnce();
             ClearConnectLabels();
-            SetConnectAction(true);
+            SetConnectAction(IsConnected()); // the configuration read may have lost the device
         }
     }
     SetInfoModified(false);

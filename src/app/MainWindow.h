@@ -30,6 +30,9 @@ class TfrmCOMChoice;
 class TfrmMessage;
 class TfrmViewStatus;
 class TInformationPage;
+class TConfigurationPage;
+class TfrmConnect;
+class TfrmSettings;
 class TfrmMain;
 
 // What the main window is built on. The defaults make the program; tests
@@ -78,6 +81,11 @@ public:
     void SetConfigModified(bool flag);
     // The COM-port choice, modal; false when the user cancelled.
     bool ShowCOMChoice();
+    // The platform's standard error box (the options' errorBox in tests).
+    void ShowPlatformError(const QString& text);
+    // The connect and settings dialogs, created on first use and kept.
+    TfrmConnect* ConnectDialog();
+    TfrmSettings* SettingsDialog();
 
     // Colour scheme: load, apply and carry the work-area colour to the windows.
     bool LoadColorScheme(const QString& path, QString* error);
@@ -150,7 +158,7 @@ public:
     QToolBar* ActionToolBar1 = nullptr;
     QTabWidget* MainPageCtrl = nullptr;
     TInformationPage* tsInformation = nullptr;
-    QWidget* tsConfiguration = nullptr;
+    TConfigurationPage* tsConfiguration = nullptr;
     TCalibrationPage* tsCalobration = nullptr;
     TDiagnosticPage* tsDiagnostic = nullptr;
 
@@ -193,6 +201,8 @@ private:
     TfrmAbout* m_about = nullptr;
     TfrmMessage* m_messageDialog = nullptr;
     TfrmCOMChoice* m_comChoice = nullptr;
+    TfrmConnect* m_connect = nullptr;
+    TfrmSettings* m_settingsDialog = nullptr;
     bool m_closed = false;
     TColor m_formColor = clBtnFace;
     QList<QPointer<QWidget>> m_schemeWidgets;

@@ -5,11 +5,15 @@
 #include "AboutFrm.h"
 #include "CalibrationPage.h"
 #include "CommPortDriver.h"
+#include "ConfigurationPage.h"
+#include "ConnectFrm.h"
+#include "DeviceSearch.h"
 #include "DiagnosticPage.h"
 #include "Information.h"
 #include "InformationPage.h"
 #include "IniFile.h"
 #include "MessageFrm.h"
+#include "SetFrm.h"
 #include "ViewStatusFrm.h"
 
 #include <QAction>
@@ -75,9 +79,7 @@ void TfrmMain::CreateActions()
     connect(actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
     connect(actViewToolBar, &QAction::triggered, this, &TfrmMain::actViewToolBarExecute);
 
-    // ---- Enabled by the issues that bring the dialogs behind them.
-    actProgSet->setEnabled(false);   // settings dialog
-    actFindFirst->setEnabled(false); // device search
+    // ---- Enabled by the issue that brings the dialog behind it.
     actIndView->setEnabled(false);   // indicator style dialog
 }
 
@@ -251,7 +253,7 @@ void TfrmMain::changeEvent(QEvent* event)
 
 void TfrmMain::ReadConfiguration()
 {
-    // Configuration page: read the block after the identification.
+    tsConfiguration->ReadConfiguration();
 }
 
 void TfrmMain::PollDiagnosticsOnce()
@@ -273,6 +275,7 @@ void TfrmMain::CancelCalibration()
 void TfrmMain::ClearOtherPages()
 {
     // Configuration, calibration and diagnostics pages: their device fields.
+    tsConfiguration->ClearFields();
     tsDiagnostic->ClearIndicators();
 }
 
@@ -284,12 +287,12 @@ void TfrmMain::ClearConnectLabels()
 
 void TfrmMain::ConfirmSaveConfiguration()
 {
-    // Configuration page: the save prompt at close.
+    tsConfiguration->ConfirmSaveConfiguration();
 }
 
 void TfrmMain::SearchFirstDevice()
 {
-    // Device search: scan the addresses up to the first device.
+    ::SearchFirstDevice(*this);
 }
 
 void TfrmMain::ApplyIndicatorStyles()
@@ -307,16 +310,28 @@ void TfrmMain::cpDRVReceiveData(const uint8_t* data, int size)
     tsDiagnostic->Diagnostics().HandleDiagnosticsAnswer(data, size);
 }
 
+TfrmConnect* TfrmMain::ConnectDialog()
+{
+    if (!m_connect)
+        m_connect = new TfrmConnect(*this, this);
+    return m_connect;
+}
+
 void TfrmMain::ShowConnectDialog()
 {
-    // Until the connect dialog is in, connect straight to SlaveID.
-    Session.link.ReportLinkErrors = true;
-    ConnectDevice();
+    ConnectDialog()->exec();
+}
+
+TfrmSettings* TfrmMain::SettingsDialog()
+{
+    if (!m_settingsDialog)
+        m_settingsDialog = new TfrmSettings(*this, this);
+    return m_settingsDialog;
 }
 
 void TfrmMain::ShowSettingsDialog()
 {
-    // Settings dialog.
+    SettingsDialog()->exec();
 }
 
 void TfrmMain::ShowIndicatorStyleDialog()

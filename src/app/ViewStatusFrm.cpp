@@ -1,5 +1,9 @@
 #include "ViewStatusFrm.h"
 
+#include "DeviceSearch.h"
+#include "RbButton.h"
+#include "RbProgressBar.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -29,6 +33,25 @@ TfrmViewStatus::TfrmViewStatus(QWidget* parent)
     p.setColor(QPalette::WindowText, Qt::blue);
     Label1->setPalette(p);
     SetText(DefaultText);
+
+    RbProgressBar = new TRbProgressBar(this);
+    RbProgressBar->setObjectName(QStringLiteral("RbProgressBar"));
+    RbProgressBar->SetBounds(31, 72, 345, 16);
+    RbProgressBar->SetMin(0);
+    RbProgressBar->SetMax(100);
+    RbProgressBar->SetPosition(0);
+    RbProgressBar->hide();
+    btnStop = new TRbButton(this);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+    btnStop->SetCaption(QStringLiteral("Стоп!"));
+    btnStop->SetBounds(166, 98, 75, 25);
+    btnStop->hide();
+    connect(btnStop, &TRbButton::clicked, this, &TfrmViewStatus::btnStopClick);
+}
+
+void TfrmViewStatus::btnStopClick()
+{
+    SearchStopRequested = true;
 }
 
 void TfrmViewStatus::SetText(const QString& text)

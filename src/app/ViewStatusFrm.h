@@ -3,6 +3,8 @@
 #include <QDialog>
 
 class QLabel;
+class TRbButton;
+class TRbProgressBar;
 
 // The small status window of the start-up connection and the device search:
 // no close box, not modal, centred on the desktop.
@@ -26,7 +28,10 @@ public:
     static const QString DefaultText;
 
     QLabel* Label1;
-    // The search adds its progress bar and "Стоп!" button below Label1.
+    // The search's progress and its stop button, hidden otherwise.
+    TRbProgressBar* RbProgressBar;
+    TRbButton* btnStop; // sets SearchStopRequested
+    void btnStopClick();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override; // Esc must not close it

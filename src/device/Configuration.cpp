@@ -150,8 +150,12 @@ TOutcome WriteConfiguration(TDeviceSession& s, int newSlaveId)
     const TOutcome outcome = RunTransaction(s.link, TOperation::WriteConfiguration, request, answer);
     // Only a confirmed write moves the device to its new address; after a
     // refusal it still listens at the old one.
-    if (outcome == TOutcome::Success)
+    // The snapshot follows it too: a declined save at close must not send
+    // the program back to an address the device has left.
+    if (outcome == TOutcome::Success) {
         s.Transducer.SlaveID = newSlaveId;
+        s.TransducerSnapshot.SlaveID = newSlaveId;
+    }
     return outcome;
 }
 

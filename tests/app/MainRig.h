@@ -11,6 +11,7 @@
 //   rig.msgs.texts(), rig.comChoices, rig.errorBoxes
 
 #include "CommPortDriver.h"
+#include "ConfigFrames.h"
 #include "InfoFrames.h"
 #include "MainWindow.h"
 #include "RecordingMessages.h"
@@ -80,10 +81,11 @@ public:
             f.write(bytes);
     }
 
-    // The device at `address` answers identifications and write requests.
+    // The device at `address` answers identifications, configuration reads and write requests.
     static void AnswerAsDevice(ScriptedPort& p, uint8_t address = 1)
     {
         const char a = char(address);
+        AnswerConfigurationReads(p, address);
         p.answerAlways(QByteArray() + a + char(0x11), [address](const QByteArray&) { return SampleIdentifyAnswer(address); });
         AnswerMeasurements(p, address);
         p.answerAlways(QByteArray() + a + char(0x10),

@@ -1,6 +1,7 @@
 #include "MainRig.h"
 
 #include "CommPortDriver.h"
+#include "ConnectFrm.h"
 #include "InformationPage.h"
 #include "TransducerData.h"
 #include "ViewStatusFrm.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -198,7 +200,8 @@ TEST(MainWindowConnection, ConnectAndDisconnect)
     EXPECT_EQ(frm->tsInformation->meSensorDate->displayText(), QStringLiteral("  .  .    "));
     EXPECT_EQ(frm->Session.Transducer.SensorNum, 12345) << "the record keeps its values";
 
-    // actConnect while closed connects (to SlaveID).
+    // actConnect while closed: the connect dialog, "Найти" with the address shown.
+    QTimer::singleShot(0, [&frm] { frm->ConnectDialog()->btnFindClick(); });
     frm->actConnect->trigger();
     EXPECT_TRUE(frm->IsConnected());
 }
@@ -303,16 +306,18 @@ TEST(MainWindowConnection, PortThatDoesNotOpenNamesTheCause)
 TEST(MainWindowConnection, IdentificationRefusedOrUnanswered)
 {
     {
-        MainRig rig; // exception answer: the device stays connected
+        MainRig rig; // exception answers: the device stays connected
         rig.onPort = [](ScriptedPort& p) {
             p.answerAlways(HexBytes("01 11"), [](const QByteArray&) { return WithCRC(HexBytes("01 91 01")); });
+            // The configuration read is refused too (a shown configuration needs a known type).
+            p.answerAlways(HexBytes("01 03 00 18"), [](const QByteArray&) { return WithCRC(HexBytes("01 83 02")); });
             MainRig::AnswerMeasurements(p, 1);
         };
         auto frm = rig.make();
         frm->Session.link.ReportLinkErrors = true;
         frm->ConnectDevice();
         EXPECT_TRUE(frm->IsConnected());
-        EXPECT_EQ(rig.msgs.count(), 1);
+        EXPECT_EQ(rig.msgs.count(), 2);
         EXPECT_EQ(rig.msgs.last().kind, mkError);
         EXPECT_EQ(frm->tsInformation->edSlaveID->text(), QString()) << "nothing shown from a refusal";
         EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));

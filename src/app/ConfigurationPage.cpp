@@ -1,0 +1,633 @@
+#include "ConfigurationPage.h"
+
+#include "Configuration.h"
+#include "MainWindow.h"
+#include "MessageDialog.h"
+#include "RbButton.h"
+#include "RbCheckBox.h"
+#include "RbPanel.h"
+#include "RbStyleManager.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace {
+
+const QString kNotConnected = QStringLiteral("Соединение не установлено");
+const QString kNotSaved = QStringLiteral("Соединение не установлено. Изменения конфигурации не сохранены.");
+const QString kAskSave = QStringLiteral("Записать изменения конфигурации в память преобразователя?");
+const QString kUnsupported = QStringLiteral("Прибор не поддерживается программой");
+
+const QColor kMaroon(0x80, 0x00, 0x00);
+const QColor kBlue(0x00, 0x00, 0xFF);
+
+// Before the first sensor kind the range fields take any 4 typed characters.
+constexpr int kFreeMin = -999;
+constexpr int kFreeMax = 9999;
+
+TRbPanel* MakeGroup(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* p = new TRbPanel(parent);
+    p->setObjectName(name);
+    p->SetCaptionPosition(cpGroupBox);
+    p->SetCaption(caption);
+    return p;
+}
+
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent, const QColor& color = QColor())
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    if (color.isValid()) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, color);
+        l->setPalette(p);
+    }
+    return l;
+}
+
+QSpinBox* MakeSpin(const QString& name, int min, int max, QWidget* parent)
+{
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(min, max);
+    s->setFixedWidth(58);
+    return s;
+}
+
+TRbButton* MakeButton(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* b = new TRbButton(parent);
+    b->setObjectName(name);
+    b->SetCaption(caption);
+    return b;
+}
+
+bool IsFieldExit(QEvent* event)
+{
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    // Leaving the field, not the window: a message box or a menu taking the
+    // focus for a moment is no exit.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+} // namespace
+
+TConfigurationPage::TConfigurationPage(TfrmMain& main, QWidget* parent)
+    : QWidget(parent)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("tsConfiguration"));
+    CreateControls();
+    ConnectHandlers();
+    SetStyleManager(m_main.RbStyleManager);
+}
+
+TConfigurationPage::~TConfigurationPage() = default;
+
+void TConfigurationPage::CreateControls()
+{
+    // Sensor kind: each option is a radio button and two labels acting as one.
+    pnSensorType = MakeGroup(QStringLiteral("pnSensorType"), QStringLiteral("Тип датчика"), this);
+    rbPl_391 = MakeOption(QStringLiteral("rbPl_391"), QStringLiteral("ТСП, "), pnSensorType);
+    lbPt_391 = MakeLabel(QStringLiteral("lbPt_391"), QStringLiteral("α"), pnSensorType);
+    Label1 = MakeLabel(QStringLiteral("Label1"), QStringLiteral(" = 0,00391"), pnSensorType);
+    rbPl_385 = MakeOption(QStringLiteral("rbPl_385"), QStringLiteral("ТСП,"), pnSensorType);
+    lbPt_385 = MakeLabel(QStringLiteral("lbPt_385"), QStringLiteral("α"), pnSensorType);
+    Label9 = MakeLabel(QStringLiteral("Label9"), QStringLiteral(" = 0,00385"), pnSensorType);
+    rbCu = MakeOption(QStringLiteral("rbCu"), QStringLiteral("ТСМ,"), pnSensorType);
+    lbCu = MakeLabel(QStringLiteral("lbCu"), QStringLiteral("α"), pnSensorType);
+    Label10 = MakeLabel(QStringLiteral("Label10"), QStringLiteral(" = 0,00428"), pnSensorType);
+    {
+        auto* grid = new QGridLayout(pnSensorType);
+        grid->setContentsMargins(10, 4, 6, 4);
+        grid->setHorizontalSpacing(0);
+        grid->setVerticalSpacing(2);
+        QWidget* cells[3][3] = {{rbPl_391, lbPt_391, Label1}, {rbPl_385, lbPt_385, Label9}, {rbCu, lbCu, Label10}};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                grid->addWidget(cells[r][c], r, c);
+        grid->setColumnStretch(3, 1);
+    }
+
+    // Alarm current: one group per transducer type, at the same place.
+    pnAlarmCur4D = MakeGroup(QStringLiteral("pnAlarmCur4D"), QStringLiteral("Аварийный сигнал"), this);
+    rbI3_6 = MakeOption(QStringLiteral("rbI3_6"), QStringLiteral("3,2 мА"), pnAlarmCur4D);
+    rbI3_8 = MakeOption(QStringLiteral("rbI3_8"), QStringLiteral("3,6 мА"), pnAlarmCur4D);
+    rbI21 = MakeOption(QStringLiteral("rbI21"), QStringLiteral("21 мА"), pnAlarmCur4D);
+    rbI22 = MakeOption(QStringLiteral("rbI22"), QStringLiteral("22 мА"), pnAlarmCur4D);
+    {
+        auto* box = new QVBoxLayout(pnAlarmCur4D);
+        box->setContentsMargins(10, 4, 6, 4);
+        box->setSpacing(2);
+        for (QWidget* w : {rbI3_6, rbI3_8, rbI21, rbI22})
+            box->addWidget(w);
+    }
+    pnAlarmCur4E = MakeGroup(QStringLiteral("pnAlarmCur4E"), QStringLiteral("Аварийный сигнал"), this);
+    rbI0 = MakeOption(QStringLiteral("rbI0"), QStringLiteral("0 мА"), pnAlarmCur4E);
+    rbI5_5 = MakeOption(QStringLiteral("rbI5_5"), QStringLiteral("5,5 мА"), pnAlarmCur4E);
+    {
+        auto* box = new QVBoxLayout(pnAlarmCur4E);
+        box->setContentsMargins(10, 4, 6, 4);
+        box->setSpacing(2);
+        box->addWidget(rbI0);
+        box->addWidget(rbI5_5);
+        box->addStretch();
+    }
+    pnAlarmCur4E->hide();
+
+    // Range: the upper bound in maroon, the lower one in blue.
+    pnTempRenge = MakeGroup(QStringLiteral("pnTempRenge"), QStringLiteral("Диапазон измерения"), this);
+    Label6 = MakeLabel(QStringLiteral("Label6"), QStringLiteral("Верхняя граница"), pnTempRenge, kMaroon);
+    rseTopTempBound = MakeSpin(QStringLiteral("rseTopTempBound"), kFreeMin, kFreeMax, pnTempRenge);
+    Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Не более"), pnTempRenge, kMaroon);
+    lbMaxTemp = MakeLabel(QStringLiteral("lbMaxTemp"), QString(), pnTempRenge, kMaroon);
+    Label7 = MakeLabel(QStringLiteral("Label7"), QStringLiteral("Нижняя граница"), pnTempRenge, kBlue);
+    rseBottomTempBound = MakeSpin(QStringLiteral("rseBottomTempBound"), kFreeMin, kFreeMax, pnTempRenge);
+    rseTopTempBound->setFixedWidth(52);
+    rseBottomTempBound->setFixedWidth(52);
+    Label5 = MakeLabel(QStringLiteral("Label5"), QStringLiteral("Не менее"), pnTempRenge, kBlue);
+    lbMinTemp = MakeLabel(QStringLiteral("lbMinTemp"), QString(), pnTempRenge, kBlue);
+    {
+        auto* grid = new QGridLayout(pnTempRenge);
+        grid->setContentsMargins(8, 4, 6, 4);
+        grid->setHorizontalSpacing(4);
+        grid->setVerticalSpacing(4);
+        grid->addWidget(Label6, 0, 0);
+        grid->addWidget(rseTopTempBound, 0, 1);
+        grid->addWidget(Label3, 0, 2);
+        grid->addWidget(lbMaxTemp, 0, 3);
+        grid->addWidget(Label7, 1, 0);
+        grid->addWidget(rseBottomTempBound, 1, 1);
+        grid->addWidget(Label5, 1, 2);
+        grid->addWidget(lbMinTemp, 1, 3);
+        grid->setColumnStretch(3, 1);
+    }
+
+    pnR = MakeGroup(QStringLiteral("pnR"), QStringLiteral("Сопротивление датчика"), this);
+    rbR100 = MakeOption(QStringLiteral("rbR100"), QStringLiteral("100 Ом"), pnR);
+    rbR50 = MakeOption(QStringLiteral("rbR50"), QStringLiteral("50 Ом"), pnR);
+    {
+        auto* row = new QHBoxLayout(pnR);
+        row->setContentsMargins(10, 2, 6, 2);
+        row->addWidget(rbR100);
+        row->addWidget(rbR50);
+        row->addStretch();
+    }
+
+    pnAverage = MakeGroup(QStringLiteral("pnAverage"), QStringLiteral("Усреднение измерений"), this);
+    cbAverageTurnOn = new TRbCheckBox(pnAverage);
+    cbAverageTurnOn->setObjectName(QStringLiteral("cbAverageTurnOn"));
+    cbAverageTurnOn->SetCaption(QStringLiteral("Включить усреднение"));
+    cbAverageTurnOn->setMinimumWidth(QFontMetrics(cbAverageTurnOn->font()).horizontalAdvance(cbAverageTurnOn->Caption()) + 24);
+    rseAverage = MakeSpin(QStringLiteral("rseAverage"), 1, 30, pnAverage);
+    rseAverage->setFixedWidth(46);
+    rseAverage->setValue(1);
+    RxLabel1 = MakeLabel(QStringLiteral("RxLabel1"), QStringLiteral("сек."), pnAverage);
+    {
+        auto* row = new QHBoxLayout(pnAverage);
+        row->setContentsMargins(10, 2, 8, 2);
+        row->setSpacing(6);
+        row->addWidget(cbAverageTurnOn);
+        row->addWidget(rseAverage);
+        row->addWidget(RxLabel1);
+        row->addStretch();
+    }
+
+    pnLeadOutWire = MakeGroup(QStringLiteral("pnLeadOutWire"), QStringLiteral("Токовый выход"), this);
+    rbDirectLeadOut = MakeOption(QStringLiteral("rbDirectLeadOut"), QStringLiteral("Прямой"), pnLeadOutWire);
+    rbInversLeadOut = MakeOption(QStringLiteral("rbInversLeadOut"), QStringLiteral("Инверсный"), pnLeadOutWire);
+    {
+        auto* row = new QHBoxLayout(pnLeadOutWire);
+        row->setContentsMargins(10, 2, 6, 2);
+        row->addWidget(rbDirectLeadOut);
+        row->addWidget(rbInversLeadOut);
+        row->addStretch();
+    }
+
+    PnConfSlaveID = MakeGroup(QStringLiteral("PnConfSlaveID"), QStringLiteral("Адрес (1..255)"), this);
+    rseConfSlaveID = MakeSpin(QStringLiteral("rseConfSlaveID"), 1, 255, PnConfSlaveID);
+    {
+        auto* row = new QHBoxLayout(PnConfSlaveID);
+        row->setContentsMargins(10, 2, 6, 2);
+        row->addWidget(rseConfSlaveID);
+        row->addStretch();
+    }
+
+    btnConfRead = MakeButton(QStringLiteral("btnConfRead"), QStringLiteral("Прочитать"), this);
+    btnConfWrite = MakeButton(QStringLiteral("btnConfWrite"), QStringLiteral("Записать"), this);
+
+    // The page is 575 x 255 in the window; three columns of groups.
+    pnSensorType->setGeometry(6, 4, 156, 88);
+    pnR->setGeometry(6, 96, 156, 46);
+    PnConfSlaveID->setGeometry(6, 146, 156, 46);
+    pnTempRenge->setGeometry(168, 4, 268, 70);
+    pnAverage->setGeometry(168, 78, 268, 46);
+    pnLeadOutWire->setGeometry(168, 128, 268, 46);
+    pnAlarmCur4D->setGeometry(442, 4, 128, 106);
+    pnAlarmCur4E->setGeometry(442, 4, 128, 106);
+    btnConfRead->SetBounds(390, 200, 85, 25);
+    btnConfWrite->SetBounds(485, 200, 85, 25);
+}
+
+void TConfigurationPage::ConnectHandlers()
+{
+    // Options answer the user's click only; filling the page does not run them.
+    connect(rbPl_391, &TOptionButton::clicked, this, &TConfigurationPage::rbPl_391Click);
+    connect(rbPl_385, &TOptionButton::clicked, this, &TConfigurationPage::rbPl_385Click);
+    connect(rbCu, &TOptionButton::clicked, this, &TConfigurationPage::rbCuClick);
+    connect(rbR100, &TOptionButton::clicked, this, &TConfigurationPage::rbR100Click);
+    connect(rbR50, &TOptionButton::clicked, this, &TConfigurationPage::rbR50Click);
+    connect(rbI0, &TOptionButton::clicked, this, &TConfigurationPage::rbI0Click);
+    connect(rbI5_5, &TOptionButton::clicked, this, &TConfigurationPage::rbI5_5Click);
+    connect(rbI3_6, &TOptionButton::clicked, this, &TConfigurationPage::rbI3_6Click);
+    connect(rbI3_8, &TOptionButton::clicked, this, &TConfigurationPage::rbI3_8Click);
+    connect(rbI21, &TOptionButton::clicked, this, &TConfigurationPage::rbI21Click);
+    connect(rbI22, &TOptionButton::clicked, this, &TConfigurationPage::rbI22Click);
+    connect(rbDirectLeadOut, &TOptionButton::clicked, this, &TConfigurationPage::rbDirectLeadOutClick);
+    connect(rbInversLeadOut, &TOptionButton::clicked, this, &TConfigurationPage::rbInversLeadOutClick);
+    connect(cbAverageTurnOn, &TRbCheckBox::clicked, this, &TConfigurationPage::cbAverageTurnOnClick);
+    connect(rseTopTempBound, &QSpinBox::valueChanged, this, &TConfigurationPage::rseTopTempBoundChange);
+    connect(rseBottomTempBound, &QSpinBox::valueChanged, this, &TConfigurationPage::rseBottomTempBoundChange);
+    connect(rseAverage, &QSpinBox::valueChanged, this, &TConfigurationPage::rseAverageChange);
+    connect(rseConfSlaveID, &QSpinBox::valueChanged, this, &TConfigurationPage::rseConfSlaveIDChange);
+    connect(btnConfRead, &TRbButton::clicked, this, &TConfigurationPage::btnConfReadClick);
+    connect(btnConfWrite, &TRbButton::clicked, this, &TConfigurationPage::btnConfWriteClick);
+
+    for (QSpinBox* s : {rseTopTempBound, rseBottomTempBound, rseAverage})
+        s->installEventFilter(this);
+    for (QWidget* w : {static_cast<QWidget*>(rbPl_391), static_cast<QWidget*>(lbPt_391), static_cast<QWidget*>(Label1),
+                       static_cast<QWidget*>(rbPl_385), static_cast<QWidget*>(lbPt_385), static_cast<QWidget*>(Label9),
+                       static_cast<QWidget*>(rbCu), static_cast<QWidget*>(lbCu), static_cast<QWidget*>(Label10)}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+}
+
+void TConfigurationPage::SetStyleManager(TRbStyleManager* manager)
+{
+    m_manager = manager;
+    for (TRbCustomControl* c : findChildren<TRbCustomControl*>())
+        c->SetRbStyleManager(m_manager);
+    if (m_manager)
+        m_manager->ApplyStyle();
+}
+
+QColor TConfigurationPage::HotTrackColor() const
+{
+    return m_manager ? ToQColor(m_manager->Colors().HotTrack()) : QColor(Qt::blue);
+}
+
+// ---------------------------------------------------------------- hover and clicks on the option labels
+
+int TConfigurationPage::SensorOptionOf(QObject* control) const
+{
+    if (control == rbPl_391 || control == lbPt_391 || control == Label1)
+        return 0;
+    if (control == rbPl_385 || control == lbPt_385 || control == Label9)
+        return 1;
+    if (control == rbCu || control == lbCu || control == Label10)
+        return 2;
+    return -1;
+}
+
+bool TConfigurationPage::eventFilter(QObject* watched, QEvent* event)
+{
+    const int option = SensorOptionOf(watched);
+    if (option >= 0) {
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+            SensorOptionMouseMove(option);
+            break;
+        case QEvent::Leave:
+            SensorOptionMouseLeave(option);
+            break;
+        case QEvent::MouseButtonRelease: {
+            // A click on either label is a click on its option.
+            auto* me = static_cast<QMouseEvent*>(event);
+            auto* label = qobject_cast<QLabel*>(watched);
+            if (label && me->button() == Qt::LeftButton && label->rect().contains(me->position().toPoint())) {
+                SensorClick(option);
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    } else if (IsFieldExit(event)) {
+        if (watched == rseTopTempBound)
+            rseTopTempBoundExit();
+        else if (watched == rseBottomTempBound)
+            rseBottomTempBoundExit();
+        else if (watched == rseAverage)
+            rseAverageExit();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TConfigurationPage::SetSensorOptionColor(int option, const QColor& color)
+{
+    TOptionButton* buttons[3] = {rbPl_391, rbPl_385, rbCu};
+    QLabel* alphas[3] = {lbPt_391, lbPt_385, lbCu};
+    QLabel* values[3] = {Label1, Label9, Label10};
+    SetOptionTextColor(buttons[option], color);
+    for (QLabel* l : {alphas[option], values[option]}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, color);
+        l->setPalette(p);
+    }
+}
+
+QColor TConfigurationPage::SensorOptionColor(int option, int control) const
+{
+    const QWidget* all[3][3] = {{rbPl_391, lbPt_391, Label1}, {rbPl_385, lbPt_385, Label9}, {rbCu, lbCu, Label10}};
+    if (option < 0 || option > 2 || control < 0 || control > 2)
+        return {};
+    if (control == 0)
+        return OptionTextColor(static_cast<const TOptionButton*>(all[option][0]));
+    return all[option][control]->palette().color(QPalette::WindowText);
+}
+
+void TConfigurationPage::SensorOptionMouseMove(int option)
+{
+    SetSensorOptionColor(option, HotTrackColor());
+}
+
+void TConfigurationPage::SensorOptionMouseLeave(int option)
+{
+    SetSensorOptionColor(option, Qt::black);
+}
+
+void TConfigurationPage::SensorClick(int option)
+{
+    TOptionButton* buttons[3] = {rbPl_391, rbPl_385, rbCu};
+    SetOptionChecked(buttons[option], true);
+    SetSensorType(option + 1);
+    Modified();
+}
+
+void TConfigurationPage::rbPl_391Click() { SensorClick(0); }
+void TConfigurationPage::rbPl_385Click() { SensorClick(1); }
+void TConfigurationPage::rbCuClick() { SensorClick(2); }
+
+// ---------------------------------------------------------------- option and field handlers
+
+void TConfigurationPage::Modified()
+{
+    if (!m_filling)
+        m_main.SetConfigModified(true);
+}
+
+void TConfigurationPage::rbR100Click()
+{
+    m_main.Session.Transducer.R0 = 100;
+    Modified();
+}
+
+void TConfigurationPage::rbR50Click()
+{
+    m_main.Session.Transducer.R0 = 50;
+    Modified();
+}
+
+void TConfigurationPage::rbI0Click()
+{
+    m_main.Session.Transducer.AlarmCur = 1;
+    Modified();
+}
+
+void TConfigurationPage::rbI5_5Click()
+{
+    m_main.Session.Transducer.AlarmCur = 2;
+    Modified();
+}
+
+void TConfigurationPage::rbI3_6Click()
+{
+    m_main.Session.Transducer.AlarmCur = 1;
+    Modified();
+}
+
+void TConfigurationPage::rbI3_8Click()
+{
+    m_main.Session.Transducer.AlarmCur = 2;
+    Modified();
+}
+
+void TConfigurationPage::rbI21Click()
+{
+    m_main.Session.Transducer.AlarmCur = 3;
+    Modified();
+}
+
+void TConfigurationPage::rbI22Click()
+{
+    m_main.Session.Transducer.AlarmCur = 4;
+    Modified();
+}
+
+void TConfigurationPage::rbDirectLeadOutClick()
+{
+    m_main.Session.Transducer.DirectLeadOut = true;
+    Modified();
+}
+
+void TConfigurationPage::rbInversLeadOutClick()
+{
+    m_main.Session.Transducer.DirectLeadOut = false;
+    Modified();
+}
+
+void TConfigurationPage::rseTopTempBoundChange() { Modified(); }
+void TConfigurationPage::rseBottomTempBoundChange() { Modified(); }
+void TConfigurationPage::rseAverageChange() { Modified(); }
+// The address itself changes with the write.
+void TConfigurationPage::rseConfSlaveIDChange() { Modified(); }
+
+void TConfigurationPage::rseTopTempBoundExit()
+{
+    m_main.Session.Transducer.TopTempBound = rseTopTempBound->value();
+}
+
+void TConfigurationPage::rseBottomTempBoundExit()
+{
+    m_main.Session.Transducer.BottomTempBound = rseBottomTempBound->value();
+    m_main.ProcessEvents();
+}
+
+void TConfigurationPage::rseAverageExit()
+{
+    m_main.Session.Transducer.Average = rseAverage->value();
+}
+
+void TConfigurationPage::cbAverageTurnOnClick()
+{
+    const bool on = cbAverageTurnOn->Checked();
+    rseAverage->setEnabled(on);
+    m_main.Session.Transducer.Average = on ? rseAverage->value() : 0;
+    Modified();
+}
+
+// ---------------------------------------------------------------- showing the record
+
+void TConfigurationPage::SetSensorType(int code)
+{
+    TSensorLimits limits;
+    if (!SensorLimits(code, &limits))
+        return;
+    rseTopTempBound->setRange(limits.topMin, limits.topMax);
+    rseBottomTempBound->setRange(limits.bottomMin, limits.bottomMax);
+    rseTopTempBound->setValue(limits.topMax);
+    rseBottomTempBound->setValue(limits.bottomMin);
+    lbMaxTemp->setText(TemperatureLimitText(limits.topMax));
+    lbMinTemp->setText(TemperatureLimitText(limits.bottomMin));
+    m_main.Session.Transducer.SensorKind = code;
+}
+
+void TConfigurationPage::ShowConfiguration()
+{
+    const TTransducerData& t = m_main.Session.Transducer;
+    const bool wasFilling = m_filling;
+    m_filling = true;
+
+    TOptionButton* sensors[3] = {rbPl_391, rbPl_385, rbCu};
+    for (int i = 0; i < 3; ++i)
+        SetOptionChecked(sensors[i], t.SensorKind == i + 1);
+    if (t.SensorKind >= 1 && t.SensorKind <= 3)
+        SetSensorType(t.SensorKind);
+
+    if (t.R0 == 100)
+        SetOptionChecked(rbR100, true);
+    else if (t.R0 == 50)
+        SetOptionChecked(rbR50, true);
+
+    // A bound beyond the sensor's limits shows held within them.
+    rseBottomTempBound->setValue(t.BottomTempBound);
+    rseTopTempBound->setValue(t.TopTempBound);
+
+    SetOptionChecked(t.DirectLeadOut ? rbDirectLeadOut : rbInversLeadOut, true);
+
+    pnAlarmCur4D->hide();
+    pnAlarmCur4E->hide();
+    if (t.PLType == 'M') {
+        pnAlarmCur4D->show();
+        TOptionButton* codes[4] = {rbI3_6, rbI3_8, rbI21, rbI22};
+        // A code outside the table shows no choice rather than a stale one.
+        for (int i = 0; i < 4; ++i)
+            SetOptionChecked(codes[i], t.AlarmCur == i + 1);
+    } else if (t.PLType == 'N') {
+        pnAlarmCur4E->show();
+        SetOptionChecked(rbI0, t.AlarmCur == 1);
+        SetOptionChecked(rbI5_5, t.AlarmCur == 2);
+    } else {
+        m_filling = wasFilling;
+        m_main.ShowPlatformError(kUnsupported);
+        m_main.DisconnectDevice();
+        pnAlarmCur4E->show();
+        return;
+    }
+
+    cbAverageTurnOn->SetChecked(t.Average != 0);
+    rseAverage->setEnabled(t.Average != 0);
+    if (t.Average != 0)
+        rseAverage->setValue(t.Average);
+
+    rseConfSlaveID->setValue(t.SlaveID);
+    m_filling = wasFilling;
+}
+
+void TConfigurationPage::ClearFields()
+{
+    const bool wasFilling = m_filling;
+    m_filling = true;
+    for (TOptionButton* b : {rbPl_391, rbPl_385, rbCu, rbR100, rbR50, rbI3_6, rbI3_8, rbI21, rbI22, rbI0, rbI5_5,
+                             rbDirectLeadOut, rbInversLeadOut})
+        SetOptionChecked(b, false);
+    cbAverageTurnOn->SetChecked(false);
+    rseTopTempBound->setValue(0);
+    rseBottomTempBound->setValue(0);
+    rseConfSlaveID->setValue(0);
+    m_filling = wasFilling;
+}
+
+// ---------------------------------------------------------------- exchanges
+
+bool TConfigurationPage::PauseDiagnosticsTimer()
+{
+    QTimer* timer = m_main.DiagnosticsTimer;
+    const bool running = timer->isActive();
+    timer->stop();
+    return running;
+}
+
+void TConfigurationPage::ResumeDiagnosticsTimer(bool wasRunning)
+{
+    // A lost device has ended diagnostics; its timer stays off then.
+    if (wasRunning && m_main.IsConnected() && m_main.Session.State.DiagRunning)
+        m_main.DiagnosticsTimer->start();
+}
+
+void TConfigurationPage::ReadConfiguration()
+{
+    // A diagnostics poll inside the read would take its answer away.
+    const bool timerWasOn = PauseDiagnosticsTimer();
+    if (::ReadConfiguration(m_main.Session))
+        ShowConfiguration();
+    ResumeDiagnosticsTimer(timerWasOn);
+}
+
+void TConfigurationPage::WriteConfiguration()
+{
+    if (!m_main.IsConnected()) {
+        MessageDlg(kNotConnected, mkInformation, mbOk);
+        return;
+    }
+    TTransducerData& t = m_main.Session.Transducer;
+    t.TopTempBound = rseTopTempBound->value();
+    t.BottomTempBound = rseBottomTempBound->value();
+    t.Average = cbAverageTurnOn->Checked() ? rseAverage->value() : 0;
+    ::WriteConfiguration(m_main.Session, rseConfSlaveID->value());
+}
+
+void TConfigurationPage::btnConfReadClick()
+{
+    ReadConfiguration();
+    m_main.ProcessEvents();
+    m_main.SetConfigModified(false);
+}
+
+void TConfigurationPage::btnConfWriteClick()
+{
+    const bool timerWasOn = PauseDiagnosticsTimer();
+    WriteConfiguration();
+    m_main.ProcessEvents();
+    m_main.SetConfigModified(false);
+    ResumeDiagnosticsTimer(timerWasOn);
+}
+
+void TConfigurationPage::ConfirmSaveConfiguration()
+{
+    TDeviceSession& s = m_main.Session;
+    if (!s.Transducer.ConfModified)
+        return;
+    if (!m_main.IsConnected()) {
+        MessageDlg(kNotSaved, mkInformation, mbOk);
+    } else if (MessageDlg(kAskSave, mkConfirmation, mbYes | mbNo) == mrYes) {
+        m_main.ProcessEvents();
+        WriteConfiguration();
+    } else {
+        RestoreConfigurationFromSnapshot(s);
+        ShowConfiguration();
+    }
+    m_main.SetConfigModified(false);
+}

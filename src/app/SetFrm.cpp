@@ -1,0 +1,396 @@
+#include "SetFrm.h"
+
+#include "CommPortDriver.h"
+#include "MainWindow.h"
+#include "MessageDialog.h"
+#include "RbButton.h"
+#include "RbCheckBox.h"
+#include "RbPanel.h"
+#include "RbStyleManager.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kAskDisconnect = QStringLiteral("Разорвать установленное соединение?");
+
+// Refills itself each time the list drops down.
+class TPortCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> onDropDown;
+    void showPopup() override
+    {
+        if (onDropDown)
+            onDropDown();
+        QComboBox::showPopup();
+    }
+};
+
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent, int x, int y, int w, int h = 17)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(x, y, w, h);
+    return l;
+}
+
+// The fixed line settings, shown and not editable.
+QLineEdit* MakeReadOnly(const QString& name, const QString& text, QWidget* parent, int x, int y, int w)
+{
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button));
+    e->setPalette(p);
+    e->setGeometry(x, y, w, 21);
+    return e;
+}
+
+} // namespace
+
+TfrmSettings::TfrmSettings(TfrmMain& main, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("frmSettings"));
+    setWindowTitle(QStringLiteral("Настройки программы"));
+    setModal(true);
+    setFixedSize(608, 281);
+    DeviceSource = [](const TComPortMap& ports) { return FindSerialDevices(ports); };
+    CreateControls();
+    FormCreate();
+}
+
+void TfrmSettings::CreateControls()
+{
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setGeometry(8, 8, 165, 232);
+    TreeView1->header()->hide();
+    TreeView1->setColumnCount(1);
+    nodeRoot = new QTreeWidgetItem(TreeView1, {QStringLiteral("Настройки программы")});
+    nodeBasic = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Общие")});
+    nodeConnection = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Соединение")});
+    TreeView1->expandAll();
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TreeView1Change(current); });
+
+    PageControl1 = new QStackedWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(181, 8, 419, 232);
+    tsBasic = new QWidget(PageControl1);
+    tsBasic->setObjectName(QStringLiteral("tsBasic"));
+    tsConnection = new QWidget(PageControl1);
+    tsConnection->setObjectName(QStringLiteral("tsConnection"));
+    PageControl1->addWidget(tsBasic);
+    PageControl1->addWidget(tsConnection);
+
+    // ---- tsBasic
+    rpSet1 = new TRbPanel(tsBasic);
+    rpSet1->setObjectName(QStringLiteral("rpSet1"));
+    rpSet1->SetBounds(0, 0, 419, 232);
+    Label1 = MakeLabel(QStringLiteral("Label1"), QStringLiteral("При загрузке"), rpSet1, 14, 12, 200);
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    cbSetConnectBeforeRun = new TRbCheckBox(rpSet1);
+    cbSetConnectBeforeRun->setObjectName(QStringLiteral("cbSetConnectBeforeRun"));
+    cbSetConnectBeforeRun->SetCaption(QStringLiteral("Устанавливать соединение с прибором"));
+    cbSetConnectBeforeRun->SetBounds(24, 36, 300, 17);
+    rbConnectToNum = MakeOption(QStringLiteral("rbConnectToNum"), QStringLiteral("Подключиться к прибору c адресом"), rpSet1);
+    rbConnectToNum->setGeometry(44, 62, 240, 19);
+    rseSlaveID = new QSpinBox(rpSet1);
+    rseSlaveID->setObjectName(QStringLiteral("rseSlaveID"));
+    rseSlaveID->setRange(0, 255);
+    rseSlaveID->setGeometry(288, 61, 58, 21);
+    rbToLast = MakeOption(QStringLiteral("rbToLast"), QStringLiteral("Подключиться к последнему подключенному прибору"), rpSet1);
+    rbToLast->setGeometry(44, 88, 360, 19);
+    rbFindFirst = MakeOption(QStringLiteral("rbFindFirst"), QStringLiteral("Подключиться к первому найденному"), rpSet1);
+    rbFindFirst->setGeometry(44, 114, 360, 19);
+    Label13 = MakeLabel(QStringLiteral("Label13"),
+                        QStringLiteral("Максимальное количество попыток установления связи с прибором для операций "
+                                       "чтения\\записи "),
+                        rpSet1, 14, 150, 310, 34);
+    Label13->setWordWrap(true);
+    rseRepNum = new QSpinBox(rpSet1);
+    rseRepNum->setObjectName(QStringLiteral("rseRepNum"));
+    rseRepNum->setRange(1, 10);
+    rseRepNum->setGeometry(336, 156, 58, 21);
+
+    // ---- tsConnection
+    rpSet2 = new TRbPanel(tsConnection);
+    rpSet2->setObjectName(QStringLiteral("rpSet2"));
+    rpSet2->SetBounds(0, 0, 419, 232);
+    Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("СОМ-порт:"), rpSet2, 14, 22, 130);
+    auto* combo = new TPortCombo(rpSet2);
+    combo->onDropDown = [this] { cbComDropDown(); };
+    cbCom = combo;
+    cbCom->setObjectName(QStringLiteral("cbCom"));
+    cbCom->setEditable(true);
+    cbCom->setInsertPolicy(QComboBox::NoInsert);
+    cbCom->setGeometry(150, 20, 255, 21);
+    cbCom->installEventFilter(this);
+    cbCom->lineEdit()->installEventFilter(this);
+    connect(cbCom, &QComboBox::activated, this, &TfrmSettings::cbComSelect);
+
+    Label4 = MakeLabel(QStringLiteral("Label4"), QStringLiteral("Скорость:"), rpSet2, 14, 58, 130);
+    edComSpeed = MakeReadOnly(QStringLiteral("edComSpeed"), QStringLiteral("1200"), rpSet2, 150, 56, 60);
+    Label5 = MakeLabel(QStringLiteral("Label5"), QStringLiteral("бит/с"), rpSet2, 216, 58, 60);
+    Label8 = MakeLabel(QStringLiteral("Label8"), QStringLiteral("Стопбиты:"), rpSet2, 14, 88, 130);
+    Edit3 = MakeReadOnly(QStringLiteral("Edit3"), QStringLiteral("2"), rpSet2, 150, 86, 60);
+    Label6 = MakeLabel(QStringLiteral("Label6"), QStringLiteral("Размер блока данных:"), rpSet2, 14, 118, 130);
+    Edit2 = MakeReadOnly(QStringLiteral("Edit2"), QStringLiteral("8"), rpSet2, 150, 116, 60);
+    Label7 = MakeLabel(QStringLiteral("Label7"), QStringLiteral("бит"), rpSet2, 216, 118, 60);
+    Label10 = MakeLabel(QStringLiteral("Label10"), QStringLiteral("Контроль четности:"), rpSet2, 14, 148, 130);
+    Edit4 = MakeReadOnly(QStringLiteral("Edit4"), QStringLiteral("нет"), rpSet2, 150, 146, 60);
+
+    RbButton2 = new TRbButton(this);
+    RbButton2->setObjectName(QStringLiteral("RbButton2"));
+    RbButton2->SetCaption(QStringLiteral("Закрыть"));
+    RbButton2->SetBounds(515, 248, 85, 25);
+
+    connect(cbSetConnectBeforeRun, &TRbCheckBox::clicked, this, &TfrmSettings::cbSetConnectBeforeRunClick);
+    connect(rbConnectToNum, &TOptionButton::clicked, this, &TfrmSettings::rbConnectToNumClick);
+    connect(rbToLast, &TOptionButton::clicked, this, &TfrmSettings::rbToLastClick);
+    connect(rbFindFirst, &TOptionButton::clicked, this, &TfrmSettings::rbFindFirstClick);
+    connect(rseSlaveID, &QSpinBox::valueChanged, this, &TfrmSettings::rseSlaveIDChange);
+    connect(rseRepNum, &QSpinBox::valueChanged, this, &TfrmSettings::rseRepNumChange);
+    connect(RbButton2, &TRbButton::clicked, this, &TfrmSettings::RbButton2Click);
+}
+
+void TfrmSettings::FormCreate()
+{
+    for (TRbCustomControl* c : findChildren<TRbCustomControl*>())
+        c->SetRbStyleManager(m_main.RbStyleManager);
+    m_main.RbStyleManager->ApplyStyle();
+    m_main.AddSchemeColorWidget(this);
+    m_main.ApplySchemeColors();
+
+    const TProgSettings& s = m_main.Settings;
+    cbSetConnectBeforeRun->SetChecked(s.ConnectBeforeRun);
+    for (TOptionButton* b : {rbConnectToNum, rbToLast, rbFindFirst})
+        b->setEnabled(s.ConnectBeforeRun);
+    SetOptionChecked(rbConnectToNum, s.ConnectToNum);
+    SetOptionChecked(rbToLast, s.ConnectToLast);
+    SetOptionChecked(rbFindFirst, s.ConnectToFirst);
+    rseSlaveID->setEnabled(s.ConnectBeforeRun && s.ConnectToNum);
+    rseSlaveID->setValue(s.DefaultSlaveID);
+    rseRepNum->setValue(s.RepeatNum);
+}
+
+void TfrmSettings::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfrmSettings::FormShow()
+{
+    FillPortList();
+    const QString wanted = QStringLiteral("com%1").arg(m_main.Settings.DefaultComPortNum);
+    for (int i = 0; i < cbCom->count(); ++i) {
+        // Entries read "COMn: device (description)"; the number part decides.
+        const QString entry = cbCom->itemText(i);
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0
+            || entry.startsWith(wanted + QLatin1Char(':'), Qt::CaseInsensitive)) {
+            const QSignalBlocker block(cbCom);
+            cbCom->setCurrentIndex(i);
+            break;
+        }
+    }
+    m_main.Settings.DefaultSlaveID = uint8_t(m_main.Session.Transducer.SlaveID & 0xFF);
+    rseSlaveID->setValue(m_main.Settings.DefaultSlaveID);
+    TreeView1->setCurrentItem(nodeBasic);
+    TreeView1Change(nodeBasic);
+}
+
+void TfrmSettings::FillPortList()
+{
+    QStringList list;
+    TComPortMap& ports = m_main.Settings.Ports;
+    const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(ports) : QVector<TSerialDevice>{};
+    const TComPortMap before = ports;
+    ListSerialPorts(list, ports, found);
+    if (ports != before)
+        m_main.cpDRV->setPortMap(ports);
+
+    const QSignalBlocker block(cbCom);
+    cbCom->clear();
+    cbCom->addItems(list);
+    cbCom->setCurrentIndex(-1);
+    cbCom->setEditText(QString());
+    int width = cbCom->width();
+    const QFontMetrics fm(cbCom->view()->font());
+    for (const QString& s : list)
+        width = qMax(width, fm.horizontalAdvance(s) + 24);
+    cbCom->view()->setMinimumWidth(width);
+}
+
+void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
+{
+    if (!node)
+        return;
+    QTreeWidgetItem* parent = node->parent();
+    const int index = parent ? parent->indexOfChild(node) : TreeView1->indexOfTopLevelItem(node);
+    if (index == 0)
+        PageControl1->setCurrentWidget(tsBasic);
+    else if (index == 1)
+        PageControl1->setCurrentWidget(tsConnection);
+}
+
+void TfrmSettings::cbSetConnectBeforeRunClick()
+{
+    TProgSettings& s = m_main.Settings;
+    const bool on = cbSetConnectBeforeRun->Checked();
+    for (TOptionButton* b : {rbConnectToNum, rbToLast, rbFindFirst})
+        b->setEnabled(on);
+    if (on) {
+        s.ConnectToNum = OptionChecked(rbConnectToNum);
+        s.ConnectToLast = OptionChecked(rbToLast);
+        s.ConnectToFirst = OptionChecked(rbFindFirst);
+        if (!s.ConnectToNum && !s.ConnectToLast && !s.ConnectToFirst) {
+            s.ConnectToNum = true;
+            SetOptionChecked(rbConnectToNum, true);
+        }
+        s.DefaultSlaveID = uint8_t(rseSlaveID->value());
+    } else {
+        s.ConnectToNum = false;
+        s.ConnectToLast = false;
+        s.ConnectToFirst = false;
+    }
+    rseSlaveID->setEnabled(s.ConnectToNum);
+    s.ConnectBeforeRun = on;
+}
+
+void TfrmSettings::rbConnectToNumClick()
+{
+    TProgSettings& s = m_main.Settings;
+    SetOptionChecked(rbToLast, false);
+    SetOptionChecked(rbFindFirst, false);
+    s.ConnectToFirst = false;
+    s.ConnectToLast = false;
+    s.ConnectToNum = true;
+    rseSlaveID->setEnabled(true);
+}
+
+void TfrmSettings::rbToLastClick()
+{
+    TProgSettings& s = m_main.Settings;
+    s.DefaultSlaveID = uint8_t(m_main.Session.Transducer.SlaveID & 0xFF);
+    rseSlaveID->setValue(s.DefaultSlaveID);
+    rseSlaveID->setEnabled(false);
+    SetOptionChecked(rbConnectToNum, false);
+    SetOptionChecked(rbFindFirst, false);
+    s.ConnectToFirst = false;
+    s.ConnectToNum = false;
+    s.ConnectToLast = true;
+}
+
+void TfrmSettings::rbFindFirstClick()
+{
+    TProgSettings& s = m_main.Settings;
+    rseSlaveID->setEnabled(false);
+    SetOptionChecked(rbConnectToNum, false);
+    SetOptionChecked(rbToLast, false);
+    s.ConnectToNum = false;
+    s.ConnectToLast = false;
+    s.ConnectToFirst = true;
+}
+
+void TfrmSettings::rseSlaveIDChange()
+{
+    m_main.Settings.DefaultSlaveID = uint8_t(rseSlaveID->value());
+}
+
+void TfrmSettings::rseRepNumChange()
+{
+    m_main.Settings.RepeatNum = uint8_t(rseRepNum->value());
+    m_main.Session.link.RepeatNum = rseRepNum->value(); // the next exchange counts with it
+}
+
+void TfrmSettings::cbComDropDown()
+{
+    const QString typed = cbCom->currentText();
+    FillPortList();
+    const QSignalBlocker block(cbCom);
+    const int i = cbCom->findText(typed);
+    if (i >= 0)
+        cbCom->setCurrentIndex(i);
+    else
+        cbCom->setEditText(typed);
+}
+
+bool TfrmSettings::ChangePort(int n, const QString& portName)
+{
+    m_main.ProcessEvents();
+    if (m_main.IsConnected()) {
+        if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
+            return false;
+        m_main.DisconnectDevice();
+    }
+    m_main.Settings.DefaultComPortNum = uint8_t(n);
+    m_main.cpDRV->SetPortName(portName);
+    return true;
+}
+
+void TfrmSettings::cbComSelect(int index)
+{
+    if (index < 0 || index >= cbCom->count())
+        return;
+    bool ok = false;
+    const int n = PortNumberOf(cbCom->itemText(index), &ok);
+    if (!ok || n < 1 || n > MaxComPortNumber || n == m_main.cpDRV->Port())
+        return;
+    ChangePort(n, QStringLiteral("//./COM%1").arg(n));
+}
+
+bool TfrmSettings::cbComKeyDown(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    const QString text = cbCom->currentText();
+    if (!text.contains(QStringLiteral("com"), Qt::CaseInsensitive))
+        return true;
+    bool ok = false;
+    const int n = PortNumberOf(text, &ok);
+    if (!ok || n < 1 || n > MaxComPortNumber) {
+        MessageDlg(QStringLiteral("Неверное имя порта: \"%1\".\n\rВведите порт в виде COM1 … COM%2.")
+                       .arg(text.trimmed())
+                       .arg(MaxComPortNumber),
+                   mkWarning, mbOk);
+        cbCom->setFocus();
+        return true;
+    }
+    ChangePort(n, QStringLiteral("\\\\.\\COM%1").arg(n));
+    return true;
+}
+
+bool TfrmSettings::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == cbCom || watched == cbCom->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cbComKeyDown(key);
+            return true; // Enter here is no "Закрыть"
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmSettings::RbButton2Click()
+{
+    accept();
+}

@@ -1,0 +1,310 @@
+// The device search on a scripted line and a virtual clock, and the connect
+// dialog that starts it.
+#include "MainRig.h"
+
+#include "ConnectFrm.h"
+#include "DeviceSearch.h"
+#include "FitCheck.h"
+#include "RbButton.h"
+#include "RbProgressBar.h"
+#include "ViewStatusFrm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kNoneFound = QStringLiteral("Ниодного прибора не найдено.");
+
+QString SearchText(int address)
+{
+    return QStringLiteral("Поиск прибора до первого найденного\nСОМ-порт СОМ1 адрес %1.").arg(address);
+}
+
+// What the status window showed at each identification request.
+struct SearchLog {
+    QList<int> addresses;      // byte 0 of each function-17 request
+    QStringList texts;         // Label1 at that moment
+    QList<uint32_t> timeouts;  // the driver's input time-out then
+    QList<int> positions;      // the progress bar then
+    bool barShown = true;
+    bool stopShown = true;
+};
+
+// Logs every identification; `device` (0: none) answers as MainRig's sample device.
+void ScriptSearch(MainRig& rig, SearchLog& log, TfrmMain** frm, uint8_t device = 0)
+{
+    rig.onPort = [&log, frm, device](ScriptedPort& p) {
+        if (device)
+            MainRig::AnswerAsDevice(p, device);
+        p.answerAlways([](const QByteArray& q) { return q.size() == 4 && q[1] == 0x11; },
+                       [&log, frm](const QByteArray& q) {
+                           TfrmViewStatus* status = (*frm)->ViewStatus();
+                           log.addresses << uint8_t(q[0]);
+                           log.texts << status->Text();
+                           log.timeouts << (*frm)->cpDRV->InputTimeout;
+                           log.positions << status->RbProgressBar->Position();
+                           log.barShown = log.barShown && status->RbProgressBar->isVisible();
+                           log.stopShown = log.stopShown && status->btnStop->isVisible();
+                           return QByteArray();
+                       });
+    };
+}
+
+} // namespace
+
+TEST(DeviceSearch, FindsTheDeviceAtAddress5)
+{
+    MainRig rig;
+    SearchLog log;
+    TfrmMain* raw = nullptr;
+    ScriptSearch(rig, log, &raw, 5);
+    auto frm = rig.make();
+    raw = frm.get();
+    frm->actFindFirst->trigger();
+
+    ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
+    EXPECT_EQ(rig.comChoices, 1) << "the port was known by name only";
+    EXPECT_EQ(log.addresses, (QList<int>{1, 1, 2, 2, 3, 3, 4, 4})) << "each empty address tried RepeatNum times";
+    EXPECT_EQ(log.texts.last(), SearchText(4));
+    EXPECT_EQ(log.timeouts, QList<uint32_t>(8, 500));
+    EXPECT_EQ(log.positions.first(), 2);
+    EXPECT_EQ(log.positions.last(), 5);
+    EXPECT_TRUE(log.barShown);
+    EXPECT_TRUE(log.stopShown);
+
+    // Found: ConnectDevice identifies again and reads the configuration.
+    QList<QByteArray> at5;
+    for (const TRecordedWrite& w : rig.port()->writes())
+        if (uint8_t(w.bytes[0]) == 5)
+            at5 << w.bytes.left(2);
+    ASSERT_GE(at5.size(), 3);
+    EXPECT_EQ(at5[0], HexBytes("05 11"));
+    EXPECT_EQ(at5[1], HexBytes("05 11"));
+    EXPECT_EQ(at5[2], HexBytes("05 03"));
+    EXPECT_EQ(frm->ViewStatus()->Text(), SearchText(5)) << "address 5 was shown last";
+    EXPECT_FALSE(frm->ViewStatus()->isVisible());
+    EXPECT_FALSE(frm->ViewStatus()->RbProgressBar->isVisibleTo(frm->ViewStatus()));
+    EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
+    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    EXPECT_EQ(frm->Session.Transducer.SlaveID, 5);
+    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
+    // Four empty addresses of two 1,5 s attempts each before the device.
+    for (const TRecordedWrite& w : rig.port()->writes()) {
+        if (w.bytes.left(2) == HexBytes("05 11")) {
+            EXPECT_NEAR(w.atMs(), 4 * 2 * 1500, 100);
+            break;
+        }
+    }
+}
+
+TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
+{
+    MainRig rig("[Defaults]\r\nDefaultSlaveID=9\r\nRepeatNum=2\r\n");
+    SearchLog log;
+    TfrmMain* raw = nullptr;
+    ScriptSearch(rig, log, &raw);
+    auto frm = rig.make();
+    raw = frm.get();
+    const double start = rig.clock.elapsedMs();
+    frm->SearchFirstDevice();
+
+    ASSERT_EQ(log.addresses.size(), 510);
+    QList<int> expected;
+    QStringList texts;
+    for (int a = 1; a <= 255; ++a) {
+        expected << a << a;
+        texts << SearchText(a) << SearchText(a);
+    }
+    EXPECT_EQ(log.addresses, expected);
+    EXPECT_EQ(log.texts, texts);
+    EXPECT_EQ(log.positions.last(), 255);
+    EXPECT_EQ(rig.msgs.texts(), QStringList{kNoneFound});
+    EXPECT_EQ(rig.msgs.last().kind, mkWarning);
+    EXPECT_EQ(frm->Session.Transducer.SlaveID, 9) << "the last good address";
+    EXPECT_FALSE(frm->IsConnected());
+    EXPECT_FALSE(frm->ViewStatus()->isVisible());
+    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    const double minutes = (rig.clock.elapsedMs() - start) / 60000.0;
+    EXPECT_NEAR(minutes, 12.75, 0.25) << "255 addresses x 2 attempts x (1000 ms wait + 500 ms read)";
+}
+
+TEST(DeviceSearch, StopDuringAddress17)
+{
+    MainRig rig;
+    TfrmMain* raw = nullptr;
+    int tries17 = 0;
+    rig.onPort = [&raw, &tries17](ScriptedPort& p) {
+        p.answerAlways(HexBytes("11 11"), [&raw, &tries17](const QByteArray&) {
+            if (++tries17 == 1)
+                raw->ViewStatus()->btnStop->Click();
+            return QByteArray();
+        });
+    };
+    auto frm = rig.make();
+    raw = frm.get();
+    frm->SearchFirstDevice();
+
+    EXPECT_EQ(tries17, 2) << "the try of 17 completes";
+    EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("11 11")) << "18 is never tried";
+    EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
+    EXPECT_EQ(frm->Session.Transducer.SlaveID, 17);
+    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    EXPECT_FALSE(frm->ViewStatus()->isVisible());
+    EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
+    EXPECT_FALSE(frm->IsConnected());
+
+    // A new search starts afresh.
+    rig.port()->clearRules();
+    MainRig::AnswerAsDevice(*rig.port(), 1);
+    frm->SearchFirstDevice();
+    EXPECT_TRUE(frm->IsConnected());
+    EXPECT_EQ(frm->Session.Transducer.SlaveID, 1);
+}
+
+TEST(DeviceSearch, WhileConnectedAsksFirst)
+{
+    MainRig rig;
+    rig.onPort = [](ScriptedPort& p) {
+        MainRig::AnswerAsDevice(p, 1);
+        // Address 2 refuses the identification: an answer all the same.
+        p.answerAlways(HexBytes("02 11"), [](const QByteArray&) { return WithCRC(HexBytes("02 91 01")); });
+        AnswerConfigurationReads(p, 2);
+    };
+    auto frm = rig.make();
+    frm->Session.link.ReportLinkErrors = true;
+    frm->ConnectDevice();
+    ASSERT_TRUE(frm->IsConnected());
+    const int writes = rig.port()->writeCount();
+    rig.msgs.answer(mrNo);
+    frm->SearchFirstDevice();
+    EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Разорвать установленное соединение?")});
+    EXPECT_EQ(rig.msgs.last().kind, mkConfirmation);
+    EXPECT_TRUE(frm->IsConnected());
+    EXPECT_EQ(rig.port()->writeCount(), writes);
+
+    // "Да", and the device at 1 is gone: the refusal at 2 ends the search.
+    rig.msgs.clear();
+    rig.port()->clearRules();
+    rig.port()->answerAlways(HexBytes("02 11"), [](const QByteArray&) { return WithCRC(HexBytes("02 91 01")); });
+    AnswerConfigurationReads(*rig.port(), 2);
+    rig.msgs.answer(mrYes);
+    frm->SearchFirstDevice();
+    EXPECT_TRUE(frm->IsConnected());
+    EXPECT_EQ(frm->Session.Transducer.SlaveID, 2);
+    EXPECT_FALSE(rig.msgs.contains(kNoneFound));
+}
+
+TEST(DeviceSearch, AtStartupWithToFirst)
+{
+    MainRig rig("[Defaults]\r\nConnectBeforeRun=1\r\nConnectionType=toFirst\r\n");
+    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 2); };
+    auto frm = rig.make();
+    EXPECT_TRUE(frm->IsConnected());
+    EXPECT_EQ(frm->Session.Transducer.SlaveID, 2);
+    EXPECT_EQ(frm->Settings.DefaultSlaveID, 2);
+    EXPECT_FALSE(frm->ViewStatus()->isVisible());
+    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
+}
+
+TEST(ConnectDialog, ListsTheAddressesAndSelectsTheCurrentOne)
+{
+    MainRig rig;
+    auto frm = rig.make();
+    TfrmConnect* dlg = frm->ConnectDialog();
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Установка соединения"));
+
+    frm->Session.Transducer.SlaveID = 0;
+    dlg->FormShow();
+    ASSERT_EQ(dlg->cbPL_ID->count(), 255);
+    EXPECT_EQ(dlg->cbPL_ID->itemText(0), QStringLiteral("1"));
+    EXPECT_EQ(dlg->cbPL_ID->itemText(254), QStringLiteral("255"));
+    EXPECT_EQ(dlg->cbPL_ID->currentIndex(), -1);
+
+    frm->Session.Transducer.SlaveID = 17;
+    dlg->FormShow();
+    EXPECT_EQ(dlg->cbPL_ID->count(), 255) << "refilled, not added to";
+    EXPECT_EQ(dlg->cbPL_ID->currentText(), QStringLiteral("17"));
+}
+
+TEST(ConnectDialog, RefusesAnAddressThatIsNoNumberAndStaysOpen)
+{
+    MainRig rig;
+    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 12); };
+    auto frm = rig.make();
+    TfrmConnect* dlg = frm->ConnectDialog();
+    int refusals = 0;
+    QTimer::singleShot(0, [&] {
+        for (const char* text : {"abc", "", "12x", "0", "256"}) {
+            dlg->cbPL_ID->setEditText(QString::fromLatin1(text));
+            dlg->btnFindClick();
+            if (dlg->isVisible())
+                ++refusals;
+        }
+        dlg->cbPL_ID->setEditText(QStringLiteral(" 12 "));
+        dlg->btnFindClick();
+    });
+    const int result = dlg->exec();
+
+    EXPECT_EQ(refusals, 5) << "the dialog stayed open each time";
+    ASSERT_EQ(rig.msgs.count(), 5);
+    EXPECT_TRUE(rig.msgs.all()[0].text.contains(QStringLiteral("от 1 до 255"))) << rig.msgs.all()[0].text.toStdString();
+    EXPECT_EQ(rig.msgs.all()[0].kind, mkError);
+    EXPECT_EQ(result, int(QDialog::Accepted));
+    EXPECT_TRUE(frm->IsConnected());
+    EXPECT_EQ(frm->Session.Transducer.SlaveID, 12);
+    EXPECT_EQ(rig.port()->writes().first().bytes.left(2), HexBytes("0C 11")) << "no request before a good address";
+}
+
+TEST(ConnectDialog, FindFirstClosesTheDialogThenSearches)
+{
+    MainRig rig;
+    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 1); };
+    auto frm = rig.make();
+    TfrmConnect* dlg = frm->ConnectDialog();
+    bool dialogShownDuringSearch = true;
+    QTimer::singleShot(0, [&] { dlg->btnFindFirst->Click(); });
+    rig.onComChoice = [&](TfrmMain&) { dialogShownDuringSearch = dlg->isVisible(); };
+    dlg->exec();
+    EXPECT_FALSE(dialogShownDuringSearch) << "the status window's Стоп! must be reachable";
+    EXPECT_TRUE(frm->IsConnected());
+}
+
+TEST(ConnectDialog, TextsFitAtTheProgramFont)
+{
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    {
+        MainRig rig;
+        auto frm = rig.make();
+        TfrmConnect* dlg = frm->ConnectDialog();
+        dlg->show();
+        QCoreApplication::processEvents();
+        const QStringList bad = TextsThatDoNotFit(dlg);
+        EXPECT_TRUE(bad.isEmpty()) << bad.join(QStringLiteral(" | ")).toStdString();
+        SaveShot(dlg, QStringLiteral("connect.png"));
+        dlg->hide();
+
+        // The status window as the search shows it at its longest address.
+        TfrmViewStatus* status = frm->ViewStatus();
+        status->SetText(SearchText(255));
+        status->RbProgressBar->SetMax(255);
+        status->RbProgressBar->SetMin(1);
+        status->RbProgressBar->SetPosition(128);
+        status->RbProgressBar->show();
+        status->btnStop->show();
+        status->ShowStatus();
+        QCoreApplication::processEvents();
+        const QStringList badStatus = TextsThatDoNotFit(status);
+        EXPECT_TRUE(badStatus.isEmpty()) << badStatus.join(QStringLiteral(" | ")).toStdString();
+        EXPECT_LE(status->Label1->geometry().bottom(), status->RbProgressBar->geometry().top());
+        SaveShot(status, QStringLiteral("search-status.png"));
+        status->hide();
+    }
+    QApplication::setFont(before);
+}
