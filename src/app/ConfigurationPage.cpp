@@ -562,28 +562,13 @@ void TConfigurationPage::ClearFields()
 
 // ---------------------------------------------------------------- exchanges
 
-bool TConfigurationPage::PauseDiagnosticsTimer()
-{
-    QTimer* timer = m_main.DiagnosticsTimer;
-    const bool running = timer->isActive();
-    timer->stop();
-    return running;
-}
-
-void TConfigurationPage::ResumeDiagnosticsTimer(bool wasRunning)
-{
-    // A lost device has ended diagnostics; its timer stays off then.
-    if (wasRunning && m_main.IsConnected() && m_main.Session.State.DiagRunning)
-        m_main.DiagnosticsTimer->start();
-}
-
 void TConfigurationPage::ReadConfiguration()
 {
     // A diagnostics poll inside the read would take its answer away.
-    const bool timerWasOn = PauseDiagnosticsTimer();
+    const bool timerWasOn = m_main.PauseDiagnosticsTimer();
     if (::ReadConfiguration(m_main.Session))
         ShowConfiguration();
-    ResumeDiagnosticsTimer(timerWasOn);
+    m_main.ResumeDiagnosticsTimer(timerWasOn);
 }
 
 void TConfigurationPage::WriteConfiguration()
@@ -608,11 +593,11 @@ void TConfigurationPage::btnConfReadClick()
 
 void TConfigurationPage::btnConfWriteClick()
 {
-    const bool timerWasOn = PauseDiagnosticsTimer();
+    const bool timerWasOn = m_main.PauseDiagnosticsTimer();
     WriteConfiguration();
     m_main.ProcessEvents();
     m_main.SetConfigModified(false);
-    ResumeDiagnosticsTimer(timerWasOn);
+    m_main.ResumeDiagnosticsTimer(timerWasOn);
 }
 
 void TConfigurationPage::ConfirmSaveConfiguration()

@@ -132,8 +132,6 @@ private:
     int SensorOptionOf(QObject* control) const;
     void Modified();
     // Stops the diagnostics timer; gives it back only while still connected.
-    bool PauseDiagnosticsTimer();
-    void ResumeDiagnosticsTimer(bool wasRunning);
 
     TfrmMain& m_main;
     TRbStyleManager* m_manager = nullptr;

@@ -223,11 +223,8 @@ void TInformationPage::btnInfWriteClick()
         MessageDlg(InfoText::NoConnection, mkInformation, mbOk);
         return;
     }
-    QTimer* timer = m_main.DiagnosticsTimer;
-    const bool timerWasOn = timer->isActive();
-    timer->stop();
+    const bool timerWasOn = m_main.PauseDiagnosticsTimer();
     WriteInformation(m_main.Session);
     m_main.SetInfoModified(false);
-    if (timerWasOn)
-        timer->start();
+    m_main.ResumeDiagnosticsTimer(timerWasOn);
 }

@@ -256,6 +256,7 @@ void TfrmMain::EnsureMessageDialog()
     m_messageDialog = new TfrmMessage(this);
     m_messageDialog->SetOwnerWindow(this);
     m_messageDialog->OnApplySchemeColors = [this] { ApplySchemeColors(); };
+    m_messageDialog->SetStyleManager(RbStyleManager);
     AddSchemeColorWidget(m_messageDialog);
     SetMessages(m_messageDialog);
 }

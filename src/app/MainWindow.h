@@ -152,6 +152,9 @@ public:
     TProgSettings Settings;
     TCommPortDriver* cpDRV = nullptr;
     QTimer* DiagnosticsTimer = nullptr; // 1000 ms, off; the diagnostics page drives it
+    // Around a write or read: the diagnostics poll must not fall inside it.
+    bool PauseDiagnosticsTimer();
+    void ResumeDiagnosticsTimer(bool wasRunning);
     QString ColorSchemePath;
     TRbStyleManager* RbStyleManager = nullptr; // styles every skinned control of the program
 

@@ -338,3 +338,17 @@ void TfrmMain::ShowIndicatorStyleDialog()
 {
     // Indicator style dialog.
 }
+
+bool TfrmMain::PauseDiagnosticsTimer()
+{
+    const bool running = DiagnosticsTimer->isActive();
+    DiagnosticsTimer->stop();
+    return running;
+}
+
+void TfrmMain::ResumeDiagnosticsTimer(bool wasRunning)
+{
+    // A lost device has ended diagnostics; its timer stays off then.
+    if (wasRunning && IsConnected() && Session.State.DiagRunning)
+        DiagnosticsTimer->start();
+}

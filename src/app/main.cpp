@@ -29,8 +29,9 @@ QFont ProgramFont()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The application's title; not its display name, which the window system
+    // would append to every window caption ("Зелкор — Zelkor").
     QApplication::setApplicationName(QStringLiteral("Zelkor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zelkor"));
     QApplication::setFont(ProgramFont());
 
     TfrmMain frmMain; // its creation runs the start-up sequence

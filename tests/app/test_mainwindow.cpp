@@ -461,6 +461,7 @@ TEST(MainWindowInformation, TodayThenWriteSendsTodaysDate)
 {
     MainRig rig;
     auto frm = Connected(rig);
+    frm->Session.State.DiagRunning = true;
     frm->DiagnosticsTimer->start();
     rig.port()->clearWrites();
     frm->tsInformation->btnNow->Click();
@@ -484,6 +485,20 @@ TEST(MainWindowInformation, TodayThenWriteSendsTodaysDate)
     frm->tsInformation->btnInfRead->Click();
     EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("01 11"));
     EXPECT_FALSE(frm->Session.Transducer.InfModified);
+}
+
+TEST(MainWindowInformation, WriteThatLosesTheDeviceLeavesDiagnosticsOff)
+{
+    MainRig rig;
+    auto frm = Connected(rig);
+    frm->Session.State.DiagRunning = true;
+    frm->DiagnosticsTimer->start();
+    frm->tsInformation->btnNow->Click();
+    rig.port()->clearRules(); // the device falls silent
+    frm->tsInformation->btnInfWrite->Click();
+    EXPECT_FALSE(frm->IsConnected());
+    EXPECT_TRUE(rig.msgs.contains(QStringLiteral("Не получен ответ от прибора.")));
+    EXPECT_FALSE(frm->DiagnosticsTimer->isActive()) << "no polling of a closed port";
 }
 
 TEST(MainWindowClose, PromptsThenSavesSettings)
