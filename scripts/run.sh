@@ -22,21 +22,25 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --port) port=${2:?--port needs a device path}; shift 2 ;;
     --port=*) port=${1#--port=}; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown argument: $1 (see --help)" >&2; exit 2 ;;
   esac
 done
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  cat >&2 <<'HINT'
-No graphical display: DISPLAY and WAYLAND_DISPLAY are unset.
-Run this from a terminal of your desktop session (or over "ssh -X").
-To only build and test on a machine without a display: bash scripts/test.sh
-HINT
-  exit 2
-fi
-
 bash scripts/setup.sh
+
+# Without a desktop the window is served over VNC instead, so a machine
+# without a display still runs the real program.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  vnc_port=${ZELKOR_VNC_PORT:-5900}
+  export QT_QPA_PLATFORM="vnc:size=640x480:port=$vnc_port"
+  cat >&2 <<HINT
+No graphical display (DISPLAY and WAYLAND_DISPLAY are unset): the window is
+served over VNC on port $vnc_port of this machine. Connect with any VNC viewer,
+e.g. "vncviewer localhost:$vnc_port" (from elsewhere: ssh -L $vnc_port:localhost:$vnc_port).
+Run this from a terminal of your desktop session to get a normal window. Ctrl-C ends it.
+HINT
+fi
 build_dir=${BUILD_DIR:-build}
 bin=$root/$build_dir/bin
 run_dir=$root/run

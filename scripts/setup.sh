@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-image-formats-plugins qt6-qpa-plugins
   libgl-dev libjpeg-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
