@@ -104,26 +104,31 @@ void TfrmCOMChoice::cbComPortDropDown()
         cbComPort->setEditText(typed);
 }
 
-void TfrmCOMChoice::fillList()
+bool FillPortCombo(QComboBox& box, TComPortMap& ports, const QVector<TSerialDevice>& found)
 {
     QStringList list;
-    const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(m_settings.Ports) : QVector<TSerialDevice>{};
-    const TComPortMap before = m_settings.Ports;
-    ListSerialPorts(list, m_settings.Ports, found);
-    if (m_settings.Ports != before && OnPortMapChanged)
-        OnPortMapChanged(m_settings.Ports);
+    const TComPortMap before = ports;
+    ListSerialPorts(list, ports, found);
 
-    const QSignalBlocker block(cbComPort);
-    cbComPort->clear();
-    cbComPort->addItems(list);
-    cbComPort->setCurrentIndex(-1);
-    cbComPort->setEditText(QString());
+    const QSignalBlocker block(&box);
+    box.clear();
+    box.addItems(list);
+    box.setCurrentIndex(-1);
+    box.setEditText(QString());
     // The entries are longer than the field; let the drop-down show them whole.
-    int width = cbComPort->width();
-    const QFontMetrics fm(cbComPort->view()->font());
+    int width = box.width();
+    const QFontMetrics fm(box.view()->font());
     for (const QString& s : list)
         width = qMax(width, fm.horizontalAdvance(s) + 24);
-    cbComPort->view()->setMinimumWidth(width);
+    box.view()->setMinimumWidth(width);
+    return ports != before;
+}
+
+void TfrmCOMChoice::fillList()
+{
+    const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(m_settings.Ports) : QVector<TSerialDevice>{};
+    if (FillPortCombo(*cbComPort, m_settings.Ports, found) && OnPortMapChanged)
+        OnPortMapChanged(m_settings.Ports);
 }
 
 void TfrmCOMChoice::cbComPortSelect(int index)

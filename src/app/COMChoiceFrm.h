@@ -17,6 +17,11 @@ using TCOMChoiceButton = QPushButton;
 // the port number, typing "comN" and Enter sets the port by name. Result
 // QDialog::Accepted (1) from "Ok" or Enter, Rejected (2 in the program's
 // terms) from the close box. The window never opens or closes the port.
+// Fills a port drop-down with the ports present ("COMn: /dev/… (…)"), none
+// selected, the list as wide as its longest entry. New devices are numbered
+// into `ports`; true when that map changed.
+bool FillPortCombo(QComboBox& box, TComPortMap& ports, const QVector<TSerialDevice>& found);
+
 class TfrmCOMChoice : public QDialog {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "SetFrm.h"
 
+#include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
 #include "MainWindow.h"
 #include "MessageDialog.h"
@@ -219,24 +220,10 @@ void TfrmSettings::FormShow()
 
 void TfrmSettings::FillPortList()
 {
-    QStringList list;
     TComPortMap& ports = m_main.Settings.Ports;
     const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(ports) : QVector<TSerialDevice>{};
-    const TComPortMap before = ports;
-    ListSerialPorts(list, ports, found);
-    if (ports != before)
+    if (FillPortCombo(*cbCom, ports, found))
         m_main.cpDRV->setPortMap(ports);
-
-    const QSignalBlocker block(cbCom);
-    cbCom->clear();
-    cbCom->addItems(list);
-    cbCom->setCurrentIndex(-1);
-    cbCom->setEditText(QString());
-    int width = cbCom->width();
-    const QFontMetrics fm(cbCom->view()->font());
-    for (const QString& s : list)
-        width = qMax(width, fm.horizontalAdvance(s) + 24);
-    cbCom->view()->setMinimumWidth(width);
 }
 
 void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
