@@ -39,14 +39,27 @@ void WaitMs(ITickSource& ticks, uint32_t ms)
 
 } // namespace
 
+namespace {
+
+// The system's decimal separator, but no digit groups: "1 234,5" would not
+// fit the indicator's digits.
+QString FixedText(double value, int decimals)
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', decimals);
+}
+
+} // namespace
+
 QString TemperatureText(double celsius)
 {
-    return QLocale().toString(celsius, 'f', 1);
+    return FixedText(celsius, 1);
 }
 
 QString ResistanceText(double ohms)
 {
-    return QLocale().toString(ohms, 'f', 2);
+    return FixedText(ohms, 2);
 }
 
 QString DateText(TDateValue date)

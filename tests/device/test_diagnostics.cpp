@@ -31,6 +31,17 @@ TEST(DiagnosticsFrames, RequestsAndNSXValueEncoding)
     EXPECT_FALSE(BuildNSXRequest(f, 1, 2, -3276.9));
 }
 
+TEST(DiagnosticsReadouts, FixedNotationWithoutDigitGroups)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    EXPECT_EQ(TemperatureText(1234.5), QStringLiteral("1234,5"));
+    EXPECT_EQ(TemperatureText(-3276.8), QStringLiteral("-3276,8"));
+    EXPECT_EQ(TemperatureText(-20.0), QStringLiteral("-20,0"));
+    EXPECT_EQ(ResistanceText(655.35), QStringLiteral("655,35"));
+    EXPECT_EQ(ResistanceText(0.0), QStringLiteral("0,00"));
+    QLocale::setDefault(QLocale::c());
+}
+
 TEST(Diagnostics, StartSendsAtOnceAndShowsTheAnswer)
 {
     DiagRig rig;
