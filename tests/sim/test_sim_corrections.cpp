@@ -165,6 +165,17 @@ TEST(SimCorrections, NsxDialogue)
     TSimEngine cold(Bench('M', -50.0), {}, 0.0);
     EXPECT_EQ(Body(cold.HandleRequest(Req({5, 'O', 1, 0, 0}), 0)), Bytes({5, 'O', 0}));
     EXPECT_EQ(Body(cold.HandleRequest(Req({5, 'O', 2, 0xFE, 0x0C}), 0)), Bytes({5, 'O', 0})); // -50.0
+
+    // The bench went to 0 between the two steps: no scale can be taken from a zero reading.
+    TSimEngine moved(Bench('M', 100.0), {}, 0.0);
+    EXPECT_EQ(Body(moved.HandleRequest(Req({5, 'O', 1, 0, 0}), 0)), Bytes({5, 'O', 0}));
+    moved.SetTemperature(0.0);
+    moved.TakeStateChanged();
+    EXPECT_EQ(Body(moved.HandleRequest(Req({5, 'O', 2, 0, 0}), 0)), Bytes({5, 0xCF, 15}));
+    EXPECT_FALSE(moved.State().nsxCorrected);
+    EXPECT_DOUBLE_EQ(moved.State().nsxGain, 1.0);
+    moved.SetTemperature(50.0);
+    EXPECT_EQ(Reading(moved), 500);
 }
 
 TEST(SimMeasurement, NoiseStaysSmallAndAveragingCalmsIt)

@@ -331,6 +331,9 @@ TSimBytes TSimEngine::nsxStep(const TSimBytes& req)
     if (step != 2 || !m_nsxPending)
         return privateResult(fnCorrectNsx, scBadData);
     m_nsxPending = false;
+    // The bench may have moved since step 1; near 0 (and at 0 exactly) no scale can be taken.
+    if (std::fabs(reading) < 20.0)
+        return privateResult(fnCorrectNsx, scNsxTooNear);
     const double truth = value / 10.0;
     if (std::fabs(truth - reading) > 0.05 * std::fabs(reading))
         return privateResult(fnCorrectNsx, scNsxMismatch);
