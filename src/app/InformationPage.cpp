@@ -105,6 +105,10 @@ TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
     // Only the user's edits mark the page; filling it from the record does not.
     for (QLineEdit* e : {edSensorType, edSensorNum, meSensorDate}) {
         connect(e, &QLineEdit::textEdited, this, &TInformationPage::userEdited);
+        connect(e, &QLineEdit::textEdited, this, [this, e] {
+            if (!m_pending.contains(e))
+                m_pending << e;
+        });
         e->installEventFilter(this);
     }
     connect(btnNow, &TRbButton::clicked, this, &TInformationPage::btnNowClick);
@@ -148,6 +152,7 @@ void TInformationPage::userEdited()
 void TInformationPage::ShowInformation()
 {
     const TTransducerData& t = m_main.Session.Transducer;
+    m_pending.clear();
     m_main.Settings.DefaultSlaveID = static_cast<uint8_t>(t.SlaveID & 0xFF);
     edSlaveID->setText(QString::number(t.SlaveID));
     edPLType->setText(t.PLTypeText);
@@ -159,6 +164,7 @@ void TInformationPage::ShowInformation()
 
 void TInformationPage::ClearFields()
 {
+    m_pending.clear();
     edSlaveID->clear();
     edPLType->clear();
     edSensorType->clear();
@@ -166,14 +172,30 @@ void TInformationPage::ClearFields()
     meSensorDate->setText(QString()); // the mask shows "  .  .    "
 }
 
+void TInformationPage::CommitPendingEdits()
+{
+    for (QLineEdit* e : {edSensorType, edSensorNum, meSensorDate}) {
+        if (!m_pending.contains(e))
+            continue;
+        if (e == edSensorType)
+            edSensorTypeExit();
+        else if (e == edSensorNum)
+            edSensorNumExit();
+        else
+            meSensorDateExit();
+    }
+}
+
 void TInformationPage::edSensorTypeExit()
 {
+    m_pending.removeAll(edSensorType);
     if (m_main.IsConnected())
         m_main.Session.Transducer.SensorTypeText = edSensorType->text();
 }
 
 void TInformationPage::edSensorNumExit()
 {
+    m_pending.removeAll(edSensorNum);
     if (!m_main.IsConnected())
         return;
     bool ok = false;
@@ -187,6 +209,7 @@ void TInformationPage::edSensorNumExit()
 
 void TInformationPage::meSensorDateExit()
 {
+    m_pending.removeAll(meSensorDate);
     if (!m_main.IsConnected())
         return;
     const QDate date = QDate::fromString(meSensorDate->displayText(), kDateFormat);

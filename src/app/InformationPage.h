@@ -21,6 +21,9 @@ public:
     void ShowInformation();
     // Empties the fields; the date shows its empty mask.
     void ClearFields();
+    // Takes a field that was typed into but not left yet, as leaving it
+    // would (the window closing moves no focus inside it).
+    void CommitPendingEdits();
 
     static const QString EmptyDateText; // "  .  .    "
 
@@ -54,4 +57,6 @@ private:
     void userEdited();
 
     TfrmMain& m_main;
+    // Fields typed into since they were last left or filled.
+    QList<QLineEdit*> m_pending;
 };

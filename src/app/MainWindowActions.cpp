@@ -225,6 +225,7 @@ void TfrmMain::FormClose()
 {
     // Nothing here may keep the window open.
     try {
+        tsInformation->CommitPendingEdits(); // what the page shows is what a "Да" writes
         ConfirmSaveInformation(Session, [this] { ShowInformation(); });
         ConfirmSaveConfiguration();
         QString error;

@@ -535,3 +535,51 @@ TEST(MainWindowClose, PromptsThenSavesSettings)
         EXPECT_TRUE(rig.iniContent().contains("DefaultSlaveID=1"));
     }
 }
+
+TEST(MainWindowClose, TypedFieldThatWasNotLeftIsWrittenOnYes)
+{
+    {
+        MainRig rig; // the number typed last goes out with the write the user confirmed
+        auto frm = Connected(rig);
+        TInformationPage* page = frm->tsInformation;
+        QTest::keyClicks(page->edSensorType, QStringLiteral("-B"));
+        Leave(page->edSensorType);
+        page->edSensorNum->clear();
+        QTest::keyClicks(page->edSensorNum, QStringLiteral("4242"));
+        rig.msgs.answer(mrYes);
+        frm->close();
+        EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Записать изменения информации в память преобразователя?")});
+        const QByteArray req = rig.port()->lastWrite();
+        ASSERT_EQ(req.size(), 41);
+        EXPECT_EQ(req.mid(31, 4), HexBytes("00 00 10 92"));
+        EXPECT_EQ(req.mid(7, 10), QByteArray("\xD2\xD1\xCF 100\xCF-B", 10)) << "the field left before stays";
+    }
+    {
+        MainRig rig; // a typed date that is no date: its own message, then the write refuses
+        auto frm = Connected(rig);
+        TInformationPage* page = frm->tsInformation;
+        page->meSensorDate->clear();
+        QTest::keyClicks(page->meSensorDate, QStringLiteral("3102"));
+        rig.msgs.answer(mrOk);
+        rig.msgs.answer(mrYes);
+        const int writes = rig.port()->writeCount();
+        frm->close();
+        EXPECT_EQ(rig.msgs.texts(), (QStringList{QStringLiteral("Неправильно указана дата."),
+                                                 QStringLiteral("Записать изменения информации в память преобразователя?"),
+                                                 QStringLiteral("Вы забыли указать дату.")}));
+        EXPECT_EQ(rig.port()->writeCount(), writes);
+    }
+    {
+        MainRig rig; // the field is checked as on leaving it; "Нет" still puts the values read back
+        auto frm = Connected(rig);
+        TInformationPage* page = frm->tsInformation;
+        page->edSensorNum->clear();
+        QTest::keyClicks(page->edSensorNum, QStringLiteral("abc"));
+        rig.msgs.answer(mrOk);
+        rig.msgs.answer(mrNo);
+        frm->close();
+        EXPECT_EQ(rig.msgs.texts(), (QStringList{QStringLiteral("Недопустимое значение номера датчика"),
+                                                 QStringLiteral("Записать изменения информации в память преобразователя?")}));
+        EXPECT_EQ(page->edSensorNum->text(), QStringLiteral("12345"));
+    }
+}
