@@ -105,6 +105,10 @@ bool SetFromKey(TRbPersistent& target, const QString& kindAndName, const QString
     return true;
 }
 
+// Scheme files hold a few dozen lines; anything far larger is no scheme and
+// would only cost memory.
+constexpr qint64 kMaxSchemeFileSize = 1024 * 1024;
+
 bool IsLayeredClickable(const QString& className)
 {
     return className == QLatin1String("TRbButton") || className == QLatin1String("TRbCheckBox")
@@ -272,9 +276,15 @@ bool TRbStyleManager::LoadStyle(const QString& fileName, QString* error)
             *error = QStringLiteral("File not exists!");
         return false;
     }
+    // A pipe or a device would block the read or never end it.
+    if (!info.isFile() || info.size() > kMaxSchemeFileSize) {
+        if (error)
+            *error = QStringLiteral("Empty or invalid file");
+        return false;
+    }
     TIniFile ini(fileName);
     const QString section = SectionName();
-    const QStringList keys = ini.load() ? ini.sectionKeys(section) : QStringList();
+    const QStringList keys = ini.sectionKeys(section);
     if (keys.isEmpty()) {
         if (error)
             *error = QStringLiteral("Empty or invalid file");

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kSection = QStringLiteral("RbControls");
@@ -309,6 +311,25 @@ TEST_F(SchemeFileTest, MalformedAndForeignKeysAreSkipped)
     // the file: no value, so the unparsable empty text gives 0.
     EXPECT_EQ(m.PanelColor(), 0);
     EXPECT_EQ(m.Font().Height(), 0);
+}
+
+TEST_F(SchemeFileTest, HostileFilesAreRefusedWithoutBlocking)
+{
+    // A pipe without a writer: opening it for reading would wait forever.
+    const QString pipe = path("pipe.rbs");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // Far larger than any scheme, though it starts like one.
+    QByteArray huge = "[RbControls]\r\nTRbStyleManagerNCheckColor=77\r\n";
+    huge += QByteArray(2 * 1024 * 1024, ';');
+    WriteFile(path("huge.rbs"), huge);
+
+    for (const QString& file : {pipe, path("huge.rbs"), QStringLiteral("/dev/zero")}) {
+        TRbStyleManager m;
+        QString error;
+        EXPECT_FALSE(m.LoadStyle(file, &error)) << file.toStdString();
+        EXPECT_EQ(error, "Empty or invalid file") << file.toStdString();
+        EXPECT_EQ(m.CheckColor(), clGreen) << file.toStdString();
+    }
 }
 
 TEST_F(SchemeFileTest, SavingIntoAnExistingFileKeepsItsOtherContent)
