@@ -6,6 +6,7 @@
 #include <IniFile.h>
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -67,8 +68,10 @@ struct TKeyTarget {
 };
 
 // Sets one value by the key's kind letter; the letter must match the kind
-// of the property, anything else is skipped like an unknown name.
-bool SetFromKey(TRbPersistent& target, const QString& kindAndName, const QString& value, QString* error)
+// of the property, anything else is skipped like an unknown name. The value
+// is only read for a key that names a property.
+template <class ValueOf>
+bool SetFromKey(TRbPersistent& target, const QString& kindAndName, ValueOf valueOf, QString* error)
 {
     const QChar kind = kindAndName.at(0);
     const TRbPropInfo* p = target.Properties().Find(kindAndName.mid(1));
@@ -78,15 +81,16 @@ bool SetFromKey(TRbPersistent& target, const QString& kindAndName, const QString
         if (p->Kind != TRbPropKind::Integer)
             return true;
         bool ok = false;
-        const int v = value.trimmed().toInt(&ok, 10);
+        const int v = valueOf().trimmed().toInt(&ok, 10);
         p->SetInt(&target, ok ? v : 0);
     } else if (kind == QLatin1Char('E')) {
         if (p->Kind != TRbPropKind::Enumeration)
             return true;
+        const QString value = valueOf().trimmed();
         int ord = 0;
-        if (!RbEnumValue(*p, value.trimmed(), &ord)) {
+        if (!RbEnumValue(*p, value, &ord)) {
             if (error)
-                *error = RbInvalidPropertyElement(value.trimmed());
+                *error = RbInvalidPropertyElement(value);
             return false;
         }
         p->SetInt(&target, ord);
@@ -95,7 +99,7 @@ bool SetFromKey(TRbPersistent& target, const QString& kindAndName, const QString
             return true;
         int bits = 0;
         QString bad;
-        if (!RbStringToSet(*p, value, &bits, &bad)) {
+        if (!RbStringToSet(*p, valueOf(), &bits, &bad)) {
             if (error)
                 *error = RbInvalidPropertyElement(bad);
             return false;
@@ -297,6 +301,9 @@ bool TRbStyleManager::LoadStyle(const QString& fileName, QString* error)
             if (TRbPersistent* o = p.GetObject(this))
                 targets.push_back({o->ClassName(), o});
 
+    // Each lookup walks the section; a damaged file that repeats keys must
+    // not make the load quadratic in its length.
+    QHash<QString, QString> values;
     QString prefix;
     TRbPersistent* target = nullptr;
     for (QString k : keys) {
@@ -311,8 +318,15 @@ bool TRbStyleManager::LoadStyle(const QString& fileName, QString* error)
         // Malformed keys: no class name seen yet, or a class name alone.
         if (!target || k.isEmpty())
             continue;
-        const QString value = ini.readString(section, prefix + k);
-        if (!SetFromKey(*target, k, value, error))
+        const QString key = prefix + k;
+        auto valueOf = [&] {
+            const QString folded = key.toCaseFolded();
+            auto it = values.constFind(folded);
+            if (it == values.constEnd())
+                it = values.insert(folded, ini.readString(section, key));
+            return *it;
+        };
+        if (!SetFromKey(*target, k, valueOf, error))
             return false;
     }
     return true;

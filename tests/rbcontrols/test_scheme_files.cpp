@@ -4,6 +4,7 @@
 #include <IniFile.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -330,6 +331,31 @@ TEST_F(SchemeFileTest, HostileFilesAreRefusedWithoutBlocking)
         EXPECT_EQ(error, "Empty or invalid file") << file.toStdString();
         EXPECT_EQ(m.CheckColor(), clGreen) << file.toStdString();
     }
+}
+
+TEST_F(SchemeFileTest, ADamagedFileOfManyKeysLoadsInLinearTime)
+{
+    // Thousands of foreign keys, then one real key repeated as often: each
+    // value lookup walks the section, so looking up every key would be
+    // quadratic and freeze the start-up for minutes.
+    QByteArray bytes = "[RbControls]\r\n";
+    for (int i = 0; i < 15000; ++i)
+        bytes += "TRbStyleManagerNJ" + QByteArray::number(i) + "=1\r\n";
+    bytes += "TRbStyleManagerNCheckColor=5\r\n";
+    for (int i = 0; i < 15000; ++i)
+        bytes += "TRbStyleManagerNcheckcolor=6\r\n";
+    bytes += "TRbStyleManagerEFadeSpeed=fsSlow\r\n";
+    WriteFile(path("many.rbs"), bytes);
+
+    TRbStyleManager m;
+    QString error;
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(m.LoadStyle(path("many.rbs"), &error)) << error.toStdString();
+    EXPECT_LT(clock.elapsed(), 5000);
+    // The first of equal keys (in any letter case) holds the value.
+    EXPECT_EQ(m.CheckColor(), 5);
+    EXPECT_EQ(m.FadeSpeed(), fsSlow);
 }
 
 TEST_F(SchemeFileTest, SavingIntoAnExistingFileKeepsItsOtherContent)
