@@ -1,12 +1,12 @@
 #include "COMChoiceFrm.h"
 
 #include "MessageDialog.h"
+#include "RbPanel.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,10 +38,10 @@ TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
     setFixedSize(161, 106);
     setModal(true);
 
-    RbPanel1 = new QFrame(this);
+    RbPanel1 = new TRbPanel(this);
     RbPanel1->setObjectName(QStringLiteral("RbPanel1"));
-    RbPanel1->setFrameShape(QFrame::StyledPanel);
-    RbPanel1->setGeometry(8, 8, 145, 57);
+    RbPanel1->SetShowCaption(false);
+    RbPanel1->SetBounds(8, 8, 145, 57);
 
     auto* combo = new TComPortCombo(RbPanel1);
     combo->onDropDown = [this] { cbComPortDropDown(); };
@@ -61,6 +61,11 @@ TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
     connect(Button1, &TCOMChoiceButton::clicked, this, &QDialog::accept);
 
     DeviceSource = [](const TComPortMap& ports) { return FindSerialDevices(ports); };
+}
+
+void TfrmCOMChoice::SetStyleManager(IRbStyleRegistry* manager)
+{
+    RbPanel1->SetRbStyleManager(manager);
 }
 
 void TfrmCOMChoice::showEvent(QShowEvent* event)

@@ -7,9 +7,10 @@
 
 #include <functional>
 
+class IRbStyleRegistry;
 class QComboBox;
-class QFrame;
 class QPushButton;
+class TRbPanel;
 
 using TCOMChoiceButton = QPushButton;
 
@@ -35,6 +36,9 @@ public:
     // Where the device list comes from; FindSerialDevices unless replaced (tests).
     std::function<QVector<TSerialDevice>(const TComPortMap&)> DeviceSource;
 
+    // The window's skinned frame takes its look from `manager` (the main window's).
+    void SetStyleManager(IRbStyleRegistry* manager);
+
     // The handlers, callable as the events run them.
     void FormShow();
     void cbComPortDropDown();
@@ -42,7 +46,7 @@ public:
     // Enter in the field; true when the window was closed.
     bool cbComPortKeyDown(int key);
 
-    QFrame* RbPanel1 = nullptr;
+    TRbPanel* RbPanel1 = nullptr;
     QComboBox* cbComPort = nullptr;
     TCOMChoiceButton* Button1 = nullptr;
 

@@ -244,6 +244,8 @@ TfrmCOMChoice* TfrmMain::COMChoice()
         m_comChoice->OnSetPortName = [this](const QString& name) { cpDRV->SetPortName(name); };
         m_comChoice->OnPortMapChanged = [this](const TComPortMap& map) { cpDRV->setPortMap(map); };
         m_comChoice->OnApplySchemeColors = [this] { ApplySchemeColors(); };
+        m_comChoice->SetStyleManager(RbStyleManager);
+        RbStyleManager->ApplyStyle();
         AddSchemeColorWidget(m_comChoice);
     }
     return m_comChoice;

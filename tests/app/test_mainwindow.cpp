@@ -1,7 +1,10 @@
 #include "MainRig.h"
 
+#include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
 #include "ConnectFrm.h"
+#include "RbPanel.h"
+#include "RbStyleManager.h"
 #include "InformationPage.h"
 #include "TransducerData.h"
 #include "ViewStatusFrm.h"
@@ -222,6 +225,19 @@ TEST(MainWindowConnection, COMChoiceWhileConnectedAsksFirst)
     frm->actCOMSet->trigger();
     EXPECT_FALSE(frm->IsConnected());
     EXPECT_EQ(rig.comChoices, 2);
+}
+
+TEST(MainWindowConnection, COMChoiceFrameTakesTheProgramsScheme)
+{
+    MainRig rig;
+    auto frm = rig.make();
+    frm->RbStyleManager->SetPanelColor(0x123456);
+    TfrmCOMChoice* dlg = frm->COMChoice();
+    EXPECT_EQ(dlg->RbPanel1->RbStyleManager(), static_cast<IRbStyleRegistry*>(frm->RbStyleManager));
+    EXPECT_EQ(dlg->RbPanel1->Color(), 0x123456) << "the scheme is applied when the window is created";
+    frm->RbStyleManager->SetPanelColor(0x654321);
+    frm->RbStyleManager->ApplyStyle();
+    EXPECT_EQ(dlg->RbPanel1->Color(), 0x654321) << "and follows a scheme applied later";
 }
 
 TEST(MainWindowConnection, AskToConnect)
