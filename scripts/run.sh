@@ -22,7 +22,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --port) port=${2:?--port needs a device path}; shift 2 ;;
     --port=*) port=${1#--port=}; shift ;;
-    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "$0"; exit 0 ;;
     *) echo "unknown argument: $1 (see --help)" >&2; exit 2 ;;
   esac
 done
