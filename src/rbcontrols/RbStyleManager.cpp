@@ -254,6 +254,13 @@ bool TRbStyleManager::SaveStyle(const QString& fileName, QString* error)
 {
     m_styleFileName = fileName;
     const QString failed = QStringLiteral("Unable to write to %1").arg(fileName);
+    // Reading a pipe or a device first would block or never end.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = failed;
+        return false;
+    }
     TIniFile ini(fileName);
     // A file that exists but cannot be read is not overwritten: its other
     // sections would be lost.

@@ -331,6 +331,12 @@ TEST_F(SchemeFileTest, HostileFilesAreRefusedWithoutBlocking)
         EXPECT_EQ(error, "Empty or invalid file") << file.toStdString();
         EXPECT_EQ(m.CheckColor(), clGreen) << file.toStdString();
     }
+
+    // Saving reads an existing file first, to keep its other content.
+    TRbStyleManager m;
+    QString error;
+    EXPECT_FALSE(m.SaveStyle(pipe, &error));
+    EXPECT_EQ(error, "Unable to write to " + pipe);
 }
 
 TEST_F(SchemeFileTest, ADamagedFileOfManyKeysLoadsInLinearTime)
