@@ -223,6 +223,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 void TfrmMain::FormClose()
 {
+    // A search running underneath must not go on scanning for minutes
+    // behind a closed window: it ends after the address in progress.
+    SearchStopRequested = true;
     // Nothing here may keep the window open.
     try {
         tsInformation->CommitPendingEdits(); // what the page shows is what a "Да" writes

@@ -167,6 +167,27 @@ TEST(DeviceSearch, StopDuringAddress17)
     EXPECT_EQ(frm->Session.Transducer.SlaveID, 1);
 }
 
+TEST(DeviceSearch, ClosingTheWindowEndsTheScan)
+{
+    MainRig rig;
+    TfrmMain* raw = nullptr;
+    int tries9 = 0;
+    rig.onPort = [&raw, &tries9](ScriptedPort& p) {
+        p.answerAlways(HexBytes("09 11"), [&raw, &tries9](const QByteArray&) {
+            if (++tries9 == 1)
+                raw->close();
+            return QByteArray();
+        });
+    };
+    auto frm = rig.make();
+    raw = frm.get();
+    frm->show();
+    frm->SearchFirstDevice();
+    EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("09 11")) << "10 is never tried";
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_FALSE(frm->ViewStatus()->isVisible());
+}
+
 TEST(DeviceSearch, WhileConnectedAsksFirst)
 {
     MainRig rig;
