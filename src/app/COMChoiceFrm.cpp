@@ -12,23 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-
-// Refills itself each time the list drops down.
-class TComPortCombo : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> onDropDown;
-    void showPopup() override
-    {
-        if (onDropDown)
-            onDropDown();
-        QComboBox::showPopup();
-    }
-};
-
-} // namespace
-
 TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_settings(settings)

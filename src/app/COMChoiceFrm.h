@@ -3,26 +3,39 @@
 #include "ProgSettings.h"
 #include "SerialPortList.h"
 
+#include <QComboBox>
 #include <QDialog>
 
 #include <functional>
 
 class IRbStyleRegistry;
-class QComboBox;
 class QPushButton;
 class TRbPanel;
 
 using TCOMChoiceButton = QPushButton;
 
-// The COM-port choice: a drop-down of the ports present; picking one sets
-// the port number, typing "comN" and Enter sets the port by name. Result
-// QDialog::Accepted (1) from "Ok" or Enter, Rejected (2 in the program's
-// terms) from the close box. The window never opens or closes the port.
+// A port drop-down that refills itself each time its list opens.
+class TComPortCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> onDropDown;
+    void showPopup() override
+    {
+        if (onDropDown)
+            onDropDown();
+        QComboBox::showPopup();
+    }
+};
+
 // Fills a port drop-down with the ports present ("COMn: /dev/… (…)"), none
 // selected, the list as wide as its longest entry. New devices are numbered
 // into `ports`; true when that map changed.
 bool FillPortCombo(QComboBox& box, TComPortMap& ports, const QVector<TSerialDevice>& found);
 
+// The COM-port choice: a drop-down of the ports present; picking one sets
+// the port number, typing "comN" and Enter sets the port by name. Result
+// QDialog::Accepted (1) from "Ok" or Enter, Rejected (2 in the program's
+// terms) from the close box. The window never opens or closes the port.
 class TfrmCOMChoice : public QDialog {
     Q_OBJECT
 public:

@@ -24,19 +24,6 @@ namespace {
 
 const QString kAskDisconnect = QStringLiteral("Разорвать установленное соединение?");
 
-// Refills itself each time the list drops down.
-class TPortCombo : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> onDropDown;
-    void showPopup() override
-    {
-        if (onDropDown)
-            onDropDown();
-        QComboBox::showPopup();
-    }
-};
-
 QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent, int x, int y, int w, int h = 17)
 {
     auto* l = new QLabel(text, parent);
@@ -136,7 +123,7 @@ void TfrmSettings::CreateControls()
     rpSet2->setObjectName(QStringLiteral("rpSet2"));
     rpSet2->SetBounds(0, 0, 419, 232);
     Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("СОМ-порт:"), rpSet2, 14, 22, 130);
-    auto* combo = new TPortCombo(rpSet2);
+    auto* combo = new TComPortCombo(rpSet2);
     combo->onDropDown = [this] { cbComDropDown(); };
     cbCom = combo;
     cbCom->setObjectName(QStringLiteral("cbCom"));
