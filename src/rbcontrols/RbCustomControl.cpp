@@ -29,8 +29,7 @@ TRbCustomControl::~TRbCustomControl()
 {
     disconnect(m_focusWatch);
     m_font.SetOnChange({});
-    if (m_manager && m_managerObject)
-        m_manager->UnregisterControl(this);
+    m_manager.Release();
 }
 
 // ---- properties
@@ -102,22 +101,7 @@ void TRbCustomControl::SetTabStop(bool on)
 
 void TRbCustomControl::SetRbStyleManager(IRbStyleRegistry* manager)
 {
-    if (manager == m_manager && (manager == nullptr || m_managerObject))
-        return;
-    // Leaving a manager for another one also leaves its list, so no list
-    // ever holds a control twice or after its destruction.
-    if (m_manager && m_managerObject)
-        m_manager->UnregisterControl(this);
-    disconnect(m_managerGone);
-    m_manager = manager;
-    m_managerObject = manager ? manager->RegistryObject() : nullptr;
-    if (m_manager) {
-        m_managerGone = connect(m_managerObject, &QObject::destroyed, this, [this] {
-            m_manager = nullptr;
-            m_managerObject = nullptr;
-        });
-        m_manager->RegisterControl(this);
-    }
+    m_manager.Set(manager);
 }
 
 QString TRbCustomControl::About() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RbColors.h"
+#include "RbManagerLink.h"
 #include "RbFont.h"
 #include "RbProperties.h"
 #include "RbTypes.h"
@@ -48,7 +49,7 @@ public:
     void SetEnabled(bool on) { setEnabled(on); }
     bool TabStop() const { return m_tabStop; }
     void SetTabStop(bool on);
-    IRbStyleRegistry* RbStyleManager() const { return m_manager; }
+    IRbStyleRegistry* RbStyleManager() const { return m_manager.Manager(); }
     void SetRbStyleManager(IRbStyleRegistry* manager);
     QString About() const;
     void SetAbout(const QString&) {} // read-only
@@ -163,9 +164,7 @@ private:
     bool m_textShadow = true;
     bool m_showCaption = true;
     bool m_tabStop = true;
-    IRbStyleRegistry* m_manager = nullptr;
-    QPointer<QObject> m_managerObject;
-    QMetaObject::Connection m_managerGone;
+    TRbManagerLink m_manager{this};
     QMetaObject::Connection m_focusWatch;
 
     int m_hoverLevel = 0;

@@ -53,8 +53,7 @@ TRbSplitter::TRbSplitter(QWidget* parent) : QWidget(parent), m_colors(this)
 
 TRbSplitter::~TRbSplitter()
 {
-    if (m_manager && m_managerObject)
-        m_manager->UnregisterControl(this);
+    m_manager.Release();
 }
 
 // ---- properties
@@ -137,20 +136,7 @@ void TRbSplitter::SetDrawAll(bool on)
 
 void TRbSplitter::SetRbStyleManager(IRbStyleRegistry* manager)
 {
-    if (manager == m_manager && (manager == nullptr || m_managerObject))
-        return;
-    if (m_manager && m_managerObject)
-        m_manager->UnregisterControl(this);
-    disconnect(m_managerGone);
-    m_manager = manager;
-    m_managerObject = manager ? manager->RegistryObject() : nullptr;
-    if (m_manager) {
-        m_managerGone = connect(m_managerObject, &QObject::destroyed, this, [this] {
-            m_manager = nullptr;
-            m_managerObject = nullptr;
-        });
-        m_manager->RegisterControl(this);
-    }
+    m_manager.Set(manager);
 }
 
 QString TRbSplitter::About() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RbColors.h"
+#include "RbManagerLink.h"
 #include "RbProperties.h"
 #include "RbTypes.h"
 
@@ -75,7 +76,7 @@ public:
     const TRbSplitterColors& Colors() const { return m_colors; }
     bool ShowGrip() const { return m_showGrip; }
     void SetShowGrip(bool on);
-    IRbStyleRegistry* RbStyleManager() const { return m_manager; }
+    IRbStyleRegistry* RbStyleManager() const { return m_manager.Manager(); }
     void SetRbStyleManager(IRbStyleRegistry* manager);
     bool DrawAll() const { return m_drawAll; }
     void SetDrawAll(bool on);
@@ -145,9 +146,7 @@ private:
     TRbSplitterColors m_colors;
     bool m_showGrip = true;
     bool m_drawAll = true;
-    IRbStyleRegistry* m_manager = nullptr;
-    QPointer<QObject> m_managerObject;
-    QMetaObject::Connection m_managerGone;
+    TRbManagerLink m_manager{this};
     QPointer<QWidget> m_resizeControl;
 
     QImage m_normal;

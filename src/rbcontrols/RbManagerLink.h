@@ -1,0 +1,31 @@
+#pragma once
+
+#include "RbProperties.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+// A control's tie to its style manager: registers it, moves it from one
+// manager to another, and forgets a manager that is destroyed first, so no
+// list ever holds a control twice or after its destruction.
+class TRbManagerLink {
+public:
+    explicit TRbManagerLink(TRbPersistent* control)
+        : m_control(control)
+    {
+    }
+    ~TRbManagerLink();
+    TRbManagerLink(const TRbManagerLink&) = delete;
+    TRbManagerLink& operator=(const TRbManagerLink&) = delete;
+
+    IRbStyleRegistry* Manager() const { return m_manager; }
+    void Set(IRbStyleRegistry* manager);
+    // Leaves the manager's list, if the manager still lives (the control's destructor).
+    void Release();
+
+private:
+    TRbPersistent* m_control;
+    IRbStyleRegistry* m_manager = nullptr;
+    QPointer<QObject> m_managerObject;
+    QMetaObject::Connection m_managerGone;
+};
