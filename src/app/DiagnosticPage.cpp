@@ -68,6 +68,8 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     indT->SetIndicatorStyle(isThick);
     indT->Loaded();
     indT->move(60, 16);
+    indT->setAccessibleName(QStringLiteral("Температура"));
+    indT->SetAccessibleUnit(QStringLiteral("°C"));
     lbTUnit = MakeSignLabel(QStringLiteral("°C"), 14, this);
     lbTUnit->setGeometry(276, 24, 44, 34);
 
@@ -79,6 +81,8 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     indR->SetIndicatorStyle(isThick);
     indR->Loaded();
     indR->move(60, 80);
+    indR->setAccessibleName(QStringLiteral("Сопротивление"));
+    indR->SetAccessibleUnit(QStringLiteral("Ом"));
     lbRUnit = MakeSignLabel(QStringLiteral("Ом"), 14, this);
     lbRUnit->setGeometry(276, 88, 44, 34);
 
@@ -121,6 +125,7 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     indCalibrDate->SetNumberForeColor(0x800000);
     indCalibrDate->Loaded();
     indCalibrDate->move(46, 38);
+    indCalibrDate->setAccessibleName(QStringLiteral("Дата настройки"));
 
     connect(btnBeginDiagnostics, &TRbButton::clicked, this, &TDiagnosticPage::btnBeginDiagnosticsClick);
     connect(btnCorrR0, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrR0Click);

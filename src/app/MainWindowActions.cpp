@@ -9,6 +9,8 @@
 #include "ConnectFrm.h"
 #include "DeviceSearch.h"
 #include "DiagnosticPage.h"
+#include "IndStyle.h"
+#include "IndStyleFrm.h"
 #include "Information.h"
 #include "InformationPage.h"
 #include "IniFile.h"
@@ -78,9 +80,6 @@ void TfrmMain::CreateActions()
     connect(FileExit, &QAction::triggered, this, &TfrmMain::FileExitExecute);
     connect(actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
     connect(actViewToolBar, &QAction::triggered, this, &TfrmMain::actViewToolBarExecute);
-
-    // ---- Enabled by the issue that brings the dialog behind it.
-    actIndView->setEnabled(false);   // indicator style dialog
 }
 
 void TfrmMain::CreateMenu()
@@ -299,14 +298,36 @@ void TfrmMain::SearchFirstDevice()
     ::SearchFirstDevice(*this);
 }
 
-void TfrmMain::ApplyIndicatorStyles()
+namespace {
+
+// The indicator style dialog, created once and kept with the window.
+TfrmIndStyle* IndStyleDialog(TfrmMain& frm)
 {
-    // Indicator styles: read them from the settings file.
+    if (auto* dlg = frm.findChild<TfrmIndStyle*>())
+        return dlg;
+    TDiagnosticPage* page = frm.tsDiagnostic;
+    auto* dlg = new TfrmIndStyle(page->indT, page->indR, page->indCalibrDate, &frm);
+    dlg->StyleFolder = ColorSchemasDir(frm.Settings.ProgDir);
+    dlg->ShowError = [](const QString& text) { ::ShowError(text); };
+    frm.AddSchemeColorWidget(dlg->Panel1);
+    frm.ApplySchemeColors();
+    return dlg;
 }
 
-void TfrmMain::WriteIndicatorStyles(TIniFile&)
+} // namespace
+
+void TfrmMain::ApplyIndicatorStyles()
 {
-    // Indicator styles: [IndTStyle], [IndRStyle], [IndCalibrDateStyle].
+    IndStyleDialog(*this);
+    // The file read at start-up; before the first save that may be a read-only copy.
+    const QString fileName = Settings.SourceFileName.isEmpty() ? Settings.IniFileName : Settings.SourceFileName;
+    const TIniFile ini(fileName);
+    LoadIndicatorStyles(ini, *tsDiagnostic->indT, *tsDiagnostic->indR, *tsDiagnostic->indCalibrDate);
+}
+
+void TfrmMain::WriteIndicatorStyles(TIniFile& ini)
+{
+    ::WriteIndicatorStyles(ini, *tsDiagnostic->indT, *tsDiagnostic->indR, *tsDiagnostic->indCalibrDate);
 }
 
 void TfrmMain::cpDRVReceiveData(const uint8_t* data, int size)
@@ -340,7 +361,8 @@ void TfrmMain::ShowSettingsDialog()
 
 void TfrmMain::ShowIndicatorStyleDialog()
 {
-    // Indicator style dialog.
+    // After a start-up cut short the dialog is made here, on first use.
+    IndStyleDialog(*this)->ShowDialog();
 }
 
 bool TfrmMain::PauseDiagnosticsTimer()

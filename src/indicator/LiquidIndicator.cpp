@@ -1,12 +1,16 @@
 #include "LiquidIndicator.h"
 
 #include "Cp1251.h"
+#include "IndicatorAccessible.h"
+
+#include <QAccessible>
 
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -16,6 +20,7 @@ const QEvent::Type TLiquidIndicator::CM_REBUILDINDICATOR =
 TLiquidIndicator::TLiquidIndicator(QWidget* parent)
     : QWidget(parent)
 {
+    IndicatorInstallAccessibleFactory();
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     ResizeInternally(QSize(FIndicatorWidth, FIndicatorHeight));
     UpdateWindowShape();
@@ -62,14 +67,24 @@ bool TLiquidIndicator::event(QEvent* e)
     return QWidget::event(e);
 }
 
+double TLiquidIndicator::RenderRatio() const
+{
+    const double r = devicePixelRatioF();
+    return r > 1.0 ? r : 1.0;
+}
+
 void TLiquidIndicator::RebuildImage()
 {
     FRebuildPending = false;
     const QPalette& pal = palette();
+    // On a dense screen the picture is built at device resolution from the
+    // same logical geometry scaled, so segments stay as sharp as text.
+    const double r = RenderRatio();
+    const auto dev = [r](int v) { return r == 1.0 ? v : RoundEven(v * r); };
     TRenderInput in;
-    in.Frame = Frame();
+    in.Frame = {dev(FIndicatorWidth), dev(FIndicatorHeight), FIndicatorAngle, dev(width()), dev(height())};
     in.SignNumber = FSignNumber;
-    in.Gap = FIndicatorGap;
+    in.Gap = dev(FIndicatorGap);
     in.Text = FIndicatorstring;
     in.Glyphs.Kind = FIndicatorKind;
     in.Glyphs.Style = FIndicatorStyle;
@@ -77,8 +92,8 @@ void TLiquidIndicator::RebuildImage()
     in.HoverColor = FMouseInside && (FMouseAction == maColor || FMouseAction == maBoth);
     in.OuterBevel = FOuterBevel;
     in.InnerBevel = FInnerBevel;
-    in.OuterBevelWidth = FOuterBevelWidth;
-    in.InnerBevelWidth = FInnerBevelWidth;
+    in.OuterBevelWidth = dev(FOuterBevelWidth);
+    in.InnerBevelWidth = dev(FInnerBevelWidth);
     in.BevelColor = ResolveColor(FBevelColor, pal);
     in.BackColor = ResolveColor(FBackColor, pal);
     in.NumberForeColor = ResolveColor(FNumberForeColor, pal);
@@ -91,6 +106,7 @@ void TLiquidIndicator::RebuildImage()
     in.MaterialMode = FMaterialMode;
     in.ForeMaterialMode = FForeMaterialMode;
     RenderIndicator(in, FRender);
+    FRender.Buffer.setDevicePixelRatio(r);
     ++FRebuildCount;
 }
 
@@ -175,17 +191,32 @@ void TLiquidIndicator::resizeEvent(QResizeEvent* e)
 
 void TLiquidIndicator::paintEvent(QPaintEvent*)
 {
-    if (FRebuildPending)
-        RebuildImage(); // never show a picture older than the properties
+    // Never show a picture older than the properties or built for another screen.
+    if (FRebuildPending || FRender.Buffer.devicePixelRatio() != RenderRatio())
+        RebuildImage();
     QPainter painter(this);
     PaintBuffer(painter);
 }
 
 void TLiquidIndicator::PaintBuffer(QPainter& painter) const
 {
-    if (FRender.HasClip)
+    const QImage& buffer = FRender.Buffer;
+    const double r = buffer.devicePixelRatio();
+    if (!FRender.HasClip) {
+        painter.drawImage(0, 0, buffer);
+        return;
+    }
+    if (r == 1.0) {
         painter.setClipRegion(FRender.Clip);
-    painter.drawImage(0, 0, FRender.Buffer);
+        painter.drawImage(0, 0, buffer);
+        return;
+    }
+    // The clip is in buffer pixels: paint in those, so no edge is rounded.
+    painter.save();
+    painter.scale(1.0 / r, 1.0 / r);
+    painter.setClipRegion(FRender.Clip);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(buffer.size())), buffer, QRectF(buffer.rect()));
+    painter.restore();
 }
 
 void TLiquidIndicator::enterEvent(QEnterEvent* e)
@@ -247,8 +278,31 @@ void TLiquidIndicator::SetIndicatorGap(int value)
 
 void TLiquidIndicator::SetIndicatorstring(const QByteArray& value)
 {
-    if (Store(FIndicatorstring, value))
-        RequestRebuild();
+    if (!Store(FIndicatorstring, value))
+        return;
+    RequestRebuild();
+    NotifyAccessibleValue();
+}
+
+void TLiquidIndicator::SetAccessibleUnit(const QString& unit)
+{
+    if (Store(FAccessibleUnit, unit))
+        NotifyAccessibleValue();
+}
+
+QString TLiquidIndicator::AccessibleValue() const
+{
+    const QString shown = fromCp1251(FIndicatorstring).trimmed();
+    const bool reading = std::any_of(shown.cbegin(), shown.cend(), [](QChar c) { return c.isDigit(); });
+    if (!reading || FAccessibleUnit.isEmpty())
+        return shown; // "----" or nothing: no unit to speak after it
+    return shown + QLatin1Char(' ') + FAccessibleUnit;
+}
+
+void TLiquidIndicator::NotifyAccessibleValue()
+{
+    QAccessibleValueChangeEvent ev(this, AccessibleValue());
+    QAccessible::updateAccessibility(&ev);
 }
 
 void TLiquidIndicator::SetIndicatorText(const QString& text)

@@ -94,6 +94,15 @@ public:
     // The text from Unicode, converted to Windows-1251.
     void SetIndicatorText(const QString& text);
 
+    // What a screen reader speaks: the shown text, and after a reading with
+    // digits the unit the page prints beside the indicator ("23,5 °C").
+    void SetAccessibleUnit(const QString& unit);
+    const QString& AccessibleUnit() const { return FAccessibleUnit; }
+    QString AccessibleValue() const;
+
+    // Pixels of the buffer per logical pixel: the screen's device pixel ratio.
+    double RenderRatio() const;
+
     TMouseInOutEvent onMouseEnter;
     TMouseInOutEvent onMouseExit;
 
@@ -104,7 +113,8 @@ public:
     // Copies the buffer through the clip region; all that painting does.
     void PaintBuffer(QPainter& painter) const;
 
-    // The finished picture and what the last rebuild produced.
+    // The finished picture and what the last rebuild produced, in buffer
+    // pixels (RenderRatio() of them per logical pixel).
     const QImage& Image() const { return FRender.Buffer; }
     bool HasClipRegion() const { return FRender.HasClip; }
     const QRegion& ClipRegion() const { return FRender.Clip; }
@@ -128,6 +138,7 @@ private:
     void ResizeInternally(QSize size);
     void ResizeForSizeProperty();
     void SetSchemeColors();
+    void NotifyAccessibleValue();
 
     template <typename T>
     bool Store(T& field, const T& value)
@@ -170,6 +181,7 @@ private:
     bool FRebuildPosted = false;
     bool FInternalResize = false;
     int FRebuildCount = 0;
+    QString FAccessibleUnit;
     TDerivedMaterials FDerived;
     TRenderOutput FRender;
 };
