@@ -64,6 +64,12 @@ QString TLiquidIndicatorAccessible::attributes(int offset, int* startOffset, int
 
 namespace {
 
+TAccessibleEventSink& Sink()
+{
+    static TAccessibleEventSink sink;
+    return sink;
+}
+
 QAccessibleInterface* IndicatorAccessibleFactory(const QString&, QObject* object)
 {
     if (auto* ind = qobject_cast<TLiquidIndicator*>(object))
@@ -80,4 +86,17 @@ void IndicatorInstallAccessibleFactory()
         return true;
     }();
     (void)installed;
+}
+
+void SetIndicatorAccessibleSink(TAccessibleEventSink sink)
+{
+    Sink() = std::move(sink);
+}
+
+void AnnounceIndicatorEvent(QAccessibleEvent* event)
+{
+    if (Sink())
+        Sink()(event);
+    else
+        QAccessible::updateAccessibility(event);
 }

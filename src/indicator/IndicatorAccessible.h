@@ -3,6 +3,8 @@
 #include <QAccessibleTextInterface>
 #include <QAccessibleWidget>
 
+#include <functional>
+
 class TLiquidIndicator;
 
 // An indicator as assistive technology sees it: a read-only text named by
@@ -36,3 +38,10 @@ private:
 
 // Gives every TLiquidIndicator its interface; safe to call more than once.
 void IndicatorInstallAccessibleFactory();
+
+// Announces a change to assistive technology. A sink, when set, receives
+// the events instead (tests record them: without a platform bridge Qt drops
+// them unseen).
+using TAccessibleEventSink = std::function<void(QAccessibleEvent*)>;
+void SetIndicatorAccessibleSink(TAccessibleEventSink sink);
+void AnnounceIndicatorEvent(QAccessibleEvent* event);

@@ -302,7 +302,7 @@ QString TLiquidIndicator::AccessibleValue() const
 void TLiquidIndicator::NotifyAccessibleValue()
 {
     QAccessibleValueChangeEvent ev(this, AccessibleValue());
-    QAccessible::updateAccessibility(&ev);
+    AnnounceIndicatorEvent(&ev);
 }
 
 void TLiquidIndicator::SetIndicatorText(const QString& text)
