@@ -1,5 +1,6 @@
 // Renders a sheet of indicators to a PNG. Runs offscreen:
-//   QT_QPA_PLATFORM=offscreen indgallery sheet.png
+//   QT_QPA_PLATFORM=offscreen indgallery sheet.png [ratio]
+// A ratio (for example 2) renders as on a screen of that device pixel ratio.
 
 #include "LiquidIndicator.h"
 
@@ -96,6 +97,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 2)
+        qputenv("QT_SCALE_FACTOR", argv[2]); // must be set before the application starts
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("indgallery.png");
 
