@@ -2,16 +2,15 @@
 
 #include "IndicatorPixels.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 TColorSwatch::TColorSwatch(QWidget* parent)
-    : QWidget(parent)
+    : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     resize(17, 17);
+    SetColor(0);
 }
 
 void TColorSwatch::SetColor(TColor c)
@@ -19,6 +18,8 @@ void TColorSwatch::SetColor(TColor c)
     if (m_color == c)
         return;
     m_color = c;
+    // Spoken after the name, so the colour is not known by sight alone.
+    setAccessibleDescription(QColor::fromRgb(ColorToRgb(ResolveColor(c, palette()))).name());
     update();
 }
 
@@ -32,20 +33,4 @@ void TColorSwatch::paintEvent(QPaintEvent*)
         p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
         p.drawRect(rect().adjusted(2, 2, -3, -3));
     }
-}
-
-void TColorSwatch::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-        emit clicked();
-    QWidget::mouseReleaseEvent(e);
-}
-
-void TColorSwatch::keyPressEvent(QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        emit clicked();
-        return;
-    }
-    QWidget::keyPressEvent(e);
 }

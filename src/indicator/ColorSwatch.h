@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include <QAbstractButton>
 
 #include "IndicatorTypes.h"
 
-// A small square of one colour that asks for another: a click (mouse
-// release inside it) or Space / Enter while focused emits clicked().
-class TColorSwatch : public QWidget {
+// A small square of one colour that asks for another: a button, so a click
+// (on release), Space and assistive technology all press it.
+class TColorSwatch : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(int color READ Color WRITE SetColor)
 public:
@@ -17,14 +17,9 @@ public:
 
     QSize sizeHint() const override { return QSize(17, 17); }
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    TColor m_color = 0;
+    TColor m_color = -1;
 };

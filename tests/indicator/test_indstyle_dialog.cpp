@@ -293,8 +293,10 @@ TEST(IndStyleDialog, EveryControlHasAName)
         ASSERT_NE(i, nullptr);
         EXPECT_FALSE(i->text(QAccessible::Name).isEmpty()) << w->objectName().toStdString();
     }
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(rig.dlg->shNumBackColor)->text(QAccessible::Name),
-              QStringLiteral("Цвет неактивных символов"));
+    QAccessibleInterface* swatch = QAccessible::queryAccessibleInterface(rig.dlg->shNumBackColor);
+    EXPECT_EQ(swatch->text(QAccessible::Name), QStringLiteral("Цвет неактивных символов"));
+    EXPECT_EQ(swatch->role(), QAccessible::Button);
+    EXPECT_EQ(swatch->text(QAccessible::Description), QStringLiteral("#d3d3d3"));
 }
 
 namespace {
