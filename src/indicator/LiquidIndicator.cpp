@@ -100,11 +100,27 @@ void TLiquidIndicator::RebuildImage()
     in.NumberForeColor1 = ResolveColor(FNumberForeColor1, pal);
     in.NumberBackColor = ResolveColor(FNumberBackColor, pal);
     in.TransparentMode = FTransparentMode;
-    in.BackMaterial = &FBackMaterial;
-    in.ForeMaterial = &FForeMaterial;
-    in.Derived = &FDerived;
+    // Tiles keep their logical size: tiled pictures are scaled to buffer pixels.
+    QImage back = FBackMaterial;
+    QImage fore = FForeMaterial;
+    TDerivedMaterials derived = FDerived;
+    if (r != 1.0) {
+        const auto scale = [r](QImage& m) {
+            if (MaterialPresent(m))
+                m = m.scaled(RoundEven(m.width() * r), RoundEven(m.height() * r));
+        };
+        if (FMaterialMode == mmTile)
+            for (QImage* m : {&back, &derived.Dark, &derived.Light, &derived.Shadow})
+                scale(*m);
+        if (FForeMaterialMode == mmTile)
+            scale(fore);
+    }
+    in.BackMaterial = &back;
+    in.ForeMaterial = &fore;
+    in.Derived = &derived;
     in.MaterialMode = FMaterialMode;
     in.ForeMaterialMode = FForeMaterialMode;
+    FRender.Buffer.setDevicePixelRatio(1.0); // the renderer paints in buffer pixels
     RenderIndicator(in, FRender);
     FRender.Buffer.setDevicePixelRatio(r);
     ++FRebuildCount;

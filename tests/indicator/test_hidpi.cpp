@@ -135,6 +135,33 @@ TEST(IndicatorSharpness, TransparentPartsShowTheParentAtDeviceResolution)
     EXPECT_EQ(wrong, 0);
 }
 
+TEST(IndicatorSharpness, MaterialsKeepTheirLogicalSizeRebuildAfterRebuild)
+{
+    TFlatPage page;
+    page.resize(260, 80);
+    TLiquidIndicator* ind = MakeIndT(&page, "");
+    // A 4 x 4 checker of black and white logical pixels, tiled.
+    QImage checker(4, 4, QImage::Format_RGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            checker.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    ind->SetMaterialMode(mmTile);
+    ind->SetBackMaterial(checker);
+    for (int pass = 0; pass < 2; ++pass) { // the second rebuild reuses the buffer
+        ind->SetIndicatorstring(pass ? "1" : "2");
+        QCoreApplication::sendPostedEvents(ind, TLiquidIndicator::CM_REBUILDINDICATOR);
+        const QImage& img = ind->Image();
+        ASSERT_EQ(img.size(), QSize(418, 98));
+        // The gap between the inner bevel and the cells (device rows 8..11):
+        // each logical pixel of the checker is a 2 x 2 block of one colour.
+        for (int y = 8; y < 12; ++y)
+            for (int x = 20; x < 60; ++x) {
+                const bool white = (x / 2 + y / 2) % 2;
+                EXPECT_EQ(img.pixel(x, y) & 0xFFFFFF, white ? 0xFFFFFFu : 0u) << pass << ' ' << x << ',' << y;
+            }
+    }
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
