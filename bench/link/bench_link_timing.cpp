@@ -25,7 +25,7 @@
 #include <functional>
 #include <vector>
 
-#include <sys/resource.h>
+#include <ctime>
 
 #ifdef ZELKOR_HAVE_LIBMODBUS
 #include <modbus.h>
@@ -34,8 +34,10 @@
 namespace {
 
 constexpr int kRuns = 11;
-constexpr int kDevice = 255; // the last address the search reaches
-constexpr int kEmpty = 7;    // nobody answers here
+// libmodbus takes slave addresses up to 247 only; the device at 255 of the
+// search figure is computed from the times at address 1, which are the same.
+constexpr int kDevice = 1;
+constexpr int kEmpty = 7; // nobody answers here
 
 class QuietShell final : public ILinkShell {
 public:
@@ -64,9 +66,9 @@ double NowMs()
 
 double CpuMs()
 {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
 // Median of `runs` timings of `once`; a failed run ends the bench.
@@ -209,11 +211,13 @@ int main(int argc, char** argv)
 
     const TFrameBuffer readConfig = Request(kDevice, {0x03, 0x00, 0x18, 0x00, 0x08});
     const TFrameBuffer identify = Request(kDevice, {0x11});
+    double mbCpuPerRead = 0;
     double ownConfig = 0, ownIdentify = 0, ownConnect = 0, emptyAddress = 0, cpuPerRead = 0;
     {
         OwnLink own(sim.devicePath());
         if (!own.open())
             return 2;
+        own.run(TOperation::ReadConfiguration, readConfig); // first use: lazy set-up out of the figures
         const double cpu0 = CpuMs();
         ownConfig = Median("config read", [&] { return own.run(TOperation::ReadConfiguration, readConfig); });
         cpuPerRead = (CpuMs() - cpu0) / kRuns;
@@ -241,7 +245,10 @@ int main(int argc, char** argv)
         ModbusLink mb(sim.devicePath());
         if (!mb.mb)
             return 2;
+        mb.readConfig();
+        const double cpu0 = CpuMs();
         const double mbConfig = Median("libmodbus config read", [&] { return mb.readConfig(); });
+        mbCpuPerRead = (CpuMs() - cpu0) / kRuns;
         const double mbIdentify = Median("libmodbus identification", [&] { return mb.identify(); });
         const double mbConnect = Median("libmodbus connect", [&] {
             return mb.identify() && mb.readConfig() && mb.readCalibrationDate();
@@ -264,6 +271,9 @@ int main(int argc, char** argv)
     if (searchMs > 80000)
         ++failures;
     Figure("CPU per config read", cpuPerRead, 1.0, "limit", 1.0);
+#ifdef ZELKOR_HAVE_LIBMODBUS
+    std::printf("CPU per config read, libmodbus: %.2f ms (ratio %.3f)\n", mbCpuPerRead, cpuPerRead / mbCpuPerRead);
+#endif
 
     sim.stop();
     return failures == 0 ? 0 : 1;

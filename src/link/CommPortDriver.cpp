@@ -187,13 +187,17 @@ int TCommPortDriver::ReadQueued(uint8_t* buffer, int count)
 {
     if (!IsPortOpen() || count <= 0)
         return 0;
-    const int queued = InputQueueCount();
-    if (queued <= 0)
-        return 0;
+    // The backend's read never blocks: no need to count the queue first.
     SuspendPolling();
-    const int n = m_device->read(buffer, std::min(count, queued));
+    const int n = m_device->read(buffer, count);
     ResumePolling();
     return std::max(0, n);
+}
+
+void TCommPortDriver::WaitReadable(uint32_t ms)
+{
+    if (IsPortOpen() && ms > 0)
+        m_device->waitReadable(ms);
 }
 
 uint32_t TCommPortDriver::CharacterTimeUs() const

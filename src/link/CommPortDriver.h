@@ -65,6 +65,9 @@ public:
     // Blocks until input arrives or `ms` pass (at most 1 ms while bytes are
     // already queued, so a caller waiting for more bytes re-checks soon).
     void WaitForInput(uint32_t ms);
+    // Blocks until input is readable or `ms` pass; returns at once while
+    // bytes are queued, so it suits a caller that takes them as they come.
+    void WaitReadable(uint32_t ms);
     ITickSource& Ticks() const { return *m_ticks; }
     // Time one character takes on the line at the current settings
     // (start bit, data bits, parity, stop bits); 0 without a rate.

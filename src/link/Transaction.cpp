@@ -104,7 +104,7 @@ TReceived ReceiveAnswer(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         uint32_t limit = kAnswerWaitMs - elapsed;
         if (windowOpen)
             limit = std::min(limit, window - elapsed);
-        drv.WaitForInput(limit);
+        drv.WaitReadable(limit); // everything queued has been taken
     }
     const int base = rx.count;
     rx.count += drv.ReadBytes(answer.data() + base, kMaxReadCount - base,
