@@ -93,6 +93,7 @@ void ReadSettings(const TIniFile& ini, TProgSettings& s)
     s.RepeatNum = readByte(ini, QStringLiteral("RepeatNum"), 2);
     s.ColorShema = ini.readString(kDefaults, QStringLiteral("ColorShema"), QStringLiteral("Standart.rbs"));
     s.ViewToolBar = ini.readBool(kDefaults, QStringLiteral("ViewToolBar"), true);
+    s.QuickSearch = ini.readBool(kDefaults, QStringLiteral("QuickSearch"), true);
 
     s.Ports.clear();
     for (const QString& key : ini.sectionKeys(kPorts)) {
@@ -119,6 +120,7 @@ void WriteSettings(TIniFile& ini, const TProgSettings& s)
     ini.writeInteger(kDefaults, QStringLiteral("RepeatNum"), s.RepeatNum);
     ini.writeString(kDefaults, QStringLiteral("ColorShema"), s.ColorShema);
     ini.writeBool(kDefaults, QStringLiteral("ViewToolBar"), s.ViewToolBar);
+    ini.writeBool(kDefaults, QStringLiteral("QuickSearch"), s.QuickSearch);
 
     // Keys of the map are rewritten, stale COMn keys dropped, anything else kept.
     for (const QString& key : ini.sectionKeys(kPorts)) {

@@ -23,6 +23,7 @@ struct TProgSettings {
     uint8_t DefaultComPortNum = 1;
     uint8_t RepeatNum = 2;
     QString ColorShema = QStringLiteral("Standart.rbs");
+    bool QuickSearch = true; // the search's quick first pass
     QString ProgDir;  // folder of the executable
     QString ExeName;  // file name of the executable
 

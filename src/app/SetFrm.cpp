@@ -144,6 +144,10 @@ void TfrmSettings::CreateControls()
     Label7 = MakeLabel(QStringLiteral("Label7"), QStringLiteral("бит"), rpSet2, 216, 118, 60);
     Label10 = MakeLabel(QStringLiteral("Label10"), QStringLiteral("Контроль четности:"), rpSet2, 14, 148, 130);
     Edit4 = MakeReadOnly(QStringLiteral("Edit4"), QStringLiteral("нет"), rpSet2, 150, 146, 60);
+    cbQuickSearch = new TRbCheckBox(rpSet2);
+    cbQuickSearch->setObjectName(QStringLiteral("cbQuickSearch"));
+    cbQuickSearch->SetCaption(QStringLiteral("Быстрый поиск"));
+    cbQuickSearch->SetBounds(14, 186, 300, 17);
 
     RbButton2 = new TRbButton(this);
     RbButton2->setObjectName(QStringLiteral("RbButton2"));
@@ -156,6 +160,7 @@ void TfrmSettings::CreateControls()
     connect(rbFindFirst, &TOptionButton::clicked, this, &TfrmSettings::rbFindFirstClick);
     connect(rseSlaveID, &QSpinBox::valueChanged, this, &TfrmSettings::rseSlaveIDChange);
     connect(rseRepNum, &QSpinBox::valueChanged, this, &TfrmSettings::rseRepNumChange);
+    connect(cbQuickSearch, &TRbCheckBox::clicked, this, &TfrmSettings::cbQuickSearchClick);
     connect(RbButton2, &TRbButton::clicked, this, &TfrmSettings::RbButton2Click);
 }
 
@@ -177,6 +182,7 @@ void TfrmSettings::FormCreate()
     rseSlaveID->setEnabled(s.ConnectBeforeRun && s.ConnectToNum);
     rseSlaveID->setValue(s.DefaultSlaveID);
     rseRepNum->setValue(s.RepeatNum);
+    cbQuickSearch->SetChecked(s.QuickSearch);
 }
 
 void TfrmSettings::showEvent(QShowEvent* event)
@@ -293,6 +299,11 @@ void TfrmSettings::rseRepNumChange()
 {
     m_main.Settings.RepeatNum = uint8_t(rseRepNum->value());
     m_main.Session.link.RepeatNum = rseRepNum->value(); // the next exchange counts with it
+}
+
+void TfrmSettings::cbQuickSearchClick()
+{
+    m_main.Settings.QuickSearch = cbQuickSearch->Checked();
 }
 
 void TfrmSettings::cbComDropDown()

@@ -40,6 +40,7 @@ public:
     void rbFindFirstClick();
     void rseSlaveIDChange();
     void rseRepNumChange();
+    void cbQuickSearchClick();
     void cbComDropDown();
     void cbComSelect(int index);
     // Enter in the field; other keys do nothing special (false).
@@ -78,6 +79,7 @@ public:
     QLabel* Label7;
     QLabel* Label10;
     QLineEdit* Edit4;
+    TRbCheckBox* cbQuickSearch;
 
 protected:
     void showEvent(QShowEvent* event) override;

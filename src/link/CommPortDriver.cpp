@@ -149,6 +149,11 @@ int TCommPortDriver::WriteBytes(const uint8_t* data, int count)
 
 int TCommPortDriver::ReadBytes(uint8_t* buffer, int count)
 {
+    return ReadBytes(buffer, count, {});
+}
+
+int TCommPortDriver::ReadBytes(uint8_t* buffer, int count, const std::function<bool(int got)>& complete)
+{
     if (!IsPortOpen() || count <= 0)
         return 0;
     SuspendPolling();
@@ -163,6 +168,8 @@ int TCommPortDriver::ReadBytes(uint8_t* buffer, int count)
             if (n > 0) {
                 got += n;
                 lastProgress = m_ticks->GetTickCount();
+                if (complete && complete(got))
+                    break;
                 continue;
             }
         }
@@ -174,6 +181,33 @@ int TCommPortDriver::ReadBytes(uint8_t* buffer, int count)
     }
     ResumePolling();
     return got;
+}
+
+int TCommPortDriver::ReadQueued(uint8_t* buffer, int count)
+{
+    if (!IsPortOpen() || count <= 0)
+        return 0;
+    // The backend's read never blocks: no need to count the queue first.
+    SuspendPolling();
+    const int n = m_device->read(buffer, count);
+    ResumePolling();
+    return std::max(0, n);
+}
+
+void TCommPortDriver::WaitReadable(uint32_t ms)
+{
+    if (IsPortOpen() && ms > 0)
+        m_device->waitReadable(ms);
+}
+
+uint32_t TCommPortDriver::CharacterTimeUs() const
+{
+    if (m_baudRateValue == 0)
+        return 0;
+    // In half bits, for the 1.5 stop bits.
+    const uint64_t stopHalves = m_stopBits == sb1BITS ? 2 : m_stopBits == sb1HALFBITS ? 3 : 4;
+    const uint64_t halves = 2 * (1 + 5 + uint64_t(m_dataBits) + (m_parity == ptNONE ? 0 : 1)) + stopHalves;
+    return uint32_t((halves * 500000u + m_baudRateValue - 1) / m_baudRateValue);
 }
 
 void TCommPortDriver::WaitForInput(uint32_t ms)

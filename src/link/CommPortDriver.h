@@ -53,6 +53,11 @@ public:
     int WriteBytesTimed(const uint8_t* data, int count, uint32_t timeout);
     int WriteBytes(const uint8_t* data, int count);
     int ReadBytes(uint8_t* buffer, int count);
+    // As ReadBytes, but also ends as soon as complete(bytes read so far) is
+    // true after new bytes came in.
+    int ReadBytes(uint8_t* buffer, int count, const std::function<bool(int got)>& complete);
+    // Takes at most `count` of the bytes already queued; never waits.
+    int ReadQueued(uint8_t* buffer, int count);
     void SuspendPolling();
     void ResumePolling();
     int ModemLineStatus();   // mlCTS | mlDSR | mlRING | mlRLSD; 0 closed or unknown
@@ -60,7 +65,13 @@ public:
     // Blocks until input arrives or `ms` pass (at most 1 ms while bytes are
     // already queued, so a caller waiting for more bytes re-checks soon).
     void WaitForInput(uint32_t ms);
+    // Blocks until input is readable or `ms` pass; returns at once while
+    // bytes are queued, so it suits a caller that takes them as they come.
+    void WaitReadable(uint32_t ms);
     ITickSource& Ticks() const { return *m_ticks; }
+    // Time one character takes on the line at the current settings
+    // (start bit, data bits, parity, stop bits); 0 without a rate.
+    uint32_t CharacterTimeUs() const;
 
     // The polling timer's handler; public so tests can tick it by hand.
     void PollTimerTick();

@@ -5,6 +5,8 @@
 #include "MessageDialog.h"
 #include "TickSource.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint32_t kAnswerWaitMs = 1000;
@@ -58,11 +60,69 @@ ITickSource& TicksOf(const TLinkContext& ctx)
     return ctx.ticks ? *ctx.ticks : ctx.drv->Ticks();
 }
 
-enum class TJudgement { Done, Ignored, Failed };
+// What one attempt received.
+struct TReceived {
+    int count = 0;
+    bool silent = false; // no byte within the first-byte window
+};
 
-// Sorts one read into an outcome, an ignored frame or a failed attempt.
-TJudgement Judge(const TOperationRow& row, const TFrameBuffer& answer, int count, TOutcome& outcome)
+// Line time of `chars` characters in whole milliseconds, rounded up or down.
+uint32_t LineTimeMs(const TCommPortDriver& drv, int chars, bool roundUp = true)
 {
+    return uint32_t((uint64_t(drv.CharacterTimeUs()) * uint64_t(chars) + (roundUp ? 999 : 0)) / 1000);
+}
+
+// The wait and the read of one attempt as one step. Bytes are taken as they
+// arrive, so a complete answer ends it at once; otherwise the wait lasts until
+// the answer's length has arrived or 1000 ms have passed, and the read then
+// ends the driver's input time-out after the last byte.
+TReceived ReceiveAnswer(TLinkContext& ctx, TOperation op, const TFrameBuffer& request, TFrameBuffer& answer)
+{
+    const TOperationRow& row = RowOf(op);
+    TCommPortDriver& drv = *ctx.drv;
+    ITickSource& ticks = TicksOf(ctx);
+    TReceived rx;
+    const bool windowed = ctx.FirstByteWindow != 0 && op == TOperation::IdentifyDevice;
+    const uint32_t window = windowed ? ctx.FirstByteWindow + LineTimeMs(drv, row.requestLength) : 0;
+    const uint32_t t0 = ticks.GetTickCount();
+    for (;;) {
+        if (rx.count < kMaxReadCount) {
+            rx.count += drv.ReadQueued(answer.data() + rx.count, kMaxReadCount - rx.count);
+            if (AnswerComplete(op, request, answer, rx.count))
+                return rx;
+        }
+        if (rx.count >= row.answerLength || rx.count >= kMaxReadCount)
+            break;
+        const uint32_t elapsed = TicksSince(ticks.GetTickCount(), t0);
+        const bool windowOpen = window != 0 && rx.count == 0;
+        if (windowOpen && elapsed >= window) {
+            rx.silent = true;
+            return rx;
+        }
+        if (elapsed >= kAnswerWaitMs)
+            break;
+        uint32_t limit = kAnswerWaitMs - elapsed;
+        if (windowOpen)
+            limit = std::min(limit, window - elapsed);
+        drv.WaitReadable(limit); // everything queued has been taken
+    }
+    const int base = rx.count;
+    rx.count += drv.ReadBytes(answer.data() + base, kMaxReadCount - base,
+                              [&](int got) { return AnswerComplete(op, request, answer, base + got); });
+    return rx;
+}
+
+enum class TJudgement { Done, Ignored, Failed, Unanswered };
+
+// The one place where an attempt is judged: an outcome, an ignored frame, a
+// failed attempt, or silence within the first-byte window (no repeat).
+TJudgement Judge(const TOperationRow& row, const TFrameBuffer& answer, const TReceived& rx, TOutcome& outcome)
+{
+    if (rx.silent) {
+        outcome = TOutcome::NoAnswer;
+        return TJudgement::Unanswered;
+    }
+    const int count = rx.count;
     const bool isShort = count == 5;
     if (!isShort && count != row.answerLength)
         return TJudgement::Failed;
@@ -106,17 +166,40 @@ int AnswerLength(TOperation op)
     return RowOf(op).answerLength;
 }
 
+bool AnswerComplete(TOperation op, const TFrameBuffer& request, const TFrameBuffer& answer, int count)
+{
+    if (count < 5 || answer[0] != request[0])
+        return false;
+    const bool whole = count == RowOf(op).answerLength && answer[1] == request[1];
+    const bool exception = count == 5 && answer[1] == (request[1] | 0x80);
+    return (whole || exception) && AnswerCRCValid(answer, count);
+}
+
 void AnswerWait(TLinkContext& ctx, int length)
 {
+    TCommPortDriver& drv = *ctx.drv;
     ITickSource& ticks = TicksOf(ctx);
     const uint32_t t0 = ticks.GetTickCount();
+    int before = 0;
     for (;;) {
-        if (ctx.drv->InputQueueCount() >= length)
+        const int queued = drv.InputQueueCount();
+        if (queued >= length)
             return;
         const uint32_t elapsed = TicksSince(ticks.GetTickCount(), t0);
         if (elapsed >= kAnswerWaitMs)
             return;
-        ctx.drv->WaitForInput(kAnswerWaitMs - elapsed);
+        const uint32_t remaining = kAnswerWaitMs - elapsed;
+        if (queued == 0) {
+            drv.WaitForInput(remaining); // blocks until the first byte
+        } else {
+            // The bytes cannot be looked at without taking them; while they
+            // flow, sleep until all but the last missing one can be in.
+            uint32_t nap = 1;
+            if (queued > before && length - queued > 1)
+                nap = std::max<uint32_t>(1, LineTimeMs(drv, length - queued - 1, false));
+            ticks.Sleep(std::min(nap, remaining));
+        }
+        before = queued;
     }
 }
 
@@ -150,13 +233,13 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         const uint32_t savedTimeout = drv.InputTimeout;
         if (row.calibrationTimeout)
             drv.InputTimeout = kCalibrationInputTimeout;
-        AnswerWait(ctx, row.answerLength);
-        count = drv.ReadBytes(answer.data(), kMaxReadCount);
+        const TReceived rx = ReceiveAnswer(ctx, op, request, answer);
+        count = rx.count;
         if (row.calibrationTimeout)
             drv.InputTimeout = savedTimeout;
 
-        const TJudgement j = Judge(row, answer, count, outcome);
-        if (j == TJudgement::Done) {
+        const TJudgement j = Judge(row, answer, rx, outcome);
+        if (j == TJudgement::Done || j == TJudgement::Unanswered) {
             outcomeSet = true;
             break;
         }

@@ -24,6 +24,11 @@ struct TLinkContext {
     ILinkShell* shell = nullptr;
     int RepeatNum = 2;            // total attempts, 1..10
     bool ReportLinkErrors = false;
+    // ms after the request has left the line within which the first byte of
+    // an answer must arrive, else the exchange ends at once as NoAnswer
+    // without a repeat (the search's quick pass); 0: no such window.
+    // Applies to identifications only.
+    uint32_t FirstByteWindow = 0;
 };
 
 enum class TOperation {
@@ -42,6 +47,13 @@ enum class TOutcome { Success, Refused, NoAnswer, NoLink };
 // disconnect on a lost device included. `answer` holds the last answer read
 // and `answerCount` (optional) its length. The request is the operation's
 // fixed length (RequestLength) with its CRC in place.
+//
+// The read of an attempt ends as soon as the bytes received form a complete
+// answer to the request (the operation's length, the request's address and
+// function, a valid CRC) or a complete exception answer (5 bytes, function
+// | 0x80, valid CRC). Anything else ends as before: the wait for the answer's
+// length (at most 1000 ms), then the driver's input time-out after the last
+// byte, and is judged by its length.
 //
 // Every answer's CRC is checked: a damaged frame of the expected length (or a
 // damaged 5-byte exception / private-function answer) is a failed attempt
@@ -62,9 +74,14 @@ enum class TOutcome { Success, Refused, NoAnswer, NoLink };
 TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& request, TFrameBuffer& answer,
                         int* answerCount = nullptr);
 
-// Waits until `length` bytes are queued or 1000 ms pass, sleeping in the
-// driver rather than spinning; no window messages run meanwhile.
+// Waits until `length` bytes are queued or 1000 ms pass, without reading
+// them; blocks in the driver while nothing is queued and sleeps the line time
+// of the missing characters while some are. No window messages run meanwhile.
 void AnswerWait(TLinkContext& ctx, int length);
+
+// True when the first `count` bytes of `answer` are a complete answer to
+// `request` for `op`, or a complete exception answer to it.
+bool AnswerComplete(TOperation op, const TFrameBuffer& request, const TFrameBuffer& answer, int count);
 
 // True when the first `count` bytes of `answer` end in their own CRC
 // (for answers read outside RunTransaction, e.g. the diagnostics poll).

@@ -55,6 +55,7 @@ TEST(Settings, NoFileGivesDefaultsAndTheCloseCreatesIt)
     EXPECT_FALSE(s.ConnectToFirst);
     EXPECT_FALSE(s.ConnectToLast);
     EXPECT_TRUE(s.ViewToolBar);
+    EXPECT_TRUE(s.QuickSearch);
     EXPECT_EQ(s.DefaultSlaveID, 1);
     EXPECT_EQ(s.DefaultComPortNum, 1);
     EXPECT_EQ(s.RepeatNum, 2);
@@ -75,7 +76,8 @@ TEST(Settings, NoFileGivesDefaultsAndTheCloseCreatesIt)
                                             "DefaultComPortNum=1\r\n"
                                             "RepeatNum=2\r\n"
                                             "ColorShema=Standart.rbs\r\n"
-                                            "ViewToolBar=1\r\n"));
+                                            "ViewToolBar=1\r\n"
+                                            "QuickSearch=1\r\n"));
 }
 
 TEST(Settings, ReadsTheFileAsTheProgramWroteOrTheUserEditedIt)
@@ -88,7 +90,8 @@ TEST(Settings, ReadsTheFileAsTheProgramWroteOrTheUserEditedIt)
                        "DefaultComPortNum=0x0C\n"
                        "RepeatNum=0\n"
                        "ColorShema=Dark.rbs\n"
-                       "ViewToolBar=0\n");
+                       "ViewToolBar=0\n"
+                       "QuickSearch=0\n");
     TProgSettings s;
     ASSERT_TRUE(LoadSettings(s, d.exe(), d.userDir()));
     EXPECT_TRUE(s.ConnectBeforeRun);
@@ -100,6 +103,7 @@ TEST(Settings, ReadsTheFileAsTheProgramWroteOrTheUserEditedIt)
     EXPECT_EQ(s.ColorShema, "Dark.rbs");
     EXPECT_TRUE(s.ColorSchemePath.endsWith("/ColorSchemas/Dark.rbs"));
     EXPECT_FALSE(s.ViewToolBar);
+    EXPECT_FALSE(s.QuickSearch);
     EXPECT_EQ(StartupPortName(s), "//./COM12");
 
     // Values that are no numbers give the defaults; -1 wraps like a byte.
@@ -173,6 +177,7 @@ TEST(Settings, SaveWritesTheAddressAndPortInUseAndKeepsTheRestOfTheFile)
                                             "DefaultComPortNum=12\r\n"
                                             "RepeatNum=2\r\n"
                                             "ColorShema=Standart.rbs\r\n"
+                                            "QuickSearch=1\r\n"
                                             "[IndTStyle]\r\n"
                                             "IndKind=1\r\n"
                                             "\r\n"

@@ -6,6 +6,7 @@
 #include "RbCheckBox.h"
 #include "SetFrm.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -176,6 +177,24 @@ TEST(SettingsDialog, RepeatNumActsAtOnce)
     s.frm->ConnectDevice();
     EXPECT_EQ(s.rig.port()->writeCount(), 1) << "one attempt only";
     EXPECT_TRUE(s.closeAndRead().contains("RepeatNum=1\r\n"));
+}
+
+TEST(SettingsDialog, QuickSearchCheckBoxOnTheConnectionPage)
+{
+    SettingsRig s;
+    EXPECT_TRUE(s.dlg->tsConnection->isAncestorOf(s.dlg->cbQuickSearch));
+    EXPECT_TRUE(s.dlg->cbQuickSearch->Checked()) << "on by default";
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(s.dlg->cbQuickSearch);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Быстрый поиск"));
+    s.dlg->cbQuickSearch->Click();
+    EXPECT_FALSE(s.frm->Settings.QuickSearch) << "acts at once";
+    EXPECT_TRUE(s.closeAndRead().contains("ViewToolBar=1\r\nQuickSearch=0\r\n"));
+
+    SettingsRig off("[Defaults]\r\nQuickSearch=0\r\n");
+    EXPECT_FALSE(off.dlg->cbQuickSearch->Checked());
+    off.dlg->cbQuickSearch->Click();
+    EXPECT_TRUE(off.frm->Settings.QuickSearch);
 }
 
 TEST(SettingsDialog, SelectingTheCurrentPortChangesNothing)
