@@ -66,15 +66,15 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
         bool ok = true;
         if (name == QLatin1String("--help") || name == QLatin1String("-h"))
             ok = flag(&o.help);
-        else if (c.isEmpty() && name == QLatin1String("--port"))
+        else if (name == QLatin1String("--port"))
             ok = takeValue(&o.port);
-        else if (c.isEmpty() && name == QLatin1String("--address"))
+        else if (name == QLatin1String("--address"))
             ok = takeInt(1, 255, &o.address);
-        else if (c.isEmpty() && name == QLatin1String("--repeat"))
+        else if (name == QLatin1String("--repeat"))
             ok = takeInt(1, 10, &o.repeat);
-        else if (c.isEmpty() && name == QLatin1String("--json"))
+        else if (name == QLatin1String("--json"))
             ok = flag(&o.json);
-        else if (c.isEmpty() && name == QLatin1String("--yes"))
+        else if (name == QLatin1String("--yes"))
             ok = flag(&o.yes);
         else if (c == QLatin1String("info") && name == QLatin1String("--text"))
             ok = (o.hasText = true) && takeValue(&o.text);
