@@ -188,3 +188,13 @@ TEST_F(CliBench, ComPortResolvesThroughTheProgramSettingsWhichStayUntouched)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), ini);
 }
+
+TEST_F(CliBench, SearchFindsTheTransducerAtAddress3)
+{
+    ASSERT_TRUE(startSim({QStringLiteral("--address"), QStringLiteral("3")})) << sim->error().toStdString();
+    const CliResult r = cli({QStringLiteral("--repeat"), QStringLiteral("1"), QStringLiteral("--json"),
+                             QStringLiteral("search"), QStringLiteral("--quick")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(json(r).value(QStringLiteral("command")).toString(), QStringLiteral("search"));
+    EXPECT_EQ(json(r).value(QStringLiteral("address")).toInt(), 3);
+}

@@ -159,6 +159,7 @@ int TCliRunner::Measure()
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     m_shell.OnDisconnect = nullptr;
+    m_drv->OnReceiveData = nullptr; // the handler belongs to the loop that ends here
 
     if (m_o.json) {
         QJsonArray list;
