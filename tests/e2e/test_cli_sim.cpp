@@ -198,3 +198,33 @@ TEST_F(CliBench, SearchFindsTheTransducerAtAddress3)
     EXPECT_EQ(json(r).value(QStringLiteral("command")).toString(), QStringLiteral("search"));
     EXPECT_EQ(json(r).value(QStringLiteral("address")).toInt(), 3);
 }
+
+TEST_F(CliBench, InfoIsWrittenAndReadBackAndBadValuesAreRefused)
+{
+    ASSERT_TRUE(startSim()) << sim->error().toStdString();
+    CliResult r = cli({QStringLiteral("--json"), QStringLiteral("info"), QStringLiteral("--text"), QStringLiteral("ТСМ 50М"),
+                       QStringLiteral("--number"), QStringLiteral("42"), QStringLiteral("--date"), QStringLiteral("15.03.2024")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QJsonObject o = json(r);
+    EXPECT_TRUE(o.value(QStringLiteral("written")).toBool());
+    EXPECT_EQ(o.value(QStringLiteral("sensorType")).toString(), QStringLiteral("ТСМ 50М"));
+    EXPECT_EQ(o.value(QStringLiteral("sensorNumber")).toInt(), 42);
+    EXPECT_EQ(o.value(QStringLiteral("sensorDate")).toString(), QStringLiteral("15.03.2024"));
+
+    r = cli({QStringLiteral("info"), QStringLiteral("--number"), QStringLiteral("-5")});
+    EXPECT_EQ(r.exitCode, 6);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Недопустимое значение номера датчика")));
+    r = cli({QStringLiteral("info"), QStringLiteral("--date"), QStringLiteral("31.02.2024")});
+    EXPECT_EQ(r.exitCode, 6);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Неправильно указана дата.")));
+    r = cli({QStringLiteral("info"), QStringLiteral("--text"), QStringLiteral("温度")});
+    EXPECT_EQ(r.exitCode, 6);
+
+    // None of the refusals reached the device.
+    r = cli({QStringLiteral("--json"), QStringLiteral("info")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    o = json(r);
+    EXPECT_FALSE(o.value(QStringLiteral("written")).toBool());
+    EXPECT_EQ(o.value(QStringLiteral("sensorNumber")).toInt(), 42);
+    EXPECT_EQ(o.value(QStringLiteral("sensorType")).toString(), QStringLiteral("ТСМ 50М"));
+}

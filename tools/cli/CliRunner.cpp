@@ -75,6 +75,14 @@ QString StoredSensorText(const QString& text)
     return fromCp1251(toCp1251(text).left(kSensorTypeWireLength)).trimmed();
 }
 
+// The device keeps Windows-1251 text; anything else would come back as '?'.
+bool FitsCodePage(const QString& text)
+{
+    return fromCp1251(toCp1251(text)) == text;
+}
+
+const QString kTextOutsideCodePage = QStringLiteral("Тип датчика: символы вне кодовой страницы Windows-1251");
+
 } // namespace
 
 TCliRunner::TCliRunner(const TCliOptions& options)
@@ -212,8 +220,13 @@ int TCliRunner::Info()
     if (writing) {
         // The information page's own checks.
         TTransducerData wanted = t;
-        if (m_o.hasText)
+        if (m_o.hasText) {
+            if (!FitsCodePage(m_o.text)) {
+                Error(kTextOutsideCodePage);
+                return exCheckFailed;
+            }
             wanted.SensorTypeText = m_o.text;
+        }
         if (m_o.hasNumber) {
             bool ok = false;
             const qlonglong n = m_o.number.trimmed().toLongLong(&ok, 10);
@@ -389,6 +402,9 @@ int TCliRunner::Search()
         Error(QStringLiteral("Ниодного прибора не найдено."));
         return exNoAnswer;
     }
+    // An exception answer also ends the scan; the identity comes from a second identification.
+    if (IdentifyDevice(m_session, m_session.Transducer.SlaveID) != TOutcome::Success)
+        return FailureExit();
     QJsonObject o = IdentityJson();
     o[QStringLiteral("command")] = QStringLiteral("search");
     Print(o, IdentityLines());
