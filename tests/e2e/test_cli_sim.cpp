@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -130,11 +131,14 @@ TEST_F(CliBench, DeviceRefusalNoDeviceAndMissingPortHaveTheirExitCodes)
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_TRUE(r.err.contains(QStringLiteral("код 2: Некорректный номер регистра данных."))) << r.err.toStdString();
 
-    // Nobody at address 9.
+    // Nobody at address 9; the JSON object of a failure carries the status and the messages.
     r = cli({QStringLiteral("--address"), QStringLiteral("9"), QStringLiteral("--repeat"), QStringLiteral("1"),
-             QStringLiteral("identify")});
+             QStringLiteral("--json"), QStringLiteral("identify")});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Прибор номер 9 не найден."))) << r.err.toStdString();
+    EXPECT_EQ(json(r).value(QStringLiteral("exit")).toInt(), 3) << r.out.toStdString();
+    EXPECT_EQ(json(r).value(QStringLiteral("messages")).toArray().first().toString(),
+              QStringLiteral("Прибор номер 9 не найден."));
 
     r = run({QStringLiteral("--port"), tmp.filePath(QStringLiteral("nothing")), QStringLiteral("identify")});
     EXPECT_EQ(r.exitCode, 5);

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
 
@@ -100,7 +101,7 @@ TCliRunner::~TCliRunner()
 
 void TCliRunner::Error(const QString& text)
 {
-    std::fputs((TerminalText(text) + QLatin1Char('\n')).toUtf8().constData(), stderr);
+    PrintMessage(TerminalText(text));
 }
 
 void TCliRunner::Print(const QJsonObject& json, const QStringList& lines)
@@ -109,6 +110,7 @@ void TCliRunner::Print(const QJsonObject& json, const QStringList& lines)
                                     : (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     std::fflush(stdout);
+    m_printed = true;
 }
 
 void TCliRunner::SetUpLink()
@@ -163,6 +165,20 @@ int TCliRunner::OpenAndIdentify()
 }
 
 int TCliRunner::Run()
+{
+    const int status = RunCommand();
+    // A failed command still gives its one JSON object: the status and the messages.
+    if (m_o.json && status != exDone && !m_printed) {
+        QJsonObject o;
+        o[QStringLiteral("command")] = m_o.command;
+        o[QStringLiteral("exit")] = status;
+        o[QStringLiteral("messages")] = QJsonArray::fromStringList(PrintedMessages());
+        Print(o, {});
+    }
+    return status;
+}
+
+int TCliRunner::RunCommand()
 {
     SetUpLink();
     if (m_o.command == QLatin1String("search"))

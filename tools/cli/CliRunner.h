@@ -22,6 +22,7 @@ public:
     int Run();
 
 private:
+    int RunCommand();
     void SetUpLink();
     int OpenAndIdentify();
     int FailureExit() const { return m_shell.Lost() ? exNoAnswer : exRefused; }
@@ -46,4 +47,5 @@ private:
     TDeviceSession m_session;
     TCliShell m_shell;
     TCliMessages m_msgs;
+    bool m_printed = false; // the command's result went to stdout
 };

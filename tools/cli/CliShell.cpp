@@ -30,6 +30,24 @@ bool TCliShell::AskToConnect()
     return m_driver.IsPortOpen();
 }
 
+namespace {
+
+QStringList g_printed;
+
+} // namespace
+
+void PrintMessage(const QString& line)
+{
+    g_printed << line;
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stderr);
+    std::fflush(stderr);
+}
+
+const QStringList& PrintedMessages()
+{
+    return g_printed;
+}
+
 QString TerminalText(const QString& text)
 {
     QString t = text;
@@ -68,15 +86,14 @@ int TCliMessages::MessageDlg(const QString& text, TMessageKind, int, int buttons
     } else if (!(buttons & mbOk)) {
         result = mrNo;
     }
-    std::fputs((line + QLatin1Char(0x0A)).toUtf8().constData(), stderr);
-    std::fflush(stderr);
+    PrintMessage(line);
     return result;
 }
 
 int TCliMessages::EnterValue(const QString& prompt, double& value, int, double defaultValue)
 {
     ++m_count;
-    std::fputs((TerminalText(prompt) + QStringLiteral(" — отменено\n")).toUtf8().constData(), stderr);
+    PrintMessage(TerminalText(prompt) + QStringLiteral(" — отменено"));
     value = defaultValue;
     return mrNo;
 }

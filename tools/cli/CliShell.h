@@ -3,6 +3,8 @@
 #include "DeviceSession.h"
 #include "MessageDialog.h"
 
+#include <QStringList>
+
 #include <functional>
 
 class TCommPortDriver;
@@ -51,6 +53,10 @@ private:
     int m_lastCode = -1;
     int m_count = 0;
 };
+
+// Writes a message line to stderr and keeps it for the JSON failure report.
+void PrintMessage(const QString& line);
+const QStringList& PrintedMessages();
 
 // The text as one terminal line block: the program's "\n\r" and "\r\n" become "\n".
 QString TerminalText(const QString& text);
