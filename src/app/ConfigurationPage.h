@@ -12,6 +12,7 @@ class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
 class TRbStyleManager;
+struct TConfigProfile;
 
 // Page tsConfiguration: the transducer's configuration block (sensor kind,
 // R0, range, output direction, alarm current, averaging, address) with its
@@ -39,6 +40,13 @@ public:
     void ClearFields();
     // At close: ask to write a changed page, or put the last read values back.
     void ConfirmSaveConfiguration();
+    // The page's fields as a profile; false with a message naming the field
+    // when one has no choice or the page's checks refuse them.
+    bool TakeProfile(TConfigProfile* profile, QString* error) const;
+    // Sets the controls from a profile as the user would, then marks the page
+    // modified; nothing is written. A profile that fails the page's checks
+    // leaves the page as it was (false with a message naming the field).
+    bool FillFromProfile(const TConfigProfile& profile, QString* error);
 
     // Handlers, public so tests run them as the user's actions do.
     void btnConfReadClick();

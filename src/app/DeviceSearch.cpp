@@ -1,6 +1,7 @@
 #include "DeviceSearch.h"
 
 #include "CommPortDriver.h"
+#include "DeviceScan.h"
 #include "MainWindow.h"
 #include "MessageDialog.h"
 #include "RbButton.h"
@@ -17,45 +18,11 @@ const QString kSearching = QStringLiteral("Поиск прибора до пер
 const QString kSearchingAt = QStringLiteral("Поиск прибора до первого найденного\n\rСОМ-порт СОМ");
 const QString kNoneFound = QStringLiteral("Ниодного прибора не найдено.");
 
-constexpr int kFirstAddress = 1;
-constexpr int kLastAddress = 255;
-constexpr uint32_t kSearchInputTimeout = 500;
-constexpr uint32_t kInputTimeout = 1000;
-// The quick pass: an address whose answer has not begun this long after the
-// request has left the line is passed over.
-constexpr uint32_t kQuickFirstByteWindow = 250;
-
 void EndStatus(TfrmViewStatus* status)
 {
     status->hide();
     status->RbProgressBar->hide();
     status->btnStop->hide();
-}
-
-// One pass over the addresses until a device answers; false when "Стоп!" ended it.
-bool ScanAddresses(TfrmMain& main, TfrmViewStatus* status, uint32_t firstByteWindow)
-{
-    TTransducerData& t = main.Session.Transducer;
-    status->RbProgressBar->SetPosition(kFirstAddress);
-    for (int address = kFirstAddress; address <= kLastAddress && !main.IsConnected(); ++address) {
-        main.ProcessEvents();
-        if (SearchStopRequested)
-            return false;
-        status->SetText(kSearchingAt + QString::number(main.PortNumberFromName()) + QStringLiteral(" адрес ")
-                        + QString::number(address) + QStringLiteral("."));
-        main.ProcessEvents();
-        t.SlaveID = address;
-        main.Session.link.ReportLinkErrors = false; // an address without a device is passed over silently
-        status->RbProgressBar->SetPosition(status->RbProgressBar->Position() + 1);
-        main.ProcessEvents();
-        // A port that does not open makes the identification fail at once.
-        main.cpDRV->OpenPort();
-        main.Session.link.FirstByteWindow = firstByteWindow;
-        main.IdentifyDevice(t.SlaveID);
-        main.Session.link.FirstByteWindow = 0;
-        main.ProcessEvents();
-    }
-    return true;
 }
 
 } // namespace
@@ -73,26 +40,30 @@ void SearchFirstDevice(TfrmMain& main)
     if (drv->Port() == pnCustom && !main.ShowCOMChoice())
         return;
 
-    drv->InputTimeout = kSearchInputTimeout;
     TfrmViewStatus* status = main.ViewStatus();
     status->SetText(kSearching);
     // Max before Min: the bar takes each only while it keeps Min below Max.
-    status->RbProgressBar->SetMax(kLastAddress);
-    status->RbProgressBar->SetMin(kFirstAddress);
-    status->RbProgressBar->SetPosition(kFirstAddress);
+    status->RbProgressBar->SetMax(kScanLastAddress);
+    status->RbProgressBar->SetMin(kScanFirstAddress);
+    status->RbProgressBar->SetPosition(kScanFirstAddress);
     status->RbProgressBar->show();
     status->btnStop->show();
     status->ShowStatus();
     main.ProcessEvents();
 
     SearchStopRequested = false;
-    // A quick pass first; the full scan only when it found nothing, for
-    // devices slower to answer than its window.
-    bool scanned = !main.Settings.QuickSearch || ScanAddresses(main, status, kQuickFirstByteWindow);
-    if (scanned && !main.IsConnected())
-        scanned = ScanAddresses(main, status, 0);
-    drv->InputTimeout = kInputTimeout;
-    if (!scanned) {
+    TScanHooks hooks;
+    hooks.StopRequested = [] { return SearchStopRequested; };
+    hooks.Trying = [&](int address) {
+        status->SetText(kSearchingAt + QString::number(main.PortNumberFromName()) + QStringLiteral(" адрес ")
+                        + QString::number(address) + QStringLiteral("."));
+        main.ProcessEvents();
+        status->RbProgressBar->SetPosition(status->RbProgressBar->Position() + 1);
+        main.ProcessEvents();
+    };
+    hooks.Identify = [&](int address) { return main.IdentifyDevice(address); };
+    hooks.PassStarted = [&] { status->RbProgressBar->SetPosition(kScanFirstAddress); };
+    if (ScanForDevice(main.Session, hooks, main.Settings.QuickSearch) == TScanResult::Stopped) {
         EndStatus(status);
         return;
     }

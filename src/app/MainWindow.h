@@ -34,6 +34,7 @@ class TConfigurationPage;
 class TfrmConnect;
 class TfrmSettings;
 class TfrmMain;
+class TConfigProfileActions;
 
 // What the main window is built on. The defaults make the program; tests
 // pass a virtual clock, a scripted port, a folder of their own and answer the
@@ -174,6 +175,7 @@ public:
     QAction* actAbout = nullptr;
     QAction* actViewToolBar = nullptr;
     QAction* actHelp = nullptr; // "Справка": no action behind it
+    TConfigProfileActions* ProfileActions = nullptr; // saving and loading configuration profiles
 
     static constexpr int kClientWidth = 583;
     static constexpr int kClientHeight = 367;

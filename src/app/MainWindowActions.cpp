@@ -5,6 +5,7 @@
 #include "AboutFrm.h"
 #include "CalibrationPage.h"
 #include "CommPortDriver.h"
+#include "ConfigProfileActions.h"
 #include "ConfigurationPage.h"
 #include "ConnectFrm.h"
 #include "DeviceSearch.h"
@@ -71,6 +72,7 @@ void TfrmMain::CreateActions()
     actViewToolBar = makeAction(this, QStringLiteral("actViewToolBar"), kHideToolBar, view, -1);
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
+    ProfileActions = new TConfigProfileActions(*this);
 
     connect(actProgSet, &QAction::triggered, this, &TfrmMain::actProgSetExecute);
     connect(actConnect, &QAction::triggered, this, &TfrmMain::actConnectExecute);
@@ -90,6 +92,10 @@ void TfrmMain::CreateMenu()
     bar->setNativeMenuBar(false);
     QMenu* file = bar->addMenu(QStringLiteral("Файл"));
     file->addAction(actProgSet);
+    file->addSeparator();
+    file->addAction(ProfileActions->actSaveConfig);
+    file->addAction(ProfileActions->actLoadConfig);
+    file->addSeparator();
     file->addAction(FileExit);
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
     view->addAction(actIndView);

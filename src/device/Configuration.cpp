@@ -127,22 +127,30 @@ TRangeCheck CheckTemperatureRange(int bottom, int top)
     return TRangeCheck::Ok;
 }
 
+QString RangeCheckMessage(TRangeCheck check)
+{
+    switch (check) {
+    case TRangeCheck::OrderWrong:
+        return QStringLiteral("Значание верней границы диапазона меньше нижней!");
+    case TRangeCheck::SpanTooShort:
+        return QStringLiteral("Длина диапазона не может быть меньше ") + QString::number(kMinRangeSpan)
+               + QStringLiteral(" град!");
+    case TRangeCheck::Ok:
+        break;
+    }
+    return {};
+}
+
 TOutcome WriteConfiguration(TDeviceSession& s, int newSlaveId)
 {
     if (!s.link.drv || !s.link.drv->IsPortOpen()) {
         MessageDlg(kNotConnected, mkInformation, mbOk);
         return TOutcome::Refused;
     }
-    switch (CheckTemperatureRange(s.Transducer.BottomTempBound, s.Transducer.TopTempBound)) {
-    case TRangeCheck::OrderWrong:
-        ShowError(QStringLiteral("Значание верней границы диапазона меньше нижней!"));
+    const TRangeCheck range = CheckTemperatureRange(s.Transducer.BottomTempBound, s.Transducer.TopTempBound);
+    if (range != TRangeCheck::Ok) {
+        ShowError(RangeCheckMessage(range));
         return TOutcome::Refused;
-    case TRangeCheck::SpanTooShort:
-        ShowError(QStringLiteral("Длина диапазона не может быть меньше ") + QString::number(kMinRangeSpan)
-                  + QStringLiteral(" град!"));
-        return TOutcome::Refused;
-    case TRangeCheck::Ok:
-        break;
     }
     TFrameBuffer request;
     TFrameBuffer answer;

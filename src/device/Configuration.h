@@ -37,6 +37,8 @@ bool ReadConfiguration(TDeviceSession& session);
 
 enum class TRangeCheck { Ok, OrderWrong, SpanTooShort };
 TRangeCheck CheckTemperatureRange(int bottom, int top);
+// The page's message for a failed range check; empty for Ok.
+QString RangeCheckMessage(TRangeCheck check);
 
 // Checks the record's range, then writes the block with `newSlaveId` in its
 // address register. The request goes to the current address; SlaveID takes

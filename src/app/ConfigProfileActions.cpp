@@ -1,0 +1,95 @@
+#include "ConfigProfileActions.h"
+
+#include "ConfigProfile.h"
+#include "ConfigurationPage.h"
+#include "InformationPage.h"
+#include "MainWindow.h"
+#include "MessageDialog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+
+namespace {
+
+const QString kFilter = QStringLiteral("Профили конфигурации (*.zcf);;Все файлы (*)");
+
+} // namespace
+
+TConfigProfileActions::TConfigProfileActions(TfrmMain& main)
+    : QObject(&main)
+    , m_main(main)
+    , m_folder(QDir::homePath())
+{
+    setObjectName(QStringLiteral("ConfigProfileActions"));
+    actSaveConfig = new QAction(QStringLiteral("Сохранить конфигурацию..."), &main);
+    actSaveConfig->setObjectName(QStringLiteral("actSaveConfig"));
+    actLoadConfig = new QAction(QStringLiteral("Загрузить конфигурацию..."), &main);
+    actLoadConfig->setObjectName(QStringLiteral("actLoadConfig"));
+    connect(actSaveConfig, &QAction::triggered, this, &TConfigProfileActions::actSaveConfigExecute);
+    connect(actLoadConfig, &QAction::triggered, this, &TConfigProfileActions::actLoadConfigExecute);
+    ChooseFile = [this](bool save, const QString& folder) { return DefaultChooseFile(save, folder); };
+}
+
+QString TConfigProfileActions::DefaultChooseFile(bool save, const QString& folder)
+{
+    if (save)
+        return QFileDialog::getSaveFileName(&m_main, QStringLiteral("Сохранить конфигурацию"), folder, kFilter);
+    return QFileDialog::getOpenFileName(&m_main, QStringLiteral("Загрузить конфигурацию"), folder, kFilter);
+}
+
+void TConfigProfileActions::actSaveConfigExecute()
+{
+    TConfigProfile profile;
+    QString error;
+    if (!m_main.tsConfiguration->TakeProfile(&profile, &error)) {
+        ShowError(QStringLiteral("Конфигурация не сохранена. ") + error);
+        return;
+    }
+    QString path = ChooseFile ? ChooseFile(true, m_folder) : QString();
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + ConfigProfileSuffix;
+    // The sensor text only when the user wants it: it names one sensor, the profile serves many.
+    const QString sensorText = m_main.tsInformation->edSensorType->text();
+    if (!sensorText.trimmed().isEmpty()
+        && MessageDlg(QStringLiteral("Сохранить в профиле тип датчика «%1»?").arg(sensorText), mkConfirmation,
+                      mbYes | mbNo)
+               == mrYes) {
+        profile.HasSensorText = true;
+        profile.SensorTypeText = sensorText;
+    }
+    if (!SaveConfigProfile(path, profile, &error)) {
+        ShowError(error);
+        return;
+    }
+    m_folder = QFileInfo(path).absolutePath();
+}
+
+void TConfigProfileActions::actLoadConfigExecute()
+{
+    const QString path = ChooseFile ? ChooseFile(false, m_folder) : QString();
+    if (path.isEmpty())
+        return;
+    TConfigProfile profile;
+    QString error;
+    if (!LoadConfigProfile(path, &profile, &error)) {
+        ShowError(error);
+        return;
+    }
+    m_folder = QFileInfo(path).absolutePath();
+    if (!m_main.tsConfiguration->FillFromProfile(profile, &error)) {
+        ShowError(QStringLiteral("Профиль «%1»: %2").arg(QFileInfo(path).fileName(), error));
+        return;
+    }
+    if (profile.HasSensorText) {
+        // As typing the text and leaving the field.
+        m_main.tsInformation->edSensorType->setText(profile.SensorTypeText);
+        m_main.tsInformation->edSensorTypeExit();
+        m_main.SetInfoModified(true);
+    }
+    m_main.SetConfigModified(true); // the configuration page's mark wins the shared panel
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Exit status of zelkor-cli.
+enum TCliExit : int {
+    exDone = 0,
+    exUsage = 2,
+    exNoAnswer = 3,   // no answer, or the link was lost
+    exRefused = 4,    // the device refused, or did not keep what was written
+    exPortFailed = 5, // the port cannot be opened
+    exCheckFailed = 6 // a value (or a profile) failed a check
+};
+
+// The command line: global options, a command, the command's options.
+struct TCliOptions {
+    QString port;          // DEVICE or COMn; empty: the program's settings
+    int address = 0;       // 1..255; 0: the program's settings
+    int repeat = 0;        // attempts per request 1..10; 0: the program's settings
+    bool json = false;
+    bool yes = false;      // questions are answered "Да"
+    bool help = false;
+
+    QString command;       // identify, info, config, measure, search
+
+    // info
+    bool hasText = false, hasNumber = false, hasDate = false;
+    QString text, number, date;
+    // config
+    QString load, save;
+    QStringList sets;      // KEY=VALUE, in the order given
+    bool write = false;
+    // measure
+    int count = 0;         // 0: until interrupted
+    bool csv = false;
+    // search
+    bool quick = false;
+};
+
+// False with a Russian message for a usage error.
+bool ParseCliOptions(const QStringList& arguments, TCliOptions& options, QString* error);
+QString CliHelpText();

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "CliOptions.h"
+#include "CliShell.h"
+#include "ConfigProfile.h"
+#include "DeviceSession.h"
+#include "ProgSettings.h"
+
+#include <QJsonObject>
+#include <QStringList>
+
+class TCommPortDriver;
+
+// One run of zelkor-cli: the driver and the session set up as the program
+// sets them up, one command carried out with the program's own device
+// operations, its result printed, and the exit status.
+class TCliRunner {
+public:
+    explicit TCliRunner(const TCliOptions& options);
+    ~TCliRunner();
+
+    int Run();
+
+private:
+    int RunCommand();
+    void SetUpLink();
+    int OpenAndIdentify();
+    int FailureExit() const { return m_shell.Lost() ? exNoAnswer : exRefused; }
+
+    int Identify();
+    int Info();
+    int Config();
+    int Measure();
+    int Search();
+
+    void Print(const QJsonObject& json, const QStringList& lines);
+    static void Error(const QString& text);
+    QJsonObject IdentityJson() const;
+    QStringList IdentityLines() const;
+    QJsonObject ConfigJson(const TConfigProfile& profile, int address) const;
+    QStringList ConfigLines(const TConfigProfile& profile, int address) const;
+    QString OpenFailureText() const;
+
+    TCliOptions m_o;
+    TProgSettings m_settings;
+    TCommPortDriver* m_drv;
+    TDeviceSession m_session;
+    TCliShell m_shell;
+    TCliMessages m_msgs;
+    bool m_printed = false; // the command's result went to stdout
+};
