@@ -6,6 +6,7 @@
 #include "RbStyleManager.h"
 
 #include <IniFile.h>
+#include <WritableFolder.h>
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -15,17 +16,13 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTabWidget>
 #include <QTextEdit>
 
 namespace {
 
 const QString kSchemeFolder = QStringLiteral("ColorSchemas");
-
-QString FileNamePart(const QString& path)
-{
-    const int cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.mid(cut + 1);
-}
 
 bool HasFolder(const QString& path)
 {
@@ -33,6 +30,17 @@ bool HasFolder(const QString& path)
 }
 
 } // namespace
+
+QString SchemeFileNamePart(const QString& path)
+{
+    const int cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(cut + 1);
+}
+
+QString IColorSchemeHost::ProgramDir() const
+{
+    return ProgramFolder();
+}
 
 QString ProgramFolder()
 {
@@ -69,36 +77,62 @@ QString ResolvePathIgnoringCase(const QString& path)
     return done;
 }
 
+QString UserDataSchemeFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zelkor/")
+        + kSchemeFolder;
+}
+
+QString UserSchemeFolder(const QString& programFolder)
+{
+    const QString beside = ResolvePathIgnoringCase(programFolder + QLatin1Char('/') + kSchemeFolder);
+    if (IsFolderWritable(beside))
+        return beside;
+    return UserDataSchemeFolder();
+}
+
 QString ColorSchemeFile(const QString& fileName, const QString& programFolder)
 {
+    if (HasFolder(fileName))
+        return ResolvePathIgnoringCase(fileName);
     const QString beside = ResolvePathIgnoringCase(programFolder + QLatin1Char('/') + kSchemeFolder + QLatin1Char('/') + fileName);
-    if (QFileInfo::exists(beside))
-        return beside;
-    QStringList installed;
-    installed << QDir::cleanPath(programFolder + QStringLiteral("/../share/zelkor/") + kSchemeFolder);
+    QStringList folders;
+    folders << UserDataSchemeFolder() << QString() // beside the executable
+            << QDir::cleanPath(programFolder + QStringLiteral("/../share/zelkor/") + kSchemeFolder);
 #ifdef ZELKOR_SCHEME_DATADIR
-    installed << QStringLiteral(ZELKOR_SCHEME_DATADIR);
+    folders << QStringLiteral(ZELKOR_SCHEME_DATADIR);
 #endif
-    for (const QString& dir : installed) {
-        const QString f = ResolvePathIgnoringCase(dir + QLatin1Char('/') + fileName);
-        if (QFileInfo::exists(f))
+    for (const QString& dir : folders) {
+        const QString f = dir.isEmpty() ? beside : ResolvePathIgnoringCase(dir + QLatin1Char('/') + fileName);
+        if (QFileInfo(f).isFile())
             return f;
     }
     return beside; // the loader reports it missing
 }
 
+QString SchemeSettingName(const QString& file, const QString& programFolder)
+{
+    if (!HasFolder(file))
+        return file;
+    const QString name = SchemeFileNamePart(file);
+    const QString found = ColorSchemeFile(name, programFolder);
+    if (QFileInfo(found).canonicalFilePath() == QFileInfo(ResolvePathIgnoringCase(file)).canonicalFilePath())
+        return name;
+    return QFileInfo(file).absoluteFilePath();
+}
+
 bool LoadColorScheme(IColorSchemeHost& host, const QString& path, QString* error)
 {
-    const QString file = HasFolder(path) ? ResolvePathIgnoringCase(path) : ColorSchemeFile(path);
+    const QString file = ColorSchemeFile(path, host.ProgramDir());
     TRbStyleManager& manager = host.StyleManager();
     if (!manager.LoadStyle(file, error))
         return false;
     manager.ApplyStyle();
     host.CreateStyleEditor();
     host.SetFormColor(TIniFile(file).readInteger(QStringLiteral("Other"), QStringLiteral("FormColor"), 0));
-    const QString name = FileNamePart(file);
+    const QString name = SchemeSettingName(file, host.ProgramDir());
     host.SetSchemeFileName(name);
-    host.SetEditorStylePath(ColorSchemeFile(name));
+    host.SetEditorStylePath(ColorSchemeFile(name, host.ProgramDir()));
     // The built-in scheme keeps the platform's face colour, whatever it says.
     if (file.contains(QLatin1String("Standart")))
         host.SetFormColor(clBtnFace);
@@ -123,15 +157,21 @@ void SetSchemeColor(QWidget* w, TColor c)
         || qobject_cast<QAbstractItemView*>(w);
     QPalette pal = w->palette();
     const QColor q = ToQColor(c);
+    // Only the work area takes the colour: the Button role would reach the
+    // standard controls inside (spin box arrows turn black on a dark scheme).
     if (textField) {
         pal.setColor(QPalette::Base, q);
     } else {
         pal.setColor(QPalette::Window, q);
-        pal.setColor(QPalette::Button, q);
         if (!w->isWindow())
             w->setAutoFillBackground(true);
     }
     w->setPalette(pal);
+    // The style paints a tab widget's pane in a shade of its own; the pages
+    // paint the work area themselves, so panels on them know what lies behind.
+    if (auto* tabs = qobject_cast<QTabWidget*>(w))
+        for (int i = 0; i < tabs->count(); ++i)
+            SetSchemeColor(tabs->widget(i), c);
 }
 
 void ApplySchemeColors(IColorSchemeHost& host)

@@ -88,10 +88,23 @@ void TRbPanel::SetBorderColor(TColor c)
 
 void TRbPanel::SetOuterColor(TColor c)
 {
-    if (c == m_outerColor)
+    const bool wasFollowing = m_outerFollows;
+    m_outerFollows = false;
+    if (c == m_outerColor && !wasFollowing)
         return;
     m_outerColor = c;
     Rebuild();
+}
+
+TColor TRbPanel::BackdropColor() const
+{
+    for (const QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* skinned = qobject_cast<const TRbCustomControl*>(w))
+            return skinned->Color();
+        if (w->autoFillBackground() || w->isWindow())
+            return FromQColor(w->palette().color(w->backgroundRole()));
+    }
+    return clBtnFace;
 }
 
 void TRbPanel::SetTextShadowColor(TColor c)
@@ -242,6 +255,8 @@ void TRbPanel::RebuildLayers()
         m_image = QImage();
         return;
     }
+    if (m_outerFollows)
+        m_outerColor = BackdropColor();
     const int f = m_antialiased ? 3 : 1;
     QImage work = MakeBitmap(W * f, H * f, m_outerColor);
     const int pw = m_borderWidth * f - 1;
@@ -298,8 +313,8 @@ void TRbPanel::Resized()
 // the colour around its frame.
 void TRbPanel::FollowParentColor()
 {
-    if (ParentColor() && m_outerColor != Color()) {
-        m_outerColor = Color();
+    if (m_outerFollows && m_outerColor != BackdropColor()) {
+        m_outerColor = BackdropColor();
         Rebuild();
     } else if (Color() != m_imageColor) {
         Rebuild();
@@ -351,8 +366,14 @@ void TRbPanel::PaintBuffer(QImage& buffer)
     const int W = buffer.width(), H = buffer.height();
     FillRect(buffer, buffer.rect(), m_outerColor);
     // A hidden panel hears of its size only when shown; paint what it has now.
-    if (m_image.size() != buffer.size() || m_imageColor != Color())
+    // An ancestor's background may have changed without telling the parent.
+    if (m_outerFollows && m_outerColor != BackdropColor()) {
+        m_outerColor = BackdropColor();
+        FillRect(buffer, buffer.rect(), m_outerColor);
         RebuildLayers();
+    } else if (m_image.size() != buffer.size() || m_imageColor != Color()) {
+        RebuildLayers();
+    }
     ComposeLayers(buffer, m_image, m_image, 0, buffer.rect(), 0);
     if (!ShowCaption() || Caption().isEmpty())
         return;
