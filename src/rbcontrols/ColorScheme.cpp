@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
@@ -140,12 +141,31 @@ bool LoadColorScheme(IColorSchemeHost& host, const QString& path, QString* error
     return true;
 }
 
+bool IsDarkColor(TColor c)
+{
+    const TRgb rgb = ResolveColor(c);
+    return 299 * rgb.r + 587 * rgb.g + 114 * rgb.b < 128 * 1000;
+}
+
+QColor ReadableTextColor(TColor background)
+{
+    return IsDarkColor(background) ? QColor(Qt::white) : QGuiApplication::palette().color(QPalette::WindowText);
+}
+
 void SetSchemeColor(QWidget* w, TColor c)
 {
     if (!w)
         return;
     if (auto* skinned = qobject_cast<TRbCustomControl*>(w)) {
         skinned->SetColor(c);
+        // A control the scheme does not style keeps its font, unless the
+        // work area is too dark to read it on.
+        if (!skinned->RbStyleManager()) {
+            if (IsDarkColor(c))
+                skinned->Font().SetColor(clWhite);
+            else if (skinned->Font().Color() == clWhite)
+                skinned->Font().SetColor(clWindowText);
+        }
         return;
     }
     if (auto* splitter = qobject_cast<TRbSplitter*>(w)) {
@@ -163,6 +183,9 @@ void SetSchemeColor(QWidget* w, TColor c)
         pal.setColor(QPalette::Base, q);
     } else {
         pal.setColor(QPalette::Window, q);
+        // The tabs keep the style's own light face, and with it their text.
+        if (!qobject_cast<QTabWidget*>(w))
+            pal.setColor(QPalette::WindowText, ReadableTextColor(c));
         if (!w->isWindow())
             w->setAutoFillBackground(true);
     }

@@ -76,6 +76,11 @@ bool LoadColorScheme(IColorSchemeHost& host, const QString& path, QString* error
 // bars the manager's hover gradient, and applies the manager's scheme.
 void ApplySchemeColors(IColorSchemeHost& host);
 
+// True for a background on which the usual dark text cannot be read.
+bool IsDarkColor(TColor c);
+// The text colour for labels on a background of colour c.
+QColor ReadableTextColor(TColor background);
+
 // A skinned control (or splitter) takes c as its Color; any other widget as
 // its background (the text background of edits and lists).
 void SetSchemeColor(QWidget* w, TColor c);

@@ -1,5 +1,6 @@
 #include "RbPanel.h"
 
+#include "ColorScheme.h"
 #include "RbDrawCore.h"
 
 #include <QEvent>
@@ -346,9 +347,17 @@ void TRbPanel::changeEvent(QEvent* e)
 {
     TRbCustomControl::changeEvent(e);
     switch (e->type()) {
-    case QEvent::PaletteChange:
+    case QEvent::PaletteChange: {
         FollowParentColor();
+        // Labels on the panel are read against its colour, not the window's.
+        const QColor text = ReadableTextColor(Color());
+        if (palette().color(QPalette::WindowText) != text) {
+            QPalette pal = palette();
+            pal.setColor(QPalette::WindowText, text);
+            setPalette(pal);
+        }
         break;
+    }
     case QEvent::FontChange:
         Realign();
         if (m_captionPosition == cpGroupBox)
@@ -425,9 +434,11 @@ void TRbPanel::PaintBuffer(QImage& buffer)
         const int th = fm.height();
         const int tw = fm.horizontalAdvance(WithoutMnemonic(Caption()));
         const int mid = tr.top() + th / 2;
-        // Clear the frame line behind the caption.
+        // Clear the frame line behind the caption; the text itself stands on
+        // the panel's colour, readable whatever lies around the panel.
         FillRect(buffer, Ltrb(0, 0, tr.left() + tr.width(), mid), m_outerColor);
         FillRect(buffer, Ltrb(tr.left(), mid, tr.left() + tw, mid + std::min(bw, th / 2)), m_outerColor);
+        FillRect(buffer, Ltrb(tr.left() - 2, tr.top(), tr.left() + tw + 2, tr.top() + th), Color());
     }
     QPainter p(&buffer);
     DrawShadowText(p, Caption(), Font(), m_textShadowColor, TextShadow(), fmt, tr, isEnabled());

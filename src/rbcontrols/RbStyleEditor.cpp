@@ -49,7 +49,7 @@ enum class TGlyph { Ok, Cancel, Apply };
 
 QImage MakeGlyph(TGlyph kind)
 {
-    QImage img(16, 16, QImage::Format_ARGB32);
+    QImage img(12, 12, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -58,19 +58,19 @@ QImage MakeGlyph(TGlyph kind)
     case TGlyph::Ok:
         pen.setColor(QColor(0, 128, 0));
         p.setPen(pen);
-        p.drawPolyline(QPolygonF({{3, 8.5}, {6.5, 12}, {13, 4}}));
+        p.drawPolyline(QPolygonF({{2, 6.5}, {5, 9.5}, {10, 3}}));
         break;
     case TGlyph::Cancel:
         pen.setColor(QColor(192, 0, 0));
         p.setPen(pen);
-        p.drawLine(QPointF(4, 4), QPointF(12, 12));
-        p.drawLine(QPointF(12, 4), QPointF(4, 12));
+        p.drawLine(QPointF(3, 3), QPointF(9, 9));
+        p.drawLine(QPointF(9, 3), QPointF(3, 9));
         break;
     case TGlyph::Apply:
         pen.setColor(QColor(0, 64, 160));
         p.setPen(pen);
-        p.drawLine(QPointF(3, 8), QPointF(12, 8));
-        p.drawPolyline(QPolygonF({{8.5, 4.5}, {12, 8}, {8.5, 11.5}}));
+        p.drawLine(QPointF(2, 6), QPointF(10, 6));
+        p.drawPolyline(QPolygonF({{7, 3}, {10, 6}, {7, 9}}));
         break;
     }
     return img;
@@ -155,8 +155,11 @@ TColorSwatch* TFStyleEditor::MakeSwatch(const QString& name, const QString& labe
     s->setObjectName(name);
     s->setGeometry(x, y, 17, 17);
     if (labelWidth > 0) {
-        QLabel* l = MakeLabel(label, RbPanel4, QRect(x - labelWidth - 6, y - 5, labelWidth, 27),
+        QLabel* l = MakeLabel(label, RbPanel4, QRect(x - labelWidth - 5, y - 5, labelWidth, 27),
                               Qt::AlignRight | Qt::AlignVCenter);
+        QFont f = l->font();
+        f.setPixelSize(10);
+        l->setFont(f);
         l->setBuddy(s);
     }
     s->setAccessibleName(label);
@@ -179,8 +182,12 @@ void TFStyleEditor::CreateControls()
 {
     QWidget* client = findChild<QWidget*>(QStringLiteral("client"));
     QLabel* note = MakeLabel(QStringLiteral("Нажимайте Shift для перетаскивания/копирования цветов"), client,
-                             QRect(179, 8, 320, 16), Qt::AlignLeft | Qt::AlignVCenter);
+                             QRect(179, 8, 322, 16), Qt::AlignLeft | Qt::AlignVCenter);
     note->setObjectName(QStringLiteral("lbNote"));
+    note->setWordWrap(false);
+    QFont small = note->font();
+    small.setPixelSize(9);
+    note->setFont(small);
 
     RbPanel4 = new TRbPanel(client);
     RbPanel4->setObjectName(QStringLiteral("RbPanel4"));
@@ -193,12 +200,12 @@ void TFStyleEditor::CreateControls()
     const QString base = QStringLiteral("Основные цвета");
     const QString over = QStringLiteral("При наведении курсора");
     const QString clicked = QStringLiteral("При нажатии");
-    EDefaultFrom = MakeSwatch(QStringLiteral("EDefaultFrom"), base, 96, 48, 84);
+    EDefaultFrom = MakeSwatch(QStringLiteral("EDefaultFrom"), base, 96, 48, 88);
     EDefaultTo = MakeSwatch(QStringLiteral("EDefaultTo"), base, 112, 48, 0);
-    EOverFrom = MakeSwatch(QStringLiteral("EOverFrom"), over, 96, 72, 84);
+    EOverFrom = MakeSwatch(QStringLiteral("EOverFrom"), over, 96, 72, 88);
     EOverFrom->resize(21, 17);
     EOverTo = MakeSwatch(QStringLiteral("EOverTo"), over, 112, 72, 0);
-    EClickedFrom = MakeSwatch(QStringLiteral("EClickedFrom"), clicked, 96, 96, 84);
+    EClickedFrom = MakeSwatch(QStringLiteral("EClickedFrom"), clicked, 96, 96, 88);
     EClickedTo = MakeSwatch(QStringLiteral("EClickedTo"), clicked, 112, 96, 0);
     ShFormColor = MakeSwatch(QStringLiteral("ShFormColor"), QStringLiteral("Рабочая область"), 256, 40, 100);
     EHotTrack = MakeSwatch(QStringLiteral("EHotTrack"), QStringLiteral("Подсветка"), 256, 64, 100);
@@ -343,7 +350,7 @@ void TFStyleEditor::CreateButtons()
         b->setObjectName(QString::fromLatin1(name));
         b->SetCaption(caption);
         b->SetGlyph(MakeGlyph(glyph));
-        b->SetBounds(x, 344, 75, 25);
+        b->SetBounds(x, 344, 78, 25);
         b->SetRbStyleManager(m_smgr);
         return b;
     };

@@ -196,14 +196,8 @@ void TFStyleEditor::SetSwatch(TColorSwatch* swatch, TColor c)
 
 void TFStyleEditor::SetWindowColor(TColor c)
 {
-    // The window and its menu bar take the work-area colour; the standard
-    // controls keep their own (see SetSchemeColor).
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(MenuBar)}) {
-        QPalette pal = w->palette();
-        pal.setColor(QPalette::Window, ToQColor(c));
-        w->setPalette(pal);
-    }
-    MenuBar->setAutoFillBackground(true);
+    SetSchemeColor(this, c);
+    SetSchemeColor(MenuBar, c);
 }
 
 void TFStyleEditor::ShowStyle()
