@@ -41,6 +41,8 @@ QLabel* MakeHeading(const QString& text, QWidget* parent, int x, int y)
     f.setUnderline(true);
     l->setFont(f);
     l->setStyleSheet(QStringLiteral("color: #008000;"));
+    l->setWordWrap(false);
+    l->adjustSize();
     return l;
 }
 

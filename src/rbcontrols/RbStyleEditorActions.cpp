@@ -2,6 +2,7 @@
 #include "RbStyleEditor.h"
 
 #include "ColorScheme.h"
+#include "RbStyleEditorDialogs.h"
 #include "RbButton.h"
 #include "RbColorSwatch.h"
 #include "RbPanel.h"
@@ -12,92 +13,16 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
-#include <QDrag>
-#include <QFileDialog>
-#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QSignalBlocker>
-
-#include <cmath>
 
 namespace {
 
 const QString kOther = QStringLiteral("Other");
 const QString kFormColor = QStringLiteral("FormColor");
-const QString kFilter = QStringLiteral("RbControl Style (*.rbs)");
-
-QFont ToDialogFont(const TRbFont& f)
-{
-    return f.ToQFont();
-}
-
-// What the font dialog gives back; colour and character set stay as they were.
-void TakeDialogFont(TRbFont& f, const QFont& q)
-{
-    f.SetName(q.family());
-    if (q.pixelSize() > 0)
-        f.SetHeight(-q.pixelSize());
-    else if (q.pointSizeF() > 0)
-        f.SetHeight(-int(std::lround(q.pointSizeF() * 96.0 / 72.0)));
-    f.SetPitch(q.fixedPitch() ? fpFixed : fpDefault);
-    TFontStyles style = 0;
-    if (q.bold())
-        style |= 1 << fsBold;
-    if (q.italic())
-        style |= 1 << fsItalic;
-    if (q.underline())
-        style |= 1 << fsUnderline;
-    if (q.strikeOut())
-        style |= 1 << fsStrikeOut;
-    f.SetStyle(style);
-}
-
-bool DefaultChooseColor(QWidget* parent, TColor& color)
-{
-    const QColor c = QColorDialog::getColor(ToQColor(color), parent);
-    if (!c.isValid())
-        return false;
-    color = FromQColor(c);
-    return true;
-}
-
-bool DefaultChooseFont(QWidget* parent, QFont& font)
-{
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, font, parent);
-    if (ok)
-        font = f;
-    return ok;
-}
-
-QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title, const QString& folder,
-                      const QString& preset)
-{
-    QFileDialog dlg(parent, title, folder, kFilter);
-    dlg.setAcceptMode(mode);
-    dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dlg.setDefaultSuffix(QStringLiteral("rbs"));
-    if (!preset.isEmpty())
-        dlg.selectFile(preset);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return QString();
-    return dlg.selectedFiles().constFirst();
-}
-
-void DefaultStartDrag(TColorSwatch* swatch)
-{
-    auto* drag = new QDrag(swatch);
-    auto* data = new QMimeData;
-    data->setData(TColorSwatch::MimeType(), swatch->objectName().toUtf8());
-    drag->setMimeData(data);
-    drag->exec(Qt::CopyAction);
-}
 
 } // namespace
 
@@ -424,7 +349,7 @@ void TFStyleEditor::CBFadeSpeedChange()
 
 void TFStyleEditor::BFontClick()
 {
-    QFont font = ToDialogFont(m_smgr->Font());
+    QFont font = m_smgr->Font().ToQFont();
     if (!(m_dialogs.chooseFont ? m_dialogs.chooseFont(this, font) : DefaultChooseFont(this, font)))
         return;
     TRbFont chosen;
@@ -485,8 +410,7 @@ void TFStyleEditor::actOpenExecute()
 {
     const QString folder = SchemeFolder();
     const QString file = m_dialogs.openFile ? m_dialogs.openFile(this, folder)
-                                            : RunFileDialog(this, QFileDialog::AcceptOpen,
-                                                            QStringLiteral("Open a style"), folder, QString());
+                                            : RunSchemeFileDialog(this, true, QStringLiteral("Open a style"), folder, QString());
     if (file.isEmpty())
         return;
     m_editorLoading = true;
@@ -510,7 +434,7 @@ void TFStyleEditor::actSaveAsExecute()
     const QString folder = SchemeFolder();
     const QString preset = m_stylePath.contains(QLatin1Char('/')) ? m_stylePath : folder + QLatin1Char('/') + m_stylePath;
     const QString file = m_dialogs.saveFile ? m_dialogs.saveFile(this, folder, preset)
-                                            : RunFileDialog(this, QFileDialog::AcceptSave, QString(), folder, preset);
+                                            : RunSchemeFileDialog(this, false, QString(), folder, preset);
     m_saveAsDone = false;
     if (file.isEmpty())
         return;
