@@ -137,6 +137,18 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
     EXPECT_TRUE(Registered(r.frm->RbStyleManager, ed.RbProgressBar1));
 }
 
+TEST(StyleEditorWindow, ReachableAfterAStartWithoutAScheme)
+{
+    DataHome home;
+    MainRig rig({}, QByteArray());
+    auto frm = rig.make();
+    ASSERT_TRUE(frm->StartupCutShort());
+    EXPECT_EQ(frm->StyleEditor(), nullptr);
+    frm->actColors->trigger();
+    ASSERT_NE(frm->StyleEditor(), nullptr);
+    EXPECT_TRUE(frm->StyleEditor()->isVisible());
+}
+
 TEST(StyleEditorApply, RestylesEveryWindowSavesUserSchemeAndKeepsTheMarker)
 {
     EditorRig r;
@@ -182,6 +194,7 @@ TEST(StyleEditorClose, UnsavedEditsAskForANameAndCancelRestoresTheSavedScheme)
     EXPECT_EQ(r.frm->RbStyleManager->Colors().HotTrack(), before);
     EXPECT_EQ(r.frm->Settings.ColorShema, QStringLiteral("Standart.rbs"));
     EXPECT_NE(r.frm->StyleEditor(), ed) << "the reload made a new editor";
+    EXPECT_TRUE(r.frm->SettingsWindowExists()) << "Cancel makes the settings window";
     EXPECT_EQ(r.frm->StyleEditor()->SMgr().Colors().HotTrack(), before);
     EXPECT_TRUE(r.rig.errorBoxes.isEmpty());
 }
