@@ -1,6 +1,7 @@
 #include "RbColorSwatch.h"
 
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,6 +44,7 @@ QString ColorHintName(TColor c)
 TColorSwatch::TColorSwatch(QWidget* parent) : QWidget(parent)
 {
     setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus); // Space or Enter opens the colour dialog as a click does
     resize(17, 17);
     setCursor(Qt::PointingHandCursor);
 }
@@ -66,6 +68,20 @@ void TColorSwatch::paintEvent(QPaintEvent*)
     p.fillRect(rect(), ToQColor(m_color));
     p.setPen(Qt::black);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (hasFocus()) {
+        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+}
+
+void TColorSwatch::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        emit pressed(Qt::NoModifier);
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void TColorSwatch::mousePressEvent(QMouseEvent* e)

@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,6 +136,11 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
     EXPECT_TRUE(Registered(&ed.SMgr(), ed.RbSplitter1));
     EXPECT_FALSE(Registered(&ed.SMgr(), ed.RbPanel1));
     EXPECT_TRUE(Registered(r.frm->RbStyleManager, ed.RbProgressBar1));
+
+    // A swatch is reachable from the keyboard: Space opens the colour dialog.
+    QTest::keyClick(ed.EHotTrack, Qt::Key_Space);
+    EXPECT_EQ(ed.EHotTrack->Color(), kPicked);
+    EXPECT_EQ(ed.SMgr().Colors().HotTrack(), kPicked);
 }
 
 TEST(StyleEditorWindow, ReachableAfterAStartWithoutAScheme)
