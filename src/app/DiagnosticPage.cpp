@@ -3,8 +3,8 @@
 #include "Cp1251.h"
 #include "LiquidIndicator.h"
 #include "MainWindow.h"
+#include "RbPanel.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -102,22 +102,26 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     btnCorrNSX->setGeometry(340, 107, 225, 22);
 
     // The state text and the calibration date below.
-    gbDiagInf = new QGroupBox(QStringLiteral("Состояние самодиагностики: "), this);
-    gbDiagInf->setObjectName(QStringLiteral("gbDiagInf"));
-    gbDiagInf->setGeometry(8, 142, 320, 100);
-    lbDiagInf = new QLabel(gbDiagInf);
+    RbPanel1 = new TRbPanel(this);
+    RbPanel1->setObjectName(QStringLiteral("RbPanel1"));
+    RbPanel1->SetCaption(QStringLiteral("Состояние самодиагностики: "));
+    RbPanel1->SetCaptionPosition(cpGroupBox);
+    RbPanel1->SetBounds(8, 142, 320, 100);
+    lbDiagInf = new QLabel(RbPanel1);
     lbDiagInf->setObjectName(QStringLiteral("lbDiagInf"));
     lbDiagInf->setAlignment(Qt::AlignCenter);
     lbDiagInf->setWordWrap(true);
     lbDiagInf->setTextFormat(Qt::PlainText);
-    auto* infoLayout = new QVBoxLayout(gbDiagInf);
-    infoLayout->setContentsMargins(8, 4, 8, 6);
+    auto* infoLayout = new QVBoxLayout(RbPanel1);
+    infoLayout->setContentsMargins(8, 2, 8, 4);
     infoLayout->addWidget(lbDiagInf);
 
-    gbCalibrDate = new QGroupBox(QStringLiteral("Дата настройки: "), this);
-    gbCalibrDate->setObjectName(QStringLiteral("gbCalibrDate"));
-    gbCalibrDate->setGeometry(340, 142, 225, 100);
-    indCalibrDate = new TLiquidIndicator(gbCalibrDate);
+    RbPanel2 = new TRbPanel(this);
+    RbPanel2->setObjectName(QStringLiteral("RbPanel2"));
+    RbPanel2->SetCaption(QStringLiteral("Дата настройки: "));
+    RbPanel2->SetCaptionPosition(cpGroupBox);
+    RbPanel2->SetBounds(340, 142, 225, 100);
+    indCalibrDate = new TLiquidIndicator(RbPanel2);
     indCalibrDate->setObjectName(QStringLiteral("indCalibrDate"));
     indCalibrDate->SetIndicatorWidth(132);
     indCalibrDate->SetIndicatorKind(ik5x7matrix);
@@ -136,6 +140,8 @@ void TDiagnosticPage::SetStyleManager(IRbStyleRegistry* manager)
 {
     for (TSkinButton* b : {btnBeginDiagnostics, btnCorrR0, btnCorrNSX})
         b->SetRbStyleManager(manager);
+    RbPanel1->SetRbStyleManager(manager);
+    RbPanel2->SetRbStyleManager(manager);
 }
 
 void TDiagnosticPage::ClearIndicators()

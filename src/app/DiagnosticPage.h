@@ -7,7 +7,7 @@
 #include <QIcon>
 #include <QWidget>
 
-class QGroupBox;
+class TRbPanel;
 class QLabel;
 class QTimer;
 class TLiquidIndicator;
@@ -69,9 +69,9 @@ public:
     TSkinButton* btnBeginDiagnostics;
     TSkinButton* btnCorrR0;
     TSkinButton* btnCorrNSX;
-    QGroupBox* gbDiagInf;    // "Состояние самодиагностики: "
+    TRbPanel* RbPanel1; // "Состояние самодиагностики: "
     QLabel* lbDiagInf;
-    QGroupBox* gbCalibrDate; // "Дата настройки: "
+    TRbPanel* RbPanel2; // "Дата настройки: "
     TLiquidIndicator* indCalibrDate;
 
 private:

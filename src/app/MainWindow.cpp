@@ -446,6 +446,21 @@ void TfrmMain::ApplySchemeColors()
     ::ApplySchemeColors(*this);
 }
 
+void TfrmMain::CreateStyleEditor()
+{
+    // The newest editor is the one actColors shows; an older one goes once
+    // whatever it is doing (its own closing may have asked for this one).
+    if (m_styleEditor)
+        m_styleEditor->deleteLater();
+    m_styleEditor = new TFStyleEditor(*this, m_options.styleEditorDialogs, this);
+}
+
+void TfrmMain::SetEditorStylePath(const QString& path)
+{
+    if (m_styleEditor)
+        m_styleEditor->SetStylePath(path);
+}
+
 void TfrmMain::AddSchemeColorWidget(QWidget* widget)
 {
     if (widget && !m_schemeWidgets.contains(widget))

@@ -7,6 +7,7 @@
 #include "MessageDialog.h"
 #include "SerialDevice.h"
 #include "ProgSettings.h"
+#include "RbStyleEditor.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -50,6 +51,8 @@ struct TMainWindowOptions {
     std::function<void(const QString&)> errorBox;
     // Create and install the program's message dialog (tests install their own).
     bool ownMessageDialog = true;
+    // The colour-scheme editor's colour, font and file dialogs.
+    TStyleEditorDialogs styleEditorDialogs;
 };
 
 // The program's window: pages, menu, toolbar, status bar and the connection
@@ -103,6 +106,14 @@ public:
     void SetSchemeFileName(const QString& fileName) override { Settings.ColorShema = fileName; }
     QList<QWidget*> SchemeColorWidgets() override;
     QList<TRbProgressBar*> SchemeProgressBars() override;
+    void CreateStyleEditor() override;
+    void SetEditorStylePath(const QString& path) override;
+    QString ProgramDir() const override { return Settings.ProgDir; }
+    bool SettingsWindowExists() const override { return m_settingsDialog != nullptr; }
+    void EnsureSettingsWindow() override { SettingsDialog(); }
+    void ShowSchemeError(const QString& text) override { ShowPlatformError(text); }
+    // The colour-scheme editor made by the last LoadColorScheme.
+    TFStyleEditor* StyleEditor() const { return m_styleEditor; }
 
     // The window's image list (32 x 32): 0 start, 1 stop, 2 colours,
     // 3 connect, 4 disconnect, 5 settings, 6 COM port, 7 find first,
@@ -134,6 +145,7 @@ public:
     void actCOMSetExecute();
     void actFindFirstExecute();
     void actIndViewExecute();
+    void actColorsExecute();
     void FileExitExecute();
     void actAboutExecute();
     void actViewToolBarExecute();
@@ -171,6 +183,7 @@ public:
     QAction* actCOMSet = nullptr;
     QAction* actFindFirst = nullptr;
     QAction* actIndView = nullptr;
+    QAction* actColors = nullptr;
     QAction* FileExit = nullptr;
     QAction* actAbout = nullptr;
     QAction* actViewToolBar = nullptr;
@@ -208,6 +221,7 @@ private:
     TfrmCOMChoice* m_comChoice = nullptr;
     TfrmConnect* m_connect = nullptr;
     TfrmSettings* m_settingsDialog = nullptr;
+    QPointer<TFStyleEditor> m_styleEditor;
     bool m_closed = false;
     TColor m_formColor = clBtnFace;
     QList<QPointer<QWidget>> m_schemeWidgets;

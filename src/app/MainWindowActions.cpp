@@ -66,6 +66,7 @@ void TfrmMain::CreateActions()
     actCOMSet = makeAction(this, QStringLiteral("actCOMSet"), QStringLiteral("Выбор &COM-порта"), comm, 6);
     actFindFirst = makeAction(this, QStringLiteral("actFindFirst"), QStringLiteral("Найти первый"), comm, 7);
     actIndView = makeAction(this, QStringLiteral("actIndView"), QStringLiteral("Стиль индикаторов"), view, 10);
+    actColors = makeAction(this, QStringLiteral("actColors"), QStringLiteral("Настройка цветов"), view, 2);
     FileExit = makeAction(this, QStringLiteral("FileExit"), QStringLiteral("Выход"), program, 11);
     actAbout = makeAction(this, QStringLiteral("actAbout"), QStringLiteral("О программе"), program, 12);
     actAbout->setToolTip(QString());
@@ -79,6 +80,7 @@ void TfrmMain::CreateActions()
     connect(actCOMSet, &QAction::triggered, this, &TfrmMain::actCOMSetExecute);
     connect(actFindFirst, &QAction::triggered, this, &TfrmMain::actFindFirstExecute);
     connect(actIndView, &QAction::triggered, this, &TfrmMain::actIndViewExecute);
+    connect(actColors, &QAction::triggered, this, &TfrmMain::actColorsExecute);
     connect(FileExit, &QAction::triggered, this, &TfrmMain::FileExitExecute);
     connect(actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
     connect(actViewToolBar, &QAction::triggered, this, &TfrmMain::actViewToolBarExecute);
@@ -99,6 +101,7 @@ void TfrmMain::CreateMenu()
     file->addAction(FileExit);
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
     view->addAction(actIndView);
+    view->addAction(actColors);
     view->addSeparator();
     view->addAction(actViewToolBar);
     QMenu* link = bar->addMenu(QStringLiteral("Соединение"));
@@ -193,6 +196,15 @@ void TfrmMain::actFindFirstExecute()
 void TfrmMain::actIndViewExecute()
 {
     ShowIndicatorStyleDialog();
+}
+
+void TfrmMain::actColorsExecute()
+{
+    if (!m_styleEditor)
+        CreateStyleEditor();
+    m_styleEditor->show();
+    m_styleEditor->raise();
+    m_styleEditor->activateWindow();
 }
 
 void TfrmMain::FileExitExecute()

@@ -1,5 +1,6 @@
 #include "ProgSettings.h"
 
+#include "ColorScheme.h"
 #include "IniFile.h"
 
 #include <QCoreApplication>
@@ -7,10 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 
 const QString SettingsFileBaseName = QStringLiteral("Zelkor.ini");
-const QString ColorSchemasFolderName = QStringLiteral("ColorSchemas");
 
 namespace {
 
@@ -50,15 +49,6 @@ QString UserConfigDir()
     return base + QStringLiteral("/zelkor");
 }
 
-bool IsFolderWritable(const QString& dir)
-{
-    // access() says yes to root on a read-only mount; creating a file tells the truth.
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
-        return false;
-    QTemporaryFile probe(dir + QStringLiteral("/.zelkor-write-test-XXXXXX"));
-    return probe.open();
-}
-
 TSettingsLocation LocateSettings(const QString& progDir, const QString& userConfigDir, bool progDirWritable)
 {
     const QString besideExe = progDir + '/' + SettingsFileBaseName;
@@ -68,17 +58,6 @@ TSettingsLocation LocateSettings(const QString& progDir, const QString& userConf
     if (!QFileInfo::exists(own) && QFileInfo::exists(besideExe))
         return {own, besideExe};
     return {own, own};
-}
-
-QString ColorSchemasDir(const QString& progDir)
-{
-    const QString beside = progDir + '/' + ColorSchemasFolderName;
-    if (QFileInfo(beside).isDir())
-        return beside;
-    const QString installed = QDir::cleanPath(progDir + QStringLiteral("/../share/zelkor/") + ColorSchemasFolderName);
-    if (QFileInfo(installed).isDir())
-        return installed;
-    return beside;
 }
 
 void ReadSettings(const TIniFile& ini, TProgSettings& s)
@@ -150,7 +129,7 @@ bool LoadSettings(TProgSettings& s, const QString& exePath, const QString& userC
             *error = QStringLiteral("Не удалось прочитать файл настроек %1: %2").arg(s.SourceFileName, reason);
     }
     ReadSettings(ini, s);
-    s.ColorSchemePath = ColorSchemasDir(s.ProgDir) + '/' + s.ColorShema;
+    s.ColorSchemePath = ColorSchemeFile(s.ColorShema, s.ProgDir);
     return ok;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WritableFolder.h"
+
 #include <QMap>
 #include <QString>
 
@@ -40,7 +42,6 @@ struct TProgSettings {
 };
 
 extern const QString SettingsFileBaseName;  // "Zelkor.ini"
-extern const QString ColorSchemasFolderName; // "ColorSchemas"
 
 // The part of an executable path before its last slash and the part after it
 // (no slash: empty folder, the whole path as name).
@@ -48,8 +49,6 @@ void SplitExePath(const QString& path, QString& progDir, QString& exeName);
 
 // $XDG_CONFIG_HOME/zelkor, or ~/.config/zelkor when the variable is unset or not absolute.
 QString UserConfigDir();
-// True when a file can be created in `dir`.
-bool IsFolderWritable(const QString& dir);
 struct TSettingsLocation {
     QString iniFileName;    // read and written
     QString sourceFileName; // read while iniFileName does not exist yet
@@ -58,9 +57,6 @@ struct TSettingsLocation {
 // otherwise in `userConfigDir`; a Zelkor.ini beside a read-only executable
 // then still gives the first run its values.
 TSettingsLocation LocateSettings(const QString& progDir, const QString& userConfigDir, bool progDirWritable);
-// ColorSchemas beside the executable; an installed program (bin/) uses
-// share/zelkor/ColorSchemas when there is none beside it.
-QString ColorSchemasDir(const QString& progDir);
 
 // Reads the settings of the program at `exePath`; a missing file, section or
 // key gives the defaults. False (with a reason) only when a file exists but

@@ -166,10 +166,16 @@ void TfrmSettings::CreateControls()
 
 void TfrmSettings::FormCreate()
 {
-    for (TRbCustomControl* c : findChildren<TRbCustomControl*>())
-        c->SetRbStyleManager(m_main.RbStyleManager);
+    // Only these two follow the scheme; the options and the panels take the
+    // work-area colour instead.
+    cbSetConnectBeforeRun->SetRbStyleManager(m_main.RbStyleManager);
+    RbButton2->SetRbStyleManager(m_main.RbStyleManager);
     m_main.RbStyleManager->ApplyStyle();
     m_main.AddSchemeColorWidget(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{tsBasic, tsConnection, cbSetConnectBeforeRun,
+                                                      rbConnectToNum, rbFindFirst, rbToLast, rpSet1, rpSet2,
+                                                      Edit3, Edit2, Edit4})
+        m_main.AddSchemeColorWidget(w);
     m_main.ApplySchemeColors();
 
     const TProgSettings& s = m_main.Settings;

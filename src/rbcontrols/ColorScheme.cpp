@@ -6,6 +6,7 @@
 #include "RbStyleManager.h"
 
 #include <IniFile.h>
+#include <WritableFolder.h>
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -13,19 +14,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTabWidget>
 #include <QTextEdit>
 
 namespace {
 
 const QString kSchemeFolder = QStringLiteral("ColorSchemas");
-
-QString FileNamePart(const QString& path)
-{
-    const int cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.mid(cut + 1);
-}
 
 bool HasFolder(const QString& path)
 {
@@ -33,6 +31,17 @@ bool HasFolder(const QString& path)
 }
 
 } // namespace
+
+QString SchemeFileNamePart(const QString& path)
+{
+    const int cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(cut + 1);
+}
+
+QString IColorSchemeHost::ProgramDir() const
+{
+    return ProgramFolder();
+}
 
 QString ProgramFolder()
 {
@@ -69,41 +78,78 @@ QString ResolvePathIgnoringCase(const QString& path)
     return done;
 }
 
+QString UserDataSchemeFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zelkor/")
+        + kSchemeFolder;
+}
+
+QString UserSchemeFolder(const QString& programFolder)
+{
+    const QString beside = ResolvePathIgnoringCase(programFolder + QLatin1Char('/') + kSchemeFolder);
+    if (IsFolderWritable(beside))
+        return beside;
+    return UserDataSchemeFolder();
+}
+
 QString ColorSchemeFile(const QString& fileName, const QString& programFolder)
 {
+    if (HasFolder(fileName))
+        return ResolvePathIgnoringCase(fileName);
     const QString beside = ResolvePathIgnoringCase(programFolder + QLatin1Char('/') + kSchemeFolder + QLatin1Char('/') + fileName);
-    if (QFileInfo::exists(beside))
-        return beside;
-    QStringList installed;
-    installed << QDir::cleanPath(programFolder + QStringLiteral("/../share/zelkor/") + kSchemeFolder);
+    QStringList folders;
+    folders << UserDataSchemeFolder() << QString() // beside the executable
+            << QDir::cleanPath(programFolder + QStringLiteral("/../share/zelkor/") + kSchemeFolder);
 #ifdef ZELKOR_SCHEME_DATADIR
-    installed << QStringLiteral(ZELKOR_SCHEME_DATADIR);
+    folders << QStringLiteral(ZELKOR_SCHEME_DATADIR);
 #endif
-    for (const QString& dir : installed) {
-        const QString f = ResolvePathIgnoringCase(dir + QLatin1Char('/') + fileName);
-        if (QFileInfo::exists(f))
+    for (const QString& dir : folders) {
+        const QString f = dir.isEmpty() ? beside : ResolvePathIgnoringCase(dir + QLatin1Char('/') + fileName);
+        if (QFileInfo(f).isFile())
             return f;
     }
     return beside; // the loader reports it missing
 }
 
+QString SchemeSettingName(const QString& file, const QString& programFolder)
+{
+    if (!HasFolder(file))
+        return file;
+    const QString name = SchemeFileNamePart(file);
+    const QString found = ColorSchemeFile(name, programFolder);
+    if (QFileInfo(found).canonicalFilePath() == QFileInfo(ResolvePathIgnoringCase(file)).canonicalFilePath())
+        return name;
+    return QFileInfo(file).absoluteFilePath();
+}
+
 bool LoadColorScheme(IColorSchemeHost& host, const QString& path, QString* error)
 {
-    const QString file = HasFolder(path) ? ResolvePathIgnoringCase(path) : ColorSchemeFile(path);
+    const QString file = ColorSchemeFile(path, host.ProgramDir());
     TRbStyleManager& manager = host.StyleManager();
     if (!manager.LoadStyle(file, error))
         return false;
     manager.ApplyStyle();
     host.CreateStyleEditor();
     host.SetFormColor(TIniFile(file).readInteger(QStringLiteral("Other"), QStringLiteral("FormColor"), 0));
-    const QString name = FileNamePart(file);
+    const QString name = SchemeSettingName(file, host.ProgramDir());
     host.SetSchemeFileName(name);
-    host.SetEditorStylePath(ColorSchemeFile(name));
+    host.SetEditorStylePath(ColorSchemeFile(name, host.ProgramDir()));
     // The built-in scheme keeps the platform's face colour, whatever it says.
     if (file.contains(QLatin1String("Standart")))
         host.SetFormColor(clBtnFace);
     ApplySchemeColors(host);
     return true;
+}
+
+bool IsDarkColor(TColor c)
+{
+    const TRgb rgb = ResolveColor(c);
+    return 299 * rgb.r + 587 * rgb.g + 114 * rgb.b < 128 * 1000;
+}
+
+QColor ReadableTextColor(TColor background)
+{
+    return IsDarkColor(background) ? QColor(Qt::white) : QGuiApplication::palette().color(QPalette::WindowText);
 }
 
 void SetSchemeColor(QWidget* w, TColor c)
@@ -112,6 +158,14 @@ void SetSchemeColor(QWidget* w, TColor c)
         return;
     if (auto* skinned = qobject_cast<TRbCustomControl*>(w)) {
         skinned->SetColor(c);
+        // A control the scheme does not style keeps its font, unless the
+        // work area is too dark to read it on.
+        if (!skinned->RbStyleManager()) {
+            if (IsDarkColor(c))
+                skinned->Font().SetColor(clWhite);
+            else if (skinned->Font().Color() == clWhite)
+                skinned->Font().SetColor(clWindowText);
+        }
         return;
     }
     if (auto* splitter = qobject_cast<TRbSplitter*>(w)) {
@@ -123,15 +177,24 @@ void SetSchemeColor(QWidget* w, TColor c)
         || qobject_cast<QAbstractItemView*>(w);
     QPalette pal = w->palette();
     const QColor q = ToQColor(c);
+    // Only the work area takes the colour: the Button role would reach the
+    // standard controls inside (spin box arrows turn black on a dark scheme).
     if (textField) {
         pal.setColor(QPalette::Base, q);
     } else {
         pal.setColor(QPalette::Window, q);
-        pal.setColor(QPalette::Button, q);
+        // The tabs keep the style's own light face, and with it their text.
+        if (!qobject_cast<QTabWidget*>(w))
+            pal.setColor(QPalette::WindowText, ReadableTextColor(c));
         if (!w->isWindow())
             w->setAutoFillBackground(true);
     }
     w->setPalette(pal);
+    // The style paints a tab widget's pane in a shade of its own; the pages
+    // paint the work area themselves, so panels on them know what lies behind.
+    if (auto* tabs = qobject_cast<QTabWidget*>(w))
+        for (int i = 0; i < tabs->count(); ++i)
+            SetSchemeColor(tabs->widget(i), c);
 }
 
 void ApplySchemeColors(IColorSchemeHost& host)

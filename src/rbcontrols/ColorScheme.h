@@ -33,6 +33,13 @@ public:
     // Progress bars that take the manager's hover colours as their gradient
     // (the search-progress window's, when it exists).
     virtual QList<TRbProgressBar*> SchemeProgressBars() { return {}; }
+    // The folder of the program, where "ColorSchemas" lies beside it.
+    virtual QString ProgramDir() const;
+    // The settings window: the editor's closing consults it, its Cancel makes it.
+    virtual bool SettingsWindowExists() const { return false; }
+    virtual void EnsureSettingsWindow() {}
+    // The platform's standard error box.
+    virtual void ShowSchemeError(const QString& text) { (void)text; }
 };
 
 // The folder of the executable.
@@ -41,9 +48,23 @@ QString ProgramFolder();
 // letter case ("COlorSchemas" is "ColorSchemas"); backslashes count as
 // separators. Parts that do not exist are kept as given.
 QString ResolvePathIgnoringCase(const QString& path);
-// The scheme file fileName in "ColorSchemas" beside the executable, or in
-// the installed data folder when the one beside the executable lacks it.
+// "ColorSchemas" in the user's data folder (~/.local/share/zelkor/ColorSchemas).
+QString UserDataSchemeFolder();
+// Where the user's schemes are saved: "ColorSchemas" beside the program when
+// it can be written, else the user's data folder (an installed program's
+// folder is read-only).
+QString UserSchemeFolder(const QString& programFolder = ProgramFolder());
+// The one lookup of a scheme file. A name with a folder is taken as it is;
+// a bare name is looked for in the user's data folder first, then beside the
+// executable, then in the installed data folder. Folder and file names match
+// without regard to letter case. Found nowhere: the path beside the executable.
 QString ColorSchemeFile(const QString& fileName, const QString& programFolder = ProgramFolder());
+// What the settings keep for a scheme file: its bare name when the lookup of
+// that name finds this very file, else the whole path, so the next start
+// finds what was loaded.
+QString SchemeSettingName(const QString& file, const QString& programFolder = ProgramFolder());
+// The part of a path after its last slash or backslash.
+QString SchemeFileNamePart(const QString& path);
 
 // Loads the scheme, applies it and gives the windows its work-area colour.
 // path is a scheme file, or a bare file name looked up with ColorSchemeFile.
@@ -54,6 +75,11 @@ bool LoadColorScheme(IColorSchemeHost& host, const QString& path, QString* error
 // Gives every widget of the host the work-area colour, the listed progress
 // bars the manager's hover gradient, and applies the manager's scheme.
 void ApplySchemeColors(IColorSchemeHost& host);
+
+// True for a background on which the usual dark text cannot be read.
+bool IsDarkColor(TColor c);
+// The text colour for labels on a background of colour c.
+QColor ReadableTextColor(TColor background);
 
 // A skinned control (or splitter) takes c as its Color; any other widget as
 // its background (the text background of edits and lists).

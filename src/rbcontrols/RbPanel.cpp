@@ -1,5 +1,6 @@
 #include "RbPanel.h"
 
+#include "ColorScheme.h"
 #include "RbDrawCore.h"
 
 #include <QEvent>
@@ -88,10 +89,23 @@ void TRbPanel::SetBorderColor(TColor c)
 
 void TRbPanel::SetOuterColor(TColor c)
 {
-    if (c == m_outerColor)
+    const bool wasFollowing = m_outerFollows;
+    m_outerFollows = false;
+    if (c == m_outerColor && !wasFollowing)
         return;
     m_outerColor = c;
     Rebuild();
+}
+
+TColor TRbPanel::BackdropColor() const
+{
+    for (const QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* skinned = qobject_cast<const TRbCustomControl*>(w))
+            return skinned->Color();
+        if (w->autoFillBackground() || w->isWindow())
+            return FromQColor(w->palette().color(w->backgroundRole()));
+    }
+    return clBtnFace;
 }
 
 void TRbPanel::SetTextShadowColor(TColor c)
@@ -242,6 +256,8 @@ void TRbPanel::RebuildLayers()
         m_image = QImage();
         return;
     }
+    if (m_outerFollows)
+        m_outerColor = BackdropColor();
     const int f = m_antialiased ? 3 : 1;
     QImage work = MakeBitmap(W * f, H * f, m_outerColor);
     const int pw = m_borderWidth * f - 1;
@@ -298,8 +314,8 @@ void TRbPanel::Resized()
 // the colour around its frame.
 void TRbPanel::FollowParentColor()
 {
-    if (ParentColor() && m_outerColor != Color()) {
-        m_outerColor = Color();
+    if (m_outerFollows && m_outerColor != BackdropColor()) {
+        m_outerColor = BackdropColor();
         Rebuild();
     } else if (Color() != m_imageColor) {
         Rebuild();
@@ -331,9 +347,17 @@ void TRbPanel::changeEvent(QEvent* e)
 {
     TRbCustomControl::changeEvent(e);
     switch (e->type()) {
-    case QEvent::PaletteChange:
+    case QEvent::PaletteChange: {
         FollowParentColor();
+        // Labels on the panel are read against its colour, not the window's.
+        const QColor text = ReadableTextColor(Color());
+        if (palette().color(QPalette::WindowText) != text) {
+            QPalette pal = palette();
+            pal.setColor(QPalette::WindowText, text);
+            setPalette(pal);
+        }
         break;
+    }
     case QEvent::FontChange:
         Realign();
         if (m_captionPosition == cpGroupBox)
@@ -351,8 +375,14 @@ void TRbPanel::PaintBuffer(QImage& buffer)
     const int W = buffer.width(), H = buffer.height();
     FillRect(buffer, buffer.rect(), m_outerColor);
     // A hidden panel hears of its size only when shown; paint what it has now.
-    if (m_image.size() != buffer.size() || m_imageColor != Color())
+    // An ancestor's background may have changed without telling the parent.
+    if (m_outerFollows && m_outerColor != BackdropColor()) {
+        m_outerColor = BackdropColor();
+        FillRect(buffer, buffer.rect(), m_outerColor);
         RebuildLayers();
+    } else if (m_image.size() != buffer.size() || m_imageColor != Color()) {
+        RebuildLayers();
+    }
     ComposeLayers(buffer, m_image, m_image, 0, buffer.rect(), 0);
     if (!ShowCaption() || Caption().isEmpty())
         return;
@@ -404,9 +434,11 @@ void TRbPanel::PaintBuffer(QImage& buffer)
         const int th = fm.height();
         const int tw = fm.horizontalAdvance(WithoutMnemonic(Caption()));
         const int mid = tr.top() + th / 2;
-        // Clear the frame line behind the caption.
+        // Clear the frame line behind the caption; the text itself stands on
+        // the panel's colour, readable whatever lies around the panel.
         FillRect(buffer, Ltrb(0, 0, tr.left() + tr.width(), mid), m_outerColor);
         FillRect(buffer, Ltrb(tr.left(), mid, tr.left() + tw, mid + std::min(bw, th / 2)), m_outerColor);
+        FillRect(buffer, Ltrb(tr.left() - 2, tr.top(), tr.left() + tw + 2, tr.top() + th), Color());
     }
     QPainter p(&buffer);
     DrawShadowText(p, Caption(), Font(), m_textShadowColor, TextShadow(), fmt, tr, isEnabled());

@@ -41,9 +41,13 @@ public:
     void SetBorderWidth(int w);
     TColor BorderColor() const { return m_borderColor; }
     void SetBorderColor(TColor c);
-    // The colour outside the rounded frame (the corners).
-    TColor OuterColor() const { return m_outerColor; }
+    // The colour outside the rounded frame (the corners). Until it is set it
+    // is the colour painted behind the panel (BackdropColor).
+    TColor OuterColor() const { return m_outerFollows ? BackdropColor() : m_outerColor; }
     void SetOuterColor(TColor c);
+    // What shows behind the panel: a skinned parent's Color, else the
+    // background of the nearest ancestor that paints one.
+    TColor BackdropColor() const;
     TColor TextShadowColor() const { return m_textShadowColor; }
     void SetTextShadowColor(TColor c);
     // Never both on: smoothing switches the gradient off.
@@ -97,6 +101,7 @@ private:
     int m_borderWidth = 2;
     TColor m_borderColor = clGray;
     TColor m_outerColor = clBtnFace;
+    bool m_outerFollows = true;
     TColor m_textShadowColor = clWhite;
     bool m_antialiased = true;
     bool m_gradient = false;

@@ -59,6 +59,7 @@ public:
 
     // The file given to the last LoadStyle or SaveStyle.
     QString StyleFileName() const { return m_styleFileName; }
+    void SetStyleFileName(const QString& fileName) { m_styleFileName = fileName; }
     // The controls using this manager, in the order they registered.
     const QList<TRbPersistent*>& RegisteredControls() const { return m_controls; }
 

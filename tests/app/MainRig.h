@@ -57,6 +57,7 @@ public:
         o.userConfigDir = cfgDir;
         o.ownMessageDialog = false;
         o.errorBox = [this](const QString& text) { errorBoxes << text; };
+        o.styleEditorDialogs = editorDialogs;
         o.chooseComPort = [this](TfrmMain& frm) {
             ++comChoices;
             if (onComChoice)
@@ -114,6 +115,7 @@ public:
     int comChoicePort = 1;
     int comChoices = 0;
     QStringList errorBoxes;
+    TStyleEditorDialogs editorDialogs; // the colour-scheme editor's dialogs
 
 private:
     ScriptedPort* m_port = nullptr;

@@ -1,3 +1,4 @@
+#include "ColorScheme.h"
 #include "IniFile.h"
 #include "ProgSettings.h"
 
@@ -293,14 +294,16 @@ TEST(Settings, ColourSchemesBesideTheProgramOrInItsDataFolder)
     const QString bin = root.path() + "/bin";
     const QString shared = root.path() + "/share/zelkor/ColorSchemas";
     ASSERT_TRUE(QDir().mkpath(bin));
-    EXPECT_EQ(ColorSchemasDir(bin), bin + "/ColorSchemas"); // neither exists: the usual place
+    EXPECT_EQ(ColorSchemeFile("Standart.rbs", bin), bin + "/ColorSchemas/Standart.rbs"); // neither: the usual place
     ASSERT_TRUE(QDir().mkpath(shared));
-    EXPECT_EQ(ColorSchemasDir(bin), shared);
+    writeFile(shared + "/Standart.rbs", "[RbControls]\r\nTRbStyleManagerNPanelColor=1\r\n");
+    EXPECT_EQ(ColorSchemeFile("Standart.rbs", bin), shared + "/Standart.rbs");
     TProgSettings s;
     ASSERT_TRUE(LoadSettings(s, bin + "/zelkor", root.path() + "/user"));
     EXPECT_EQ(s.ColorSchemePath, shared + "/Standart.rbs");
     ASSERT_TRUE(QDir().mkpath(bin + "/ColorSchemas"));
-    EXPECT_EQ(ColorSchemasDir(bin), bin + "/ColorSchemas");
+    writeFile(bin + "/ColorSchemas/Standart.rbs", "[RbControls]\r\nTRbStyleManagerNPanelColor=1\r\n");
+    EXPECT_EQ(ColorSchemeFile("Standart.rbs", bin), bin + "/ColorSchemas/Standart.rbs");
 }
 
 TEST(Settings, SplitExePathAtTheLastSlash)

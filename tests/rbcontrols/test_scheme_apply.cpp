@@ -181,8 +181,10 @@ public:
     TColor panelColorSeenByEditor = 0;
     QList<QWidget*> widgets;
     QList<TRbProgressBar*> bars;
+    QString programDir;
 
     TRbStyleManager& StyleManager() override { return manager; }
+    QString ProgramDir() const override { return programDir.isEmpty() ? IColorSchemeHost::ProgramDir() : programDir; }
     TColor FormColor() const override { return formColor; }
     void SetFormColor(TColor c) override { formColor = c; }
     void SetSchemeFileName(const QString& f) override { schemeFileName = f; }
@@ -208,6 +210,7 @@ TEST(LoadColorScheme, LoadsAppliesAndPaintsTheWindows)
     const QString file = dir.filePath("ColorSchemas/Blue.rbs");
     WriteFile(file, kScheme);
     RecordingHost host;
+    host.programDir = dir.path(); // the scheme lies in the program's own folder
     TRbPanel panel;
     panel.SetRbStyleManager(&host.manager);
     QLineEdit edit;

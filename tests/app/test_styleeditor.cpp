@@ -1,0 +1,462 @@
+#include "MainRig.h"
+
+#include "DiagnosticPage.h"
+#include "IniFile.h"
+#include "RbButton.h"
+#include "RbCheckBox.h"
+#include "RbProgressBar.h"
+#include "RbRadioButton.h"
+#include "RbSplitter.h"
+#include "RbColorSwatch.h"
+#include "RbPanel.h"
+#include "RbStyleEditor.h"
+#include "RbStyleManager.h"
+#include "SetFrm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragMoveEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor kPicked = 0x123456;
+
+// The user's data folder of every test is a fresh temporary one.
+class DataHome {
+public:
+    DataHome() { qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit()); }
+    QString schemes() const { return dir.path() + QStringLiteral("/zelkor/ColorSchemas"); }
+    QTemporaryDir dir;
+};
+
+// A main window with the editor shown; the colour dialog picks kPicked and
+// the save dialog answers with saveAnswer (empty: Cancel).
+// Every value of the main window's scheme, so a reload restores them all.
+QByteArray FullScheme()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Standart.rbs"));
+    TRbStyleManager m;
+    m.SetMainWindowValues();
+    m.SaveStyle(file);
+    TIniFile ini(file);
+    ini.writeInteger(QStringLiteral("Other"), QStringLiteral("FormColor"), clBtnFace);
+    ini.save();
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct EditorRig {
+    EditorRig(const QByteArray& scheme = FullScheme()) : rig({}, scheme)
+    {
+        rig.editorDialogs.chooseColor = [](QWidget*, TColor& c) {
+            c = kPicked;
+            return true;
+        };
+        rig.editorDialogs.saveFile = [this](QWidget*, const QString&, const QString& preset) {
+            savePresets << preset;
+            return saveAnswer;
+        };
+        rig.editorDialogs.startDrag = [this](TColorSwatch* s) { dragged << s->objectName(); };
+        frm = rig.make();
+        frm->actColors->trigger();
+    }
+    TFStyleEditor& ed() { return *frm->StyleEditor(); }
+    QString scheme(const QString& name) const { return rig.progDir + QStringLiteral("/ColorSchemas/") + name; }
+
+    DataHome home;
+    MainRig rig;
+    QStringList savePresets;
+    QStringList dragged;
+    QString saveAnswer;
+    std::unique_ptr<TfrmMain> frm;
+};
+
+template <class T> bool Registered(TRbStyleManager* m, T* control)
+{
+    return m->RegisteredControls().contains(static_cast<TRbPersistent*>(control));
+}
+
+void DragOver(QWidget* target, const QString& source, bool drop, bool* accepted = nullptr)
+{
+    QMimeData data;
+    data.setData(TColorSwatch::MimeType(), source.toUtf8());
+    const QPoint at(5, 5);
+    // The enter makes the widget the drag's target; moves and the drop go there.
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(target, &move);
+    if (accepted)
+        *accepted = enter.isAccepted() && move.isAccepted();
+    if (drop) {
+        QDropEvent dropEvent(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(target, &dropEvent);
+    }
+}
+
+} // namespace
+
+TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
+{
+    EditorRig r;
+    QMenu* view = nullptr;
+    for (QAction* a : r.frm->menuBar()->actions())
+        if (a->text() == QStringLiteral("Вид"))
+            view = a->menu();
+    ASSERT_NE(view, nullptr);
+    ASSERT_GE(view->actions().size(), 2);
+    EXPECT_EQ(view->actions().at(0), r.frm->actIndView);
+    EXPECT_EQ(view->actions().at(1), r.frm->actColors);
+    EXPECT_EQ(r.frm->actColors->text(), QStringLiteral("Настройка цветов"));
+
+    TFStyleEditor& ed = r.ed();
+    EXPECT_TRUE(ed.isVisible());
+    EXPECT_EQ(ed.windowTitle(), QStringLiteral("Настройки стиля"));
+    EXPECT_EQ(ed.StylePath(), r.scheme("Standart.rbs"));
+    EXPECT_EQ(ed.SavedStylePath(), ed.StylePath());
+    // The main scheme reached the swatches and the preview.
+    EXPECT_EQ(ed.EInnerColor->Color(), 14215660);
+    EXPECT_EQ(ed.EInnerColor->toolTip(), QStringLiteral("$00D8E9EC"));
+    EXPECT_EQ(ed.ShFormColor->toolTip(), QStringLiteral("clBtnFace"));
+    EXPECT_EQ(ed.RbPanel2->Color(), 14215660);
+    EXPECT_EQ(ed.CBFadeSpeed->currentIndex(), int(fsFast));
+    EXPECT_EQ(ed.actSaveAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    EXPECT_EQ(ed.actClose->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    // Every skinned control but the preview frame and the bar is the editor's.
+    EXPECT_TRUE(Registered(&ed.SMgr(), ed.btnApply));
+    EXPECT_TRUE(Registered(&ed.SMgr(), ed.RbSplitter1));
+    EXPECT_FALSE(Registered(&ed.SMgr(), ed.RbPanel1));
+    EXPECT_TRUE(Registered(r.frm->RbStyleManager, ed.RbProgressBar1));
+
+    // A swatch is reachable from the keyboard: Space opens the colour dialog.
+    QTest::keyClick(ed.EHotTrack, Qt::Key_Space);
+    EXPECT_EQ(ed.EHotTrack->Color(), kPicked);
+    EXPECT_EQ(ed.SMgr().Colors().HotTrack(), kPicked);
+}
+
+TEST(StyleEditorWindow, ReachableAfterAStartWithoutAScheme)
+{
+    DataHome home;
+    MainRig rig({}, QByteArray());
+    auto frm = rig.make();
+    ASSERT_TRUE(frm->StartupCutShort());
+    EXPECT_EQ(frm->StyleEditor(), nullptr);
+    frm->actColors->trigger();
+    ASSERT_NE(frm->StyleEditor(), nullptr);
+    EXPECT_TRUE(frm->StyleEditor()->isVisible());
+}
+
+TEST(StyleEditorApply, RestylesEveryWindowSavesUserSchemeAndKeepsTheMarker)
+{
+    EditorRig r;
+    TfrmSettings* settings = r.frm->SettingsDialog();
+    TFStyleEditor& ed = r.ed();
+    ed.SwatchMouseDown(ed.EDefaultFrom, Qt::NoModifier);
+    ed.SwatchMouseDown(ed.ETextShadow, Qt::NoModifier);
+    EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
+    EXPECT_EQ(ed.SMgr().Colors().DefaultFrom(), kPicked);
+    EXPECT_EQ(ed.EDefaultFrom->toolTip(), QStringLiteral("$00123456"));
+    EXPECT_EQ(ed.btnOk->Colors().DefaultFrom(), kPicked) << "the editor restyles itself at once";
+    EXPECT_NE(r.frm->RbStyleManager->Colors().DefaultFrom(), kPicked) << "the program waits for Apply";
+
+    ed.btnApplyClick();
+    EXPECT_EQ(r.frm->RbStyleManager->Colors().DefaultFrom(), kPicked);
+    EXPECT_EQ(r.frm->RbStyleManager->Colors().TextShadow(), kPicked);
+    EXPECT_EQ(settings->RbButton2->Colors().DefaultFrom(), kPicked);
+    EXPECT_EQ(r.frm->tsDiagnostic->btnCorrR0->Colors().TextShadow(), kPicked);
+    EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
+
+    // Written where the start-up finds it, and named in the settings.
+    TIniFile user(r.scheme("User.rbs"));
+    EXPECT_EQ(user.readInteger("RbControls", "TRbControlColorsNDefaultFrom", 0), kPicked);
+    EXPECT_EQ(user.readInteger("Other", "FormColor", 0), clBtnFace);
+    EXPECT_EQ(r.frm->Settings.ColorShema, QStringLiteral("User.rbs"));
+}
+
+TEST(StyleEditorClose, UnsavedEditsAskForANameAndCancelRestoresTheSavedScheme)
+{
+    EditorRig r;
+    const TColor before = r.frm->RbStyleManager->Colors().HotTrack();
+    TFStyleEditor* ed = &r.ed();
+    ed->SwatchMouseDown(ed->EHotTrack, Qt::NoModifier);
+    ed->btnApplyClick();
+    ASSERT_EQ(r.frm->RbStyleManager->Colors().HotTrack(), kPicked);
+
+    ed->close();
+    ASSERT_EQ(r.savePresets.size(), 1);
+    EXPECT_EQ(r.savePresets.first(), r.rig.progDir + QStringLiteral("/ColorSchemas/User.rbs"));
+    EXPECT_FALSE(ed->SaveAsDone());
+    EXPECT_EQ(ed->StylePath(), r.scheme("Standart.rbs"));
+    // The program reloaded the scheme it had before the edits.
+    EXPECT_EQ(r.frm->RbStyleManager->Colors().HotTrack(), before);
+    EXPECT_EQ(r.frm->Settings.ColorShema, QStringLiteral("Standart.rbs"));
+    EXPECT_NE(r.frm->StyleEditor(), ed) << "the reload made a new editor";
+    EXPECT_TRUE(r.frm->SettingsWindowExists()) << "Cancel makes the settings window";
+    EXPECT_EQ(r.frm->StyleEditor()->SMgr().Colors().HotTrack(), before);
+    EXPECT_TRUE(r.rig.errorBoxes.isEmpty());
+}
+
+TEST(StyleEditorClose, OptionsAndFadeSpeedAloneNeverAskForAName)
+{
+    EditorRig r;
+    TFStyleEditor& ed = r.ed();
+    const QString path = ed.StylePath();
+    const bool shadow = ed.SMgr().TextShadow();
+    ed.CHTextShadow->click();
+    ed.CBFadeSpeed->setCurrentIndex(int(fsSlow));
+    EXPECT_EQ(ed.SMgr().TextShadow(), !shadow);
+    EXPECT_EQ(ed.SMgr().FadeSpeed(), fsSlow);
+    EXPECT_EQ(ed.RbButton1->FadeSpeed(), fsSlow) << "the preview follows";
+    ed.close();
+    EXPECT_TRUE(r.savePresets.isEmpty());
+    EXPECT_EQ(ed.StylePath(), path);
+}
+
+TEST(StyleEditorClose, AConfirmedSaveAsNamesTheSavedFileAndTheNextStartLoadsIt)
+{
+    EditorRig r;
+    r.frm->SettingsDialog();
+    r.saveAnswer = r.scheme("Mine.rbs");
+    TFStyleEditor& ed = r.ed();
+    ed.SwatchMouseDown(ed.EInnerColor, Qt::NoModifier);
+    ed.btnOkClick();
+    EXPECT_TRUE(ed.SaveAsDone());
+    EXPECT_FALSE(ed.isVisible());
+    EXPECT_EQ(ed.StylePath(), r.scheme("Mine.rbs"));
+    EXPECT_EQ(r.frm->Settings.ColorShema, QStringLiteral("Mine.rbs"));
+    EXPECT_EQ(TIniFile(r.scheme("Mine.rbs")).readInteger("RbControls", "TRbStyleManagerNPanelColor", 0), kPicked);
+
+    r.frm->close();
+    r.frm.reset();
+    auto next = r.rig.make();
+    EXPECT_FALSE(next->StartupCutShort());
+    EXPECT_TRUE(r.rig.errorBoxes.isEmpty());
+    EXPECT_EQ(next->RbStyleManager->PanelColor(), kPicked);
+}
+
+TEST(StyleEditorClose, ApplyAndHideLeavesTheUserSchemeForTheNextStart)
+{
+    EditorRig r;
+    TFStyleEditor& ed = r.ed();
+    ed.ShFormColorMouseDown(Qt::NoModifier);
+    EXPECT_EQ(ed.FormColor(), kPicked);
+    EXPECT_EQ(ed.RbPanel1->Color(), kPicked);
+    ed.actAppCloseExecute();
+    EXPECT_FALSE(ed.isVisible());
+    EXPECT_TRUE(r.savePresets.isEmpty()) << "hiding is no closing";
+    EXPECT_EQ(r.frm->FormColor(), kPicked);
+
+    r.frm->close();
+    r.frm.reset();
+    auto next = r.rig.make();
+    EXPECT_FALSE(next->StartupCutShort());
+    EXPECT_EQ(next->FormColor(), kPicked);
+}
+
+TEST(StyleEditorDrag, ShiftDragCopiesAColourAndASwatchRefusesItself)
+{
+    EditorRig r;
+    TFStyleEditor& ed = r.ed();
+    ed.SwatchMouseDown(ed.EDefaultTo, Qt::ShiftModifier);
+    EXPECT_EQ(r.dragged, QStringList{QStringLiteral("EDefaultTo")});
+    EXPECT_EQ(ed.StylePath(), r.scheme("Standart.rbs")) << "a drag start opens no colour dialog";
+
+    bool accepted = true;
+    DragOver(ed.EDefaultTo, QStringLiteral("EDefaultTo"), true, &accepted);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(ed.StylePath(), r.scheme("Standart.rbs"));
+
+    const TColor c = ed.EDefaultTo->Color();
+    ASSERT_NE(ed.EHotTrack->Color(), c);
+    DragOver(ed.EHotTrack, QStringLiteral("EDefaultTo"), true, &accepted);
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(ed.EHotTrack->Color(), c);
+    EXPECT_EQ(ed.EHotTrack->toolTip(), ColorHintName(c));
+    EXPECT_EQ(ed.SMgr().Colors().HotTrack(), c);
+    EXPECT_EQ(ed.RbButton1->Colors().HotTrack(), c);
+    EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
+}
+
+TEST(StyleEditorDrag, HoverOverTheWorkAreaSwatchRecoloursBeforeAnyDrop)
+{
+    EditorRig r;
+    TFStyleEditor& ed = r.ed();
+    const TColor c = ed.EClickedFrom->Color();
+    ASSERT_NE(ed.FormColor(), c);
+    DragOver(ed.ShFormColor, QStringLiteral("EClickedFrom"), false);
+    EXPECT_EQ(ed.FormColor(), c);
+    EXPECT_EQ(ed.ShFormColor->Color(), c);
+    EXPECT_EQ(ed.RbPanel1->Color(), c);
+    EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
+    // Dropped elsewhere: the work area keeps what the hover gave it.
+    DragOver(ed.ECheckColor, QStringLiteral("EClickedFrom"), true);
+    EXPECT_EQ(ed.FormColor(), c);
+    EXPECT_EQ(ed.SMgr().CheckColor(), c);
+}
+
+TEST(StyleEditorFiles, OpenWithoutSectionOtherGivesABlackWorkAreaAndAppliesNothing)
+{
+    EditorRig r;
+    const QString file = r.home.dir.path() + QStringLiteral("/Plain.rbs");
+    MainRig::writeFile(file, "[RbControls]\r\nTRbStyleManagerNPanelColor=255\r\nTRbStyleManagerEFadeSpeed=fsVeryFast\r\n");
+    r.rig.editorDialogs.openFile = nullptr;
+    TFStyleEditor& ed = r.ed();
+    ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file; };
+    ed.actOpenExecute();
+    EXPECT_FALSE(ed.EditorLoading());
+    EXPECT_EQ(ed.StylePath(), file);
+    EXPECT_EQ(ed.FormColor(), 0);
+    EXPECT_EQ(ed.ShFormColor->Color(), 0);
+    EXPECT_EQ(ed.EInnerColor->Color(), 255);
+    EXPECT_EQ(ed.CBFadeSpeed->currentIndex(), int(fsVeryFast));
+    EXPECT_NE(r.frm->RbStyleManager->PanelColor(), 255) << "opening is no applying";
+
+    // A missing file: the loader's error, the loading flag down, nothing taken.
+    ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file + QStringLiteral(".gone"); };
+    ed.actOpenExecute();
+    EXPECT_EQ(r.rig.errorBoxes, QStringList{QStringLiteral("File not exists!")});
+    EXPECT_FALSE(ed.EditorLoading());
+    EXPECT_EQ(ed.StylePath(), file);
+}
+
+TEST(StyleEditorFiles, SaveAndSaveAsWriteTheSchemeAndTheWorkArea)
+{
+    EditorRig r;
+    TFStyleEditor& ed = r.ed();
+    ed.ShFormColorMouseDown(Qt::NoModifier);
+    // Save with the marker is a Save As; a failed write is no Save As done.
+    r.saveAnswer = r.home.dir.path() + QStringLiteral("/no/such/folder/x.rbs");
+    ed.actSaveExecute();
+    EXPECT_FALSE(ed.SaveAsDone());
+    EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
+    ASSERT_EQ(r.rig.errorBoxes.size(), 1);
+    EXPECT_TRUE(r.rig.errorBoxes.first().startsWith(QStringLiteral("Unable to write to")));
+
+    r.saveAnswer = r.scheme("Blue.rbs");
+    ed.actSaveExecute();
+    EXPECT_TRUE(ed.SaveAsDone());
+    EXPECT_EQ(ed.StylePath(), r.scheme("Blue.rbs"));
+    EXPECT_EQ(TIniFile(r.scheme("Blue.rbs")).readInteger("Other", "FormColor", -1), kPicked);
+    // Now Save writes in place without asking.
+    ed.SwatchMouseDown(ed.ECheckColor, Qt::NoModifier);
+    ed.SetStylePath(r.scheme("Blue.rbs"));
+    ed.actSaveExecute();
+    EXPECT_EQ(r.savePresets.size(), 2);
+    EXPECT_EQ(TIniFile(r.scheme("Blue.rbs")).readInteger("RbControls", "TRbStyleManagerNCheckColor", 0), kPicked);
+}
+
+TEST(StyleEditorFont, TheFontDialogSetsTheSchemeFontAndMarksTheEdit)
+{
+    EditorRig r;
+    TFStyleEditor& ed = r.ed();
+    const QString path = ed.StylePath();
+    ed.Dialogs().chooseFont = [](QWidget*, QFont&) { return false; };
+    ed.BFontClick();
+    EXPECT_EQ(ed.StylePath(), path) << "a cancelled dialog changes nothing";
+
+    ed.Dialogs().chooseFont = [](QWidget*, QFont& f) {
+        f.setPixelSize(15);
+        f.setBold(true);
+        return true;
+    };
+    ed.BFontClick();
+    EXPECT_EQ(ed.SMgr().Font().Height(), -15);
+    EXPECT_EQ(ed.SMgr().Font().Style(), 1 << fsBold);
+    EXPECT_EQ(ed.RbButton1->Font().Height(), -15);
+    EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
+    ed.btnApplyClick();
+    EXPECT_EQ(r.frm->RbStyleManager->Font().Height(), -15);
+}
+
+TEST(StyleEditorCopy, CopyStyleCarriesEveryValueAndAnOddFontHeightExactly)
+{
+    TRbStyleManager a, b;
+    a.SetMainWindowValues();
+    b.SetEditorValues();
+    a.Font().SetHeight(-14); // 10,5 points: a whole-point size would round it
+    a.SetStyleFileName(QStringLiteral("x.rbs"));
+    TFStyleEditor::CopyStyle(a, b);
+    EXPECT_EQ(b.Font().Height(), -14);
+    EXPECT_EQ(b.Font().Color(), a.Font().Color());
+    EXPECT_EQ(b.StyleFileName(), QStringLiteral("x.rbs"));
+    EXPECT_EQ(b.Colors().TextShadow(), a.Colors().TextShadow());
+    EXPECT_EQ(b.Colors().BorderColor(), a.Colors().BorderColor());
+    EXPECT_EQ(b.SplitterColors().OverTo(), a.SplitterColors().OverTo());
+    EXPECT_EQ(b.PanelColor(), a.PanelColor());
+    EXPECT_EQ(b.FadeSpeed(), a.FadeSpeed());
+    EXPECT_EQ(b.ShowFocusRect(), a.ShowFocusRect());
+    EXPECT_EQ(b.HotTrack(), a.HotTrack());
+}
+
+// ---------------------------------------------------------------- the scheme in the windows
+
+namespace {
+
+const QByteArray kDarkScheme = "[RbControls]\r\nTRbStyleManagerNPanelColor=15787740\r\n[Other]\r\nFormColor=5916200\r\n";
+
+// A main window started on a scheme with a dark work area.
+std::unique_ptr<TfrmMain> DarkMain(MainRig& rig)
+{
+    MainRig::writeFile(rig.progDir + QStringLiteral("/ColorSchemas/Dark.rbs"), kDarkScheme);
+    return rig.make();
+}
+
+} // namespace
+
+TEST(StyleEditorSchemeInWindows, DiagnosticsFramesAreSkinnedPanelsOfTheMainManager)
+{
+    DataHome home;
+    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
+    auto frm = DarkMain(rig);
+    TDiagnosticPage* page = frm->tsDiagnostic;
+    for (TRbPanel* p : {page->RbPanel1, page->RbPanel2}) {
+        EXPECT_TRUE(Registered(frm->RbStyleManager, p));
+        EXPECT_EQ(p->Color(), 15787740);
+        EXPECT_EQ(p->OuterColor(), 5916200) << "the corners show the work area behind them";
+    }
+    EXPECT_EQ(page->RbPanel1->Caption(), QStringLiteral("Состояние самодиагностики: "));
+    EXPECT_EQ(page->RbPanel2->Caption(), QStringLiteral("Дата настройки: "));
+    EXPECT_EQ(page->lbDiagInf->parentWidget(), page->RbPanel1);
+}
+
+TEST(StyleEditorSchemeInWindows, SettingsOptionsTakeTheWorkAreaNotThePanelColour)
+{
+    DataHome home;
+    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
+    auto frm = DarkMain(rig);
+    TfrmSettings* s = frm->SettingsDialog();
+    for (TRbCustomControl* c : std::initializer_list<TRbCustomControl*>{s->rpSet1, s->rpSet2, s->rbConnectToNum,
+                                                                        s->rbFindFirst, s->rbToLast}) {
+        EXPECT_FALSE(Registered(frm->RbStyleManager, c)) << c->objectName().toStdString();
+        EXPECT_EQ(c->Color(), 5916200) << c->objectName().toStdString();
+    }
+    EXPECT_TRUE(Registered(frm->RbStyleManager, s->cbSetConnectBeforeRun));
+    EXPECT_TRUE(Registered(frm->RbStyleManager, s->RbButton2));
+}
+
+TEST(StyleEditorSchemeInWindows, ADarkWorkAreaLeavesStandardControlsReadable)
+{
+    DataHome home;
+    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
+    auto frm = DarkMain(rig);
+    const QColor work = ToQColor(5916200);
+    QWidget* page = frm->MainPageCtrl->widget(0);
+    EXPECT_EQ(page->palette().color(QPalette::Window), work);
+    EXPECT_TRUE(page->autoFillBackground()) << "the page paints the work area itself";
+    EXPECT_EQ(page->palette().color(QPalette::WindowText), QColor(Qt::white));
+    for (QAbstractSpinBox* spin : frm->findChildren<QAbstractSpinBox*>())
+        EXPECT_NE(spin->palette().color(QPalette::Button), work) << spin->objectName().toStdString();
+    // Labels on a light panel stay dark although the page is dark.
+    TRbPanel* panel = frm->tsDiagnostic->RbPanel1;
+    EXPECT_EQ(frm->tsDiagnostic->lbDiagInf->palette().color(QPalette::WindowText),
+              ReadableTextColor(panel->Color()));
+}
