@@ -325,7 +325,7 @@ TfrmIndStyle* IndStyleDialog(TfrmMain& frm)
         return dlg;
     TDiagnosticPage* page = frm.tsDiagnostic;
     auto* dlg = new TfrmIndStyle(page->indT, page->indR, page->indCalibrDate, &frm);
-    dlg->StyleFolder = ColorSchemasDir(frm.Settings.ProgDir);
+    dlg->StyleFolder = UserSchemeFolder(frm.Settings.ProgDir);
     dlg->ShowError = [](const QString& text) { ::ShowError(text); };
     frm.AddSchemeColorWidget(dlg->Panel1);
     frm.ApplySchemeColors();

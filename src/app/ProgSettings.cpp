@@ -1,6 +1,6 @@
 #include "ProgSettings.h"
 
-#include "ColorScheme.h"
+#include "SchemeFolders.h"
 #include "IniFile.h"
 
 #include <QCoreApplication>

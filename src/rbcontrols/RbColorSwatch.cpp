@@ -41,7 +41,7 @@ QString ColorHintName(TColor c)
     return QStringLiteral("$%1").arg(v, 8, 16, QLatin1Char('0')).toUpper();
 }
 
-TColorSwatch::TColorSwatch(QWidget* parent) : QWidget(parent)
+TRbColorSwatch::TRbColorSwatch(QWidget* parent) : QWidget(parent)
 {
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus); // Space or Enter opens the colour dialog as a click does
@@ -49,12 +49,12 @@ TColorSwatch::TColorSwatch(QWidget* parent) : QWidget(parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-QString TColorSwatch::MimeType()
+QString TRbColorSwatch::MimeType()
 {
     return QStringLiteral("application/x-zelkor-swatch");
 }
 
-void TColorSwatch::SetColor(TColor c)
+void TRbColorSwatch::SetColor(TColor c)
 {
     if (c == m_color)
         return;
@@ -62,7 +62,7 @@ void TColorSwatch::SetColor(TColor c)
     update();
 }
 
-void TColorSwatch::paintEvent(QPaintEvent*)
+void TRbColorSwatch::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), ToQColor(m_color));
@@ -74,7 +74,7 @@ void TColorSwatch::paintEvent(QPaintEvent*)
     }
 }
 
-void TColorSwatch::keyPressEvent(QKeyEvent* e)
+void TRbColorSwatch::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         emit pressed(Qt::NoModifier);
@@ -84,19 +84,19 @@ void TColorSwatch::keyPressEvent(QKeyEvent* e)
     QWidget::keyPressEvent(e);
 }
 
-void TColorSwatch::mousePressEvent(QMouseEvent* e)
+void TRbColorSwatch::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton)
         emit pressed(e->modifiers());
     e->accept();
 }
 
-void TColorSwatch::dragEnterEvent(QDragEnterEvent* e)
+void TRbColorSwatch::dragEnterEvent(QDragEnterEvent* e)
 {
     dragMoveEvent(e);
 }
 
-void TColorSwatch::dragMoveEvent(QDragMoveEvent* e)
+void TRbColorSwatch::dragMoveEvent(QDragMoveEvent* e)
 {
     bool accept = false;
     if (e->mimeData()->hasFormat(MimeType()))
@@ -107,7 +107,7 @@ void TColorSwatch::dragMoveEvent(QDragMoveEvent* e)
         e->ignore();
 }
 
-void TColorSwatch::dropEvent(QDropEvent* e)
+void TRbColorSwatch::dropEvent(QDropEvent* e)
 {
     if (!e->mimeData()->hasFormat(MimeType())) {
         e->ignore();

@@ -7,10 +7,10 @@
 // A small filled square that stands for one colour of a scheme; its hint is
 // the colour's name. A press is reported with its modifiers; drags between
 // swatches carry the source swatch's object name.
-class TColorSwatch : public QWidget {
+class TRbColorSwatch : public QWidget {
     Q_OBJECT
 public:
-    explicit TColorSwatch(QWidget* parent = nullptr);
+    explicit TRbColorSwatch(QWidget* parent = nullptr);
 
     TColor Color() const { return m_color; }
     void SetColor(TColor c);

@@ -151,9 +151,9 @@ void TFStyleEditor::CreateMenu()
     layout->addWidget(client);
 }
 
-TColorSwatch* TFStyleEditor::MakeSwatch(const QString& name, const QString& label, int x, int y, int labelWidth)
+TRbColorSwatch* TFStyleEditor::MakeSwatch(const QString& name, const QString& label, int x, int y, int labelWidth)
 {
-    auto* s = new TColorSwatch(RbPanel4);
+    auto* s = new TRbColorSwatch(RbPanel4);
     s->setObjectName(name);
     s->setGeometry(x, y, 17, 17);
     if (labelWidth > 0) {
@@ -165,17 +165,17 @@ TColorSwatch* TFStyleEditor::MakeSwatch(const QString& name, const QString& labe
         l->setBuddy(s);
     }
     s->setAccessibleName(label);
-    connect(s, &TColorSwatch::pressed, this, [this, s](Qt::KeyboardModifiers m) {
+    connect(s, &TRbColorSwatch::pressed, this, [this, s](Qt::KeyboardModifiers m) {
         if (s == ShFormColor)
             ShFormColorMouseDown(m);
         else
             SwatchMouseDown(s, m);
     });
-    connect(s, &TColorSwatch::dragOver, this, [this, s](const QString& source, bool* accept) {
-        TColorSwatch* from = SwatchByName(source);
+    connect(s, &TRbColorSwatch::dragOver, this, [this, s](const QString& source, bool* accept) {
+        TRbColorSwatch* from = SwatchByName(source);
         *accept = s == ShFormColor ? ShFormColorDragOver(from) : SwatchDragOver(s, from);
     });
-    connect(s, &TColorSwatch::dropped, this,
+    connect(s, &TRbColorSwatch::dropped, this,
             [this, s](const QString& source) { SwatchDragDrop(s, SwatchByName(source)); });
     return s;
 }
@@ -258,9 +258,9 @@ void TFStyleEditor::CreateControls()
     ESplitterOverTo = MakeSwatch(QStringLiteral("ESplitterOverTo"), over, 280, 280, 0);
 
     // Pairs share a label; the screen reader tells their ends apart.
-    for (TColorSwatch* s : {EDefaultFrom, EOverFrom, EClickedFrom, ESplitterDefaultFrom, ESplitterOverFrom})
+    for (TRbColorSwatch* s : {EDefaultFrom, EOverFrom, EClickedFrom, ESplitterDefaultFrom, ESplitterOverFrom})
         s->setAccessibleName(s->accessibleName() + QStringLiteral(", от"));
-    for (TColorSwatch* s : {EDefaultTo, EOverTo, EClickedTo, ESplitterDefaultTo, ESplitterOverTo})
+    for (TRbColorSwatch* s : {EDefaultTo, EOverTo, EClickedTo, ESplitterDefaultTo, ESplitterOverTo})
         s->setAccessibleName(s->accessibleName() + QStringLiteral(", до"));
     EInnerColor->setAccessibleName(QStringLiteral("Цвет панелей"));
     EPanelBorderColor->setAccessibleName(QStringLiteral("Границы панелей"));
@@ -364,16 +364,16 @@ void TFStyleEditor::CreateButtons()
     connect(btnApply, &TRbButton::clicked, this, &TFStyleEditor::btnApplyClick);
 }
 
-QList<TColorSwatch*> TFStyleEditor::Swatches() const
+QList<TRbColorSwatch*> TFStyleEditor::Swatches() const
 {
     return {EDefaultFrom, EDefaultTo,  EOverFrom,   EOverTo,     EClickedFrom, EClickedTo,
             ShFormColor,  EHotTrack,   ETextShadow, EBorderColor, ECheckColor,  EInnerColor,
             EPanelBorderColor, ESplitterDefaultFrom, ESplitterDefaultTo, ESplitterOverFrom, ESplitterOverTo};
 }
 
-TColorSwatch* TFStyleEditor::SwatchByName(const QString& name) const
+TRbColorSwatch* TFStyleEditor::SwatchByName(const QString& name) const
 {
-    for (TColorSwatch* s : Swatches())
+    for (TRbColorSwatch* s : Swatches())
         if (s->objectName() == name)
             return s;
     return nullptr;

@@ -14,7 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenuBar;
-class TColorSwatch;
+class TRbColorSwatch;
 class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
@@ -35,7 +35,7 @@ struct TStyleEditorDialogs {
     std::function<QString(QWidget* parent, const QString& folder)> openFile;
     std::function<QString(QWidget* parent, const QString& folder, const QString& preset)> saveFile;
     // Starts dragging a swatch (Shift held on a press).
-    std::function<void(TColorSwatch* swatch)> startDrag;
+    std::function<void(TRbColorSwatch* swatch)> startDrag;
     // The platform's error box; empty: the host's.
     std::function<void(const QString& text)> errorBox;
 };
@@ -71,11 +71,11 @@ public:
     void UpdateSwatchHints();
 
     // Event handlers.
-    void SwatchMouseDown(TColorSwatch* swatch, Qt::KeyboardModifiers modifiers);
+    void SwatchMouseDown(TRbColorSwatch* swatch, Qt::KeyboardModifiers modifiers);
     void ShFormColorMouseDown(Qt::KeyboardModifiers modifiers);
-    bool SwatchDragOver(TColorSwatch* target, TColorSwatch* source) const;
-    bool ShFormColorDragOver(TColorSwatch* source);
-    void SwatchDragDrop(TColorSwatch* target, TColorSwatch* source);
+    bool SwatchDragOver(TRbColorSwatch* target, TRbColorSwatch* source) const;
+    bool ShFormColorDragOver(TRbColorSwatch* source);
+    void SwatchDragDrop(TRbColorSwatch* target, TRbColorSwatch* source);
     void CHShowFocusRectClick();
     void CBFadeSpeedChange();
     void BFontClick();
@@ -89,16 +89,16 @@ public:
     void actCloseExecute();
 
     // Every swatch, in the order of the window.
-    QList<TColorSwatch*> Swatches() const;
-    TColorSwatch* SwatchByName(const QString& name) const;
+    QList<TRbColorSwatch*> Swatches() const;
+    TRbColorSwatch* SwatchByName(const QString& name) const;
 
     static constexpr int kClientWidth = 505;
     static constexpr int kClientHeight = 372;
 
-    TColorSwatch *EDefaultFrom, *EDefaultTo, *EOverFrom, *EOverTo, *EClickedFrom, *EClickedTo;
-    TColorSwatch *ShFormColor, *EHotTrack, *ETextShadow, *EBorderColor, *ECheckColor;
-    TColorSwatch *EInnerColor, *EPanelBorderColor;
-    TColorSwatch *ESplitterDefaultFrom, *ESplitterDefaultTo, *ESplitterOverFrom, *ESplitterOverTo;
+    TRbColorSwatch *EDefaultFrom, *EDefaultTo, *EOverFrom, *EOverTo, *EClickedFrom, *EClickedTo;
+    TRbColorSwatch *ShFormColor, *EHotTrack, *ETextShadow, *EBorderColor, *ECheckColor;
+    TRbColorSwatch *EInnerColor, *EPanelBorderColor;
+    TRbColorSwatch *ESplitterDefaultFrom, *ESplitterDefaultTo, *ESplitterOverFrom, *ESplitterOverTo;
     QCheckBox *CHShowFocusRect, *CHGradientBorder, *CHHotTrack, *CHTextShadow;
     QComboBox* CBFadeSpeed;
     TRbButton* RbButton3; // "Шрифт"
@@ -122,11 +122,11 @@ private:
     void CreatePreview();
     void CreateButtons();
     void CreateMenu();
-    TColorSwatch* MakeSwatch(const QString& name, const QString& label, int x, int y, int labelWidth);
+    TRbColorSwatch* MakeSwatch(const QString& name, const QString& label, int x, int y, int labelWidth);
     void FormCreate();
     void FormShow();
     void FormClose();
-    void SetSwatch(TColorSwatch* swatch, TColor c);
+    void SetSwatch(TRbColorSwatch* swatch, TColor c);
     void SetWindowColor(TColor c);
     void ShowError(const QString& text);
     void TakeAppliedSchemeName();

@@ -113,7 +113,7 @@ void TFStyleEditor::ShowError(const QString& text)
 
 // ---------------------------------------------------------------- showing and collecting
 
-void TFStyleEditor::SetSwatch(TColorSwatch* swatch, TColor c)
+void TFStyleEditor::SetSwatch(TRbColorSwatch* swatch, TColor c)
 {
     swatch->SetColor(c);
     swatch->setToolTip(ColorHintName(c));
@@ -195,7 +195,7 @@ void TFStyleEditor::CollectStyle()
 
 void TFStyleEditor::UpdateSwatchHints()
 {
-    for (TColorSwatch* s : Swatches())
+    for (TRbColorSwatch* s : Swatches())
         s->setToolTip(ColorHintName(s->Color()));
 }
 
@@ -276,7 +276,7 @@ void TFStyleEditor::actAppCloseExecute()
 
 // ---------------------------------------------------------------- swatches
 
-void TFStyleEditor::SwatchMouseDown(TColorSwatch* swatch, Qt::KeyboardModifiers modifiers)
+void TFStyleEditor::SwatchMouseDown(TRbColorSwatch* swatch, Qt::KeyboardModifiers modifiers)
 {
     if (modifiers & Qt::ShiftModifier) {
         if (m_dialogs.startDrag)
@@ -309,12 +309,12 @@ void TFStyleEditor::ShFormColorMouseDown(Qt::KeyboardModifiers modifiers)
     ShowStyle();
 }
 
-bool TFStyleEditor::SwatchDragOver(TColorSwatch* target, TColorSwatch* source) const
+bool TFStyleEditor::SwatchDragOver(TRbColorSwatch* target, TRbColorSwatch* source) const
 {
     return source && target && source != target;
 }
 
-bool TFStyleEditor::ShFormColorDragOver(TColorSwatch* source)
+bool TFStyleEditor::ShFormColorDragOver(TRbColorSwatch* source)
 {
     if (!SwatchDragOver(ShFormColor, source))
         return false;
@@ -326,7 +326,7 @@ bool TFStyleEditor::ShFormColorDragOver(TColorSwatch* source)
     return true;
 }
 
-void TFStyleEditor::SwatchDragDrop(TColorSwatch* target, TColorSwatch* source)
+void TFStyleEditor::SwatchDragDrop(TRbColorSwatch* target, TRbColorSwatch* source)
 {
     if (!SwatchDragOver(target, source))
         return;

@@ -65,11 +65,11 @@ QString RunSchemeFileDialog(QWidget* parent, bool open, const QString& title, co
     return dlg.selectedFiles().constFirst();
 }
 
-void DefaultStartDrag(TColorSwatch* swatch)
+void DefaultStartDrag(TRbColorSwatch* swatch)
 {
     auto* drag = new QDrag(swatch);
     auto* data = new QMimeData;
-    data->setData(TColorSwatch::MimeType(), swatch->objectName().toUtf8());
+    data->setData(TRbColorSwatch::MimeType(), swatch->objectName().toUtf8());
     drag->setMimeData(data);
     drag->exec(Qt::CopyAction);
 }

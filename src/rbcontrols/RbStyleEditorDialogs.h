@@ -6,7 +6,7 @@
 #include <QString>
 
 class QWidget;
-class TColorSwatch;
+class TRbColorSwatch;
 
 // What the font dialog gives back; colour and character set stay as they were.
 void TakeDialogFont(TRbFont& f, const QFont& q);
@@ -17,4 +17,4 @@ bool DefaultChooseFont(QWidget* parent, QFont& font);
 QString RunSchemeFileDialog(QWidget* parent, bool open, const QString& title, const QString& folder,
                             const QString& preset);
 // Drags a swatch (its object name) until it is dropped.
-void DefaultStartDrag(TColorSwatch* swatch);
+void DefaultStartDrag(TRbColorSwatch* swatch);

@@ -65,7 +65,7 @@ struct EditorRig {
             savePresets << preset;
             return saveAnswer;
         };
-        rig.editorDialogs.startDrag = [this](TColorSwatch* s) { dragged << s->objectName(); };
+        rig.editorDialogs.startDrag = [this](TRbColorSwatch* s) { dragged << s->objectName(); };
         frm = rig.make();
         frm->actColors->trigger();
     }
@@ -88,7 +88,7 @@ template <class T> bool Registered(TRbStyleManager* m, T* control)
 void DragOver(QWidget* target, const QString& source, bool drop, bool* accepted = nullptr)
 {
     QMimeData data;
-    data.setData(TColorSwatch::MimeType(), source.toUtf8());
+    data.setData(TRbColorSwatch::MimeType(), source.toUtf8());
     const QPoint at(5, 5);
     // The enter makes the widget the drag's target; moves and the drop go there.
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::ShiftModifier);
