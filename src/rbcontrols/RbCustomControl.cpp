@@ -115,18 +115,6 @@ void TRbCustomControl::ApplyFontToWidget()
     update();
 }
 
-const TRbPropertyTable& TRbCustomControl::Table()
-{
-    using C = TRbCustomControl;
-    static const TRbPropertyTable t = TRbPropertyTable()
-        .Integer<C>("Color", &C::Color, &C::SetColor)
-        .Object<C>("Font", [](C& c) -> TRbPersistent* { return &c.Font(); })
-        .Boolean<C>("TextShadow", &C::TextShadow, &C::SetTextShadow)
-        .Boolean<C>("ShowCaption", &C::ShowCaption, &C::SetShowCaption)
-        .String<C>("About", &C::About, nullptr);
-    return t;
-}
-
 // ---- fade
 
 bool TRbCustomControl::FadeRunning() const { return m_fadeTimer->isActive(); }

@@ -3,7 +3,6 @@
 #include "RbColors.h"
 #include "RbManagerLink.h"
 #include "RbFont.h"
-#include "RbProperties.h"
 #include "RbTypes.h"
 
 #include <QAccessible>
@@ -22,8 +21,13 @@ class QTimer;
 // Platform notifications are routed to the virtual operations below first
 // and then to Qt's own handling; mouse presses and releases the other way
 // round (Qt's handling, mouseDown/mouseUp signals, then LeftMouseDown/Up).
-class TRbCustomControl : public QWidget, public TRbPersistent, public IRbColorsOwner {
+class TRbCustomControl : public QWidget, public IRbColorsOwner {
     Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(TRbFont* Font READ FontObject CONSTANT)
+    Q_PROPERTY(bool TextShadow READ TextShadow WRITE SetTextShadow)
+    Q_PROPERTY(bool ShowCaption READ ShowCaption WRITE SetShowCaption)
+    Q_PROPERTY(QString About READ About)
 public:
     enum TFadeStep { FadeIn, FadeOut };
 
@@ -52,7 +56,6 @@ public:
     IRbStyleRegistry* RbStyleManager() const { return m_manager.Manager(); }
     void SetRbStyleManager(IRbStyleRegistry* manager);
     QString About() const;
-    void SetAbout(const QString&) {} // read-only
 
     // Geometry in the platform's terms.
     int Left() const { return x(); }
@@ -112,11 +115,6 @@ public:
     void ColorsRebuild() override { RebuildLayers(); }
     void ColorsRepaint() override { update(); }
 
-    QString ClassName() const override { return QStringLiteral("TRbCustomControl"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    // Color, Font, TextShadow, ShowCaption, About.
-    static const TRbPropertyTable& Table();
-
 signals:
     void clicked();       // OnClick
     void mouseEntered();  // OnMouseEnter
@@ -153,6 +151,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    TRbFont* FontObject() { return &m_font; }
     void PointerEnter();
     void PointerLeave();
     void ApplyFontToWidget();

@@ -184,28 +184,6 @@ QString TRbProgressBar::DisplayText() const
     return percent;
 }
 
-const TRbPropertyTable& TRbProgressBar::Table()
-{
-    using C = TRbProgressBar;
-    static const TRbPropertyTable t = TRbPropertyTable(&TRbCustomControl::Table())
-        .String<C>("Caption", &C::Caption, &C::SetCaption)
-        .Integer<C>("DefaultFrom", &C::DefaultFrom, &C::SetDefaultFrom)
-        .Integer<C>("DefaultTo", &C::DefaultTo, &C::SetDefaultTo)
-        .Integer<C>("Max", &C::Max, &C::SetMax)
-        .Integer<C>("Min", &C::Min, &C::SetMin)
-        .Integer<C>("Position", &C::Position, &C::SetPosition)
-        .Integer<C>("Step", &C::Step, &C::SetStep)
-        .Set<C>("BorderLines", BorderLineNames(), &C::BorderLines, &C::SetBorderLines)
-        .Integer<C>("BorderColor", &C::BorderColor, &C::SetBorderColor)
-        .Integer<C>("BorderWidth", &C::BorderWidth, &C::SetBorderWidth)
-        .Enumeration<C, TGradientType>("GradientType", GradientTypeNames(), &C::GradientType,
-                                       &C::SetGradientType)
-        .Enumeration<C, TProgressBarOrientation>("Orientation", ProgressBarOrientationNames(),
-                                                 &C::Orientation, &C::SetOrientation)
-        .Boolean<C>("ShowText", &C::ShowText, &C::SetShowText);
-    return t;
-}
-
 // ---- layers and paint
 
 void TRbProgressBar::RebuildLayers()
@@ -250,12 +228,12 @@ void TRbProgressBar::PaintBuffer(QImage& buffer)
 
     // One-pixel lines on the edges, each without its end point.
     p.setPen(ToQColor(m_borderColor));
-    if (m_borderLines & BorderLineBit(blTop))
+    if (m_borderLines.testFlag(blTop))
         p.drawLine(0, 0, W - 1, 0);
-    if (m_borderLines & BorderLineBit(blBottom))
+    if (m_borderLines.testFlag(blBottom))
         p.drawLine(0, H - 1, W - 1, H - 1);
-    if (m_borderLines & BorderLineBit(blLeft))
+    if (m_borderLines.testFlag(blLeft))
         p.drawLine(0, 0, 0, H - 1);
-    if (m_borderLines & BorderLineBit(blRight))
+    if (m_borderLines.testFlag(blRight))
         p.drawLine(W - 1, 0, W - 1, H - 1);
 }
