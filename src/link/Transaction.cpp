@@ -1,7 +1,6 @@
 #include "Transaction.h"
 
 #include "CommPortDriver.h"
-#include "ErrCodes.h"
 #include "MessageDialog.h"
 #include "TickSource.h"
 
@@ -61,7 +60,8 @@ ITickSource& TicksOf(const TLinkContext& ctx)
 enum class TJudgement { Done, Ignored, Failed };
 
 // Sorts one read into an outcome, an ignored frame or a failed attempt.
-TJudgement Judge(const TOperationRow& row, const TFrameBuffer& answer, int count, TOutcome& outcome)
+TJudgement Judge(ILinkShell* shell, const TOperationRow& row, const TFrameBuffer& answer, int count,
+                 TOutcome& outcome)
 {
     const bool isShort = count == 5;
     if (!isShort && count != row.answerLength)
@@ -76,7 +76,8 @@ TJudgement Judge(const TOperationRow& row, const TFrameBuffer& answer, int count
     if (isShort) {
         if (!(answer[1] & 0x80))
             return TJudgement::Ignored;
-        ShowDeviceException(answer[2]);
+        if (shell)
+            shell->DeviceException(answer[2]);
         outcome = TOutcome::Refused;
         return TJudgement::Done;
     }
@@ -155,7 +156,7 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         if (row.calibrationTimeout)
             drv.InputTimeout = savedTimeout;
 
-        const TJudgement j = Judge(row, answer, count, outcome);
+        const TJudgement j = Judge(ctx.shell, row, answer, count, outcome);
         if (j == TJudgement::Done) {
             outcomeSet = true;
             break;

@@ -252,14 +252,15 @@ void TRbButton::PaintBuffer(QImage& buffer)
     p.setPen(QPen(ToQColor(m_colors.BorderColor()), 1));
     p.setRenderHint(QPainter::Antialiasing, true);
     p.drawRoundedRect(QRectF(0.5, 0.5, W - 1, H - 1), 2.5, 2.5);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.end();
 
     if (ShowCaption()) {
         const TColor fontColor = m_hotTrack && MouseInside() ? m_colors.HotTrack() : Font().Color();
-        DrawShadowText(p, Caption(), Font(), fontColor, m_colors.TextShadow(), TextShadow(),
-                       CaptionFormat(taCenter, false), CaptionRect(), isEnabled());
+        PaintSharp(buffer, [this, fontColor](QPainter& sharp) {
+            DrawShadowText(sharp, Caption(), Font(), fontColor, m_colors.TextShadow(), TextShadow(),
+                           CaptionFormat(taCenter, false), CaptionRect(), isEnabled());
+        });
     }
-    p.end();
 
     if (!m_glyph.isNull()) {
         QImage glyph = m_glyph;

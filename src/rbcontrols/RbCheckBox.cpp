@@ -59,13 +59,17 @@ void TRbCheckBox::PaintBuffer(QImage& canvas)
         const int b = m_gradientBorder ? 2 : 1;
         ComposeLayers(box, box, m_pressed, 10, q.adjusted(b, b, -b, -b), PressLevel());
     }
-    if (Checked())
-        DrawTintedMark(box, RbCheckMark(), isEnabled() ? CheckColor() : clGray, q.left() + 2, q.top() + 2);
+    const TColor tint = isEnabled() ? CheckColor() : clGray;
+    if (Checked() && RenderRatio() <= 1.0)
+        DrawTintedMark(box, RbCheckMark(), tint, q.left() + 2, q.top() + 2);
     ComposeLayers(canvas, box, box, 0, QRect(q.left(), q.top(), W, H), 0);
+    // The box lands at q's corner of a buffer placed at q's corner.
+    if (Checked() && RenderRatio() > 1.0)
+        PaintSharp(canvas, [tint, at = QPointF(2 * q.left() + 2, 2 * q.top() + 2)](QPainter& p) {
+            PaintCheckMark(p, at, tint);
+        });
 
-    QPainter p(&canvas);
-    PaintCaption(p, QRect(Spacing() + 16, 0, W - Spacing() - 16, H));
-    p.end();
+    PaintCaption(canvas, QRect(Spacing() + 16, 0, W - Spacing() - 16, H));
     PaintFrame(canvas);
 }
 

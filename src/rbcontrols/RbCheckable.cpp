@@ -70,13 +70,15 @@ void TRbCheckable::SetCheckColor(TColor c)
     update();
 }
 
-void TRbCheckable::PaintCaption(QPainter& p, const QRect& r) const
+void TRbCheckable::PaintCaption(QImage& buffer, const QRect& r)
 {
     if (!ShowCaption())
         return;
     const TColor fontColor = m_hotTrack && MouseInside() ? m_colors.HotTrack() : Font().Color();
-    DrawShadowText(p, Caption(), Font(), fontColor, m_colors.TextShadow(), TextShadow(),
-                   CaptionFormat(taLeftJustify, false), r, isEnabled());
+    PaintSharp(buffer, [this, fontColor, r](QPainter& p) {
+        DrawShadowText(p, Caption(), Font(), fontColor, m_colors.TextShadow(), TextShadow(),
+                       CaptionFormat(taLeftJustify, false), r, isEnabled());
+    });
 }
 
 void TRbCheckable::PaintFrame(QImage& canvas) const

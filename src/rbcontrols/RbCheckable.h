@@ -47,7 +47,7 @@ protected:
     virtual void CheckedOn() {}
 
     // The caption in its font, hot-track colour and shadow, within r.
-    void PaintCaption(QPainter& p, const QRect& r) const;
+    void PaintCaption(QImage& buffer, const QRect& r);
     // Border lines and the focus frame over the finished picture.
     void PaintFrame(QImage& canvas) const;
 

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 class QTimer;
 
@@ -82,8 +84,11 @@ public:
     // and benchmarks drive the fade without waiting.
     void FadeTick();
 
-    // The finished picture of the control as its paint would show it.
-    QImage RenderBuffer();
+    // The finished picture of the control as its paint would show it. At a
+    // device pixel ratio above 1 the skin is drawn in logical pixels and
+    // enlarged, and then captions and marks are drawn over it at the
+    // device's resolution; the image carries that ratio.
+    QImage RenderBuffer(qreal ratio = 1.0);
 
     // --- virtual operations, in slot order
     virtual void RebuildLayers() = 0;
@@ -127,6 +132,12 @@ protected:
     virtual void PaintBuffer(QImage& buffer) = 0;
     // Shows the finished buffer; the radio button overrides it to key out Color.
     virtual void PresentBuffer(QPainter& widgetPainter, const QImage& buffer);
+    // Runs draw, in the buffer's (logical) coordinates, on the buffer or, at
+    // a ratio above 1, on the enlarged picture: text and marks stay sharp.
+    using TSharpDraw = std::function<void(QPainter&)>;
+    void PaintSharp(QImage& buffer, TSharpDraw draw);
+    // The ratio RenderBuffer is rendering at.
+    qreal RenderRatio() const { return m_renderRatio; }
 
     void SetMouseInside(bool v) { m_mouseInside = v; }
     void SetPressed(bool v) { m_pressed = v; }
@@ -175,4 +186,6 @@ private:
     TFadeSpeed m_fadeSpeed = fsSlow;
     TFadeStep m_fadeStep = FadeIn;
     QTimer* m_fadeTimer = nullptr;
+    std::vector<TSharpDraw>* m_sharpDraws = nullptr; // collected while rendering above ratio 1
+    qreal m_renderRatio = 1.0;
 };

@@ -387,6 +387,7 @@ void TRbPanel::PaintBuffer(QImage& buffer)
         FillRect(buffer, Ltrb(0, 0, tr.left() + tr.width(), mid), m_outerColor);
         FillRect(buffer, Ltrb(tr.left(), mid, tr.left() + tw, mid + std::min(bw, th / 2)), m_outerColor);
     }
-    QPainter p(&buffer);
-    DrawShadowText(p, Caption(), Font(), m_textShadowColor, TextShadow(), fmt, tr, isEnabled());
+    PaintSharp(buffer, [this, fmt, tr](QPainter& p) {
+        DrawShadowText(p, Caption(), Font(), m_textShadowColor, TextShadow(), fmt, tr, isEnabled());
+    });
 }

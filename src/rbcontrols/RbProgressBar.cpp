@@ -215,7 +215,6 @@ void TRbProgressBar::PaintBuffer(QImage& buffer)
     if (m_percent > 0 && !r.isEmpty())
         ComposeLayers(buffer, m_gradient.copy(r), m_gradient, 0, r, 0);
 
-    QPainter p(&buffer);
     const QString text = DisplayText();
     if (!text.isEmpty()) {
         TRbTextFormat fmt;
@@ -223,9 +222,12 @@ void TRbProgressBar::PaintBuffer(QImage& buffer)
         fmt.WordWrap = false;
         fmt.EndEllipsis = true;
         fmt.Prefix = true;
-        DrawShadowText(p, text, Font(), clWhite, TextShadow(), fmt, QRect(0, 0, W, H), true);
+        PaintSharp(buffer, [this, text, fmt, W, H](QPainter& p) {
+            DrawShadowText(p, text, Font(), clWhite, TextShadow(), fmt, QRect(0, 0, W, H), true);
+        });
     }
 
+    QPainter p(&buffer);
     // One-pixel lines on the edges, each without its end point.
     p.setPen(ToQColor(m_borderColor));
     if (m_borderLines.testFlag(blTop))

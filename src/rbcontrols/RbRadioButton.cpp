@@ -85,14 +85,17 @@ void TRbRadioButton::PaintBuffer(QImage& buffer)
     ComposeLayers(buffer, m_normal, m_hot, 0, q, HoverLevel());
     if (PressLevel() > 0)
         ComposeLayers(buffer, m_hot, m_pressed, 0, q, PressLevel());
-    if (Checked())
-        DrawTintedMark(buffer, RbCirc3DMark(), isEnabled() ? CheckColor() : clGray, q.left() + m_dotOffset,
-                       q.top() + m_dotOffset);
+    if (Checked()) {
+        const TColor tint = isEnabled() ? CheckColor() : clGray;
+        const QPoint at(q.left() + m_dotOffset, q.top() + m_dotOffset);
+        if (RenderRatio() > 1.0)
+            PaintSharp(buffer, [tint, at](QPainter& p) { PaintCirc3DMark(p, at, tint); });
+        else
+            DrawTintedMark(buffer, RbCirc3DMark(), tint, at.x(), at.y());
+    }
 
-    QPainter p(&buffer);
     const int left = m_circleSize + Spacing() + 2;
-    PaintCaption(p, QRect(left, 0, W - left, H));
-    p.end();
+    PaintCaption(buffer, QRect(left, 0, W - left, H));
     PaintFrame(buffer);
 }
 
@@ -101,6 +104,7 @@ void TRbRadioButton::PresentBuffer(QPainter& widgetPainter, const QImage& buffer
     // Drawn with Color as the transparent colour, so the parent shows through.
     const TRgb key = ResolveColor(Color());
     QImage shown(buffer.size(), QImage::Format_ARGB32);
+    shown.setDevicePixelRatio(buffer.devicePixelRatio());
     for (int y = 0; y < buffer.height(); ++y) {
         const uchar* s = buffer.constScanLine(y);
         auto* d = reinterpret_cast<QRgb*>(shown.scanLine(y));
