@@ -133,10 +133,13 @@ TEST(HighDensity, TheWindowShowsTheControlsAtTheScreensRatio)
     auto* button = new TRbButton(&window);
     button->SetCaption(QStringLiteral("Записать"));
     button->setGeometry(10, 40, 100, 25);
+    auto* radio = new TRbRadioButton(&window); // shown with its face colour keyed out
+    radio->SetCaption(QStringLiteral("100 Ом"));
+    radio->setGeometry(10, 70, 100, 17);
     window.show();
     ASSERT_EQ(window.devicePixelRatioF(), kRatio);
 
-    for (QWidget* w : {static_cast<QWidget*>(box), static_cast<QWidget*>(button)}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{box, button, radio}) {
         const QImage shown = w->grab().toImage();
         EXPECT_EQ(shown.size(), w->size() * 2);
         EXPECT_GT(FineBlocks(shown), 40) << w->metaObject()->className();
