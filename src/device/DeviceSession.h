@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErrCodes.h"
 #include "Transaction.h"
 #include "TransducerData.h"
 
@@ -19,6 +20,8 @@ class IDeviceShell : public ILinkShell {
 public:
     virtual bool AskToConnect() = 0;
     virtual void SetStatusPanel(int index, const QString& text) = 0; // panels 0..3
+    // An exception answer shows the table's message.
+    void DeviceException(uint8_t code) override { ShowDeviceException(code); }
 };
 
 // Everything a device operation works on: the link, the record and its

@@ -1,7 +1,6 @@
 #include "Transaction.h"
 
 #include "CommPortDriver.h"
-#include "ErrCodes.h"
 #include "MessageDialog.h"
 #include "TickSource.h"
 
@@ -116,7 +115,8 @@ enum class TJudgement { Done, Ignored, Failed, Unanswered };
 
 // The one place where an attempt is judged: an outcome, an ignored frame, a
 // failed attempt, or silence within the first-byte window (no repeat).
-TJudgement Judge(const TOperationRow& row, const TFrameBuffer& answer, const TReceived& rx, TOutcome& outcome)
+TJudgement Judge(ILinkShell* shell, const TOperationRow& row, const TFrameBuffer& answer, const TReceived& rx,
+                 TOutcome& outcome)
 {
     if (rx.silent) {
         outcome = TOutcome::NoAnswer;
@@ -136,7 +136,8 @@ TJudgement Judge(const TOperationRow& row, const TFrameBuffer& answer, const TRe
     if (isShort) {
         if (!(answer[1] & 0x80))
             return TJudgement::Ignored;
-        ShowDeviceException(answer[2]);
+        if (shell)
+            shell->DeviceException(answer[2]);
         outcome = TOutcome::Refused;
         return TJudgement::Done;
     }
@@ -238,7 +239,7 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         if (row.calibrationTimeout)
             drv.InputTimeout = savedTimeout;
 
-        const TJudgement j = Judge(row, answer, rx, outcome);
+        const TJudgement j = Judge(ctx.shell, row, answer, rx, outcome);
         if (j == TJudgement::Done || j == TJudgement::Unanswered) {
             outcomeSet = true;
             break;

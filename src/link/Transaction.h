@@ -16,6 +16,9 @@ public:
     virtual void DisconnectDevice() = 0;
     virtual void UpdateStatusBar() = 0;
     virtual void ResetCalibrationStage() = 0;             // a calibration stage lost its device
+    // A 5-byte exception answer carried `code`. What a code means is the
+    // device's knowledge; the link alone shows nothing.
+    virtual void DeviceException(uint8_t code) { (void)code; }
 };
 
 struct TLinkContext {
@@ -60,7 +63,7 @@ enum class TOutcome { Success, Refused, NoAnswer, NoLink };
 // and is repeated like an answer of a wrong length.
 //
 // Outcomes: Success (answer valid), Refused (the device answered but refused:
-// an exception answer was shown from the error table, a write answer's
+// an exception answer went to shell->DeviceException, a write answer's
 // function byte was wrong and "Невозможно выполнить комманду" was shown, or a
 // private function ('M', 'N', 'O') answered with a code in byte 2 that the
 // caller interprets), NoAnswer, NoLink. On NoAnswer/NoLink the operation's

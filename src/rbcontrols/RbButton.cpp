@@ -111,28 +111,6 @@ void TRbButton::SetGradientType(TGradientType t)
     RebuildLayers();
 }
 
-const TRbPropertyTable& TRbButton::Table()
-{
-    using C = TRbButton;
-    static const TRbPropertyTable t = TRbPropertyTable(&TRbCustomControl::Table())
-        .String<C>("Caption", &C::Caption, &C::SetCaption)
-        .Integer<C>("ModalResult", &C::ModalResult, &C::SetModalResult)
-        .Integer<C>("Spacing", &C::Spacing, &C::SetSpacing)
-        .Enumeration<C, TButtonLayout>("Layout", ButtonLayoutNames(), &C::Layout, &C::SetLayout)
-        .Object<C>("Colors", [](C& c) -> TRbPersistent* { return &c.Colors(); })
-        .Enumeration<C, TFadeSpeed>("FadeSpeed", FadeSpeedNames(), &C::FadeSpeed, &C::SetFadeSpeed)
-        .Boolean<C>("ShowFocusRect", &C::ShowFocusRect, &C::SetShowFocusRect)
-        .Boolean<C>("HotTrack", &C::HotTrack, &C::SetHotTrack)
-        .Boolean<C>("Default", &C::Default, &C::SetDefault)
-        .Boolean<C>("Cancel", &C::Cancel, &C::SetCancel)
-        .Boolean<C>("GradientBorder", &C::GradientBorder, &C::SetGradientBorder)
-        .Integer<C>("GroupIndex", &C::GroupIndex, &C::SetGroupIndex)
-        .Boolean<C>("AllowAllUp", &C::AllowAllUp, &C::SetAllowAllUp)
-        .Boolean<C>("Down", &C::Down, &C::SetDown)
-        .Enumeration<C, TGradientType>("GradientType", GradientTypeNames(), &C::GradientType, &C::SetGradientType);
-    return t;
-}
-
 // ---- click, groups, Down
 
 void TRbButton::Click()
@@ -274,14 +252,15 @@ void TRbButton::PaintBuffer(QImage& buffer)
     p.setPen(QPen(ToQColor(m_colors.BorderColor()), 1));
     p.setRenderHint(QPainter::Antialiasing, true);
     p.drawRoundedRect(QRectF(0.5, 0.5, W - 1, H - 1), 2.5, 2.5);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.end();
 
     if (ShowCaption()) {
         const TColor fontColor = m_hotTrack && MouseInside() ? m_colors.HotTrack() : Font().Color();
-        DrawShadowText(p, Caption(), Font(), fontColor, m_colors.TextShadow(), TextShadow(),
-                       CaptionFormat(taCenter, false), CaptionRect(), isEnabled());
+        PaintSharp(buffer, [this, fontColor](QPainter& sharp) {
+            DrawShadowText(sharp, Caption(), Font(), fontColor, m_colors.TextShadow(), TextShadow(),
+                           CaptionFormat(taCenter, false), CaptionRect(), isEnabled());
+        });
     }
-    p.end();
 
     if (!m_glyph.isNull()) {
         QImage glyph = m_glyph;

@@ -19,6 +19,21 @@
 //   b->SetRbStyleManager(RbStyleManager);
 class TRbButton : public TRbCustomControl {
     Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int ModalResult READ ModalResult WRITE SetModalResult)
+    Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)
+    Q_PROPERTY(RbEnums::TButtonLayout Layout READ Layout WRITE SetLayout)
+    Q_PROPERTY(TRbControlColors* Colors READ ColorsObject CONSTANT)
+    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed)
+    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect)
+    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack)
+    Q_PROPERTY(bool Default READ Default WRITE SetDefault)
+    Q_PROPERTY(bool Cancel READ Cancel WRITE SetCancel)
+    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder)
+    Q_PROPERTY(int GroupIndex READ GroupIndex WRITE SetGroupIndex)
+    Q_PROPERTY(bool AllowAllUp READ AllowAllUp WRITE SetAllowAllUp)
+    Q_PROPERTY(bool Down READ Down WRITE SetDown)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
 public:
     explicit TRbButton(QWidget* parent = nullptr);
     ~TRbButton() override;
@@ -63,10 +78,6 @@ public:
     QPoint GlyphPosition() const;
     const QImage& NormalLayer() const { return m_normal; }
 
-    QString ClassName() const override { return QStringLiteral("TRbButton"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
-
     QAccessible::Role AccessibleRole() const override { return QAccessible::PushButton; }
     void AddAccessibleState(QAccessible::State& state) const override;
     QStringList AccessibleActionNames() const override;
@@ -86,6 +97,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    TRbControlColors* ColorsObject() { return &m_colors; }
     // Offers Enter and Escape that reach the window unhandled to this button.
     void WatchWindowKeys();
     bool CanTakeFocus() const;

@@ -1,5 +1,7 @@
 #include "RbColors.h"
 
+#include "RbMetaProperties.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -106,42 +108,22 @@ void TRbCustomColors::CopyBase(const TRbCustomColors& src)
     m_overTo = src.m_overTo;
 }
 
-const TRbPropertyTable& TRbCustomColors::Table()
-{
-    using C = TRbCustomColors;
-    static const TRbPropertyTable t = TRbPropertyTable()
-        .Integer<C>("DefaultFrom", &C::DefaultFrom, &C::SetDefaultFrom)
-        .Integer<C>("DefaultTo", &C::DefaultTo, &C::SetDefaultTo)
-        .Integer<C>("OverFrom", &C::OverFrom, &C::SetOverFrom)
-        .Integer<C>("OverTo", &C::OverTo, &C::SetOverTo);
-    return t;
-}
-
-bool TRbCustomColors::Assign(const TRbPersistent& source, QString* error)
+bool TRbCustomColors::Assign(const QObject& source, QString* error)
 {
     // Any colour set gives its four base values to any colour set.
-    if (auto* src = dynamic_cast<const TRbCustomColors*>(&source)) {
+    if (auto* src = qobject_cast<const TRbCustomColors*>(&source)) {
         CopyBase(*src);
         return true;
     }
-    return TRbPersistent::Assign(source, error);
+    if (error)
+        *error = RbCannotAssign(QString::fromLatin1(source.metaObject()->className()),
+                                QString::fromLatin1(metaObject()->className()));
+    return false;
 }
 
-const TRbPropertyTable& TRbControlColors::Table()
+bool TRbControlColors::Assign(const QObject& source, QString* error)
 {
-    using C = TRbControlColors;
-    static const TRbPropertyTable t = TRbPropertyTable(&TRbCustomColors::Table())
-        .Integer<C>("ClickedFrom", &C::ClickedFrom, &C::SetClickedFrom)
-        .Integer<C>("ClickedTo", &C::ClickedTo, &C::SetClickedTo)
-        .Integer<C>("HotTrack", &C::HotTrack, &C::SetHotTrack)
-        .Integer<C>("BorderColor", &C::BorderColor, &C::SetBorderColor)
-        .Integer<C>("TextShadow", &C::TextShadow, &C::SetTextShadow);
-    return t;
-}
-
-bool TRbControlColors::Assign(const TRbPersistent& source, QString* error)
-{
-    if (auto* src = dynamic_cast<const TRbControlColors*>(&source)) {
+    if (auto* src = qobject_cast<const TRbControlColors*>(&source)) {
         CopyBase(*src);
         m_clickedFrom = src->m_clickedFrom;
         m_clickedTo = src->m_clickedTo;

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "RbProperties.h"
-
 #include <QColor>
+#include <QObject>
 #include <cstdint>
 
 // Colour values: signed 32 bits. >= 0 is RGB laid out 0x00BBGGRR (red low);
@@ -67,7 +66,12 @@ protected:
 };
 
 // Gradient colours of the normal and hot looks; base of the other two sets.
-class TRbCustomColors : public TRbPersistent {
+class TRbCustomColors : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom)
+    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo)
+    Q_PROPERTY(TColor OverFrom READ OverFrom WRITE SetOverFrom)
+    Q_PROPERTY(TColor OverTo READ OverTo WRITE SetOverTo)
 public:
     explicit TRbCustomColors(IRbColorsOwner* owner = nullptr);
 
@@ -83,11 +87,11 @@ public:
     void SetOverFrom(TColor c) { Change(m_overFrom, c, true); }
     void SetOverTo(TColor c) { Change(m_overTo, c, true); }
 
-    QString ClassName() const override { return QStringLiteral("TRbCustomColors"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
-    // Copies stored values without telling the owner (see the derived sets).
-    bool Assign(const TRbPersistent& source, QString* error = nullptr) override;
+    // Copies the stored values of another colour set without telling the
+    // owner: the four base values from any set, all nine between two
+    // TRbControlColors. Any other source is refused: false, and *error says
+    // why ("Cannot assign a X to a Y.").
+    virtual bool Assign(const QObject& source, QString* error = nullptr);
 
 protected:
     void Change(TColor& field, TColor value, bool rebuild);
@@ -104,6 +108,12 @@ private:
 
 // Colours of buttons, check boxes, radio buttons and of the manager.
 class TRbControlColors : public TRbCustomColors {
+    Q_OBJECT
+    Q_PROPERTY(TColor ClickedFrom READ ClickedFrom WRITE SetClickedFrom)
+    Q_PROPERTY(TColor ClickedTo READ ClickedTo WRITE SetClickedTo)
+    Q_PROPERTY(TColor HotTrack READ HotTrack WRITE SetHotTrack)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
+    Q_PROPERTY(TColor TextShadow READ TextShadow WRITE SetTextShadow)
 public:
     explicit TRbControlColors(IRbColorsOwner* owner = nullptr) : TRbCustomColors(owner) {}
 
@@ -118,10 +128,7 @@ public:
     void SetBorderColor(TColor c) { Change(m_borderColor, c, true); }
     void SetTextShadow(TColor c) { Change(m_textShadow, c, false); }
 
-    QString ClassName() const override { return QStringLiteral("TRbControlColors"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
-    bool Assign(const TRbPersistent& source, QString* error = nullptr) override;
+    bool Assign(const QObject& source, QString* error = nullptr) override;
 
 private:
     TColor m_clickedFrom = 13029334;
@@ -133,8 +140,7 @@ private:
 
 // Colours of a splitter and the manager's SplitterColors.
 class TRbSplitterColors : public TRbCustomColors {
+    Q_OBJECT
 public:
     explicit TRbSplitterColors(IRbColorsOwner* owner = nullptr);
-
-    QString ClassName() const override { return QStringLiteral("TRbSplitterColors"); }
 };

@@ -4,6 +4,7 @@
 #include "RbDrawCore.h"
 
 #include <QApplication>
+#include <QtMath>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -115,18 +116,6 @@ void TRbCustomControl::ApplyFontToWidget()
     update();
 }
 
-const TRbPropertyTable& TRbCustomControl::Table()
-{
-    using C = TRbCustomControl;
-    static const TRbPropertyTable t = TRbPropertyTable()
-        .Integer<C>("Color", &C::Color, &C::SetColor)
-        .Object<C>("Font", [](C& c) -> TRbPersistent* { return &c.Font(); })
-        .Boolean<C>("TextShadow", &C::TextShadow, &C::SetTextShadow)
-        .Boolean<C>("ShowCaption", &C::ShowCaption, &C::SetShowCaption)
-        .String<C>("About", &C::About, nullptr);
-    return t;
-}
-
 // ---- fade
 
 bool TRbCustomControl::FadeRunning() const { return m_fadeTimer->isActive(); }
@@ -232,12 +221,47 @@ void TRbCustomControl::NotifyAccessibleState(bool checkedChanged, bool pressedCh
 
 // ---- painting
 
-QImage TRbCustomControl::RenderBuffer()
+QImage TRbCustomControl::RenderBuffer(qreal ratio)
 {
     QImage buffer = MakeBitmap(std::max(width(), 0), std::max(height(), 0), Color());
-    if (!buffer.isNull())
+    if (buffer.isNull())
+        return buffer;
+    if (ratio <= 1.0) {
         PaintBuffer(buffer);
-    return buffer;
+        return buffer;
+    }
+    std::vector<TSharpDraw> sharp;
+    {
+        struct Collect {
+            TRbCustomControl* c;
+            ~Collect() { c->m_sharpDraws = nullptr, c->m_renderRatio = 1.0; }
+        } collect{this};
+        m_sharpDraws = &sharp;
+        m_renderRatio = ratio;
+        PaintBuffer(buffer);
+    }
+    // The skin is pixel work in logical pixels: enlarged without smoothing,
+    // its lines keep their edges.
+    QImage big = buffer.scaled(qCeil(buffer.width() * ratio), qCeil(buffer.height() * ratio), Qt::IgnoreAspectRatio,
+                               Qt::FastTransformation);
+    big.setDevicePixelRatio(ratio);
+    QPainter p(&big);
+    for (const TSharpDraw& draw : sharp) {
+        p.save();
+        draw(p);
+        p.restore();
+    }
+    return big;
+}
+
+void TRbCustomControl::PaintSharp(QImage& buffer, TSharpDraw draw)
+{
+    if (m_sharpDraws) {
+        m_sharpDraws->push_back(std::move(draw));
+        return;
+    }
+    QPainter p(&buffer);
+    draw(p);
 }
 
 void TRbCustomControl::PresentBuffer(QPainter& widgetPainter, const QImage& buffer)
@@ -249,7 +273,7 @@ void TRbCustomControl::paintEvent(QPaintEvent*)
 {
     if (width() <= 0 || height() <= 0)
         return;
-    const QImage buffer = RenderBuffer();
+    const QImage buffer = RenderBuffer(devicePixelRatioF());
     QPainter p(this);
     PresentBuffer(p, buffer);
 }

@@ -3,13 +3,14 @@
 #include "RbColors.h"
 #include "RbManagerLink.h"
 #include "RbFont.h"
-#include "RbProperties.h"
 #include "RbTypes.h"
 
 #include <QAccessible>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 class QTimer;
 
@@ -22,8 +23,13 @@ class QTimer;
 // Platform notifications are routed to the virtual operations below first
 // and then to Qt's own handling; mouse presses and releases the other way
 // round (Qt's handling, mouseDown/mouseUp signals, then LeftMouseDown/Up).
-class TRbCustomControl : public QWidget, public TRbPersistent, public IRbColorsOwner {
+class TRbCustomControl : public QWidget, public IRbColorsOwner {
     Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(TRbFont* Font READ FontObject CONSTANT)
+    Q_PROPERTY(bool TextShadow READ TextShadow WRITE SetTextShadow)
+    Q_PROPERTY(bool ShowCaption READ ShowCaption WRITE SetShowCaption)
+    Q_PROPERTY(QString About READ About)
 public:
     enum TFadeStep { FadeIn, FadeOut };
 
@@ -52,7 +58,6 @@ public:
     IRbStyleRegistry* RbStyleManager() const { return m_manager.Manager(); }
     void SetRbStyleManager(IRbStyleRegistry* manager);
     QString About() const;
-    void SetAbout(const QString&) {} // read-only
 
     // Geometry in the platform's terms.
     int Left() const { return x(); }
@@ -79,8 +84,11 @@ public:
     // and benchmarks drive the fade without waiting.
     void FadeTick();
 
-    // The finished picture of the control as its paint would show it.
-    QImage RenderBuffer();
+    // The finished picture of the control as its paint would show it. At a
+    // device pixel ratio above 1 the skin is drawn in logical pixels and
+    // enlarged, and then captions and marks are drawn over it at the
+    // device's resolution; the image carries that ratio.
+    QImage RenderBuffer(qreal ratio = 1.0);
 
     // --- virtual operations, in slot order
     virtual void RebuildLayers() = 0;
@@ -112,11 +120,6 @@ public:
     void ColorsRebuild() override { RebuildLayers(); }
     void ColorsRepaint() override { update(); }
 
-    QString ClassName() const override { return QStringLiteral("TRbCustomControl"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    // Color, Font, TextShadow, ShowCaption, About.
-    static const TRbPropertyTable& Table();
-
 signals:
     void clicked();       // OnClick
     void mouseEntered();  // OnMouseEnter
@@ -129,6 +132,12 @@ protected:
     virtual void PaintBuffer(QImage& buffer) = 0;
     // Shows the finished buffer; the radio button overrides it to key out Color.
     virtual void PresentBuffer(QPainter& widgetPainter, const QImage& buffer);
+    // Runs draw, in the buffer's (logical) coordinates, on the buffer or, at
+    // a ratio above 1, on the enlarged picture: text and marks stay sharp.
+    using TSharpDraw = std::function<void(QPainter&)>;
+    void PaintSharp(QImage& buffer, TSharpDraw draw);
+    // The ratio RenderBuffer is rendering at.
+    qreal RenderRatio() const { return m_renderRatio; }
 
     void SetMouseInside(bool v) { m_mouseInside = v; }
     void SetPressed(bool v) { m_pressed = v; }
@@ -153,6 +162,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    TRbFont* FontObject() { return &m_font; }
     void PointerEnter();
     void PointerLeave();
     void ApplyFontToWidget();
@@ -176,4 +186,6 @@ private:
     TFadeSpeed m_fadeSpeed = fsSlow;
     TFadeStep m_fadeStep = FadeIn;
     QTimer* m_fadeTimer = nullptr;
+    std::vector<TSharpDraw>* m_sharpDraws = nullptr; // collected while rendering above ratio 1
+    qreal m_renderRatio = 1.0;
 };

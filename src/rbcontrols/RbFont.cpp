@@ -47,8 +47,12 @@ void TRbFont::SetColor(TColor v) { Change(m_color, v); }
 void TRbFont::SetHeight(int v) { Change(m_height, v); }
 void TRbFont::SetName(const QString& v) { Change(m_name, v); }
 void TRbFont::SetPitch(TFontPitch v) { Change(m_pitch, v); }
-void TRbFont::SetSize(int points) { SetHeight(-MulDiv(points, kPixelsPerInch, 72)); }
-void TRbFont::SetStyle(TFontStyles v) { Change(m_style, v & 0xF); }
+void TRbFont::SetSize(int points)
+{
+    if (points != Size())
+        SetHeight(-MulDiv(points, kPixelsPerInch, 72));
+}
+void TRbFont::SetStyle(TFontStyles v) { Change(m_style, v & (fsBold | fsItalic | fsUnderline | fsStrikeOut)); }
 
 QFont TRbFont::ToQFont() const
 {
@@ -62,34 +66,18 @@ QFont TRbFont::ToQFont() const
         f.setPixelSize(std::abs(m_height));
     if (m_pitch == fpFixed)
         f.setFixedPitch(true);
-    f.setBold(m_style & (1 << fsBold));
-    f.setItalic(m_style & (1 << fsItalic));
-    f.setUnderline(m_style & (1 << fsUnderline));
-    f.setStrikeOut(m_style & (1 << fsStrikeOut));
+    f.setBold(m_style.testFlag(fsBold));
+    f.setItalic(m_style.testFlag(fsItalic));
+    f.setUnderline(m_style.testFlag(fsUnderline));
+    f.setStrikeOut(m_style.testFlag(fsStrikeOut));
     m_qfont = f;
     m_qfontBase = app;
     return f;
 }
 
-const TRbPropertyTable& TRbFont::Table()
+void TRbFont::Assign(const TRbFont& source)
 {
-    using C = TRbFont;
-    static const TRbPropertyTable t = TRbPropertyTable()
-        .Integer<C>("Charset", &C::Charset, &C::SetCharset)
-        .Integer<C>("Color", &C::Color, &C::SetColor)
-        .Integer<C>("Height", &C::Height, &C::SetHeight)
-        .String<C>("Name", &C::Name, &C::SetName)
-        .Enumeration<C, TFontPitch>("Pitch", FontPitchNames(), &C::Pitch, &C::SetPitch)
-        .Integer<C>("Size", &C::Size, &C::SetSize)
-        .Set<C>("Style", FontStyleNames(), &C::Style, &C::SetStyle);
-    return t;
-}
-
-bool TRbFont::Assign(const TRbPersistent& source, QString* error)
-{
-    auto* src = dynamic_cast<const TRbFont*>(&source);
-    if (!src)
-        return TRbPersistent::Assign(source, error);
+    const TRbFont* src = &source;
     const bool changed = m_charset != src->m_charset || m_color != src->m_color || m_height != src->m_height
         || m_name != src->m_name || m_pitch != src->m_pitch || m_style != src->m_style;
     m_charset = src->m_charset;
@@ -101,5 +89,4 @@ bool TRbFont::Assign(const TRbPersistent& source, QString* error)
     m_qfont.reset();
     if (changed && m_onChange)
         m_onChange();
-    return true;
 }

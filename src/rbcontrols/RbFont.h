@@ -1,31 +1,27 @@
 #pragma once
 
 #include "RbColors.h"
+#include "RbTypes.h"
 
 #include <QFont>
 #include <functional>
 #include <optional>
 
-enum TFontPitch { fpDefault, fpVariable, fpFixed };
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = int; // bit (1 << TFontStyle)
-
-inline const QStringList& FontPitchNames()
-{
-    static const QStringList n = {"fpDefault", "fpVariable", "fpFixed"};
-    return n;
-}
-inline const QStringList& FontStyleNames()
-{
-    static const QStringList n = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
-    return n;
-}
-
 // The font of a skinned control or a style manager, with the attributes a
 // colour scheme carries. Height < 0 is the character height in pixels; Size
 // is in points at 96 dpi, and setting one recomputes the other. Named
-// properties (class name "TFont"): Charset, Color, Height, Name, Pitch, Size, Style.
-class TRbFont : public TRbPersistent {
+// properties, in scheme files under the class name "TFont": Charset, Color,
+// Height, Name, Pitch, Size, Style.
+class TRbFont {
+    Q_GADGET
+    Q_CLASSINFO("SchemeName", "TFont")
+    Q_PROPERTY(int Charset READ Charset WRITE SetCharset)
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(QString Name READ Name WRITE SetName)
+    Q_PROPERTY(RbEnums::TFontPitch Pitch READ Pitch WRITE SetPitch)
+    Q_PROPERTY(int Size READ Size WRITE SetSize)
+    Q_PROPERTY(RbEnums::TFontStyles Style READ Style WRITE SetStyle)
 public:
     // Starts as the application font in the window-text colour.
     TRbFont();
@@ -43,6 +39,8 @@ public:
     void SetHeight(int v);
     void SetName(const QString& v);
     void SetPitch(TFontPitch v);
+    // A size equal to Size() keeps the height: a height between two whole
+    // point sizes survives a scheme file, which gives both.
     void SetSize(int points);
     void SetStyle(TFontStyles v);
 
@@ -53,11 +51,8 @@ public:
     // Called after any attribute changed.
     void SetOnChange(std::function<void()> f) { m_onChange = std::move(f); }
 
-    QString ClassName() const override { return QStringLiteral("TFont"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
     // Copies all attributes, the face name included; notifies once.
-    bool Assign(const TRbPersistent& source, QString* error = nullptr) override;
+    void Assign(const TRbFont& source);
 
 private:
     template <class T> void Change(T& field, const T& value);
@@ -67,7 +62,7 @@ private:
     int m_height = -11;
     QString m_name;
     TFontPitch m_pitch = fpDefault;
-    TFontStyles m_style = 0;
+    TFontStyles m_style;
     std::function<void()> m_onChange;
     // Looking a face up is slow; paints reuse the last result.
     mutable std::optional<QFont> m_qfont;

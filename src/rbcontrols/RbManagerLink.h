@@ -1,16 +1,27 @@
 #pragma once
 
-#include "RbProperties.h"
-
 #include <QMetaObject>
 #include <QPointer>
+
+// What a control needs of a style manager: registration. TRbStyleManager
+// implements it; controls keep a pointer and drop it when RegistryObject()
+// is destroyed.
+class IRbStyleRegistry {
+public:
+    virtual void RegisterControl(QObject* control) = 0;
+    virtual void UnregisterControl(QObject* control) = 0;
+    virtual QObject* RegistryObject() = 0;
+
+protected:
+    ~IRbStyleRegistry() = default;
+};
 
 // A control's tie to its style manager: registers it, moves it from one
 // manager to another, and forgets a manager that is destroyed first, so no
 // list ever holds a control twice or after its destruction.
 class TRbManagerLink {
 public:
-    explicit TRbManagerLink(TRbPersistent* control)
+    explicit TRbManagerLink(QObject* control)
         : m_control(control)
     {
     }
@@ -24,7 +35,7 @@ public:
     void Release();
 
 private:
-    TRbPersistent* m_control;
+    QObject* m_control;
     IRbStyleRegistry* m_manager = nullptr;
     QPointer<QObject> m_managerObject;
     QMetaObject::Connection m_managerGone;

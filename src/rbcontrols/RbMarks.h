@@ -9,3 +9,12 @@
 QImage RbMarkBitmap(const QString& name); // null image for an unknown name
 const QImage& RbCheckMark();
 const QImage& RbCirc3DMark();
+
+class QPainter;
+class QPointF;
+
+// The same two marks as shapes, for a dense screen: each covers the pixels
+// of its bitmap placed with its top-left at `at`, in the colours
+// DrawTintedMark gives the bitmap with `tint`.
+void PaintCheckMark(QPainter& p, const QPointF& at, int tint);
+void PaintCirc3DMark(QPainter& p, const QPointF& at, int tint);

@@ -183,27 +183,6 @@ QString TRbPanel::AccessibleName() const
     return accessibleName().isEmpty() ? WithoutMnemonic(Caption()) : accessibleName();
 }
 
-const TRbPropertyTable& TRbPanel::Table()
-{
-    using C = TRbPanel;
-    static const TRbPropertyTable t = TRbPropertyTable(&TRbCustomControl::Table())
-        .String<C>("Caption", &C::Caption, &C::SetCaption)
-        .Enumeration<C, TRbCaptionPos>("CaptionPosition", CaptionPosNames(), &C::CaptionPosition,
-                                       &C::SetCaptionPosition)
-        .Integer<C>("CornerWidth", &C::CornerWidth, &C::SetCornerWidth)
-        .Integer<C>("BorderWidth", &C::BorderWidth, &C::SetBorderWidth)
-        .Integer<C>("BorderColor", &C::BorderColor, &C::SetBorderColor)
-        .Integer<C>("OuterColor", &C::OuterColor, &C::SetOuterColor)
-        .Integer<C>("TextShadowColor", &C::TextShadowColor, &C::SetTextShadowColor)
-        .Boolean<C>("Antialiased", &C::Antialiased, &C::SetAntialiased)
-        .Boolean<C>("Gradient", &C::Gradient, &C::SetGradient)
-        .Integer<C>("DefaultFrom", &C::DefaultFrom, &C::SetDefaultFrom)
-        .Integer<C>("DefaultTo", &C::DefaultTo, &C::SetDefaultTo)
-        .Enumeration<C, TGradientType>("GradientType", GradientTypeNames(), &C::GradientType,
-                                       &C::SetGradientType);
-    return t;
-}
-
 // ---- geometry
 
 int TRbPanel::CaptionHeight() const
@@ -440,6 +419,7 @@ void TRbPanel::PaintBuffer(QImage& buffer)
         FillRect(buffer, Ltrb(tr.left(), mid, tr.left() + tw, mid + std::min(bw, th / 2)), m_outerColor);
         FillRect(buffer, Ltrb(tr.left() - 2, tr.top(), tr.left() + tw + 2, tr.top() + th), Color());
     }
-    QPainter p(&buffer);
-    DrawShadowText(p, Caption(), Font(), m_textShadowColor, TextShadow(), fmt, tr, isEnabled());
+    PaintSharp(buffer, [this, fmt, tr](QPainter& p) {
+        DrawShadowText(p, Caption(), Font(), m_textShadowColor, TextShadow(), fmt, tr, isEnabled());
+    });
 }

@@ -2,27 +2,6 @@
 
 #include "RbCustomControl.h"
 
-enum TRbCaptionPos {
-    cpGroupBox,
-    cpTopLeft,
-    cpTopCenter,
-    cpTopRight,
-    cpMiddleLeft,
-    cpMiddleCenter,
-    cpMiddleRight,
-    cpBottomLeft,
-    cpBottomCenter,
-    cpBottomRight
-};
-
-inline const QStringList& CaptionPosNames()
-{
-    static const QStringList n = {"cpGroupBox",   "cpTopLeft",      "cpTopCenter",  "cpTopRight",
-                                  "cpMiddleLeft", "cpMiddleCenter", "cpMiddleRight", "cpBottomLeft",
-                                  "cpBottomCenter", "cpBottomRight"};
-    return n;
-}
-
 // A container with a rounded frame, smoothed by drawing it three times as
 // large and shrinking the edges, and a caption in one of ten places; the
 // group-box caption sits on the frame line. Children are laid out in
@@ -30,6 +9,18 @@ inline const QStringList& CaptionPosNames()
 // the panel keeps its children inside the frame.
 class TRbPanel : public TRbCustomControl {
     Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(RbEnums::TRbCaptionPos CaptionPosition READ CaptionPosition WRITE SetCaptionPosition)
+    Q_PROPERTY(int CornerWidth READ CornerWidth WRITE SetCornerWidth)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
+    Q_PROPERTY(TColor OuterColor READ OuterColor WRITE SetOuterColor)
+    Q_PROPERTY(TColor TextShadowColor READ TextShadowColor WRITE SetTextShadowColor)
+    Q_PROPERTY(bool Antialiased READ Antialiased WRITE SetAntialiased)
+    Q_PROPERTY(bool Gradient READ Gradient WRITE SetGradient)
+    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom)
+    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
 public:
     explicit TRbPanel(QWidget* parent = nullptr);
 
@@ -80,9 +71,6 @@ public:
     QAccessible::Role AccessibleRole() const override { return QAccessible::Grouping; }
     QString AccessibleName() const override;
 
-    QString ClassName() const override { return QStringLiteral("TRbPanel"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
 
 protected:
     void PaintBuffer(QImage& buffer) override;

@@ -184,28 +184,6 @@ QString TRbProgressBar::DisplayText() const
     return percent;
 }
 
-const TRbPropertyTable& TRbProgressBar::Table()
-{
-    using C = TRbProgressBar;
-    static const TRbPropertyTable t = TRbPropertyTable(&TRbCustomControl::Table())
-        .String<C>("Caption", &C::Caption, &C::SetCaption)
-        .Integer<C>("DefaultFrom", &C::DefaultFrom, &C::SetDefaultFrom)
-        .Integer<C>("DefaultTo", &C::DefaultTo, &C::SetDefaultTo)
-        .Integer<C>("Max", &C::Max, &C::SetMax)
-        .Integer<C>("Min", &C::Min, &C::SetMin)
-        .Integer<C>("Position", &C::Position, &C::SetPosition)
-        .Integer<C>("Step", &C::Step, &C::SetStep)
-        .Set<C>("BorderLines", BorderLineNames(), &C::BorderLines, &C::SetBorderLines)
-        .Integer<C>("BorderColor", &C::BorderColor, &C::SetBorderColor)
-        .Integer<C>("BorderWidth", &C::BorderWidth, &C::SetBorderWidth)
-        .Enumeration<C, TGradientType>("GradientType", GradientTypeNames(), &C::GradientType,
-                                       &C::SetGradientType)
-        .Enumeration<C, TProgressBarOrientation>("Orientation", ProgressBarOrientationNames(),
-                                                 &C::Orientation, &C::SetOrientation)
-        .Boolean<C>("ShowText", &C::ShowText, &C::SetShowText);
-    return t;
-}
-
 // ---- layers and paint
 
 void TRbProgressBar::RebuildLayers()
@@ -237,7 +215,6 @@ void TRbProgressBar::PaintBuffer(QImage& buffer)
     if (m_percent > 0 && !r.isEmpty())
         ComposeLayers(buffer, m_gradient.copy(r), m_gradient, 0, r, 0);
 
-    QPainter p(&buffer);
     const QString text = DisplayText();
     if (!text.isEmpty()) {
         TRbTextFormat fmt;
@@ -245,17 +222,20 @@ void TRbProgressBar::PaintBuffer(QImage& buffer)
         fmt.WordWrap = false;
         fmt.EndEllipsis = true;
         fmt.Prefix = true;
-        DrawShadowText(p, text, Font(), clWhite, TextShadow(), fmt, QRect(0, 0, W, H), true);
+        PaintSharp(buffer, [this, text, fmt, W, H](QPainter& p) {
+            DrawShadowText(p, text, Font(), clWhite, TextShadow(), fmt, QRect(0, 0, W, H), true);
+        });
     }
 
+    QPainter p(&buffer);
     // One-pixel lines on the edges, each without its end point.
     p.setPen(ToQColor(m_borderColor));
-    if (m_borderLines & BorderLineBit(blTop))
+    if (m_borderLines.testFlag(blTop))
         p.drawLine(0, 0, W - 1, 0);
-    if (m_borderLines & BorderLineBit(blBottom))
+    if (m_borderLines.testFlag(blBottom))
         p.drawLine(0, H - 1, W - 1, H - 1);
-    if (m_borderLines & BorderLineBit(blLeft))
+    if (m_borderLines.testFlag(blLeft))
         p.drawLine(0, 0, 0, H - 1);
-    if (m_borderLines & BorderLineBit(blRight))
+    if (m_borderLines.testFlag(blRight))
         p.drawLine(W - 1, 0, W - 1, H - 1);
 }

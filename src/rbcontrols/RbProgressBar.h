@@ -2,18 +2,23 @@
 
 #include "RbCustomControl.h"
 
-enum TProgressBarOrientation { pbHorizontal, pbVertical };
-
-inline const QStringList& ProgressBarOrientationNames()
-{
-    static const QStringList n = {"pbHorizontal", "pbVertical"};
-    return n;
-}
-
 // A bar that uncovers a cached gradient in proportion to its position and
 // shows the percentage (and its caption) in the middle.
 class TRbProgressBar : public TRbCustomControl {
     Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom)
+    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo)
+    Q_PROPERTY(int Max READ Max WRITE SetMax)
+    Q_PROPERTY(int Min READ Min WRITE SetMin)
+    Q_PROPERTY(int Position READ Position WRITE SetPosition)
+    Q_PROPERTY(int Step READ Step WRITE SetStep)
+    Q_PROPERTY(RbEnums::TBorderLines BorderLines READ BorderLines WRITE SetBorderLines)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
+    Q_PROPERTY(RbEnums::TProgressBarOrientation Orientation READ Orientation WRITE SetOrientation)
+    Q_PROPERTY(bool ShowText READ ShowText WRITE SetShowText)
 public:
     explicit TRbProgressBar(QWidget* parent = nullptr);
 
@@ -60,9 +65,6 @@ public:
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::ProgressBar; }
 
-    QString ClassName() const override { return QStringLiteral("TRbProgressBar"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
 
 protected:
     void PaintBuffer(QImage& buffer) override;

@@ -1,35 +1,12 @@
 #include "RbSplitter.h"
 
-#include "RbCustomControl.h"
 #include "RbDrawCore.h"
 
-#include <QAccessibleWidget>
 #include <QLayout>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QRubberBand>
-#include <QTimer>
 
 namespace {
-
-// A splitter is no skinned control, so the controls' accessibility factory
-// does not cover it; screen readers should still hear a splitter.
-QAccessibleInterface* SplitterAccessibleFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TRbSplitter"))
-        if (auto* w = qobject_cast<QWidget*>(object))
-            return new QAccessibleWidget(w, QAccessible::Splitter);
-    return nullptr;
-}
-
-void InstallSplitterAccessibility()
-{
-    static const bool done = [] {
-        QAccessible::installFactory(&SplitterAccessibleFactory);
-        return true;
-    }();
-    (void)done;
-}
 
 bool InParentLayout(QWidget* w)
 {
@@ -39,21 +16,14 @@ bool InParentLayout(QWidget* w)
 
 } // namespace
 
-TRbSplitter::TRbSplitter(QWidget* parent) : QWidget(parent), m_colors(this)
+TRbSplitter::TRbSplitter(QWidget* parent) : TRbCustomControl(parent), m_colors(this)
 {
-    InstallSplitterAccessibility();
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    m_fadeTimer = new QTimer(this);
-    connect(m_fadeTimer, &QTimer::timeout, this, &TRbSplitter::FadeTick);
+    // A splitter is dragged, never focused.
+    setFocusPolicy(Qt::NoFocus);
+    SetFadeSpeed(fsMedium);
     resize(5, 100);
     SetAlign(alLeft);
     RebuildLayers();
-}
-
-TRbSplitter::~TRbSplitter()
-{
-    m_manager.Release();
 }
 
 // ---- properties
@@ -71,35 +41,6 @@ void TRbSplitter::SetAlign(TAlign a)
 void TRbSplitter::UpdateCursor()
 {
     setCursor(Vertical() ? Qt::SplitHCursor : Qt::SplitVCursor);
-}
-
-TColor TRbSplitter::Color() const
-{
-    if (m_parentColor) {
-        if (auto* skinned = qobject_cast<const TRbCustomControl*>(parentWidget()))
-            return skinned->Color();
-        if (QWidget* p = parentWidget())
-            return FromQColor(p->palette().color(p->backgroundRole()));
-    }
-    return m_color;
-}
-
-void TRbSplitter::SetColor(TColor c)
-{
-    const bool wasParent = m_parentColor;
-    m_parentColor = false;
-    if (c == m_color && !wasParent)
-        return;
-    m_color = c;
-    RebuildLayers();
-}
-
-void TRbSplitter::SetParentColor(bool on)
-{
-    if (on == m_parentColor)
-        return;
-    m_parentColor = on;
-    RebuildLayers();
 }
 
 void TRbSplitter::SetGradientType(TGradientType t)
@@ -132,37 +73,6 @@ void TRbSplitter::SetDrawAll(bool on)
         return;
     m_drawAll = on;
     RebuildLayers();
-}
-
-void TRbSplitter::SetRbStyleManager(IRbStyleRegistry* manager)
-{
-    m_manager.Set(manager);
-}
-
-QString TRbSplitter::About() const
-{
-    return QStringLiteral("RbControls skinned controls, version 1.0");
-}
-
-const TRbPropertyTable& TRbSplitter::Table()
-{
-    using C = TRbSplitter;
-    static const TRbPropertyTable t = TRbPropertyTable()
-        .Enumeration<C, TAlign>("Align", AlignNames(), &C::Align, &C::SetAlign)
-        .Integer<C>("Color", &C::Color, &C::SetColor)
-        .Boolean<C>("ParentColor", &C::ParentColor, &C::SetParentColor)
-        .Integer<C>("MinSize", &C::MinSize, &C::SetMinSize)
-        .Enumeration<C, TResizeStyle>("ResizeStyle", ResizeStyleNames(), &C::ResizeStyle, &C::SetResizeStyle)
-        .Boolean<C>("Beveled", &C::Beveled, &C::SetBeveled)
-        .Boolean<C>("AutoSnap", &C::AutoSnap, &C::SetAutoSnap)
-        .Enumeration<C, TGradientType>("GradientType", GradientTypeNames(), &C::GradientType, &C::SetGradientType)
-        .Enumeration<C, TGripAlign>("GripAlign", GripAlignNames(), &C::GripAlign, &C::SetGripAlign)
-        .Enumeration<C, TFadeSpeed>("FadeSpeed", FadeSpeedNames(), &C::FadeSpeed, &C::SetFadeSpeed)
-        .Object<C>("Colors", [](C& s) -> TRbPersistent* { return &s.Colors(); })
-        .Boolean<C>("ShowGrip", &C::ShowGrip, &C::SetShowGrip)
-        .Boolean<C>("DrawAll", &C::DrawAll, &C::SetDrawAll)
-        .String<C>("About", &C::About, nullptr);
-    return t;
 }
 
 // ---- layers
@@ -198,9 +108,9 @@ void TRbSplitter::RebuildLayers()
         m_hot = QImage();
         return;
     }
-    const TColor face = Color();
-    m_normal = MakeBitmap(w, h, face);
-    m_hot = MakeBitmap(w, h, face);
+    m_layerColor = Color();
+    m_normal = MakeBitmap(w, h, m_layerColor);
+    m_hot = MakeBitmap(w, h, m_layerColor);
 
     const bool column = m_gripAlign == gaVertical;
     const int cx = column ? (w - 3) / 2 : w / 2;
@@ -222,98 +132,30 @@ void TRbSplitter::RebuildLayers()
     update();
 }
 
-QImage TRbSplitter::RenderBuffer()
+void TRbSplitter::PaintBuffer(QImage& buffer)
 {
-    if (m_normal.height() != height() || m_normal.width() != width())
+    // Set colours rebuild at once; size and parent colour may have moved since.
+    if (m_normal.size() != buffer.size() || m_layerColor != Color())
         RebuildLayers();
-    QImage buffer = MakeBitmap(width(), height(), clNone);
-    if (buffer.isNull())
-        return buffer;
-    ComposeLayers(buffer, m_normal, m_hot, 0, buffer.rect(), m_hoverLevel);
-    return buffer;
+    ComposeLayers(buffer, m_normal, m_hot, 0, buffer.rect(), HoverLevel());
 }
 
-void TRbSplitter::paintEvent(QPaintEvent*)
+// ---- fade: hover only, a splitter has no pressed look
+
+void TRbSplitter::MouseEntered()
 {
-    const QImage buffer = RenderBuffer();
-    if (buffer.isNull())
-        return;
-    QPainter p(this);
-    p.drawImage(0, 0, buffer);
-}
-
-void TRbSplitter::resizeEvent(QResizeEvent* e)
-{
-    RebuildLayers();
-    QWidget::resizeEvent(e);
-}
-
-void TRbSplitter::changeEvent(QEvent* e)
-{
-    if (e->type() == QEvent::PaletteChange && m_parentColor)
-        RebuildLayers();
-    QWidget::changeEvent(e);
-}
-
-// ---- fade
-
-bool TRbSplitter::FadeRunning() const { return m_fadeTimer->isActive(); }
-int TRbSplitter::FadeTimerInterval() const { return m_fadeTimer->interval(); }
-
-void TRbSplitter::StartFade()
-{
-    m_fadeTimer->stop();
-    m_fadeTimer->start(FadeIntervals[std::size_t(m_fadeSpeed) % FadeIntervals.size()]);
-}
-
-void TRbSplitter::FadeTick()
-{
-    try {
-        if (m_fadeStep == FadeIn)
-            FadeInStep();
-        else
-            FadeOutStep();
-    } catch (...) {
-        // A failed step costs one frame, never the program.
-    }
-}
-
-void TRbSplitter::FadeInStep()
-{
-    if (m_hoverLevel < 100)
-        m_hoverLevel += 10;
-    else
-        m_hoverLevel = 100;
-    update();
-    if (m_hoverLevel >= 100)
-        m_fadeTimer->stop();
-}
-
-void TRbSplitter::FadeOutStep()
-{
-    if (m_hoverLevel > 0) {
-        m_hoverLevel -= 10;
-    } else {
-        m_hoverLevel = 0;
-        m_fadeTimer->stop();
-    }
-    update();
-}
-
-void TRbSplitter::enterEvent(QEnterEvent* e)
-{
-    m_mouseInside = true;
-    m_fadeStep = FadeIn;
+    TRbCustomControl::MouseEntered();
+    SetMouseInside(true);
+    SetFadeStep(FadeIn);
     StartFade();
-    QWidget::enterEvent(e);
 }
 
-void TRbSplitter::leaveEvent(QEvent* e)
+void TRbSplitter::MouseLeft()
 {
-    m_mouseInside = false;
-    m_fadeStep = FadeOut;
+    TRbCustomControl::MouseLeft();
+    SetMouseInside(false);
+    SetFadeStep(FadeOut);
     StartFade();
-    QWidget::leaveEvent(e);
 }
 
 // ---- resizing the neighbour

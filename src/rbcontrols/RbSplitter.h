@@ -1,36 +1,11 @@
 #pragma once
 
-#include "RbColors.h"
-#include "RbManagerLink.h"
-#include "RbProperties.h"
-#include "RbTypes.h"
+#include "RbCustomControl.h"
 
 #include <QImage>
 #include <QPointer>
-#include <QWidget>
 
 class QRubberBand;
-class QTimer;
-
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-enum TGripAlign { gaVertical, gaHorizontal };
-enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
-
-inline const QStringList& GripAlignNames()
-{
-    static const QStringList n = {"gaVertical", "gaHorizontal"};
-    return n;
-}
-inline const QStringList& AlignNames()
-{
-    static const QStringList n = {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
-    return n;
-}
-inline const QStringList& ResizeStyleNames()
-{
-    static const QStringList n = {"rsNone", "rsLine", "rsUpdate", "rsPattern"};
-    return n;
-}
 
 // A splitter bar with a gradient face, a row of grip dots and a hover fade.
 // Dragging it resizes the neighbouring control on its aligned side: the
@@ -39,11 +14,22 @@ inline const QStringList& ResizeStyleNames()
 // its parent's layout gets a fixed size in the split direction, so the
 // layout places everything else; a freely placed one is resized and the
 // splitter moves along its edge.
-class TRbSplitter : public QWidget, public TRbPersistent, public IRbColorsOwner {
+class TRbSplitter : public TRbCustomControl {
     Q_OBJECT
+    Q_PROPERTY(RbEnums::TAlign Align READ Align WRITE SetAlign)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
+    Q_PROPERTY(int MinSize READ MinSize WRITE SetMinSize)
+    Q_PROPERTY(RbEnums::TResizeStyle ResizeStyle READ ResizeStyle WRITE SetResizeStyle)
+    Q_PROPERTY(bool Beveled READ Beveled WRITE SetBeveled)
+    Q_PROPERTY(bool AutoSnap READ AutoSnap WRITE SetAutoSnap)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
+    Q_PROPERTY(RbEnums::TGripAlign GripAlign READ GripAlign WRITE SetGripAlign)
+    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed)
+    Q_PROPERTY(TRbSplitterColors* Colors READ ColorsObject CONSTANT)
+    Q_PROPERTY(bool ShowGrip READ ShowGrip WRITE SetShowGrip)
+    Q_PROPERTY(bool DrawAll READ DrawAll WRITE SetDrawAll)
 public:
     explicit TRbSplitter(QWidget* parent = nullptr);
-    ~TRbSplitter() override;
 
     // --- platform splitter properties
     TAlign Align() const { return m_align; }
@@ -58,73 +44,46 @@ public:
     // A drag below MinSize collapses the neighbour to 0.
     bool AutoSnap() const { return m_autoSnap; }
     void SetAutoSnap(bool v) { m_autoSnap = v; }
-    // Follows the parent (a skinned parent's Color, else its window colour)
-    // until set.
-    TColor Color() const;
-    void SetColor(TColor c);
-    bool ParentColor() const { return m_parentColor; }
-    void SetParentColor(bool on);
 
     // --- own properties
     TGradientType GradientType() const { return m_gradientType; }
     void SetGradientType(TGradientType t);
     TGripAlign GripAlign() const { return m_gripAlign; }
     void SetGripAlign(TGripAlign g);
-    TFadeSpeed FadeSpeed() const { return m_fadeSpeed; }
-    void SetFadeSpeed(TFadeSpeed s) { m_fadeSpeed = s; }
     TRbSplitterColors& Colors() { return m_colors; }
     const TRbSplitterColors& Colors() const { return m_colors; }
     bool ShowGrip() const { return m_showGrip; }
     void SetShowGrip(bool on);
-    IRbStyleRegistry* RbStyleManager() const { return m_manager.Manager(); }
-    void SetRbStyleManager(IRbStyleRegistry* manager);
     bool DrawAll() const { return m_drawAll; }
     void SetDrawAll(bool on);
-    QString About() const;
 
     // The control a drag resizes; none means the neighbour found by Align.
     void SetResizeControl(QWidget* w) { m_resizeControl = w; }
     QWidget* ResizeControl() const;
 
-    // --- layers and fade
-    void RebuildLayers();
+    // --- layers
+    void RebuildLayers() override;
     const QImage& NormalLayer() const { return m_normal; }
     const QImage& HotLayer() const { return m_hot; }
-    int HoverLevel() const { return m_hoverLevel; }
-    bool MouseInside() const { return m_mouseInside; }
-    bool FadeRunning() const;
-    int FadeTimerInterval() const;
-    // One tick of the fade timer; public so tests drive it without waiting.
-    void FadeTick();
-    // The picture paint shows: the two layers mixed by HoverLevel.
-    QImage RenderBuffer();
 
     // Draws one grip dot: its 3 x 3 pattern with the top-left at (x, y).
     static void DrawGripDot(QImage& layer, int x, int y);
 
-    QString ClassName() const override { return QStringLiteral("TRbSplitter"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
-
-    // IRbColorsOwner
-    void ColorsRebuild() override { RebuildLayers(); }
-    void ColorsRepaint() override { update(); }
+    QAccessible::Role AccessibleRole() const override { return QAccessible::Splitter; }
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-    void enterEvent(QEnterEvent* e) override;
-    void leaveEvent(QEvent* e) override;
+    // The two layers mixed by HoverLevel.
+    void PaintBuffer(QImage& buffer) override;
+    void MouseEntered() override;
+    void MouseLeft() override;
+    void ParentColorChanged() override { RebuildLayers(); }
+    void Resized() override { RebuildLayers(); }
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-    void changeEvent(QEvent* e) override;
 
 private:
-    enum TFadeStep { FadeIn, FadeOut };
-    void StartFade();
-    void FadeInStep();
-    void FadeOutStep();
+    TRbSplitterColors* ColorsObject() { return &m_colors; }
     void DrawGrip(QImage& layer) const;
     bool Vertical() const { return m_align == alLeft || m_align == alRight; }
     // The neighbour's size for a drag of delta pixels from where it began.
@@ -137,24 +96,17 @@ private:
     TResizeStyle m_resizeStyle = rsPattern;
     bool m_beveled = false;
     bool m_autoSnap = true;
-    TColor m_color = clBtnFace;
-    bool m_parentColor = true;
 
     TGradientType m_gradientType = gtHorizontal;
     TGripAlign m_gripAlign = gaVertical;
-    TFadeSpeed m_fadeSpeed = fsMedium;
     TRbSplitterColors m_colors;
     bool m_showGrip = true;
     bool m_drawAll = true;
-    TRbManagerLink m_manager{this};
     QPointer<QWidget> m_resizeControl;
 
     QImage m_normal;
     QImage m_hot;
-    int m_hoverLevel = 0;
-    bool m_mouseInside = false;
-    TFadeStep m_fadeStep = FadeIn;
-    QTimer* m_fadeTimer = nullptr;
+    TColor m_layerColor = clNone; // the Color the layers were filled with
 
     // drag state
     bool m_dragging = false;

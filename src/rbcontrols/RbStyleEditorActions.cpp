@@ -30,41 +30,7 @@ const QString kFormColor = QStringLiteral("FormColor");
 
 void TFStyleEditor::CopyStyle(const TRbStyleManager& source, TRbStyleManager& dest)
 {
-    dest.SetStyleFileName(source.StyleFileName());
-    const TRbControlColors& c = source.Colors();
-    TRbControlColors& d = dest.Colors();
-    d.SetDefaultFrom(c.DefaultFrom());
-    d.SetDefaultTo(c.DefaultTo());
-    d.SetOverFrom(c.OverFrom());
-    d.SetOverTo(c.OverTo());
-    d.SetClickedFrom(c.ClickedFrom());
-    d.SetClickedTo(c.ClickedTo());
-    d.SetBorderColor(c.BorderColor());
-    d.SetHotTrack(c.HotTrack());
-    d.SetTextShadow(c.TextShadow());
-    dest.SetCheckColor(source.CheckColor());
-    dest.SetShowFocusRect(source.ShowFocusRect());
-    dest.SetGradientBorder(source.GradientBorder());
-    dest.SetHotTrack(source.HotTrack());
-    dest.SetTextShadow(source.TextShadow());
-    dest.SetPanelColor(source.PanelColor());
-    dest.SetBorderColor(source.BorderColor());
-    dest.SetFadeSpeed(source.FadeSpeed());
-    const TRbFont& f = source.Font();
-    TRbFont& g = dest.Font();
-    g.SetColor(f.Color());
-    g.SetCharset(f.Charset());
-    g.SetName(f.Name());
-    g.SetPitch(f.Pitch());
-    // The height carries the size exactly; a whole-point size would round it.
-    g.SetHeight(f.Height());
-    g.SetStyle(f.Style());
-    const TRbSplitterColors& s = source.SplitterColors();
-    TRbSplitterColors& t = dest.SplitterColors();
-    t.SetDefaultFrom(s.DefaultFrom());
-    t.SetDefaultTo(s.DefaultTo());
-    t.SetOverFrom(s.OverFrom());
-    t.SetOverTo(s.OverTo());
+    CopySchemeProperties(source, dest);
 }
 
 bool TFStyleEditor::LoadFromFile(const QString& fileName)

@@ -20,15 +20,11 @@ void TakeDialogFont(TRbFont& f, const QFont& q)
     else if (q.pointSizeF() > 0)
         f.SetHeight(-int(std::lround(q.pointSizeF() * 96.0 / 72.0)));
     f.SetPitch(q.fixedPitch() ? fpFixed : fpDefault);
-    TFontStyles style = 0;
-    if (q.bold())
-        style |= 1 << fsBold;
-    if (q.italic())
-        style |= 1 << fsItalic;
-    if (q.underline())
-        style |= 1 << fsUnderline;
-    if (q.strikeOut())
-        style |= 1 << fsStrikeOut;
+    TFontStyles style;
+    style.setFlag(fsBold, q.bold());
+    style.setFlag(fsItalic, q.italic());
+    style.setFlag(fsUnderline, q.underline());
+    style.setFlag(fsStrikeOut, q.strikeOut());
     f.SetStyle(style);
 }
 

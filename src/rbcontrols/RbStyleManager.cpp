@@ -1,6 +1,9 @@
 #include "RbStyleManager.h"
 
-#include "RbCustomControl.h"
+#include "RbButton.h"
+#include "RbCheckable.h"
+#include "RbMetaProperties.h"
+#include "RbPanel.h"
 #include "RbSplitter.h"
 
 #include <IniFile.h>
@@ -10,10 +13,10 @@
 
 namespace {
 
-// The manager's own Name and Tag head its table but are no part of a scheme.
-bool IsComponentProperty(const QString& name)
+// The manager's own Name and Tag head its properties but are no part of a scheme.
+bool IsComponentProperty(const QMetaProperty& p)
 {
-    return name == QLatin1String("Name") || name == QLatin1String("Tag");
+    return qstrcmp(p.name(), "Name") == 0 || qstrcmp(p.name(), "Tag") == 0;
 }
 
 QString KindLetter(TRbPropKind kind)
@@ -23,107 +26,87 @@ QString KindLetter(TRbPropKind kind)
     case TRbPropKind::Enumeration: return QStringLiteral("E");
     case TRbPropKind::Set: return QStringLiteral("S");
     case TRbPropKind::String:
-    case TRbPropKind::Object: break;
+    case TRbPropKind::Object:
+    case TRbPropKind::Other: break;
     }
     return QString();
 }
 
 // Writes obj's values under its own class name; owned objects are walked in
-// place, so their keys appear where the object stands in the outer table.
-void WriteObject(TIniFile& ini, TRbPersistent& obj, bool outermost, int depth)
+// place, so their keys appear where the object stands among the outer
+// properties.
+void WriteObject(TIniFile& ini, const TRbStyleObject& obj, bool outermost, int depth)
 {
     const QString section = TRbStyleManager::SectionName();
-    const QString prefix = obj.ClassName();
-    for (const TRbPropInfo& p : obj.Properties().All()) {
-        if (outermost && IsComponentProperty(p.Name))
+    const QString prefix = obj.SchemeClassName();
+    for (const QMetaProperty& p : obj.Properties()) {
+        if (outermost && IsComponentProperty(p))
             continue;
-        switch (p.Kind) {
-        case TRbPropKind::Integer:
-            ini.writeString(section, prefix + KindLetter(p.Kind) + p.Name, QString::number(p.GetInt(&obj)));
-            break;
-        case TRbPropKind::Enumeration:
-            ini.writeString(section, prefix + KindLetter(p.Kind) + p.Name, RbEnumName(p, p.GetInt(&obj)));
-            break;
-        case TRbPropKind::Set:
-            ini.writeString(section, prefix + KindLetter(p.Kind) + p.Name, RbSetToString(p, p.GetInt(&obj)));
-            break;
-        case TRbPropKind::Object:
+        const TRbPropKind kind = RbKindOf(p);
+        if (kind == TRbPropKind::Object) {
             // Owned objects do not own further objects; the bound only guards
-            // against a table that would refer back to its owner.
-            if (depth < 4)
-                if (TRbPersistent* child = p.GetObject(&obj))
-                    WriteObject(ini, *child, false, depth + 1);
-            break;
-        case TRbPropKind::String:
-            break; // the font's face name stays out of schemes
+            // against a property that would refer back to its owner.
+            if (const TRbStyleObject child = obj.Child(p); depth < 4 && !child.IsNull())
+                WriteObject(ini, child, false, depth + 1);
+        } else if (const QString letter = KindLetter(kind); !letter.isEmpty()) {
+            // Strings stay out: the font's face name is no part of a scheme.
+            ini.writeString(section, prefix + letter + QString::fromLatin1(p.name()), obj.ValueText(p));
+        }
+    }
+}
+
+// Copies every value of source onto the same-named properties of dest
+// through the setters, walking owned objects in place.
+void CopyValues(const TRbStyleObject& source, const TRbStyleObject& dest, bool outermost, int depth)
+{
+    for (const QMetaProperty& p : source.Properties()) {
+        if (outermost && IsComponentProperty(p))
+            continue;
+        const std::optional<QMetaProperty> d = dest.Find(QString::fromLatin1(p.name()));
+        if (!d || RbKindOf(*d) != RbKindOf(p))
+            continue;
+        if (RbKindOf(p) == TRbPropKind::Object) {
+            const TRbStyleObject from = source.Child(p), to = dest.Child(*d);
+            if (depth < 4 && !from.IsNull() && !to.IsNull())
+                CopyValues(from, to, false, depth + 1);
+        } else if (RbKindOf(p) != TRbPropKind::Other) {
+            dest.Write(*d, source.Read(p));
         }
     }
 }
 
 // A file key names its target by class name; the candidates are the manager
-// and the objects it owns, in table order.
+// and the objects it owns, in property order.
 struct TKeyTarget {
     QString prefix;
-    TRbPersistent* object;
+    TRbStyleObject object;
 };
 
 // Sets one value by the key's kind letter; the letter must match the kind
 // of the property, anything else is skipped like an unknown name. The value
 // is only read for a key that names a property.
 template <class ValueOf>
-bool SetFromKey(TRbPersistent& target, const QString& kindAndName, ValueOf valueOf, QString* error)
+bool SetFromKey(const TRbStyleObject& target, const QString& kindAndName, ValueOf valueOf, QString* error)
 {
-    const QChar kind = kindAndName.at(0);
-    const TRbPropInfo* p = target.Properties().Find(kindAndName.mid(1));
-    if (!p || !p->SetInt)
+    const std::optional<QMetaProperty> p = target.Find(QStringView(kindAndName).mid(1));
+    if (!p || !p->isWritable())
         return true;
-    if (kind == QLatin1Char('N')) {
-        if (p->Kind != TRbPropKind::Integer)
-            return true;
-        bool ok = false;
-        const int v = valueOf().trimmed().toInt(&ok, 10);
-        p->SetInt(&target, ok ? v : 0);
-    } else if (kind == QLatin1Char('E')) {
-        if (p->Kind != TRbPropKind::Enumeration)
-            return true;
-        const QString value = valueOf().trimmed();
-        int ord = 0;
-        if (!RbEnumValue(*p, value, &ord)) {
-            if (error)
-                *error = RbInvalidPropertyElement(value);
-            return false;
-        }
-        p->SetInt(&target, ord);
-    } else if (kind == QLatin1Char('S')) {
-        if (p->Kind != TRbPropKind::Set)
-            return true;
-        int bits = 0;
-        QString bad;
-        if (!RbStringToSet(*p, valueOf(), &bits, &bad)) {
-            if (error)
-                *error = RbInvalidPropertyElement(bad);
-            return false;
-        }
-        p->SetInt(&target, bits);
-    }
-    return true;
+    const QChar letter = kindAndName.at(0);
+    const TRbPropKind kind = RbKindOf(*p);
+    if (KindLetter(kind).isEmpty() || letter != KindLetter(kind).at(0))
+        return true;
+    return target.SetValueText(*p, valueOf(), error);
 }
 
 // Scheme files hold a few dozen lines; anything far larger is no scheme and
 // would only cost memory.
 constexpr qint64 kMaxSchemeFileSize = 1024 * 1024;
 
-bool IsLayeredClickable(const QString& className)
-{
-    return className == QLatin1String("TRbButton") || className == QLatin1String("TRbCheckBox")
-        || className == QLatin1String("TRbRadioButton");
-}
-
 // The control property that receives a manager property. A splitter's only
 // colour set is its Colors, which take the manager's SplitterColors.
-QString ReceiverName(const QString& controlClass, const QString& managerProperty)
+QString ReceiverName(const QObject& control, const QString& managerProperty)
 {
-    if (controlClass == QLatin1String("TRbSplitter")) {
+    if (qobject_cast<const TRbSplitter*>(&control)) {
         if (managerProperty == QLatin1String("Colors"))
             return QString();
         if (managerProperty == QLatin1String("SplitterColors"))
@@ -172,7 +155,7 @@ void SetDesignFont(TRbFont& f, TColor color)
     f.SetHeight(-11);
     f.SetName(QStringLiteral("MS Sans Serif"));
     f.SetPitch(fpDefault);
-    f.SetStyle(0);
+    f.SetStyle({});
 }
 
 } // namespace
@@ -212,13 +195,13 @@ void TRbStyleManager::SetEditorValues()
 
 // ---- registration
 
-void TRbStyleManager::RegisterControl(TRbPersistent* control)
+void TRbStyleManager::RegisterControl(QObject* control)
 {
     if (control && !m_controls.contains(control))
         m_controls.append(control);
 }
 
-void TRbStyleManager::UnregisterControl(TRbPersistent* control)
+void TRbStyleManager::UnregisterControl(QObject* control)
 {
     if (m_destroying)
         return;
@@ -227,25 +210,34 @@ void TRbStyleManager::UnregisterControl(TRbPersistent* control)
 
 // ---- copying
 
-bool TRbStyleManager::Assign(const TRbPersistent& source, QString* error)
+bool TRbStyleManager::Assign(const QObject& source, QString* error)
 {
-    auto* src = dynamic_cast<const TRbStyleManager*>(&source);
-    if (!src)
-        return TRbPersistent::Assign(source, error);
+    auto* src = qobject_cast<const TRbStyleManager*>(&source);
+    if (!src) {
+        if (error)
+            *error = RbCannotAssign(QString::fromLatin1(source.metaObject()->className()),
+                                    QString::fromLatin1(metaObject()->className()));
+        return false;
+    }
     if (src == this)
         return true;
     m_colors.Assign(src->m_colors);
     m_splitterColors.Assign(src->m_splitterColors);
-    m_showFocusRect = src->m_showFocusRect;
-    m_hotTrack = src->m_hotTrack;
-    m_gradientBorder = src->m_gradientBorder;
-    m_checkColor = src->m_checkColor;
     m_font.Assign(src->m_font);
-    m_fadeSpeed = src->m_fadeSpeed;
-    m_panelColor = src->m_panelColor;
-    m_borderColor = src->m_borderColor;
-    m_textShadow = src->m_textShadow;
+    // The plain values through their properties, so a new one is copied too.
+    const TRbStyleObject from(src), to(this);
+    for (const QMetaProperty& p : from.Properties())
+        if (!IsComponentProperty(p) && RbKindOf(p) != TRbPropKind::Object)
+            to.Write(p, from.Read(p));
     return true;
+}
+
+void CopySchemeProperties(const TRbStyleManager& source, TRbStyleManager& dest)
+{
+    if (&source == &dest)
+        return;
+    dest.SetStyleFileName(source.StyleFileName());
+    CopyValues(TRbStyleObject(&source), TRbStyleObject(&dest), true, 0);
 }
 
 // ---- scheme files
@@ -269,7 +261,7 @@ bool TRbStyleManager::SaveStyle(const QString& fileName, QString* error)
             *error = failed;
         return false;
     }
-    WriteObject(ini, *this, true, 0);
+    WriteObject(ini, TRbStyleObject(this), true, 0);
     if (!ini.save()) {
         if (error)
             *error = failed;
@@ -302,17 +294,17 @@ bool TRbStyleManager::LoadStyle(const QString& fileName, QString* error)
         return false;
     }
 
-    QVector<TKeyTarget> targets{{ClassName(), this}};
-    for (const TRbPropInfo& p : Table().All())
-        if (p.Kind == TRbPropKind::Object)
-            if (TRbPersistent* o = p.GetObject(this))
-                targets.push_back({o->ClassName(), o});
+    const TRbStyleObject self(this);
+    QVector<TKeyTarget> targets{{self.SchemeClassName(), self}};
+    for (const QMetaProperty& p : self.Properties())
+        if (const TRbStyleObject o = self.Child(p); !o.IsNull())
+            targets.push_back({o.SchemeClassName(), o});
 
     // Each lookup walks the section; a damaged file that repeats keys must
     // not make the load quadratic in its length.
     QHash<QString, QString> values;
     QString prefix;
-    TRbPersistent* target = nullptr;
+    TRbStyleObject target;
     for (QString k : keys) {
         // A key without a class name keeps the prefix and target of the
         // nearest earlier one.
@@ -323,7 +315,7 @@ bool TRbStyleManager::LoadStyle(const QString& fileName, QString* error)
                 k = k.mid(t.prefix.size());
             }
         // Malformed keys: no class name seen yet, or a class name alone.
-        if (!target || k.isEmpty())
+        if (target.IsNull() || k.isEmpty())
             continue;
         const QString key = prefix + k;
         auto valueOf = [&] {
@@ -333,7 +325,7 @@ bool TRbStyleManager::LoadStyle(const QString& fileName, QString* error)
                 it = values.insert(folded, ini.readString(section, key));
             return *it;
         };
-        if (!SetFromKey(*target, k, valueOf, error))
+        if (!SetFromKey(target, k, valueOf, error))
             return false;
     }
     return true;
@@ -346,70 +338,47 @@ void TRbStyleManager::ApplyStyle()
     if (m_loading)
         return;
     // A control may leave the list while it restyles; walk a copy.
-    const QList<TRbPersistent*> controls = m_controls;
-    for (TRbPersistent* c : controls)
+    const QList<QObject*> controls = m_controls;
+    for (QObject* c : controls)
         if (m_controls.contains(c))
             ApplyTo(*c);
 }
 
-void TRbStyleManager::ApplyTo(TRbPersistent& control)
+void TRbStyleManager::ApplyTo(QObject& control)
 {
-    const TRbPropertyTable& table = control.Properties();
-    const QString cls = control.ClassName();
+    const TRbStyleObject target(&control);
 
-    if (cls == QLatin1String("TRbPanel"))
-        if (const TRbPropInfo* p = table.Find(QStringLiteral("Color")); p && p->Kind == TRbPropKind::Integer && p->SetInt)
-            p->SetInt(&control, m_panelColor);
+    if (auto* panel = qobject_cast<TRbPanel*>(&control))
+        panel->SetColor(m_panelColor);
 
-    if (const TRbPropInfo* p = table.Find(QStringLiteral("Font")); p && p->Kind == TRbPropKind::Object)
-        if (TRbPersistent* f = p->GetObject(&control))
-            f->Assign(m_font);
+    if (const std::optional<QMetaProperty> p = target.Find(u"Font"); p && RbKindOf(*p) == TRbPropKind::Object)
+        if (const TRbStyleObject f = target.Child(*p); !f.IsNull() && f.Meta() == &TRbFont::staticMetaObject)
+            static_cast<TRbFont*>(f.Address())->Assign(m_font);
 
-    for (const TRbPropInfo& mp : Table().All()) {
-        if (IsComponentProperty(mp.Name) || mp.Name == QLatin1String("Font"))
+    const TRbStyleObject self(this);
+    for (const QMetaProperty& mp : self.Properties()) {
+        const QString managerName = QString::fromLatin1(mp.name());
+        if (IsComponentProperty(mp) || managerName == QLatin1String("Font"))
             continue;
-        const QString name = ReceiverName(cls, mp.Name);
+        const QString name = ReceiverName(control, managerName);
         if (name.isEmpty())
             continue;
-        const TRbPropInfo* cp = table.Find(name);
-        if (!cp || cp->Kind != mp.Kind)
+        const std::optional<QMetaProperty> cp = target.Find(name);
+        const TRbPropKind kind = RbKindOf(mp);
+        if (!cp || RbKindOf(*cp) != kind)
             continue;
-        if (mp.Kind == TRbPropKind::Object) {
-            TRbPersistent* dst = cp->GetObject(&control);
-            TRbPersistent* src = mp.GetObject(this);
-            if (dst && src)
-                dst->Assign(*src); // raw copy: the rebuild below shows it
-        } else if (cp->SetInt) {
-            cp->SetInt(&control, mp.GetInt(this));
+        if (kind == TRbPropKind::Object) {
+            // Raw copy of a colour set: the rebuild below shows it.
+            auto* dst = qobject_cast<TRbCustomColors*>(target.Child(*cp).Object());
+            if (QObject* src = self.Child(mp).Object(); dst && src)
+                dst->Assign(*src);
+        } else {
+            target.Write(*cp, self.Read(mp));
         }
     }
 
-    if (IsLayeredClickable(cls)) {
-        if (auto* c = dynamic_cast<TRbCustomControl*>(&control))
-            c->RebuildLayers();
-    } else if (auto* s = dynamic_cast<TRbSplitter*>(&control)) {
-        s->RebuildLayers();
-    }
-}
-
-// ---- named properties
-
-const TRbPropertyTable& TRbStyleManager::Table()
-{
-    using C = TRbStyleManager;
-    static const TRbPropertyTable t = TRbPropertyTable()
-        .String<C>("Name", &C::Name, &C::SetName)
-        .Integer<C>("Tag", &C::Tag, &C::SetTag)
-        .Object<C>("Colors", [](C& m) -> TRbPersistent* { return &m.Colors(); })
-        .Boolean<C>("ShowFocusRect", &C::ShowFocusRect, &C::SetShowFocusRect)
-        .Boolean<C>("HotTrack", &C::HotTrack, &C::SetHotTrack)
-        .Boolean<C>("GradientBorder", &C::GradientBorder, &C::SetGradientBorder)
-        .Boolean<C>("TextShadow", &C::TextShadow, &C::SetTextShadow)
-        .Integer<C>("CheckColor", &C::CheckColor, &C::SetCheckColor)
-        .Enumeration<C, TFadeSpeed>("FadeSpeed", FadeSpeedNames(), &C::FadeSpeed, &C::SetFadeSpeed)
-        .Integer<C>("PanelColor", &C::PanelColor, &C::SetPanelColor)
-        .Integer<C>("BorderColor", &C::BorderColor, &C::SetBorderColor)
-        .Object<C>("SplitterColors", [](C& m) -> TRbPersistent* { return &m.SplitterColors(); })
-        .Object<C>("Font", [](C& m) -> TRbPersistent* { return &m.Font(); });
-    return t;
+    // Panels rebuild through their setters; progress bars only repaint.
+    if (qobject_cast<TRbButton*>(&control) || qobject_cast<TRbCheckable*>(&control)
+        || qobject_cast<TRbSplitter*>(&control))
+        static_cast<TRbCustomControl&>(control).RebuildLayers();
 }

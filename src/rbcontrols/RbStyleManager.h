@@ -2,7 +2,7 @@
 
 #include "RbColors.h"
 #include "RbFont.h"
-#include "RbProperties.h"
+#include "RbManagerLink.h"
 #include "RbTypes.h"
 
 #include <QList>
@@ -11,13 +11,26 @@
 
 // The non-visual holder of a colour scheme. Controls that name a manager
 // register with it; ApplyStyle copies the manager's values onto each of them
-// by property name. Scheme files (".rbs") are read and written through the
-// named-property tables only, so the keys follow the table order:
+// by property name. Scheme files (".rbs") are read and written by walking
+// the meta-object's properties, so the keys follow their declaration order:
 // section "RbControls", key = class name + kind letter + property name.
 //
 // Errors are returned, never thrown: false plus a readable text in *error.
-class TRbStyleManager : public QObject, public TRbPersistent, public IRbStyleRegistry {
+class TRbStyleManager : public QObject, public IRbStyleRegistry {
     Q_OBJECT
+    Q_PROPERTY(QString Name READ Name WRITE SetName)
+    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
+    Q_PROPERTY(TRbControlColors* Colors READ ColorsObject CONSTANT)
+    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect)
+    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack)
+    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder)
+    Q_PROPERTY(bool TextShadow READ TextShadow WRITE SetTextShadow)
+    Q_PROPERTY(TColor CheckColor READ CheckColor WRITE SetCheckColor)
+    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed)
+    Q_PROPERTY(TColor PanelColor READ PanelColor WRITE SetPanelColor)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
+    Q_PROPERTY(TRbSplitterColors* SplitterColors READ SplitterColorsObject CONSTANT)
+    Q_PROPERTY(TRbFont* Font READ FontObject CONSTANT)
 public:
     explicit TRbStyleManager(QObject* parent = nullptr);
     ~TRbStyleManager() override;
@@ -61,20 +74,21 @@ public:
     QString StyleFileName() const { return m_styleFileName; }
     void SetStyleFileName(const QString& fileName) { m_styleFileName = fileName; }
     // The controls using this manager, in the order they registered.
-    const QList<TRbPersistent*>& RegisteredControls() const { return m_controls; }
+    const QList<QObject*>& RegisteredControls() const { return m_controls; }
 
     // IRbStyleRegistry
-    void RegisterControl(TRbPersistent* control) override;
+    void RegisterControl(QObject* control) override;
     // Does nothing while the manager itself is being destroyed.
-    void UnregisterControl(TRbPersistent* control) override;
+    void UnregisterControl(QObject* control) override;
     QObject* RegistryObject() override { return this; }
 
     // True while the owning window is being built; ApplyStyle then does nothing.
     bool Loading() const { return m_loading; }
     void SetLoading(bool on) { m_loading = on; }
 
-    // Copies the scheme of another manager; any other source is refused.
-    bool Assign(const TRbPersistent& source, QString* error = nullptr) override;
+    // Copies the scheme of another manager (every property but Name and Tag;
+    // colour sets and font as stored values); any other source is refused.
+    bool Assign(const QObject& source, QString* error = nullptr);
 
     // Writes the 27 values into section "RbControls" of fileName. An existing
     // file is updated in place: its other keys and sections stay as they are.
@@ -85,14 +99,13 @@ public:
     // Copies the scheme onto every registered control.
     void ApplyStyle();
 
-    QString ClassName() const override { return QStringLiteral("TRbStyleManager"); }
-    const TRbPropertyTable& Properties() const override { return Table(); }
-    static const TRbPropertyTable& Table();
-
     static QString SectionName() { return QStringLiteral("RbControls"); }
 
 private:
-    void ApplyTo(TRbPersistent& control);
+    void ApplyTo(QObject& control);
+    TRbControlColors* ColorsObject() { return &m_colors; }
+    TRbSplitterColors* SplitterColorsObject() { return &m_splitterColors; }
+    TRbFont* FontObject() { return &m_font; }
 
     int m_tag = 0;
     TRbControlColors m_colors;
@@ -108,7 +121,13 @@ private:
     TRbFont m_font;
 
     QString m_styleFileName;
-    QList<TRbPersistent*> m_controls;
+    QList<QObject*> m_controls;
     bool m_loading = false;
     bool m_destroying = false;
 };
+
+// Copies the whole scheme of source into dest through the setters, walking
+// the same properties a scheme file holds (the font's face name too), and
+// StyleFileName. Registered controls are left as they are; dest's
+// ApplyStyle shows the result.
+void CopySchemeProperties(const TRbStyleManager& source, TRbStyleManager& dest);

@@ -82,7 +82,7 @@ struct EditorRig {
 
 template <class T> bool Registered(TRbStyleManager* m, T* control)
 {
-    return m->RegisteredControls().contains(static_cast<TRbPersistent*>(control));
+    return m->RegisteredControls().contains(static_cast<QObject*>(control));
 }
 
 void DragOver(QWidget* target, const QString& source, bool drop, bool* accepted = nullptr)
@@ -370,7 +370,7 @@ TEST(StyleEditorFont, TheFontDialogSetsTheSchemeFontAndMarksTheEdit)
     };
     ed.BFontClick();
     EXPECT_EQ(ed.SMgr().Font().Height(), -15);
-    EXPECT_EQ(ed.SMgr().Font().Style(), 1 << fsBold);
+    EXPECT_EQ(ed.SMgr().Font().Style(), TFontStyles(fsBold));
     EXPECT_EQ(ed.RbButton1->Font().Height(), -15);
     EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
     ed.btnApplyClick();

@@ -83,7 +83,7 @@ TEST_F(AnswerEndTest, CompleteExceptionAnswersEndTheReadAtOnce)
     link.port.answerOnce({}, WithCRC(HexBytes("01 90 03")), 20);
     EXPECT_EQ(run(TOperation::WriteInformation, Request(TOperation::WriteInformation, 0x10)), TOutcome::Refused);
     EXPECT_NEAR(link.clock.elapsedMs(), 20 + 5 * kCharMs, 1);
-    EXPECT_EQ(link.messages.texts(), QStringList{QStringLiteral("Некорректный запрос.")});
+    EXPECT_EQ(link.shell.exceptionCodes, QList<uint8_t>{3});
 
     // The calibration stage refused with its code in the exception form.
     const double t1 = link.clock.elapsedMs();

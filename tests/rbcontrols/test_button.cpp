@@ -1,5 +1,6 @@
 #include "RbButton.h"
 #include "RbDrawCore.h"
+#include "RbMetaProperties.h"
 #include "rb_test_util.h"
 
 #include <QDialog>
@@ -33,8 +34,8 @@ TEST(Button, DefaultsAndPropertyOrder)
     b.SetSpacing(-4);
     EXPECT_EQ(b.Spacing(), 0);
     QStringList names;
-    for (const TRbPropInfo& p : b.Properties().All())
-        names << p.Name;
+    for (const QMetaProperty& p : TRbStyleObject(&b).Properties())
+        names << QString::fromLatin1(p.name());
     EXPECT_EQ(names.mid(0, 5), QStringList({"Color", "Font", "TextShadow", "ShowCaption", "About"}));
     EXPECT_EQ(names.mid(5), QStringList({"Caption", "ModalResult", "Spacing", "Layout", "Colors", "FadeSpeed",
                                          "ShowFocusRect", "HotTrack", "Default", "Cancel", "GradientBorder",
@@ -234,7 +235,7 @@ TEST(Button, DisabledShowsAGreyGlyphAndAnEmbossedCaption)
     QApplication::sendEvent(&b, &re);
     b.SetCaption(QStringLiteral("ЖЖЖ"));
     b.Font().SetHeight(-20);
-    b.Font().SetStyle(1 << fsBold);
+    b.Font().SetStyle(fsBold);
     b.Font().SetColor(RGBColor(0, 0, 255));
     b.Colors().SetTextShadow(RGBColor(255, 0, 0));
     b.Colors().SetDefaultFrom(RGBColor(100, 100, 100));
@@ -266,7 +267,7 @@ TEST(Button, HotTrackColoursTheCaptionWhileInside)
     TRbButton b;
     b.SetCaption(QStringLiteral("ЖЖ"));
     b.Font().SetHeight(-20);
-    b.Font().SetStyle(1 << fsBold);
+    b.Font().SetStyle(fsBold);
     b.Colors().SetHotTrack(RGBColor(0, 200, 0));
     b.SetTextShadow(false);
     auto count = [&] {

@@ -107,7 +107,7 @@ TEST(CheckBox, BorderLinesWithoutEndPoints)
     cb.resize(40, 17);
     cb.SetColor(clWhite);
     cb.SetBorderLinesColor(RGBColor(9, 9, 9));
-    cb.SetBorderLines(BorderLineBit(blBottom) | BorderLineBit(blRight));
+    cb.SetBorderLines(blBottom | blRight);
     const QImage img = cb.RenderBuffer();
     EXPECT_EQ(At(img, 0, 16), (TRgb{9, 9, 9}));
     EXPECT_EQ(At(img, 39, 0), (TRgb{9, 9, 9}));

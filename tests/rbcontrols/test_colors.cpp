@@ -1,10 +1,12 @@
 #include "RbColors.h"
 #include "RbFont.h"
-#include "RbProperties.h"
+#include "RbStyleManager.h"
+#include "RbMetaProperties.h"
 #include "RbTypes.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QMetaEnum>
 #include <QPalette>
 #include <gtest/gtest.h>
 
@@ -22,11 +24,11 @@ TRgb FromPalette(QPalette::ColorRole role)
     return TRgb{uchar(c.red()), uchar(c.green()), uchar(c.blue())};
 }
 
-QStringList Names(const TRbPropertyTable& t)
+QStringList Names(const TRbStyleObject& o)
 {
     QStringList n;
-    for (const TRbPropInfo& p : t.All())
-        n << p.Name;
+    for (const QMetaProperty& p : o.Properties())
+        n << QString::fromLatin1(p.name());
     return n;
 }
 
@@ -76,7 +78,7 @@ TEST(ColorSets, Defaults)
     EXPECT_EQ(s.DefaultTo(), clBtnFace);
     EXPECT_EQ(s.OverFrom(), clWhite);
     EXPECT_EQ(s.OverTo(), 12489846);
-    EXPECT_EQ(s.ClassName(), "TRbSplitterColors");
+    EXPECT_EQ(TRbStyleObject(&s).SchemeClassName(), "TRbSplitterColors");
 }
 
 TEST(ColorSets, ChangesNotifyTheOwnerOnceAndEqualValuesDoNothing)
@@ -142,74 +144,100 @@ TEST(ColorSets, AssignCopiesWhatBothSetsHaveAndNotifiesNobody)
     EXPECT_EQ(o.rebuilds + o.repaints, 0);
 
     QString error;
-    TRbFont font;
-    EXPECT_FALSE(back.Assign(font, &error));
-    EXPECT_EQ(error, "Cannot assign a TFont to a TRbControlColors.");
-    EXPECT_FALSE(font.Assign(back, &error));
+    QObject stranger;
+    back.SetDefaultFrom(77);
+    EXPECT_FALSE(back.Assign(stranger, &error));
+    EXPECT_EQ(error, "Cannot assign a QObject to a TRbControlColors.");
+    EXPECT_EQ(back.DefaultFrom(), 77);
 }
 
-TEST(PropertyTables, DeclarationOrderBaseFirst)
+TEST(StyleProperties, DeclarationOrderBaseFirst)
 {
-    EXPECT_EQ(Names(TRbCustomColors::Table()), QStringList({"DefaultFrom", "DefaultTo", "OverFrom", "OverTo"}));
-    EXPECT_EQ(Names(TRbControlColors::Table()),
-              QStringList({"DefaultFrom", "DefaultTo", "OverFrom", "OverTo", "ClickedFrom", "ClickedTo", "HotTrack",
-                           "BorderColor", "TextShadow"}));
-    EXPECT_EQ(Names(TRbSplitterColors().Properties()), Names(TRbCustomColors::Table()));
-    EXPECT_EQ(Names(TRbFont::Table()), QStringList({"Charset", "Color", "Height", "Name", "Pitch", "Size", "Style"}));
-    const TRbFont f;
-    const TRbPropInfo* style = f.Properties().Find("style");
-    ASSERT_NE(style, nullptr);
-    EXPECT_EQ(style->Kind, TRbPropKind::Set);
-    EXPECT_EQ(f.Properties().Find("Name")->Kind, TRbPropKind::String);
-    EXPECT_EQ(f.Properties().Find("Pitch")->Kind, TRbPropKind::Enumeration);
-    EXPECT_EQ(f.Properties().Find("Nope"), nullptr);
+    TRbCustomColors base;
+    TRbControlColors control;
+    TRbSplitterColors splitter;
+    TRbFont f;
+    EXPECT_EQ(Names(&base), QStringList({"DefaultFrom", "DefaultTo", "OverFrom", "OverTo"}));
+    EXPECT_EQ(Names(&control), QStringList({"DefaultFrom", "DefaultTo", "OverFrom", "OverTo", "ClickedFrom", "ClickedTo",
+                                            "HotTrack", "BorderColor", "TextShadow"}));
+    EXPECT_EQ(Names(&splitter), Names(&base));
+    const TRbStyleObject font = TRbStyleObject::Gadget(f);
+    EXPECT_EQ(Names(font), QStringList({"Charset", "Color", "Height", "Name", "Pitch", "Size", "Style"}));
+    EXPECT_EQ(font.SchemeClassName(), "TFont");
+    const std::optional<QMetaProperty> style = font.Find(u"style");
+    ASSERT_TRUE(style.has_value());
+    EXPECT_EQ(RbKindOf(*style), TRbPropKind::Set);
+    EXPECT_EQ(RbKindOf(*font.Find(u"Name")), TRbPropKind::String);
+    EXPECT_EQ(RbKindOf(*font.Find(u"Pitch")), TRbPropKind::Enumeration);
+    EXPECT_EQ(RbKindOf(*font.Find(u"Color")), TRbPropKind::Integer);
+    EXPECT_FALSE(font.Find(u"Nope").has_value());
 }
 
-TEST(PropertyTables, GettersAndSettersReachTheObject)
+TEST(StyleProperties, WritesGoThroughTheSetters)
 {
     Owner o;
     TRbControlColors c(&o);
-    const TRbPropInfo* p = c.Properties().Find("ClickedTo");
-    ASSERT_NE(p, nullptr);
-    p->SetInt(&c, -16777201);
+    const TRbStyleObject styled(&c);
+    const std::optional<QMetaProperty> p = styled.Find(u"ClickedTo");
+    ASSERT_TRUE(p.has_value());
+    EXPECT_TRUE(styled.Write(*p, -16777201));
     EXPECT_EQ(c.ClickedTo(), clBtnFace);
-    EXPECT_EQ(p->GetInt(&c), -16777201);
-    EXPECT_EQ(o.rebuilds, 1); // through the setter
+    EXPECT_EQ(styled.ValueText(*p), "-16777201");
+    EXPECT_EQ(o.rebuilds, 1);
+
+    TRbFont f;
+    int changes = 0;
+    f.SetOnChange([&] { ++changes; });
+    const TRbStyleObject font = TRbStyleObject::Gadget(f);
+    EXPECT_TRUE(font.Write(*font.Find(u"Height"), -20));
+    EXPECT_EQ(f.Height(), -20);
+    EXPECT_EQ(changes, 1);
 }
 
-TEST(PropertyTables, SetTextForms)
-{
-    const TRbPropInfo* style = TRbFont::Table().Find("Style");
-    int bits = -1;
-    EXPECT_TRUE(RbStringToSet(*style, "", &bits));
-    EXPECT_EQ(bits, 0);
-    EXPECT_TRUE(RbStringToSet(*style, "[fsBold, fsItalic]", &bits));
-    EXPECT_EQ(bits, 3);
-    EXPECT_TRUE(RbStringToSet(*style, "fsUnderline,fsBold", &bits));
-    EXPECT_EQ(bits, 5);
-    EXPECT_EQ(RbSetToString(*style, 5), "fsBold,fsUnderline");
-    EXPECT_EQ(RbSetToString(*style, 0), "");
-    QString bad;
-    EXPECT_FALSE(RbStringToSet(*style, "fsBold,fsHeavy", &bits, &bad));
-    EXPECT_EQ(bad, "fsHeavy");
-}
-
-TEST(PropertyTables, SetFromTextByKind)
+TEST(StyleProperties, TextFormsByKind)
 {
     TRbFont f;
+    const TRbStyleObject font = TRbStyleObject::Gadget(f);
+    const QMetaProperty style = *font.Find(u"Style");
     QString error;
-    EXPECT_TRUE(RbSetPropertyFromText(f, "Color", "-2147483640", &error));
+    EXPECT_TRUE(font.SetValueText(style, "", &error));
+    EXPECT_EQ(f.Style(), TFontStyles());
+    EXPECT_TRUE(font.SetValueText(style, "[fsBold, fsItalic]", &error));
+    EXPECT_EQ(f.Style(), fsBold | fsItalic);
+    EXPECT_TRUE(font.SetValueText(style, "fsUnderline,FSBOLD", &error));
+    EXPECT_EQ(f.Style(), fsBold | fsUnderline);
+    EXPECT_EQ(font.ValueText(style), "fsBold,fsUnderline");
+    EXPECT_FALSE(font.SetValueText(style, "fsBold,fsHeavy", &error));
+    EXPECT_EQ(error, "Invalid property element: fsHeavy");
+    EXPECT_EQ(f.Style(), fsBold | fsUnderline); // a bad list changes nothing
+    f.SetStyle({});
+    EXPECT_EQ(font.ValueText(style), "");
+
+    EXPECT_TRUE(font.SetValueText(*font.Find(u"Color"), "-2147483640", &error));
     EXPECT_EQ(f.Color(), TColor(0x80000008));
-    EXPECT_TRUE(RbSetPropertyFromText(f, "Charset", "x12", &error)); // does not parse: 0
+    EXPECT_TRUE(font.SetValueText(*font.Find(u"Charset"), "x12", &error)); // does not parse: 0
     EXPECT_EQ(f.Charset(), 0);
-    EXPECT_TRUE(RbSetPropertyFromText(f, "Pitch", "fpFixed", &error));
+    const QMetaProperty pitch = *font.Find(u"Pitch");
+    EXPECT_TRUE(font.SetValueText(pitch, "fpfixed", &error));
     EXPECT_EQ(f.Pitch(), fpFixed);
-    EXPECT_FALSE(RbSetPropertyFromText(f, "Pitch", "fpWide", &error));
+    EXPECT_EQ(font.ValueText(pitch), "fpFixed");
+    EXPECT_FALSE(font.SetValueText(pitch, "fpWide", &error));
     EXPECT_EQ(error, "Invalid property element: fpWide");
     EXPECT_EQ(f.Pitch(), fpFixed);
-    EXPECT_FALSE(RbSetPropertyFromText(f, "Style", "[fsBold, fsShadow]", &error));
-    EXPECT_EQ(error, "Invalid property element: fsShadow");
-    EXPECT_TRUE(RbSetPropertyFromText(f, "NoSuchThing", "1", &error)); // skipped
+
+    TRbStyleManager m;
+    const TRbStyleObject manager(&m);
+    const QMetaProperty hot = *manager.Find(u"hottrack");
+    EXPECT_TRUE(manager.SetValueText(hot, "TRUE", &error));
+    EXPECT_TRUE(m.HotTrack());
+    EXPECT_EQ(manager.ValueText(hot), "True");
+    EXPECT_FALSE(manager.SetValueText(hot, "Yes", &error));
+    EXPECT_EQ(error, "Invalid property element: Yes");
+    EXPECT_TRUE(m.HotTrack());
+    const QMetaProperty fade = *manager.Find(u"FadeSpeed");
+    EXPECT_TRUE(manager.SetValueText(fade, "fsVeryFast", &error));
+    EXPECT_EQ(m.FadeSpeed(), fsVeryFast);
+    EXPECT_EQ(manager.ValueText(fade), "fsVeryFast");
 }
 
 TEST(Font, HeightAndSizeAt96Dpi)
@@ -224,7 +252,7 @@ TEST(Font, HeightAndSizeAt96Dpi)
     int changes = 0;
     f.SetOnChange([&] { ++changes; });
     f.SetHeight(-11); // equal
-    f.SetStyle((1 << fsBold) | (1 << fsItalic));
+    f.SetStyle(fsBold | fsItalic);
     EXPECT_EQ(changes, 1);
 }
 
@@ -233,7 +261,7 @@ TEST(Font, MissingFaceFallsBackToTheApplicationFont)
     TRbFont f;
     f.SetName("MS Sans Serif");
     f.SetHeight(-11);
-    f.SetStyle(1 << fsBold);
+    f.SetStyle(fsBold);
     const QFont q = f.ToQFont();
     if (!QFontDatabase::hasFamily("MS Sans Serif")) {
         EXPECT_EQ(q.family(), QGuiApplication::font().family());
@@ -245,9 +273,9 @@ TEST(Font, MissingFaceFallsBackToTheApplicationFont)
     TRbFont copy;
     int changes = 0;
     copy.SetOnChange([&] { ++changes; });
-    ASSERT_TRUE(copy.Assign(f));
+    copy.Assign(f);
     EXPECT_EQ(copy.Name(), "MS Sans Serif");
-    EXPECT_EQ(copy.Style(), 1 << fsBold);
+    EXPECT_EQ(copy.Style(), TFontStyles(fsBold));
     EXPECT_EQ(changes, 1);
 }
 
@@ -257,6 +285,6 @@ TEST(Types, FadeIntervalsAndNames)
     EXPECT_EQ(FadeIntervals[fsMedium], 20);
     EXPECT_EQ(FadeIntervals[fsFast], 12);
     EXPECT_EQ(FadeIntervals[fsVeryFast], 8);
-    EXPECT_EQ(FadeSpeedNames().indexOf("fsVeryFast"), int(fsVeryFast));
-    EXPECT_EQ(GradientTypeNames().indexOf("gtDoubleVert"), int(gtDoubleVert));
+    EXPECT_EQ(QMetaEnum::fromType<TFadeSpeed>().keyToValue("fsVeryFast"), int(fsVeryFast));
+    EXPECT_EQ(QMetaEnum::fromType<TGradientType>().keyToValue("gtDoubleVert"), int(gtDoubleVert));
 }

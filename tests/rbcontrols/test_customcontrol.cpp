@@ -1,5 +1,6 @@
 #include "RbCustomControl.h"
 #include "RbDrawCore.h"
+#include "RbMetaProperties.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -235,25 +236,28 @@ TEST(Properties, BaseDefaultsAndParentColour)
     EXPECT_EQ(child.Color(), RGBColor(9, 8, 7));
 
     const QString about = c.About();
-    c.SetAbout("x");
+    const TRbStyleObject styled(&c);
+    const std::optional<QMetaProperty> p = styled.Find(u"about");
+    ASSERT_TRUE(p.has_value());
+    EXPECT_FALSE(styled.Write(*p, QStringLiteral("x"))); // read-only
     EXPECT_EQ(c.About(), about);
-    const TRbPropInfo* p = c.Properties().Find("About");
-    ASSERT_NE(p, nullptr);
-    EXPECT_TRUE(p->ReadOnly());
-    EXPECT_EQ(c.Properties().Find("Font")->Kind, TRbPropKind::Object);
+    ASSERT_TRUE(styled.Find(u"Font").has_value());
+    EXPECT_EQ(RbKindOf(*styled.Find(u"Font")), TRbPropKind::Object);
+    // The widget's own font is no style property.
+    EXPECT_EQ(styled.Find(u"Font")->name(), QByteArray("Font"));
 }
 
 namespace {
 
 class Registry : public QObject, public IRbStyleRegistry {
 public:
-    QList<TRbPersistent*> list;
-    void RegisterControl(TRbPersistent* c) override
+    QList<QObject*> list;
+    void RegisterControl(QObject* c) override
     {
         if (!list.contains(c))
             list << c;
     }
-    void UnregisterControl(TRbPersistent* c) override { list.removeAll(c); }
+    void UnregisterControl(QObject* c) override { list.removeAll(c); }
     QObject* RegistryObject() override { return this; }
 };
 

@@ -274,7 +274,7 @@ QImage Caption(bool enabled, bool shadowOn)
     QImage img = Filled(80, 40, RGBColor(90, 90, 90));
     TRbFont font;
     font.SetHeight(-28);
-    font.SetStyle(1 << fsBold);
+    font.SetStyle(fsBold);
     font.SetColor(clBlack);
     QPainter p(&img);
     DrawShadowText(p, QStringLiteral("ЖШ"), font, RGBColor(255, 0, 0), shadowOn, CaptionFormat(taCenter, false),

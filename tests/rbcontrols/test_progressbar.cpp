@@ -105,7 +105,7 @@ TEST(ProgressBar, BorderWidthBelowHalfTheHeightOnly)
     EXPECT_EQ(bar.BorderWidth(), 0);
 
     // Without lines the inset is the border width alone.
-    bar.SetBorderLines(0);
+    bar.SetBorderLines({});
     bar.SetColor(clWhite);
     bar.SetShowText(false);
     bar.SetDefaultFrom(clBlack);

@@ -40,7 +40,7 @@ TEST(ApplyStyle, ReachesEachRegisteredControlByPropertyName)
 {
     TRbStyleManager m;
     m.SetMainWindowValues();
-    m.Font().SetStyle(1 << fsBold);
+    m.Font().SetStyle(fsBold);
 
     TRbPanel panel;
     TRbProgressBar bar;
@@ -57,7 +57,7 @@ TEST(ApplyStyle, ReachesEachRegisteredControlByPropertyName)
     EXPECT_EQ(panel.BorderColor(), 5193252);
     EXPECT_FALSE(panel.TextShadow());
     EXPECT_EQ(panel.Font().Name(), "MS Sans Serif");
-    EXPECT_EQ(panel.Font().Style(), 1 << fsBold);
+    EXPECT_EQ(panel.Font().Style(), TFontStyles(fsBold));
     EXPECT_EQ(bar.BorderColor(), 5193252);
     EXPECT_FALSE(bar.TextShadow());
     EXPECT_EQ(bar.Font().Color(), TColor(0x80000008u));
@@ -138,11 +138,11 @@ TEST(StyleManager, RegistrationKeepsOrderWithoutDuplicatesOrDeadControls)
     b->SetRbStyleManager(&m);
     c->SetRbStyleManager(&m);
     m.RegisterControl(a.get());
-    EXPECT_EQ(m.RegisteredControls(), (QList<TRbPersistent*>{a.get(), b.get(), c.get()}));
+    EXPECT_EQ(m.RegisteredControls(), (QList<QObject*>{a.get(), b.get(), c.get()}));
 
     b.reset();
     c.reset();
-    EXPECT_EQ(m.RegisteredControls(), (QList<TRbPersistent*>{a.get()}));
+    EXPECT_EQ(m.RegisteredControls(), (QList<QObject*>{a.get()}));
     a->SetRbStyleManager(nullptr);
     EXPECT_TRUE(m.RegisteredControls().isEmpty());
 

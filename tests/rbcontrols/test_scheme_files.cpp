@@ -59,7 +59,7 @@ void SetUnusualScheme(TRbStyleManager& m)
     m.Font().SetColor(115);
     m.Font().SetHeight(-16);
     m.Font().SetPitch(fpFixed);
-    m.Font().SetStyle((1 << fsItalic) | (1 << fsStrikeOut));
+    m.Font().SetStyle(fsItalic | fsStrikeOut);
     m.Font().SetName(QStringLiteral("Unusual Face"));
 }
 
@@ -149,7 +149,7 @@ TEST_F(SchemeFileTest, RoundTripRestoresEveryValueButTheFaceName)
     EXPECT_EQ(b.Font().Height(), -16);
     EXPECT_EQ(b.Font().Size(), 12);
     EXPECT_EQ(b.Font().Pitch(), fpFixed);
-    EXPECT_EQ(b.Font().Style(), (1 << fsItalic) | (1 << fsStrikeOut));
+    EXPECT_EQ(b.Font().Style(), fsItalic | fsStrikeOut);
     EXPECT_EQ(b.Font().Name(), face);
     EXPECT_FALSE(ReadFile(path("u.rbs")).contains("Unusual Face"));
 }
@@ -195,14 +195,14 @@ TEST_F(SchemeFileTest, SetValuesInEveryAcceptedSpelling)
     };
     const Case cases[] = {
         {"", 0},
-        {"fsBold,fsUnderline", (1 << fsBold) | (1 << fsUnderline)},
-        {"[fsBold, fsItalic]", (1 << fsBold) | (1 << fsItalic)},
+        {"fsBold,fsUnderline", fsBold | fsUnderline},
+        {"[fsBold, fsItalic]", fsBold | fsItalic},
         {"[]", 0},
     };
     for (const Case& c : cases) {
         WriteFile(path("set.rbs"), "[RbControls]\r\nTFontSStyle=" + c.text + "\r\n");
         TRbStyleManager m;
-        m.Font().SetStyle(1 << fsStrikeOut);
+        m.Font().SetStyle(fsStrikeOut);
         QString error;
         ASSERT_TRUE(m.LoadStyle(path("set.rbs"), &error)) << c.text.constData() << " " << error.toStdString();
         EXPECT_EQ(m.Font().Style(), c.style) << c.text.constData();
@@ -210,7 +210,7 @@ TEST_F(SchemeFileTest, SetValuesInEveryAcceptedSpelling)
 
     // And written back in ordinal order without blanks.
     TRbStyleManager m;
-    m.Font().SetStyle((1 << fsUnderline) | (1 << fsBold));
+    m.Font().SetStyle(fsUnderline | fsBold);
     ASSERT_TRUE(m.SaveStyle(path("out.rbs")));
     EXPECT_EQ(TIniFile(path("out.rbs")).readString(kSection, "TFontSStyle"), "fsBold,fsUnderline");
 }
@@ -278,7 +278,7 @@ TEST_F(SchemeFileTest, BadNamesStopTheLoadWhereTheyStand)
     EXPECT_EQ(m.FadeSpeed(), fsMedium);
 
     WriteFile(path("badset.rbs"), "[RbControls]\r\nTFontSStyle=fsBold,fsWide\r\n");
-    m.Font().SetStyle(0);
+    m.Font().SetStyle({});
     EXPECT_FALSE(m.LoadStyle(path("badset.rbs"), &error));
     EXPECT_EQ(error, "Invalid property element: fsWide");
     EXPECT_EQ(m.Font().Style(), 0);

@@ -95,6 +95,27 @@ TEST(Splitter, WithoutDrawAllOnlyTheBandAroundTheGripIsGraded)
     EXPECT_EQ(At(s.NormalLayer(), 3, 0), (TRgb{250, 0, 0}));
 }
 
+TEST(Splitter, ANewColourShowsAtTheNextPaint)
+{
+    QWidget host;
+    host.setAutoFillBackground(true);
+    auto* s = new TRbSplitter(&host);
+    s->resize(6, 200);
+    s->SetShowGrip(false);
+    s->SetDrawAll(false);
+    s->SetColor(RGBColor(10, 10, 10));
+    EXPECT_EQ(At(s->RenderBuffer(), 3, 10), (TRgb{10, 10, 10}));
+    s->SetColor(RGBColor(0, 90, 0));
+    EXPECT_EQ(At(s->RenderBuffer(), 3, 10), (TRgb{0, 90, 0}));
+    // Following the parent again picks up the parent's colour.
+    QPalette pal = host.palette();
+    pal.setColor(host.backgroundRole(), QColor(1, 2, 3));
+    host.setPalette(pal);
+    s->SetParentColor(true);
+    EXPECT_EQ(At(s->RenderBuffer(), 3, 10), (TRgb{1, 2, 3}));
+    EXPECT_EQ(s->focusPolicy(), Qt::NoFocus);
+}
+
 TEST(Splitter, HoverFadeTickByTick)
 {
     TRbSplitter s;

@@ -14,6 +14,7 @@
 //   shell.log               // everything in order: "status:…", "events",
 //                           // "disconnect", "updateStatusBar", "resetCalibration"
 //   shell.disconnects, shell.processEventsCalls, shell.statusBarUpdates, shell.calibrationResets
+//   shell.exceptionCodes    // the code of every exception answer, in order
 //   shell.onProcessEvents   // runs at every ProcessEvents (e.g. QCoreApplication::processEvents)
 
 #include "CommPortDriver.h"
@@ -56,6 +57,11 @@ public:
         ++calibrationResets;
         log << QStringLiteral("resetCalibration");
     }
+    void DeviceException(uint8_t code) override
+    {
+        exceptionCodes << code;
+        Base::DeviceException(code);
+    }
 
     // The last text put into panel 3.
     QString statusText() const { return statusTexts.isEmpty() ? QString() : statusTexts.last(); }
@@ -69,6 +75,7 @@ public:
     int disconnects = 0;
     int statusBarUpdates = 0;
     int calibrationResets = 0;
+    QList<uint8_t> exceptionCodes;
 };
 
 using RecordingLinkShell = RecordingShellT<ILinkShell>;

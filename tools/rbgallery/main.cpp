@@ -1,6 +1,8 @@
 // rbgallery [out.png]: every skinned control in every state (normal, hot and
 // pressed at fade levels 50 and 100, checked, disabled, focused) under the
 // main window's scheme and the scheme editor's, on one sheet for looking at.
+// With QT_SCALE_FACTOR=2 the sheet has the screen's ratio: every control as
+// a dense screen shows it.
 #include "RbButton.h"
 #include "RbCheckBox.h"
 #include "RbPanel.h"
@@ -154,7 +156,7 @@ private:
             c->setFocus(Qt::TabFocusReason);
             QApplication::processEvents();
             if (!c->hasFocus())
-                QTextStream(stderr) << "focus did not arrive on " << c->ClassName() << "\n";
+                QTextStream(stderr) << "focus did not arrive on " << c->metaObject()->className() << "\n";
             break;
         }
         c->repaint();
@@ -364,15 +366,18 @@ QImage ComposeSheet(const std::vector<std::pair<QString, std::vector<Row>>>& blo
         for (const Row& r : rows) {
             int w = margin + titleW, h = 0;
             for (const Cell& c : r.cells) {
-                w += c.image.width() + gap;
-                h = std::max(h, c.image.height());
+                const QSize size = c.image.deviceIndependentSize().toSize();
+                w += size.width() + gap;
+                h = std::max(h, size.height());
             }
             width = std::max(width, w + margin);
             height += labelH + h + gap;
         }
         height += margin;
     }
-    QImage sheet(width, height, QImage::Format_RGB888);
+    const qreal ratio = qApp->devicePixelRatio();
+    QImage sheet(QSizeF(QSizeF(width, height) * ratio).toSize(), QImage::Format_RGB888);
+    sheet.setDevicePixelRatio(ratio);
     sheet.fill(QColor(250, 250, 250));
     QPainter p(&sheet);
     QFont titleFont = QApplication::font();
@@ -392,11 +397,12 @@ QImage ComposeSheet(const std::vector<std::pair<QString, std::vector<Row>>>& blo
             p.setPen(QColor(40, 40, 40));
             p.drawText(QRect(margin, y + labelH, titleW - 6, 30), Qt::AlignLeft | Qt::AlignTop, r.title);
             for (const Cell& c : r.cells) {
+                const QSize size = c.image.deviceIndependentSize().toSize();
                 p.setPen(QColor(90, 90, 90));
-                p.drawText(QRect(x, y, c.image.width(), labelH), Qt::AlignLeft | Qt::AlignVCenter, c.label);
+                p.drawText(QRect(x, y, size.width(), labelH), Qt::AlignLeft | Qt::AlignVCenter, c.label);
                 p.drawImage(x, y + labelH, c.image);
-                x += c.image.width() + gap;
-                h = std::max(h, c.image.height());
+                x += size.width() + gap;
+                h = std::max(h, size.height());
             }
             y += labelH + h + gap;
         }
