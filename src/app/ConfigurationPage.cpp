@@ -462,7 +462,10 @@ void TConfigurationPage::rseTopTempBoundExit()
 void TConfigurationPage::rseBottomTempBoundExit()
 {
     m_main.Session.Transducer.BottomTempBound = rseBottomTempBound->value();
-    m_main.ProcessEvents();
+    // Pending events run once the exit has returned, not inside it: a mouse
+    // press that moved the focus here would otherwise see its own release
+    // before it has been taken, and the click would be lost.
+    QMetaObject::invokeMethod(this, [this] { m_main.ProcessEvents(); }, Qt::QueuedConnection);
 }
 
 void TConfigurationPage::rseAverageExit()
@@ -577,6 +580,9 @@ void TConfigurationPage::WriteConfiguration()
         MessageDlg(kNotConnected, mkInformation, mbOk);
         return;
     }
+    // Text still being typed counts as entered.
+    for (QSpinBox* s : {rseTopTempBound, rseBottomTempBound, rseAverage, rseConfSlaveID})
+        s->interpretText();
     TTransducerData& t = m_main.Session.Transducer;
     t.TopTempBound = rseTopTempBound->value();
     t.BottomTempBound = rseBottomTempBound->value();

@@ -8,6 +8,7 @@
 #include "RbCheckBox.h"
 #include "RbPanel.h"
 #include "RbStyleManager.h"
+#include "Tap.h"
 
 #include <QAction>
 #include <QApplication>
@@ -456,4 +457,61 @@ TEST(ConfigurationPage, TextsFitAtTheProgramFont)
         c.frm->hide();
     }
     QApplication::setFont(before);
+}
+
+namespace {
+
+// Types `text` into a range or averaging field as the user does: focus, select all, keys.
+void TypeInto(QSpinBox* spin, const QString& text)
+{
+    spin->setFocus(Qt::MouseFocusReason);
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+}
+
+} // namespace
+
+// After typing into a field, a tap does what a slow click does: the typed
+// value is taken, then the click acts; nothing is lost, nothing is left drawn pressed.
+TEST(ConfigurationPage, TapRightAfterEditingAFieldActsOnce)
+{
+    for (const TTapKind kind : {TTapKind::Slow, TTapKind::Queued}) {
+        SCOPED_TRACE(TapName(kind));
+        ConfigRig c;
+        c.regs.r0Code = 2;    // 50 ohm
+        c.regs.average = 178; // 30 s, on
+        c.connect();
+        TConfigurationPage* p = c.page;
+        c.frm->MainPageCtrl->setCurrentWidget(p);
+        c.frm->show();
+        QApplication::setActiveWindow(c.frm.get());
+        QApplication::processEvents();
+        p->rseBottomTempBound->setFocus(Qt::OtherFocusReason);
+        if (!p->rseBottomTempBound->hasFocus())
+            GTEST_SKIP() << "no keyboard focus on this platform";
+
+        TypeInto(p->rseBottomTempBound, QStringLiteral("-30"));
+        Tap(p->rbR100, kind);
+        EXPECT_TRUE(OptionChecked(p->rbR100));
+        EXPECT_FALSE(p->rbR100->Pressed());
+
+        TypeInto(p->rseTopTempBound, QStringLiteral("120"));
+        Tap(p->cbAverageTurnOn, kind);
+        EXPECT_FALSE(p->cbAverageTurnOn->Checked());
+        EXPECT_FALSE(p->cbAverageTurnOn->Pressed());
+
+        c.rig.port()->clearWrites();
+        TypeInto(p->rseBottomTempBound, QStringLiteral("-40"));
+        Tap(p->btnConfWrite, kind);
+        EXPECT_FALSE(p->btnConfWrite->Pressed());
+        int writes = 0;
+        for (const TRecordedWrite& w : c.rig.port()->writes())
+            writes += w.bytes.size() == 25 ? 1 : 0;
+        EXPECT_EQ(writes, 1);
+        const QByteArray q = c.lastWriteRequest();
+        ASSERT_EQ(q.size(), 25);
+        EXPECT_EQ(q.mid(9, 12), HexBytes("00 01 FF D8 00 78 00 00 00 01 00 00")) << q.toHex(' ').toStdString();
+        EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
+        c.frm->hide();
+    }
 }
