@@ -8,6 +8,7 @@
 #include "Cp1251.h"
 #include "DiagnosticPage.h"
 #include "LiquidIndicator.h"
+#include "Tap.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
@@ -253,6 +254,69 @@ TEST(CalibrationPageInWindow, RefusedWhileDiagnosticsRuns)
     EXPECT_EQ(c.frm->Session.State.CalibrStage, 0);
     EXPECT_TRUE(c.cal->lbStage->text().isEmpty());
     EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 4D"), 0);
+}
+
+// A tap on "Продолжить" right after typing the measured current: the entry
+// is judged before anything is sent, and a refused one refuses the press.
+TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
+{
+    for (const TTapKind kind : {TTapKind::Slow, TTapKind::Queued}) {
+        SCOPED_TRACE(TapName(kind));
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        MainRig rig;
+        rig.onPort = [](ScriptedPort& p) {
+            p.answerAlways(HexBytes("01 11"), [](const QByteArray&) {
+                return IdentifyAnswer(1, 'N', "ZELKOR", "Pt100", HexBytes("00 00 00 07"), HexBytes("01 02 07 D0"));
+            });
+            p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
+            MainRig::AnswerAsDevice(p);
+        };
+        auto frm = rig.make();
+        frm->ConnectDevice();
+        TCalibrationPage& page = *frm->tsCalobration;
+        frm->MainPageCtrl->setCurrentWidget(&page);
+        frm->show();
+        QApplication::setActiveWindow(frm.get());
+        for (int i = 0; i < 5; ++i)
+            page.btnBeginCalibr->Click();
+        ASSERT_EQ(frm->Session.State.CalibrStage, 5);
+        page.rseCalibrCur->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        if (!page.rseCalibrCur->hasFocus())
+            GTEST_SKIP() << "no keyboard focus on this platform";
+
+        int currentAtMessage = 0;
+        int stage5SentAtMessage = -1;
+        rig.msgs.setOnMessage([&](const TRecordedMessage&) {
+            currentAtMessage = int(frm->Session.State.CalibrCurrent);
+            stage5SentAtMessage = WritesStartingWith(*rig.port(), "01 4D 05");
+        });
+        rig.port()->clearWrites();
+        page.rseCalibrCur->selectAll();
+        QTest::keyClicks(page.rseCalibrCur, QStringLiteral("5,100"));
+        Tap(page.btnBeginCalibr, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Диапазон возможных значений\r\nот 0,030 мА до 0,170 мА")});
+        EXPECT_EQ(currentAtMessage, -1);
+        EXPECT_EQ(stage5SentAtMessage, 0);
+        EXPECT_EQ(WritesStartingWith(*rig.port(), "01 4D 05"), 0) << "a refused entry refuses the press";
+        EXPECT_EQ(frm->Session.State.CalibrStage, 5);
+        EXPECT_FALSE(page.btnBeginCalibr->Pressed());
+
+        // Corrected, the next tap sends it.
+        page.rseCalibrCur->setFocus(Qt::MouseFocusReason);
+        page.rseCalibrCur->selectAll();
+        QTest::keyClicks(page.rseCalibrCur, QStringLiteral("0,150"));
+        Tap(page.btnBeginCalibr, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 00 96")));
+        EXPECT_EQ(rig.msgs.count(), 1);
+        EXPECT_EQ(frm->Session.State.CalibrStage, 6);
+        EXPECT_FALSE(page.btnBeginCalibr->Pressed());
+        rig.msgs.setOnMessage(nullptr);
+        frm->hide();
+        QLocale::setDefault(QLocale::c());
+    }
 }
 
 } // namespace
