@@ -23,6 +23,9 @@ constexpr int kPromptHeight = 45;
 constexpr int kButtonTop = 88;
 constexpr int kValueTop = 58;
 constexpr int kMaxExtraHeight = 400;
+constexpr int kOkLeft = 152;
+constexpr int kYesLeft = 104;
+constexpr int kNoLeft = 184;
 
 QPixmap blankIcon()
 {
@@ -132,9 +135,9 @@ TfrmMessage::TfrmMessage(QWidget* parent)
         connect(b, &TMessageButton::clicked, this, [this, result] { answer(result); });
         return b;
     };
-    btnOk = makeButton("btnOk", QStringLiteral("Ok"), 152, mrOk);
-    btnYes = makeButton("btnYes", QStringLiteral("Да"), 104, mrYes);
-    btnNo = makeButton("btnNo", QStringLiteral("Нет"), 184, mrNo);
+    btnOk = makeButton("btnOk", QStringLiteral("Ok"), kOkLeft, mrOk);
+    btnYes = makeButton("btnYes", QStringLiteral("Да"), kYesLeft, mrYes);
+    btnNo = makeButton("btnNo", QStringLiteral("Нет"), kNoLeft, mrNo);
 
     rseVal = new QDoubleSpinBox(this);
     rseVal->setObjectName(QStringLiteral("rseVal"));
@@ -329,23 +332,40 @@ void TfrmMessage::resetLayout()
     rseVal->hide();
     rseVal->move(133, kValueTop);
     rseVal->resize(97, 21);
-    for (TMessageButton* b : {btnOk, btnYes, btnNo}) {
-        b->hide();
-        b->SetDefault(false);
-        b->move(b->x(), kButtonTop);
+    const int lefts[3] = {kOkLeft, kYesLeft, kNoLeft};
+    TMessageButton* buttons[3] = {btnOk, btnYes, btnNo};
+    for (int i = 0; i < 3; ++i) {
+        buttons[i]->hide();
+        buttons[i]->SetDefault(false);
+        buttons[i]->move(lefts[i], kButtonTop);
     }
     btnYes->SetCaption(QStringLiteral("Да"));
     btnNo->SetCaption(QStringLiteral("Нет"));
 }
 
-// A text longer than the label makes the window taller rather than cut off.
+// A text longer than the label makes the window taller rather than cut off;
+// a word too long to wrap (a device path) makes it wider, within the screen.
 void TfrmMessage::fitText()
 {
+    int maxWidth = 4 * kClientWidth;
+    if (const QScreen* s = screen())
+        maxWidth = qMax(kClientWidth, s->availableGeometry().width() - 40);
+    // Wrapped at the label's width, a text with a part that cannot break is wider than the label.
+    const QRect wrapped = lbMess->fontMetrics().boundingRect(QRect(0, 0, lbMess->width(), 100000),
+                                                             Qt::AlignCenter | Qt::TextWordWrap, lbMess->text());
+    const int wider = qBound(0, wrapped.width() + 2 - lbMess->width(), maxWidth - kClientWidth);
+    if (wider > 0) {
+        lbMess->resize(lbMess->width() + wider, lbMess->height());
+        rseVal->move(rseVal->x() + wider / 2, rseVal->y());
+        for (TMessageButton* b : {btnOk, btnYes, btnNo})
+            b->move(b->x() + wider / 2, b->y());
+    }
+    const int width = kClientWidth + wider;
     const int needed = lbMess->heightForWidth(lbMess->width());
     const int extra = qBound(0, needed - lbMess->height(), kMaxExtraHeight);
-    if (extra == 0)
+    if (extra == 0 && wider == 0)
         return;
-    setFixedSize(kClientWidth, kClientHeight + extra);
+    setFixedSize(width, kClientHeight + extra);
     lbMess->resize(lbMess->width(), lbMess->height() + extra);
     rseVal->move(rseVal->x(), kValueTop + extra);
     for (TMessageButton* b : {btnOk, btnYes, btnNo})

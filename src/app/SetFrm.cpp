@@ -199,6 +199,7 @@ void TfrmSettings::FormShow()
             break;
         }
     }
+    ShowPortEntry(*cbCom);
     m_main.Settings.DefaultSlaveID = uint8_t(m_main.Session.Transducer.SlaveID & 0xFF);
     rseSlaveID->setValue(m_main.Settings.DefaultSlaveID);
     TreeView1->setCurrentItem(nodeBasic);

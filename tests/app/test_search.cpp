@@ -2,6 +2,7 @@
 // dialog that starts it.
 #include "MainRig.h"
 
+#include "COMChoiceFrm.h"
 #include "ConnectFrm.h"
 #include "DeviceSearch.h"
 #include "FitCheck.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -101,6 +103,29 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
             break;
         }
     }
+}
+
+// "Ok" on the port the window shows is a choice: the search that follows
+// does not ask again when it has found the device and connects to it.
+TEST(DeviceSearch, PortWindowOkWithTheShownEntryIsAskedOnce)
+{
+    MainRig rig;
+    SearchLog log;
+    TfrmMain* raw = nullptr;
+    ScriptSearch(rig, log, &raw, 2);
+    rig.comChoicePort = 0; // the window's own choice, not the rig's
+    rig.onComChoice = [](TfrmMain& f) {
+        TfrmCOMChoice* dlg = f.COMChoice();
+        dlg->DeviceSource = [](const TComPortMap&) { return QVector<TSerialDevice>{{"/dev/ttyS0", {}, {}, {}}}; };
+        QTimer::singleShot(0, dlg, [dlg] { dlg->Button1->click(); });
+        dlg->exec();
+    };
+    auto frm = rig.make();
+    raw = frm.get();
+    frm->actFindFirst->trigger();
+    ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
+    EXPECT_EQ(rig.comChoices, 1);
+    EXPECT_EQ(frm->cpDRV->Port(), 1);
 }
 
 TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
