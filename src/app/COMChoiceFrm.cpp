@@ -33,6 +33,7 @@ TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
     cbComPort->setEditable(true);
     cbComPort->setInsertPolicy(QComboBox::NoInsert);
     cbComPort->setGeometry(16, 18, 113, 21);
+    cbComPort->setAccessibleName(windowTitle());
     cbComPort->installEventFilter(this);
     cbComPort->lineEdit()->installEventFilter(this);
     connect(cbComPort, &QComboBox::activated, this, &TfrmCOMChoice::cbComPortSelect);

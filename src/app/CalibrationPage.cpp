@@ -1,5 +1,6 @@
 #include "CalibrationPage.h"
 
+#include "AccessibleNames.h"
 #include "RbPanel.h"
 
 #include <QDoubleSpinBox>
@@ -32,6 +33,7 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     stageLayout->setContentsMargins(12, 8, 12, 8);
     stageLayout->addWidget(lbStage);
     SetStageColor(scGreen);
+    pnCalibr->setAccessibleName(QStringLiteral("Ход настройки"));
 
     lbCalibrCur = new QLabel(QStringLiteral("Измеряемый ток:"), this);
     lbCalibrCur->setObjectName(QStringLiteral("lbCalibrCur"));
@@ -43,6 +45,7 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     rseCalibrCur->setSingleStep(0.01);
     rseCalibrCur->setRange(-99999.999, 99999.999); // no limits of its own: the stage decides
     rseCalibrCur->setGeometry(266, 136, 110, 24);
+    NameByLabel(rseCalibrCur, lbCalibrCur);
 
     lbCalibrNewDate = new QLabel(QStringLiteral("Дата:"), this);
     lbCalibrNewDate->setObjectName(QStringLiteral("lbCalibrNewDate"));
@@ -54,6 +57,8 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     meCalibrNewDate->setMaxLength(10);
     meCalibrNewDate->setText(QString());
     meCalibrNewDate->setGeometry(266, 136, 90, 24);
+    lbCalibrNewDate->setBuddy(meCalibrNewDate);
+    meCalibrNewDate->setAccessibleName(QStringLiteral("Дата настройки"));
 
     btnBeginCalibr = new TSkinButton(this);
     btnBeginCalibr->setObjectName(QStringLiteral("btnBeginCalibr"));

@@ -1,5 +1,6 @@
 #include "ConfigurationPage.h"
 
+#include "AccessibleNames.h"
 #include "Configuration.h"
 #include "MainWindow.h"
 #include "MessageDialog.h"
@@ -16,6 +17,8 @@
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QTimer>
+
+#include <tuple>
 
 namespace {
 
@@ -117,6 +120,10 @@ void TConfigurationPage::CreateControls()
                 grid->addWidget(cells[r][c], r, c);
         grid->setColumnStretch(3, 1);
     }
+    // The α and the coefficient are labels of their own; the option is read out whole.
+    for (auto [option, alpha, value] : {std::tuple{rbPl_391, lbPt_391, Label1}, std::tuple{rbPl_385, lbPt_385, Label9},
+                                        std::tuple{rbCu, lbCu, Label10}})
+        option->setAccessibleName(option->Caption().trimmed() + QLatin1Char(' ') + alpha->text() + value->text());
 
     // Alarm current: one group per transducer type, at the same place.
     pnAlarmCur4D = MakeGroup(QStringLiteral("pnAlarmCur4D"), QStringLiteral("Аварийный сигнал"), this);
@@ -171,6 +178,8 @@ void TConfigurationPage::CreateControls()
         grid->addWidget(lbMinTemp, 1, 3);
         grid->setColumnStretch(3, 1);
     }
+    NameByLabel(rseTopTempBound, Label6);
+    NameByLabel(rseBottomTempBound, Label7);
 
     pnR = MakeGroup(QStringLiteral("pnR"), QStringLiteral("Сопротивление датчика"), this);
     rbR100 = MakeOption(QStringLiteral("rbR100"), QStringLiteral("100 Ом"), pnR);
@@ -192,6 +201,7 @@ void TConfigurationPage::CreateControls()
     rseAverage->setFixedWidth(46);
     rseAverage->setValue(1);
     RxLabel1 = MakeLabel(QStringLiteral("RxLabel1"), QStringLiteral("сек."), pnAverage);
+    rseAverage->setAccessibleName(QStringLiteral("Время усреднения, сек."));
     {
         auto* row = new QHBoxLayout(pnAverage);
         row->setContentsMargins(10, 2, 8, 2);
@@ -215,6 +225,7 @@ void TConfigurationPage::CreateControls()
 
     PnConfSlaveID = MakeGroup(QStringLiteral("PnConfSlaveID"), QStringLiteral("Адрес (1..255)"), this);
     rseConfSlaveID = MakeSpin(QStringLiteral("rseConfSlaveID"), 1, 255, PnConfSlaveID);
+    rseConfSlaveID->setAccessibleName(PnConfSlaveID->Caption());
     {
         auto* row = new QHBoxLayout(PnConfSlaveID);
         row->setContentsMargins(10, 2, 6, 2);

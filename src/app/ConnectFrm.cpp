@@ -1,5 +1,6 @@
 #include "ConnectFrm.h"
 
+#include "AccessibleNames.h"
 #include "MainWindow.h"
 #include "MessageDialog.h"
 #include "RbButton.h"
@@ -41,6 +42,7 @@ TfrmConnect::TfrmConnect(TfrmMain& main, QWidget* parent)
     cbPL_ID->setInsertPolicy(QComboBox::NoInsert);
     cbPL_ID->setMaxVisibleItems(16);
     cbPL_ID->setGeometry(112, 32, 120, 21);
+    NameByLabel(cbPL_ID, lbPLID);
 
     btnFind = new TRbButton(RbPanel1);
     btnFind->setObjectName(QStringLiteral("btnFind"));

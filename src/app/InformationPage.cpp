@@ -1,5 +1,6 @@
 #include "InformationPage.h"
 
+#include "AccessibleNames.h"
 #include "CommPortDriver.h"
 #include "Information.h"
 #include "MainWindow.h"
@@ -65,6 +66,11 @@ TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
 
     for (QLabel* l : {SlaveIDLabel, PMTypeLabel, SensorTypeLabel, SensorNumLabel, SensorDateLabel})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    NameByLabel(edSlaveID, SlaveIDLabel);
+    NameByLabel(edPLType, PMTypeLabel);
+    NameByLabel(edSensorType, SensorTypeLabel);
+    NameByLabel(edSensorNum, SensorNumLabel);
+    NameByLabel(meSensorDate, SensorDateLabel);
     edSlaveID->setFixedWidth(60);
     edPLType->setFixedWidth(200);
     edSensorType->setFixedWidth(200);

@@ -106,6 +106,7 @@ void TfrmMain::CreatePages()
 {
     MainPageCtrl = new QTabWidget(this);
     MainPageCtrl->setObjectName(QStringLiteral("MainPageCtrl"));
+    MainPageCtrl->setAccessibleName(QStringLiteral("Страницы"));
     tsInformation = new TInformationPage(*this, MainPageCtrl);
     MainPageCtrl->addTab(tsInformation, QStringLiteral("Информация"));
 

@@ -2,6 +2,8 @@
 
 #include "RbButton.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
@@ -23,9 +25,32 @@ constexpr int kPromptHeight = 45;
 constexpr int kButtonTop = 88;
 constexpr int kValueTop = 58;
 constexpr int kMaxExtraHeight = 400;
+const QString kValueName = QStringLiteral("Значение");
 constexpr int kOkLeft = 152;
 constexpr int kYesLeft = 104;
 constexpr int kNoLeft = 184;
+
+// A message is read out as an alert: its title as the name, its text as the description.
+class TMessageAccessible : public QAccessibleWidget {
+public:
+    explicit TMessageAccessible(TfrmMessage* dialog)
+        : QAccessibleWidget(dialog, QAccessible::AlertMessage)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Description)
+            return static_cast<const TfrmMessage*>(widget())->lbMess->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* MessageAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TfrmMessage") && object && object->isWidgetType())
+        return new TMessageAccessible(static_cast<TfrmMessage*>(object));
+    return nullptr;
+}
 
 QPixmap blankIcon()
 {
@@ -113,6 +138,11 @@ TfrmMessage::TfrmMessage(QWidget* parent)
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Зелкор"));
     setWindowModality(Qt::ApplicationModal);
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(&MessageAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled);
 
     ImageList1 = {informationIcon(), questionIcon(), warningIcon(), errorIcon()};
 
@@ -144,6 +174,7 @@ TfrmMessage::TfrmMessage(QWidget* parent)
     rseVal->setDecimals(1);
     rseVal->setSingleStep(0.1);
     rseVal->setRange(-1e9, 1e9);
+    rseVal->setAccessibleName(kValueName);
 
     resetLayout();
 }
@@ -273,6 +304,7 @@ void TfrmMessage::presentNext()
         }
     }
     lbMess->setText(NormalizeLineBreaks(r->text));
+    rseVal->setAccessibleName(r->valueEntry ? lbMess->text() : kValueName);
     fitText();
 
     if (!isVisible()) {
@@ -281,6 +313,8 @@ void TfrmMessage::presentNext()
             OnApplySchemeColors();
         show();
     }
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     activateWindow();
     if (r->valueEntry) {
         rseVal->setFocus();

@@ -1,5 +1,6 @@
 #include "SetFrm.h"
 
+#include "AccessibleNames.h"
 #include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
 #include "MainWindow.h"
@@ -73,6 +74,7 @@ void TfrmSettings::CreateControls()
     nodeBasic = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Общие")});
     nodeConnection = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Соединение")});
     TreeView1->expandAll();
+    TreeView1->setAccessibleName(QStringLiteral("Разделы настроек"));
     connect(TreeView1, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TreeView1Change(current); });
 
@@ -104,6 +106,7 @@ void TfrmSettings::CreateControls()
     rseSlaveID->setObjectName(QStringLiteral("rseSlaveID"));
     rseSlaveID->setRange(0, 255);
     rseSlaveID->setGeometry(288, 61, 58, 21);
+    rseSlaveID->setAccessibleName(rbConnectToNum->Caption());
     rbToLast = MakeOption(QStringLiteral("rbToLast"), QStringLiteral("Подключиться к последнему подключенному прибору"), rpSet1);
     rbToLast->setGeometry(44, 88, 360, 19);
     rbFindFirst = MakeOption(QStringLiteral("rbFindFirst"), QStringLiteral("Подключиться к первому найденному"), rpSet1);
@@ -117,6 +120,7 @@ void TfrmSettings::CreateControls()
     rseRepNum->setObjectName(QStringLiteral("rseRepNum"));
     rseRepNum->setRange(1, 10);
     rseRepNum->setGeometry(336, 156, 58, 21);
+    rseRepNum->setAccessibleName(QStringLiteral("Количество попыток установления связи"));
 
     // ---- tsConnection
     rpSet2 = new TRbPanel(tsConnection);
@@ -144,6 +148,11 @@ void TfrmSettings::CreateControls()
     Label7 = MakeLabel(QStringLiteral("Label7"), QStringLiteral("бит"), rpSet2, 216, 118, 60);
     Label10 = MakeLabel(QStringLiteral("Label10"), QStringLiteral("Контроль четности:"), rpSet2, 14, 148, 130);
     Edit4 = MakeReadOnly(QStringLiteral("Edit4"), QStringLiteral("нет"), rpSet2, 150, 146, 60);
+    NameByLabel(cbCom, Label3);
+    NameByLabel(edComSpeed, Label4);
+    NameByLabel(Edit3, Label8);
+    NameByLabel(Edit2, Label6);
+    NameByLabel(Edit4, Label10);
 
     RbButton2 = new TRbButton(this);
     RbButton2->setObjectName(QStringLiteral("RbButton2"));
