@@ -33,7 +33,7 @@ void EndStatus(TfrmViewStatus* status)
 
 void SearchFirstDevice(TfrmMain& main)
 {
-    TCommPortDriver* drv = main.cpDRV;
+    TCommPortDriver* drv = main.cpDRV();
     main.ProcessEvents();
     if (main.IsConnected()) {
         if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
@@ -57,7 +57,7 @@ void SearchFirstDevice(TfrmMain& main)
     main.ProcessEvents();
 
     SearchStopRequested = false;
-    TTransducerData& t = main.Session.Transducer;
+    TTransducerData& t = main.Session().Transducer;
     for (int address = kFirstAddress; address <= kLastAddress && !main.IsConnected(); ++address) {
         main.ProcessEvents();
         if (SearchStopRequested) {
@@ -69,7 +69,7 @@ void SearchFirstDevice(TfrmMain& main)
                         + QString::number(address) + QStringLiteral("."));
         main.ProcessEvents();
         t.SlaveID = address;
-        main.Session.link.ReportLinkErrors = false; // an address without a device is passed over silently
+        main.Session().link.ReportLinkErrors = false; // an address without a device is passed over silently
         status->RbProgressBar->SetPosition(status->RbProgressBar->Position() + 1);
         main.ProcessEvents();
         // A port that does not open makes the identification fail at once.
@@ -84,7 +84,7 @@ void SearchFirstDevice(TfrmMain& main)
         main.ConnectDevice(); // identifies again and reads the configuration
     EndStatus(status);
     if (!found) {
-        t.SlaveID = main.Settings.DefaultSlaveID;
+        t.SlaveID = main.Settings().DefaultSlaveID;
         MessageDlg(kNoneFound, mkWarning, mbOk);
     }
 }

@@ -3,7 +3,8 @@
 #include "AccessibleNames.h"
 #include "CommPortDriver.h"
 #include "Information.h"
-#include "MainWindow.h"
+#include "MainServices.h"
+#include "ProgSettings.h"
 #include "MessageDialog.h"
 #include "RbStyleManager.h"
 
@@ -34,8 +35,11 @@ QLineEdit* makeReadOnly(QWidget* parent)
 
 } // namespace
 
-TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
+TInformationPage::TInformationPage(TDeviceSession& session, TProgSettings& settings, IMainServices& main,
+                                   QWidget* parent)
     : QWidget(parent)
+    , m_session(session)
+    , m_settings(settings)
     , m_main(main)
 {
     setObjectName(QStringLiteral("tsInformation"));
@@ -128,8 +132,13 @@ TPageButton* TInformationPage::makeButton(const QString& name, const QString& ca
     b->setObjectName(name);
     b->SetCaption(caption);
     b->setFixedSize(90, 25);
-    b->SetRbStyleManager(m_main.RbStyleManager);
     return b;
+}
+
+void TInformationPage::SetStyleManager(IRbStyleRegistry* manager)
+{
+    for (TPageButton* b : {btnNow, btnInfRead, btnInfWrite})
+        b->SetRbStyleManager(manager);
 }
 
 bool TInformationPage::eventFilter(QObject* watched, QEvent* event)
@@ -152,14 +161,14 @@ bool TInformationPage::eventFilter(QObject* watched, QEvent* event)
 
 void TInformationPage::userEdited()
 {
-    m_main.SetInfoModified(true);
+    ::SetInfoModified(m_session, true);
 }
 
 void TInformationPage::ShowInformation()
 {
-    const TTransducerData& t = m_main.Session.Transducer;
+    const TTransducerData& t = m_session.Transducer;
     m_pending.clear();
-    m_main.Settings.DefaultSlaveID = static_cast<uint8_t>(t.SlaveID & 0xFF);
+    m_settings.DefaultSlaveID = static_cast<uint8_t>(t.SlaveID & 0xFF);
     edSlaveID->setText(QString::number(t.SlaveID));
     edPLType->setText(t.PLTypeText);
     edSensorType->setText(t.SensorTypeText);
@@ -196,7 +205,7 @@ void TInformationPage::edSensorTypeExit()
 {
     m_pending.removeAll(edSensorType);
     if (m_main.IsConnected())
-        m_main.Session.Transducer.SensorTypeText = edSensorType->text();
+        m_session.Transducer.SensorTypeText = edSensorType->text();
 }
 
 void TInformationPage::edSensorNumExit()
@@ -210,7 +219,7 @@ void TInformationPage::edSensorNumExit()
         MessageDlg(InfoText::BadSensorNum, mkError, mbOk);
         return;
     }
-    m_main.Session.Transducer.SensorNum = value;
+    m_session.Transducer.SensorNum = value;
 }
 
 void TInformationPage::meSensorDateExit()
@@ -221,29 +230,30 @@ void TInformationPage::meSensorDateExit()
     const QDate date = QDate::fromString(meSensorDate->displayText(), kDateFormat);
     if (!date.isValid()) {
         MessageDlg(InfoText::BadDate, mkError, mbOk);
-        m_main.Session.Transducer.SensorDate = 0;
+        m_session.Transducer.SensorDate = 0;
         return;
     }
-    m_main.Session.Transducer.SensorDate = DateValueFromQDate(date);
+    m_session.Transducer.SensorDate = DateValueFromQDate(date);
 }
 
 void TInformationPage::btnNowClick()
 {
     const QDate today = QDate::currentDate();
     meSensorDate->setText(today.toString(kDateFormat));
-    m_main.Session.Transducer.SensorDate = DateValueFromQDate(today);
-    m_main.SetInfoModified(true);
+    m_session.Transducer.SensorDate = DateValueFromQDate(today);
+    ::SetInfoModified(m_session, true);
 }
 
 void TInformationPage::btnInfReadClick()
 {
     if (!m_main.IsConnected()) {
-        m_main.AskToConnect();
+        m_session.shell->AskToConnect();
         return;
     }
-    m_main.ProcessEvents();
-    m_main.IdentifyDevice(m_main.Session.Transducer.SlaveID);
-    m_main.SetInfoModified(false);
+    m_session.shell->ProcessEvents();
+    if (::IdentifyDevice(m_session, m_session.Transducer.SlaveID) == TOutcome::Success)
+        ShowInformation();
+    ::SetInfoModified(m_session, false);
 }
 
 void TInformationPage::btnInfWriteClick()
@@ -253,7 +263,7 @@ void TInformationPage::btnInfWriteClick()
         return;
     }
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
-    WriteInformation(m_main.Session);
-    m_main.SetInfoModified(false);
+    WriteInformation(m_session);
+    ::SetInfoModified(m_session, false);
     m_main.ResumeDiagnosticsTimer(timerWasOn);
 }

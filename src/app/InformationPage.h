@@ -6,7 +6,10 @@
 
 class QLabel;
 class QLineEdit;
-class TfrmMain;
+class IMainServices;
+class IRbStyleRegistry;
+struct TDeviceSession;
+struct TProgSettings;
 
 using TPageButton = TRbButton;
 
@@ -15,7 +18,10 @@ using TPageButton = TRbButton;
 class TInformationPage : public QWidget {
     Q_OBJECT
 public:
-    TInformationPage(TfrmMain& main, QWidget* parent = nullptr);
+    TInformationPage(TDeviceSession& session, TProgSettings& settings, IMainServices& main, QWidget* parent = nullptr);
+
+    // The window's style manager styles the page's buttons.
+    void SetStyleManager(IRbStyleRegistry* manager);
 
     // Fills the fields from the record; not an edit, InfModified is untouched.
     void ShowInformation();
@@ -56,7 +62,9 @@ private:
     TPageButton* makeButton(const QString& name, const QString& caption);
     void userEdited();
 
-    TfrmMain& m_main;
+    TDeviceSession& m_session;
+    TProgSettings& m_settings;
+    IMainServices& m_main;
     // Fields typed into since they were last left or filled.
     QList<QLineEdit*> m_pending;
 };

@@ -1,5 +1,5 @@
 // The main window's actions, menu and toolbar, its closing and activation,
-// and the places the later pages fill in.
+// and the dialogs and services it gives the pages.
 #include "MainWindow.h"
 
 #include "AboutFrm.h"
@@ -156,7 +156,7 @@ void TfrmMain::ShowToolBar(bool visible)
 
 void TfrmMain::actProgSetExecute()
 {
-    ShowSettingsDialog();
+    SettingsDialog()->exec();
 }
 
 void TfrmMain::actConnectExecute()
@@ -164,7 +164,7 @@ void TfrmMain::actConnectExecute()
     if (IsConnected())
         DisconnectDevice();
     else
-        ShowConnectDialog();
+        ConnectDialog()->exec();
     UpdateActions();
 }
 
@@ -206,7 +206,7 @@ void TfrmMain::actViewToolBarExecute()
 {
     const bool visible = !ActionToolBar1->isVisibleTo(this);
     ShowToolBar(visible);
-    Settings.ViewToolBar = visible;
+    m_settings.ViewToolBar = visible;
 }
 
 // ---------------------------------------------------------------- close, activation
@@ -228,11 +228,11 @@ void TfrmMain::FormClose()
     SearchStopRequested = true;
     // Nothing here may keep the window open.
     try {
-        tsInformation->CommitPendingEdits(); // what the page shows is what a "Да" writes
-        ConfirmSaveInformation(Session, [this] { ShowInformation(); });
-        ConfirmSaveConfiguration();
+        m_tsInformation->CommitPendingEdits(); // what the page shows is what a "Да" writes
+        ConfirmSaveInformation(m_session, [this] { m_tsInformation->ShowInformation(); });
+        m_tsConfiguration->ConfirmSaveConfiguration();
         QString error;
-        SaveSettings(Settings, Session.Transducer.SlaveID, PortNumberFromName(),
+        SaveSettings(m_settings, m_session.Transducer.SlaveID, PortNumberFromName(),
                      [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error);
     } catch (...) {
     }
@@ -253,46 +253,7 @@ void TfrmMain::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-// ---------------------------------------------------------------- places for the later pages
-
-void TfrmMain::ReadConfiguration()
-{
-    tsConfiguration->ReadConfiguration();
-}
-
-void TfrmMain::PollDiagnosticsOnce()
-{
-    if (!Session.State.DiagRunning) // the one-shot mode; a running mode polls by itself
-        tsDiagnostic->Diagnostics().PollDiagnostics();
-}
-
-void TfrmMain::StopDiagnostics()
-{
-    tsDiagnostic->Diagnostics().StopDiagnostics();
-}
-
-void TfrmMain::CancelCalibration()
-{
-    tsCalobration->Calibration().CancelCalibration();
-}
-
-void TfrmMain::ClearOtherPages()
-{
-    // Configuration, calibration and diagnostics pages: their device fields.
-    tsConfiguration->ClearFields();
-    tsDiagnostic->ClearIndicators();
-}
-
-void TfrmMain::ClearConnectLabels()
-{
-    tsCalobration->ClearStage();
-    tsDiagnostic->ClearDiagInfo();
-}
-
-void TfrmMain::ConfirmSaveConfiguration()
-{
-    tsConfiguration->ConfirmSaveConfiguration();
-}
+// ---------------------------------------------------------------- services and dialogs
 
 void TfrmMain::SearchFirstDevice()
 {
@@ -309,33 +270,18 @@ void TfrmMain::WriteIndicatorStyles(TIniFile&)
     // Indicator styles: [IndTStyle], [IndRStyle], [IndCalibrDateStyle].
 }
 
-void TfrmMain::cpDRVReceiveData(const uint8_t* data, int size)
-{
-    tsDiagnostic->Diagnostics().HandleDiagnosticsAnswer(data, size);
-}
-
 TfrmConnect* TfrmMain::ConnectDialog()
 {
     if (!m_connect)
-        m_connect = new TfrmConnect(*this, this);
+        m_connect = new TfrmConnect(m_session, *this, this);
     return m_connect;
-}
-
-void TfrmMain::ShowConnectDialog()
-{
-    ConnectDialog()->exec();
 }
 
 TfrmSettings* TfrmMain::SettingsDialog()
 {
     if (!m_settingsDialog)
-        m_settingsDialog = new TfrmSettings(*this, this);
+        m_settingsDialog = new TfrmSettings(m_settings, m_session, *this, this);
     return m_settingsDialog;
-}
-
-void TfrmMain::ShowSettingsDialog()
-{
-    SettingsDialog()->exec();
 }
 
 void TfrmMain::ShowIndicatorStyleDialog()
@@ -345,14 +291,14 @@ void TfrmMain::ShowIndicatorStyleDialog()
 
 bool TfrmMain::PauseDiagnosticsTimer()
 {
-    const bool running = DiagnosticsTimer->isActive();
-    DiagnosticsTimer->stop();
+    const bool running = m_diagnosticsTimer->isActive();
+    m_diagnosticsTimer->stop();
     return running;
 }
 
 void TfrmMain::ResumeDiagnosticsTimer(bool wasRunning)
 {
     // A lost device has ended diagnostics; its timer stays off then.
-    if (wasRunning && IsConnected() && Session.State.DiagRunning)
-        DiagnosticsTimer->start();
+    if (wasRunning && IsConnected() && m_session.State.DiagRunning)
+        m_diagnosticsTimer->start();
 }

@@ -3,8 +3,10 @@
 #include "AccessibleNames.h"
 #include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
-#include "MainWindow.h"
+#include "DeviceSession.h"
+#include "MainServices.h"
 #include "MessageDialog.h"
+#include "ProgSettings.h"
 #include "RbButton.h"
 #include "RbCheckBox.h"
 #include "RbPanel.h"
@@ -49,9 +51,11 @@ QLineEdit* MakeReadOnly(const QString& name, const QString& text, QWidget* paren
 
 } // namespace
 
-TfrmSettings::TfrmSettings(TfrmMain& main, QWidget* parent)
+TfrmSettings::TfrmSettings(TProgSettings& settings, TDeviceSession& session, IMainServices& main, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_settings(settings)
+    , m_session(session)
     , m_main(main)
 {
     setObjectName(QStringLiteral("frmSettings"));
@@ -170,13 +174,9 @@ void TfrmSettings::CreateControls()
 
 void TfrmSettings::FormCreate()
 {
-    for (TRbCustomControl* c : findChildren<TRbCustomControl*>())
-        c->SetRbStyleManager(m_main.RbStyleManager);
-    m_main.RbStyleManager->ApplyStyle();
-    m_main.AddSchemeColorWidget(this);
-    m_main.ApplySchemeColors();
+    m_main.AdoptSchemeLook(this);
 
-    const TProgSettings& s = m_main.Settings;
+    const TProgSettings& s = m_settings;
     cbSetConnectBeforeRun->SetChecked(s.ConnectBeforeRun);
     for (TOptionButton* b : {rbConnectToNum, rbToLast, rbFindFirst})
         b->setEnabled(s.ConnectBeforeRun);
@@ -197,7 +197,7 @@ void TfrmSettings::showEvent(QShowEvent* event)
 void TfrmSettings::FormShow()
 {
     FillPortList();
-    const QString wanted = QStringLiteral("com%1").arg(m_main.Settings.DefaultComPortNum);
+    const QString wanted = QStringLiteral("com%1").arg(m_settings.DefaultComPortNum);
     for (int i = 0; i < cbCom->count(); ++i) {
         // Entries read "COMn: device (description)"; the number part decides.
         const QString entry = cbCom->itemText(i);
@@ -209,18 +209,18 @@ void TfrmSettings::FormShow()
         }
     }
     ShowPortEntry(*cbCom);
-    m_main.Settings.DefaultSlaveID = uint8_t(m_main.Session.Transducer.SlaveID & 0xFF);
-    rseSlaveID->setValue(m_main.Settings.DefaultSlaveID);
+    m_settings.DefaultSlaveID = uint8_t(m_session.Transducer.SlaveID & 0xFF);
+    rseSlaveID->setValue(m_settings.DefaultSlaveID);
     TreeView1->setCurrentItem(nodeBasic);
     TreeView1Change(nodeBasic);
 }
 
 void TfrmSettings::FillPortList()
 {
-    TComPortMap& ports = m_main.Settings.Ports;
+    TComPortMap& ports = m_settings.Ports;
     const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(ports) : QVector<TSerialDevice>{};
     if (FillPortCombo(*cbCom, ports, found))
-        m_main.cpDRV->setPortMap(ports);
+        m_session.link.drv->setPortMap(ports);
 }
 
 void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
@@ -237,7 +237,7 @@ void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
 
 void TfrmSettings::cbSetConnectBeforeRunClick()
 {
-    TProgSettings& s = m_main.Settings;
+    TProgSettings& s = m_settings;
     const bool on = cbSetConnectBeforeRun->Checked();
     for (TOptionButton* b : {rbConnectToNum, rbToLast, rbFindFirst})
         b->setEnabled(on);
@@ -261,7 +261,7 @@ void TfrmSettings::cbSetConnectBeforeRunClick()
 
 void TfrmSettings::rbConnectToNumClick()
 {
-    TProgSettings& s = m_main.Settings;
+    TProgSettings& s = m_settings;
     SetOptionChecked(rbToLast, false);
     SetOptionChecked(rbFindFirst, false);
     s.ConnectToFirst = false;
@@ -272,8 +272,8 @@ void TfrmSettings::rbConnectToNumClick()
 
 void TfrmSettings::rbToLastClick()
 {
-    TProgSettings& s = m_main.Settings;
-    s.DefaultSlaveID = uint8_t(m_main.Session.Transducer.SlaveID & 0xFF);
+    TProgSettings& s = m_settings;
+    s.DefaultSlaveID = uint8_t(m_session.Transducer.SlaveID & 0xFF);
     rseSlaveID->setValue(s.DefaultSlaveID);
     rseSlaveID->setEnabled(false);
     SetOptionChecked(rbConnectToNum, false);
@@ -285,7 +285,7 @@ void TfrmSettings::rbToLastClick()
 
 void TfrmSettings::rbFindFirstClick()
 {
-    TProgSettings& s = m_main.Settings;
+    TProgSettings& s = m_settings;
     rseSlaveID->setEnabled(false);
     SetOptionChecked(rbConnectToNum, false);
     SetOptionChecked(rbToLast, false);
@@ -296,13 +296,13 @@ void TfrmSettings::rbFindFirstClick()
 
 void TfrmSettings::rseSlaveIDChange()
 {
-    m_main.Settings.DefaultSlaveID = uint8_t(rseSlaveID->value());
+    m_settings.DefaultSlaveID = uint8_t(rseSlaveID->value());
 }
 
 void TfrmSettings::rseRepNumChange()
 {
-    m_main.Settings.RepeatNum = uint8_t(rseRepNum->value());
-    m_main.Session.link.RepeatNum = rseRepNum->value(); // the next exchange counts with it
+    m_settings.RepeatNum = uint8_t(rseRepNum->value());
+    m_session.link.RepeatNum = rseRepNum->value(); // the next exchange counts with it
 }
 
 void TfrmSettings::cbComDropDown()
@@ -319,14 +319,14 @@ void TfrmSettings::cbComDropDown()
 
 bool TfrmSettings::ChangePort(int n, const QString& portName)
 {
-    m_main.ProcessEvents();
+    m_session.shell->ProcessEvents();
     if (m_main.IsConnected()) {
         if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
             return false;
-        m_main.DisconnectDevice();
+        m_session.shell->DisconnectDevice();
     }
-    m_main.Settings.DefaultComPortNum = uint8_t(n);
-    m_main.cpDRV->SetPortName(portName);
+    m_settings.DefaultComPortNum = uint8_t(n);
+    m_session.link.drv->SetPortName(portName);
     return true;
 }
 
@@ -336,7 +336,7 @@ void TfrmSettings::cbComSelect(int index)
         return;
     bool ok = false;
     const int n = PortNumberOf(cbCom->itemText(index), &ok);
-    if (!ok || n < 1 || n > MaxComPortNumber || n == m_main.cpDRV->Port())
+    if (!ok || n < 1 || n > MaxComPortNumber || n == m_session.link.drv->Port())
         return;
     ChangePort(n, QStringLiteral("//./COM%1").arg(n));
 }

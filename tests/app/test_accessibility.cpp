@@ -87,7 +87,7 @@ TEST(Accessibility, SensorOptionsSayWhichSensor)
 {
     MainRig rig;
     auto frm = rig.make();
-    TConfigurationPage* page = frm->tsConfiguration;
+    TConfigurationPage* page = frm->tsConfiguration();
     EXPECT_EQ(NameOf(page->rbPl_391), QStringLiteral("ТСП, α = 0,00391"));
     EXPECT_EQ(NameOf(page->rbPl_385), QStringLiteral("ТСП, α = 0,00385"));
     EXPECT_EQ(NameOf(page->rbCu), QStringLiteral("ТСМ, α = 0,00428"));

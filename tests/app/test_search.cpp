@@ -48,7 +48,7 @@ void ScriptSearch(MainRig& rig, SearchLog& log, TfrmMain** frm, uint8_t device =
                            TfrmViewStatus* status = (*frm)->ViewStatus();
                            log.addresses << uint8_t(q[0]);
                            log.texts << status->Text();
-                           log.timeouts << (*frm)->cpDRV->InputTimeout;
+                           log.timeouts << (*frm)->cpDRV()->InputTimeout;
                            log.positions << status->RbProgressBar->Position();
                            log.barShown = log.barShown && status->RbProgressBar->isVisible();
                            log.stopShown = log.stopShown && status->btnStop->isVisible();
@@ -67,7 +67,7 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
     ScriptSearch(rig, log, &raw, 5);
     auto frm = rig.make();
     raw = frm.get();
-    frm->actFindFirst->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
 
     ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(rig.comChoices, 1) << "the port was known by name only";
@@ -92,9 +92,9 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
     EXPECT_FALSE(frm->ViewStatus()->RbProgressBar->isVisibleTo(frm->ViewStatus()));
     EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 5);
-    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 5);
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
     // Four empty addresses of two 1,5 s attempts each before the device.
     for (const TRecordedWrite& w : rig.port()->writes()) {
@@ -122,10 +122,10 @@ TEST(DeviceSearch, PortWindowOkWithTheShownEntryIsAskedOnce)
     };
     auto frm = rig.make();
     raw = frm.get();
-    frm->actFindFirst->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
     ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(rig.comChoices, 1);
-    EXPECT_EQ(frm->cpDRV->Port(), 1);
+    EXPECT_EQ(frm->cpDRV()->Port(), 1);
 }
 
 TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
@@ -151,10 +151,10 @@ TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
     EXPECT_EQ(log.positions.last(), 255);
     EXPECT_EQ(rig.msgs.texts(), QStringList{kNoneFound});
     EXPECT_EQ(rig.msgs.last().kind, mkWarning);
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 9) << "the last good address";
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 9) << "the last good address";
     EXPECT_FALSE(frm->IsConnected());
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
     const double minutes = (rig.clock.elapsedMs() - start) / 60000.0;
     EXPECT_NEAR(minutes, 12.75, 0.25) << "255 addresses x 2 attempts x (1000 ms wait + 500 ms read)";
 }
@@ -178,8 +178,8 @@ TEST(DeviceSearch, StopDuringAddress17)
     EXPECT_EQ(tries17, 2) << "the try of 17 completes";
     EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("11 11")) << "18 is never tried";
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 17);
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 17);
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
     EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
     EXPECT_FALSE(frm->IsConnected());
@@ -189,7 +189,7 @@ TEST(DeviceSearch, StopDuringAddress17)
     MainRig::AnswerAsDevice(*rig.port(), 1);
     frm->SearchFirstDevice();
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 1);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 1);
 }
 
 TEST(DeviceSearch, ClosingTheWindowEndsTheScan)
@@ -223,7 +223,7 @@ TEST(DeviceSearch, WhileConnectedAsksFirst)
         AnswerConfigurationReads(p, 2);
     };
     auto frm = rig.make();
-    frm->Session.link.ReportLinkErrors = true;
+    frm->Session().link.ReportLinkErrors = true;
     frm->ConnectDevice();
     ASSERT_TRUE(frm->IsConnected());
     const int writes = rig.port()->writeCount();
@@ -242,7 +242,7 @@ TEST(DeviceSearch, WhileConnectedAsksFirst)
     rig.msgs.answer(mrYes);
     frm->SearchFirstDevice();
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 2);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 2);
     EXPECT_FALSE(rig.msgs.contains(kNoneFound));
 }
 
@@ -252,10 +252,10 @@ TEST(DeviceSearch, AtStartupWithToFirst)
     rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 2); };
     auto frm = rig.make();
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 2);
-    EXPECT_EQ(frm->Settings.DefaultSlaveID, 2);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 2);
+    EXPECT_EQ(frm->Settings().DefaultSlaveID, 2);
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
 }
 
 TEST(ConnectDialog, ListsTheAddressesAndSelectsTheCurrentOne)
@@ -265,14 +265,14 @@ TEST(ConnectDialog, ListsTheAddressesAndSelectsTheCurrentOne)
     TfrmConnect* dlg = frm->ConnectDialog();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Установка соединения"));
 
-    frm->Session.Transducer.SlaveID = 0;
+    frm->Session().Transducer.SlaveID = 0;
     dlg->FormShow();
     ASSERT_EQ(dlg->cbPL_ID->count(), 255);
     EXPECT_EQ(dlg->cbPL_ID->itemText(0), QStringLiteral("1"));
     EXPECT_EQ(dlg->cbPL_ID->itemText(254), QStringLiteral("255"));
     EXPECT_EQ(dlg->cbPL_ID->currentIndex(), -1);
 
-    frm->Session.Transducer.SlaveID = 17;
+    frm->Session().Transducer.SlaveID = 17;
     dlg->FormShow();
     EXPECT_EQ(dlg->cbPL_ID->count(), 255) << "refilled, not added to";
     EXPECT_EQ(dlg->cbPL_ID->currentText(), QStringLiteral("17"));
@@ -303,7 +303,7 @@ TEST(ConnectDialog, RefusesAnAddressThatIsNoNumberAndStaysOpen)
     EXPECT_EQ(rig.msgs.all()[0].kind, mkError);
     EXPECT_EQ(result, int(QDialog::Accepted));
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 12);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 12);
     EXPECT_EQ(rig.port()->writes().first().bytes.left(2), HexBytes("0C 11")) << "no request before a good address";
 }
 
