@@ -147,13 +147,13 @@ bool TInformationPage::eventFilter(QObject* watched, QEvent* event)
         // Leaving the field, not the window: a message box or a menu taking
         // the focus for a moment is no exit.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == edSensorType)
-                edSensorTypeExit();
-            else if (watched == edSensorNum)
-                edSensorNumExit();
-            else if (watched == meSensorDate)
-                meSensorDateExit();
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && field) {
+            // The exit may show a modal message; run inside the mouse press
+            // that moved the focus, it would take the release with it.
+            if (!m_left.contains(field))
+                m_left << field;
+            QMetaObject::invokeMethod(this, [this] { RunLeftExits(); }, Qt::QueuedConnection);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -168,6 +168,7 @@ void TInformationPage::ShowInformation()
 {
     const TTransducerData& t = m_session.Transducer;
     m_pending.clear();
+    m_left.clear();
     m_settings.DefaultSlaveID = static_cast<uint8_t>(t.SlaveID & 0xFF);
     edSlaveID->setText(QString::number(t.SlaveID));
     edPLType->setText(t.PLTypeText);
@@ -180,6 +181,7 @@ void TInformationPage::ShowInformation()
 void TInformationPage::ClearFields()
 {
     m_pending.clear();
+    m_left.clear();
     edSlaveID->clear();
     edPLType->clear();
     edSensorType->clear();
@@ -187,10 +189,29 @@ void TInformationPage::ClearFields()
     meSensorDate->setText(QString()); // the mask shows "  .  .    "
 }
 
-void TInformationPage::CommitPendingEdits()
+bool TInformationPage::CommitPendingEdits()
 {
+    bool accepted = true;
     for (QLineEdit* e : {edSensorType, edSensorNum, meSensorDate}) {
-        if (!m_pending.contains(e))
+        if (!m_pending.contains(e) && !m_left.contains(e))
+            continue;
+        if (e == edSensorType)
+            edSensorTypeExit();
+        else if (e == edSensorNum)
+            accepted = edSensorNumExit() && accepted;
+        else
+            accepted = meSensorDateExit() && accepted;
+    }
+    return accepted;
+}
+
+void TInformationPage::RunLeftExits()
+{
+    // A press on "Записать" under way: its click takes the fields first.
+    if (btnInfWrite->Pressed())
+        return;
+    for (QLineEdit* e : {edSensorType, edSensorNum, meSensorDate}) {
+        if (!m_left.contains(e))
             continue;
         if (e == edSensorType)
             edSensorTypeExit();
@@ -204,36 +225,41 @@ void TInformationPage::CommitPendingEdits()
 void TInformationPage::edSensorTypeExit()
 {
     m_pending.removeAll(edSensorType);
+    m_left.removeAll(edSensorType);
     if (m_main.IsConnected())
         m_session.Transducer.SensorTypeText = edSensorType->text();
 }
 
-void TInformationPage::edSensorNumExit()
+bool TInformationPage::edSensorNumExit()
 {
     m_pending.removeAll(edSensorNum);
+    m_left.removeAll(edSensorNum);
     if (!m_main.IsConnected())
-        return;
+        return true;
     bool ok = false;
     const int value = edSensorNum->text().trimmed().toInt(&ok, 10);
     if (!ok || value < 0) {
         MessageDlg(InfoText::BadSensorNum, mkError, mbOk);
-        return;
+        return false;
     }
     m_session.Transducer.SensorNum = value;
+    return true;
 }
 
-void TInformationPage::meSensorDateExit()
+bool TInformationPage::meSensorDateExit()
 {
     m_pending.removeAll(meSensorDate);
+    m_left.removeAll(meSensorDate);
     if (!m_main.IsConnected())
-        return;
+        return true;
     const QDate date = QDate::fromString(meSensorDate->displayText(), kDateFormat);
     if (!date.isValid()) {
         MessageDlg(InfoText::BadDate, mkError, mbOk);
         m_session.Transducer.SensorDate = 0;
-        return;
+        return false;
     }
     m_session.Transducer.SensorDate = DateValueFromQDate(date);
+    return true;
 }
 
 void TInformationPage::btnNowClick()
@@ -262,6 +288,10 @@ void TInformationPage::btnInfWriteClick()
         MessageDlg(InfoText::NoConnection, mkInformation, mbOk);
         return;
     }
+    // Fields typed or left but not yet judged are taken first; one refused
+    // with its message refuses the write.
+    if (!CommitPendingEdits())
+        return;
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
     WriteInformation(m_session);
     ::SetInfoModified(m_session, false);

@@ -1,4 +1,5 @@
 #include "MainRig.h"
+#include "Tap.h"
 
 #include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
@@ -10,6 +11,7 @@
 #include "ViewStatusFrm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDate>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -35,10 +37,12 @@ std::unique_ptr<TfrmMain> Connected(MainRig& rig)
     return frm;
 }
 
+// Leaving a field; its exit runs once the focus change has been handled.
 void Leave(QLineEdit* edit, Qt::FocusReason reason = Qt::TabFocusReason)
 {
     QFocusEvent out(QEvent::FocusOut, reason);
     QCoreApplication::sendEvent(edit, &out);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -409,6 +413,48 @@ TEST(MainWindowInformation, SensorNumberValidation)
     Leave(page->edSensorNum);
     EXPECT_TRUE(rig.msgs.isEmpty());
     EXPECT_EQ(frm->Session().Transducer.SensorNum, 2147483647);
+}
+
+// A tap on "Записать" right after typing a sensor number: the number is
+// judged first; a refused one is reported once and nothing is written.
+TEST(MainWindowInformation, TapOnWriteAfterTypingTheNumber)
+{
+    for (const TTapKind kind : {TTapKind::Slow, TTapKind::Queued}) {
+        SCOPED_TRACE(TapName(kind));
+        MainRig rig;
+        auto frm = Connected(rig);
+        TInformationPage* page = frm->tsInformation();
+        frm->show();
+        QApplication::setActiveWindow(frm.get());
+        page->edSensorNum->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        if (!page->edSensorNum->hasFocus())
+            GTEST_SKIP() << "no keyboard focus on this platform";
+        const auto infoWrites = [&rig] {
+            int n = 0;
+            for (const TRecordedWrite& w : rig.port()->writes())
+                n += w.bytes.size() > 2 && uint8_t(w.bytes[1]) == 0x10 ? 1 : 0;
+            return n;
+        };
+        rig.msgs.clear();
+        page->edSensorNum->selectAll();
+        QTest::keyClicks(page->edSensorNum, QStringLiteral("-5"));
+        Tap(page->btnInfWrite, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Недопустимое значение номера датчика")});
+        EXPECT_EQ(infoWrites(), 0);
+        EXPECT_FALSE(page->btnInfWrite->Pressed());
+
+        page->edSensorNum->setFocus(Qt::MouseFocusReason);
+        page->edSensorNum->selectAll();
+        QTest::keyClicks(page->edSensorNum, QStringLiteral("777"));
+        Tap(page->btnInfWrite, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.msgs.count(), 1);
+        EXPECT_EQ(infoWrites(), 1);
+        EXPECT_EQ(frm->Session().Transducer.SensorNum, 777);
+        frm->hide();
+    }
 }
 
 TEST(MainWindowInformation, DateAndTypeValidation)
