@@ -173,8 +173,6 @@ private:
     void SetConnectAction(bool open);
     void ShowToolBar(bool visible);
     QString OpenFailureText() const;
-    // The driver's OnReceiveData: the diagnostics answer.
-    void cpDRVReceiveData(const uint8_t* data, int size);
 
     TDeviceSession m_session;
     TProgSettings m_settings;
