@@ -118,9 +118,6 @@ void TfrmMain::CreatePages()
     m_mainPageCtrl->addTab(m_tsDiagnostic, QStringLiteral("Диагностика "));
     m_tsCalobration->CalibrDateSink = [this](const QString& text) { m_tsDiagnostic->SetCalibrDateText(text); };
     // The driver's OnReceiveData is the diagnostics answer.
-    m_tsDiagnostic->Diagnostics().ReceiveSink = [this](const uint8_t* data, int size) {
-        m_tsDiagnostic->Diagnostics().HandleDiagnosticsAnswer(data, size);
-    };
     m_tsDiagnostic->Diagnostics().AttachReceiveHandler();
     m_tsInformation->SetStyleManager(m_styleManager);
     m_tsConfiguration->SetStyleManager(m_styleManager);
