@@ -33,6 +33,7 @@ TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
     cbComPort->setEditable(true);
     cbComPort->setInsertPolicy(QComboBox::NoInsert);
     cbComPort->setGeometry(16, 18, 113, 21);
+    cbComPort->setAccessibleName(windowTitle());
     cbComPort->installEventFilter(this);
     cbComPort->lineEdit()->installEventFilter(this);
     connect(cbComPort, &QComboBox::activated, this, &TfrmCOMChoice::cbComPortSelect);
@@ -41,7 +42,8 @@ TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(43, 73, 75, 25);
     Button1->setDefault(true);
-    connect(Button1, &TCOMChoiceButton::clicked, this, &QDialog::accept);
+    connect(Button1, &TCOMChoiceButton::clicked, this, &TfrmCOMChoice::Button1Click);
+    connect(cbComPort, &QComboBox::currentIndexChanged, this, [this] { ShowPortEntry(*cbComPort); });
 
     DeviceSource = [](const TComPortMap& ports) { return FindSerialDevices(ports); };
 }
@@ -78,6 +80,34 @@ void TfrmCOMChoice::FormShow()
     if (OnApplySchemeColors)
         OnApplySchemeColors();
     cbComPort->setFocus();
+    ShowPortEntry(*cbComPort);
+    // Showing the window puts the cursor behind the text once more.
+    QMetaObject::invokeMethod(this, [this] { ShowPortEntry(*cbComPort); }, Qt::QueuedConnection);
+}
+
+void ShowPortEntry(QComboBox& box)
+{
+    // The field is narrower than an entry: its beginning names the port,
+    // the whole entry is in the tooltip.
+    box.setToolTip(box.currentText());
+    if (QLineEdit* edit = box.lineEdit())
+        edit->setCursorPosition(0);
+}
+
+bool TfrmCOMChoice::ChoosePresetEntry()
+{
+    const int i = cbComPort->currentIndex();
+    if (i < 0 || cbComPort->currentText() != cbComPort->itemText(i))
+        return false;
+    cbComPortSelect(i);
+    return true;
+}
+
+void TfrmCOMChoice::Button1Click()
+{
+    // "Ok" on the entry shown is a choice of it, as picking it from the list is.
+    ChoosePresetEntry();
+    accept();
 }
 
 void TfrmCOMChoice::cbComPortDropDown()
@@ -90,6 +120,7 @@ void TfrmCOMChoice::cbComPortDropDown()
         cbComPort->setCurrentIndex(i);
     else
         cbComPort->setEditText(typed);
+    ShowPortEntry(*cbComPort);
 }
 
 bool FillPortCombo(QComboBox& box, TComPortMap& ports, const QVector<TSerialDevice>& found)
@@ -101,6 +132,8 @@ bool FillPortCombo(QComboBox& box, TComPortMap& ports, const QVector<TSerialDevi
     const QSignalBlocker block(&box);
     box.clear();
     box.addItems(list);
+    for (int i = 0; i < list.size(); ++i)
+        box.setItemData(i, list[i], Qt::ToolTipRole);
     box.setCurrentIndex(-1);
     box.setEditText(QString());
     // The entries are longer than the field; let the drop-down show them whole.
@@ -136,6 +169,11 @@ bool TfrmCOMChoice::cbComPortKeyDown(int key)
 {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
+    // An entry of the list, unchanged, is chosen as from the list: by number.
+    if (ChoosePresetEntry()) {
+        accept();
+        return true;
+    }
     const QString text = cbComPort->currentText();
     if (text.contains(QStringLiteral("com"), Qt::CaseInsensitive)) {
         bool ok = false;

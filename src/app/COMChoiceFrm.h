@@ -31,6 +31,8 @@ public:
 // selected, the list as wide as its longest entry. New devices are numbered
 // into `ports`; true when that map changed.
 bool FillPortCombo(QComboBox& box, TComPortMap& ports, const QVector<TSerialDevice>& found);
+// Shows the beginning of the current entry ("COM1: …") and the whole of it as the tooltip.
+void ShowPortEntry(QComboBox& box);
 
 // The COM-port choice: a drop-down of the ports present; picking one sets
 // the port number, typing "comN" and Enter sets the port by name. Result
@@ -58,6 +60,7 @@ public:
     void cbComPortSelect(int index);
     // Enter in the field; true when the window was closed.
     bool cbComPortKeyDown(int key);
+    void Button1Click();
 
     TRbPanel* RbPanel1 = nullptr;
     QComboBox* cbComPort = nullptr;
@@ -69,6 +72,9 @@ protected:
 
 private:
     void fillList();
+    // The current entry, when it is one of the list unchanged, chosen as by
+    // cbComPortSelect; false otherwise.
+    bool ChoosePresetEntry();
 
     TProgSettings& m_settings;
 };

@@ -1,5 +1,6 @@
 #include "CalibrationPage.h"
 
+#include "AccessibleNames.h"
 #include "RbPanel.h"
 
 #include <QDoubleSpinBox>
@@ -32,6 +33,7 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     stageLayout->setContentsMargins(12, 8, 12, 8);
     stageLayout->addWidget(lbStage);
     SetStageColor(scGreen);
+    pnCalibr->setAccessibleName(QStringLiteral("Ход настройки"));
 
     lbCalibrCur = new QLabel(QStringLiteral("Измеряемый ток:"), this);
     lbCalibrCur->setObjectName(QStringLiteral("lbCalibrCur"));
@@ -43,6 +45,7 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     rseCalibrCur->setSingleStep(0.01);
     rseCalibrCur->setRange(-99999.999, 99999.999); // no limits of its own: the stage decides
     rseCalibrCur->setGeometry(266, 136, 110, 24);
+    NameByLabel(rseCalibrCur, lbCalibrCur);
 
     lbCalibrNewDate = new QLabel(QStringLiteral("Дата:"), this);
     lbCalibrNewDate->setObjectName(QStringLiteral("lbCalibrNewDate"));
@@ -54,6 +57,8 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     meCalibrNewDate->setMaxLength(10);
     meCalibrNewDate->setText(QString());
     meCalibrNewDate->setGeometry(266, 136, 90, 24);
+    lbCalibrNewDate->setBuddy(meCalibrNewDate);
+    meCalibrNewDate->setAccessibleName(QStringLiteral("Дата настройки"));
 
     btnBeginCalibr = new TSkinButton(this);
     btnBeginCalibr->setObjectName(QStringLiteral("btnBeginCalibr"));
@@ -82,11 +87,12 @@ bool TCalibrationPage::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusOut) {
         // Leaving the field, not the window: a message box taking the focus is no exit.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == rseCalibrCur)
-                rseCalibrCurExit();
-            else if (watched == meCalibrNewDate)
-                meCalibrNewDateExit();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && (watched == rseCalibrCur || watched == meCalibrNewDate)) {
+            // The exit may show a modal message; run inside the mouse press
+            // that moved the focus, it would take the release with it.
+            (watched == rseCalibrCur ? m_currentExitPending : m_dateExitPending) = true;
+            QMetaObject::invokeMethod(this, [this] { RunPendingExits(); }, Qt::QueuedConnection);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -135,7 +141,7 @@ void TCalibrationPage::SetCurrentVisible(bool visible)
 void TCalibrationPage::SetCurrentValue(double milliamperes)
 {
     rseCalibrCur->setValue(milliamperes);
-    m_currentEdited = false;
+    m_currentEdited = m_currentExitPending = false;
 }
 
 double TCalibrationPage::CurrentValue() const
@@ -152,7 +158,7 @@ void TCalibrationPage::SetDateVisible(bool visible)
 void TCalibrationPage::SetDateText(const QString& text)
 {
     meCalibrNewDate->setText(text);
-    m_dateEdited = false;
+    m_dateEdited = m_dateExitPending = false;
 }
 
 QString TCalibrationPage::DateText() const
@@ -166,14 +172,38 @@ void TCalibrationPage::SetCalibrDateText(const QString& text)
         CalibrDateSink(text);
 }
 
+void TCalibrationPage::RunPendingExits()
+{
+    // A press on "Продолжить" is under way: its click takes the entry first.
+    if (btnBeginCalibr->Pressed())
+        return;
+    if (m_currentExitPending)
+        rseCalibrCurExit();
+    if (m_dateExitPending)
+        meCalibrNewDateExit();
+}
+
+bool TCalibrationPage::TakePendingEntries()
+{
+    if ((m_currentEdited || m_currentExitPending) && !rseCalibrCur->isHidden()) {
+        m_currentEdited = m_currentExitPending = false;
+        if (!m_calibration.TakeMeasuredCurrent())
+            return false;
+    }
+    if ((m_dateEdited || m_dateExitPending) && !meCalibrNewDate->isHidden()) {
+        m_dateEdited = m_dateExitPending = false;
+        if (!m_calibration.DateEntered())
+            return false;
+    }
+    return true;
+}
+
 void TCalibrationPage::btnBeginCalibrClick()
 {
-    // An entry still being typed counts as left when the button is pressed.
-    if (m_currentEdited && !rseCalibrCur->isHidden())
-        rseCalibrCurExit();
-    if (m_dateEdited && !meCalibrNewDate->isHidden())
-        meCalibrNewDateExit();
-    m_calibration.BeginPressed();
+    // An entry typed but not yet judged is checked before the press acts;
+    // one refused with its message refuses the press as well.
+    if (TakePendingEntries())
+        m_calibration.BeginPressed();
 }
 
 void TCalibrationPage::btnCancelCalibrClick()
@@ -183,12 +213,12 @@ void TCalibrationPage::btnCancelCalibrClick()
 
 void TCalibrationPage::rseCalibrCurExit()
 {
-    m_currentEdited = false;
+    m_currentEdited = m_currentExitPending = false;
     m_calibration.CheckMeasuredCurrent();
 }
 
 void TCalibrationPage::meCalibrNewDateExit()
 {
-    m_dateEdited = false;
+    m_dateEdited = m_dateExitPending = false;
     m_calibration.DateEntered();
 }

@@ -61,9 +61,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void RunPendingExits();
+    // The entries not yet judged, checked now; false when one was refused.
+    bool TakePendingEntries();
+
     TCalibration m_calibration;
     // Edited but not yet taken: a press that keeps the focus away from the
     // field must not send the old value.
     bool m_currentEdited = false;
     bool m_dateEdited = false;
+    // Left, with the exit still to run (it runs after the event that moved the focus).
+    bool m_currentExitPending = false;
+    bool m_dateExitPending = false;
 };

@@ -44,7 +44,7 @@ void TConfigProfileActions::actSaveConfigExecute()
 {
     TConfigProfile profile;
     QString error;
-    if (!m_main.tsConfiguration->TakeProfile(&profile, &error)) {
+    if (!m_main.tsConfiguration()->TakeProfile(&profile, &error)) {
         ShowError(QStringLiteral("Конфигурация не сохранена. ") + error);
         return;
     }
@@ -54,7 +54,7 @@ void TConfigProfileActions::actSaveConfigExecute()
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + ConfigProfileSuffix;
     // The sensor text only when the user wants it: it names one sensor, the profile serves many.
-    const QString sensorText = m_main.tsInformation->edSensorType->text();
+    const QString sensorText = m_main.tsInformation()->edSensorType->text();
     if (!sensorText.trimmed().isEmpty()
         && MessageDlg(QStringLiteral("Сохранить в профиле тип датчика «%1»?").arg(sensorText), mkConfirmation,
                       mbYes | mbNo)
@@ -81,14 +81,14 @@ void TConfigProfileActions::actLoadConfigExecute()
         return;
     }
     m_folder = QFileInfo(path).absolutePath();
-    if (!m_main.tsConfiguration->FillFromProfile(profile, &error)) {
+    if (!m_main.tsConfiguration()->FillFromProfile(profile, &error)) {
         ShowError(QStringLiteral("Профиль «%1»: %2").arg(QFileInfo(path).fileName(), error));
         return;
     }
     if (profile.HasSensorText) {
         // As typing the text and leaving the field.
-        m_main.tsInformation->edSensorType->setText(profile.SensorTypeText);
-        m_main.tsInformation->edSensorTypeExit();
+        m_main.tsInformation()->edSensorType->setText(profile.SensorTypeText);
+        m_main.tsInformation()->edSensorTypeExit();
         m_main.SetInfoModified(true);
     }
     m_main.SetConfigModified(true); // the configuration page's mark wins the shared panel

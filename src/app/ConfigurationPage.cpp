@@ -1,7 +1,10 @@
 #include "ConfigurationPage.h"
 
+#include "AccessibleNames.h"
 #include "Configuration.h"
-#include "MainWindow.h"
+#include "Information.h"
+#include "DeviceSession.h"
+#include "MainServices.h"
 #include "MessageDialog.h"
 #include "RbButton.h"
 #include "RbCheckBox.h"
@@ -16,6 +19,8 @@
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QTimer>
+
+#include <tuple>
 
 namespace {
 
@@ -81,14 +86,14 @@ bool IsFieldExit(QEvent* event)
 
 } // namespace
 
-TConfigurationPage::TConfigurationPage(TfrmMain& main, QWidget* parent)
+TConfigurationPage::TConfigurationPage(TDeviceSession& session, IMainServices& main, QWidget* parent)
     : QWidget(parent)
+    , m_session(session)
     , m_main(main)
 {
     setObjectName(QStringLiteral("tsConfiguration"));
     CreateControls();
     ConnectHandlers();
-    SetStyleManager(m_main.RbStyleManager);
 }
 
 TConfigurationPage::~TConfigurationPage() = default;
@@ -117,6 +122,10 @@ void TConfigurationPage::CreateControls()
                 grid->addWidget(cells[r][c], r, c);
         grid->setColumnStretch(3, 1);
     }
+    // The α and the coefficient are labels of their own; the option is read out whole.
+    for (auto [option, alpha, value] : {std::tuple{rbPl_391, lbPt_391, Label1}, std::tuple{rbPl_385, lbPt_385, Label9},
+                                        std::tuple{rbCu, lbCu, Label10}})
+        option->setAccessibleName(option->Caption().trimmed() + QLatin1Char(' ') + alpha->text() + value->text());
 
     // Alarm current: one group per transducer type, at the same place.
     pnAlarmCur4D = MakeGroup(QStringLiteral("pnAlarmCur4D"), QStringLiteral("Аварийный сигнал"), this);
@@ -171,6 +180,8 @@ void TConfigurationPage::CreateControls()
         grid->addWidget(lbMinTemp, 1, 3);
         grid->setColumnStretch(3, 1);
     }
+    NameByLabel(rseTopTempBound, Label6);
+    NameByLabel(rseBottomTempBound, Label7);
 
     pnR = MakeGroup(QStringLiteral("pnR"), QStringLiteral("Сопротивление датчика"), this);
     rbR100 = MakeOption(QStringLiteral("rbR100"), QStringLiteral("100 Ом"), pnR);
@@ -192,6 +203,7 @@ void TConfigurationPage::CreateControls()
     rseAverage->setFixedWidth(46);
     rseAverage->setValue(1);
     RxLabel1 = MakeLabel(QStringLiteral("RxLabel1"), QStringLiteral("сек."), pnAverage);
+    rseAverage->setAccessibleName(QStringLiteral("Время усреднения, сек."));
     {
         auto* row = new QHBoxLayout(pnAverage);
         row->setContentsMargins(10, 2, 8, 2);
@@ -215,6 +227,7 @@ void TConfigurationPage::CreateControls()
 
     PnConfSlaveID = MakeGroup(QStringLiteral("PnConfSlaveID"), QStringLiteral("Адрес (1..255)"), this);
     rseConfSlaveID = MakeSpin(QStringLiteral("rseConfSlaveID"), 1, 255, PnConfSlaveID);
+    rseConfSlaveID->setAccessibleName(PnConfSlaveID->Caption());
     {
         auto* row = new QHBoxLayout(PnConfSlaveID);
         row->setContentsMargins(10, 2, 6, 2);
@@ -385,66 +398,66 @@ void TConfigurationPage::rbCuClick() { SensorClick(2); }
 void TConfigurationPage::Modified()
 {
     if (!m_filling)
-        m_main.SetConfigModified(true);
+        ::SetConfigModified(m_session, true);
 }
 
 void TConfigurationPage::rbR100Click()
 {
-    m_main.Session.Transducer.R0 = 100;
+    m_session.Transducer.R0 = 100;
     Modified();
 }
 
 void TConfigurationPage::rbR50Click()
 {
-    m_main.Session.Transducer.R0 = 50;
+    m_session.Transducer.R0 = 50;
     Modified();
 }
 
 void TConfigurationPage::rbI0Click()
 {
-    m_main.Session.Transducer.AlarmCur = 1;
+    m_session.Transducer.AlarmCur = 1;
     Modified();
 }
 
 void TConfigurationPage::rbI5_5Click()
 {
-    m_main.Session.Transducer.AlarmCur = 2;
+    m_session.Transducer.AlarmCur = 2;
     Modified();
 }
 
 void TConfigurationPage::rbI3_6Click()
 {
-    m_main.Session.Transducer.AlarmCur = 1;
+    m_session.Transducer.AlarmCur = 1;
     Modified();
 }
 
 void TConfigurationPage::rbI3_8Click()
 {
-    m_main.Session.Transducer.AlarmCur = 2;
+    m_session.Transducer.AlarmCur = 2;
     Modified();
 }
 
 void TConfigurationPage::rbI21Click()
 {
-    m_main.Session.Transducer.AlarmCur = 3;
+    m_session.Transducer.AlarmCur = 3;
     Modified();
 }
 
 void TConfigurationPage::rbI22Click()
 {
-    m_main.Session.Transducer.AlarmCur = 4;
+    m_session.Transducer.AlarmCur = 4;
     Modified();
 }
 
 void TConfigurationPage::rbDirectLeadOutClick()
 {
-    m_main.Session.Transducer.DirectLeadOut = true;
+    m_session.Transducer.DirectLeadOut = true;
     Modified();
 }
 
 void TConfigurationPage::rbInversLeadOutClick()
 {
-    m_main.Session.Transducer.DirectLeadOut = false;
+    m_session.Transducer.DirectLeadOut = false;
     Modified();
 }
 
@@ -456,25 +469,28 @@ void TConfigurationPage::rseConfSlaveIDChange() { Modified(); }
 
 void TConfigurationPage::rseTopTempBoundExit()
 {
-    m_main.Session.Transducer.TopTempBound = rseTopTempBound->value();
+    m_session.Transducer.TopTempBound = rseTopTempBound->value();
 }
 
 void TConfigurationPage::rseBottomTempBoundExit()
 {
-    m_main.Session.Transducer.BottomTempBound = rseBottomTempBound->value();
-    m_main.ProcessEvents();
+    m_session.Transducer.BottomTempBound = rseBottomTempBound->value();
+    // Pending events run once the exit has returned, not inside it: a mouse
+    // press that moved the focus here would otherwise see its own release
+    // before it has been taken, and the click would be lost.
+    QMetaObject::invokeMethod(this, [this] { m_session.shell->ProcessEvents(); }, Qt::QueuedConnection);
 }
 
 void TConfigurationPage::rseAverageExit()
 {
-    m_main.Session.Transducer.Average = rseAverage->value();
+    m_session.Transducer.Average = rseAverage->value();
 }
 
 void TConfigurationPage::cbAverageTurnOnClick()
 {
     const bool on = cbAverageTurnOn->Checked();
     rseAverage->setEnabled(on);
-    m_main.Session.Transducer.Average = on ? rseAverage->value() : 0;
+    m_session.Transducer.Average = on ? rseAverage->value() : 0;
     Modified();
 }
 
@@ -491,12 +507,12 @@ void TConfigurationPage::SetSensorType(int code)
     rseBottomTempBound->setValue(limits.bottomMin);
     lbMaxTemp->setText(TemperatureLimitText(limits.topMax));
     lbMinTemp->setText(TemperatureLimitText(limits.bottomMin));
-    m_main.Session.Transducer.SensorKind = code;
+    m_session.Transducer.SensorKind = code;
 }
 
 void TConfigurationPage::ShowConfiguration()
 {
-    const TTransducerData& t = m_main.Session.Transducer;
+    const TTransducerData& t = m_session.Transducer;
     const bool wasFilling = m_filling;
     m_filling = true;
 
@@ -532,7 +548,7 @@ void TConfigurationPage::ShowConfiguration()
     } else {
         m_filling = wasFilling;
         m_main.ShowPlatformError(kUnsupported);
-        m_main.DisconnectDevice();
+        m_session.shell->DisconnectDevice();
         pnAlarmCur4E->show();
         return;
     }
@@ -566,7 +582,7 @@ void TConfigurationPage::ReadConfiguration()
 {
     // A diagnostics poll inside the read would take its answer away.
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
-    if (::ReadConfiguration(m_main.Session))
+    if (::ReadConfiguration(m_session))
         ShowConfiguration();
     m_main.ResumeDiagnosticsTimer(timerWasOn);
 }
@@ -577,42 +593,45 @@ void TConfigurationPage::WriteConfiguration()
         MessageDlg(kNotConnected, mkInformation, mbOk);
         return;
     }
-    TTransducerData& t = m_main.Session.Transducer;
+    // Text still being typed counts as entered.
+    for (QSpinBox* s : {rseTopTempBound, rseBottomTempBound, rseAverage, rseConfSlaveID})
+        s->interpretText();
+    TTransducerData& t = m_session.Transducer;
     t.TopTempBound = rseTopTempBound->value();
     t.BottomTempBound = rseBottomTempBound->value();
     t.Average = cbAverageTurnOn->Checked() ? rseAverage->value() : 0;
-    ::WriteConfiguration(m_main.Session, rseConfSlaveID->value());
+    ::WriteConfiguration(m_session, rseConfSlaveID->value());
 }
 
 void TConfigurationPage::btnConfReadClick()
 {
     ReadConfiguration();
-    m_main.ProcessEvents();
-    m_main.SetConfigModified(false);
+    m_session.shell->ProcessEvents();
+    ::SetConfigModified(m_session, false);
 }
 
 void TConfigurationPage::btnConfWriteClick()
 {
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
     WriteConfiguration();
-    m_main.ProcessEvents();
-    m_main.SetConfigModified(false);
+    m_session.shell->ProcessEvents();
+    ::SetConfigModified(m_session, false);
     m_main.ResumeDiagnosticsTimer(timerWasOn);
 }
 
 void TConfigurationPage::ConfirmSaveConfiguration()
 {
-    TDeviceSession& s = m_main.Session;
+    TDeviceSession& s = m_session;
     if (!s.Transducer.ConfModified)
         return;
     if (!m_main.IsConnected()) {
         MessageDlg(kNotSaved, mkInformation, mbOk);
     } else if (MessageDlg(kAskSave, mkConfirmation, mbYes | mbNo) == mrYes) {
-        m_main.ProcessEvents();
+        m_session.shell->ProcessEvents();
         WriteConfiguration();
     } else {
         RestoreConfigurationFromSnapshot(s);
         ShowConfiguration();
     }
-    m_main.SetConfigModified(false);
+    ::SetConfigModified(m_session, false);
 }

@@ -7,7 +7,8 @@
 
 class QLabel;
 class QSpinBox;
-class TfrmMain;
+class IMainServices;
+struct TDeviceSession;
 class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
@@ -20,7 +21,7 @@ struct TConfigProfile;
 class TConfigurationPage : public QWidget {
     Q_OBJECT
 public:
-    TConfigurationPage(TfrmMain& main, QWidget* parent = nullptr);
+    TConfigurationPage(TDeviceSession& session, IMainServices& main, QWidget* parent = nullptr);
     ~TConfigurationPage() override;
 
     // The skinned controls take their look from `manager` (the window's),
@@ -139,9 +140,9 @@ private:
     void SetSensorOptionColor(int option, const QColor& color);
     int SensorOptionOf(QObject* control) const;
     void Modified();
-    // Stops the diagnostics timer; gives it back only while still connected.
 
-    TfrmMain& m_main;
+    TDeviceSession& m_session;
+    IMainServices& m_main;
     TRbStyleManager* m_manager = nullptr;
     bool m_filling = false; // the page is being filled from the record
 };

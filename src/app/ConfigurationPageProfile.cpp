@@ -2,7 +2,7 @@
 #include "ConfigurationPage.h"
 
 #include "ConfigProfile.h"
-#include "MainWindow.h"
+#include "Information.h"
 #include "RbCheckBox.h"
 #include "RbPanel.h"
 
@@ -48,7 +48,7 @@ bool TConfigurationPage::TakeProfile(TConfigProfile* profile, QString* error) co
 
 bool TConfigurationPage::FillFromProfile(const TConfigProfile& p, QString* error)
 {
-    const int recordType = m_main.Session.Transducer.PLType;
+    const int recordType = m_session.Transducer.PLType;
     if (!CheckConfigProfile(p, recordType, error))
         return false;
     const int type = (recordType == 'M' || recordType == 'N') ? recordType : AlarmTypeOf(p.AlarmTenths);
@@ -72,6 +72,6 @@ bool TConfigurationPage::FillFromProfile(const TConfigProfile& p, QString* error
         cbAverageTurnOn->Click();
     else
         cbAverageTurnOnClick();
-    m_main.SetConfigModified(true);
+    ::SetConfigModified(m_session, true);
     return true;
 }

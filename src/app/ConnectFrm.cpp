@@ -1,6 +1,8 @@
 #include "ConnectFrm.h"
 
-#include "MainWindow.h"
+#include "AccessibleNames.h"
+#include "DeviceSession.h"
+#include "MainServices.h"
 #include "MessageDialog.h"
 #include "RbButton.h"
 #include "RbPanel.h"
@@ -17,8 +19,9 @@ const QString kBadAddress =
 
 } // namespace
 
-TfrmConnect::TfrmConnect(TfrmMain& main, QWidget* parent)
+TfrmConnect::TfrmConnect(TDeviceSession& session, IMainServices& main, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_session(session)
     , m_main(main)
 {
     setObjectName(QStringLiteral("frmConnect"));
@@ -41,6 +44,7 @@ TfrmConnect::TfrmConnect(TfrmMain& main, QWidget* parent)
     cbPL_ID->setInsertPolicy(QComboBox::NoInsert);
     cbPL_ID->setMaxVisibleItems(16);
     cbPL_ID->setGeometry(112, 32, 120, 21);
+    NameByLabel(cbPL_ID, lbPLID);
 
     btnFind = new TRbButton(RbPanel1);
     btnFind->setObjectName(QStringLiteral("btnFind"));
@@ -54,11 +58,7 @@ TfrmConnect::TfrmConnect(TfrmMain& main, QWidget* parent)
     connect(btnFind, &TRbButton::clicked, this, &TfrmConnect::btnFindClick);
     connect(btnFindFirst, &TRbButton::clicked, this, &TfrmConnect::btnFindFirstClick);
 
-    for (TRbCustomControl* c : findChildren<TRbCustomControl*>())
-        c->SetRbStyleManager(m_main.RbStyleManager);
-    m_main.RbStyleManager->ApplyStyle();
-    m_main.AddSchemeColorWidget(this);
-    m_main.ApplySchemeColors();
+    m_main.AdoptSchemeLook(this);
 }
 
 void TfrmConnect::showEvent(QShowEvent* event)
@@ -74,7 +74,7 @@ void TfrmConnect::FormShow()
     for (int i = 1; i <= 255; ++i)
         items << QString::number(i);
     cbPL_ID->addItems(items);
-    cbPL_ID->setCurrentIndex(cbPL_ID->findText(QString::number(m_main.Session.Transducer.SlaveID)));
+    cbPL_ID->setCurrentIndex(cbPL_ID->findText(QString::number(m_session.Transducer.SlaveID)));
     if (cbPL_ID->currentIndex() < 0)
         cbPL_ID->setEditText(QString());
     cbPL_ID->setFocus();
@@ -100,8 +100,8 @@ void TfrmConnect::btnFindClick()
         cbPL_ID->lineEdit()->selectAll();
         return;
     }
-    m_main.Session.Transducer.SlaveID = address;
-    m_main.Session.link.ReportLinkErrors = true;
+    m_session.Transducer.SlaveID = address;
+    m_session.link.ReportLinkErrors = true;
     m_main.ConnectDevice();
     accept();
 }

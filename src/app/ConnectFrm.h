@@ -6,14 +6,15 @@ class QComboBox;
 class QLabel;
 class TRbButton;
 class TRbPanel;
-class TfrmMain;
+class IMainServices;
+struct TDeviceSession;
 
 // "Установка соединения": connect to an address from the list (or typed),
 // or search for the first device. Created on first use, kept for the run.
 class TfrmConnect : public QDialog {
     Q_OBJECT
 public:
-    TfrmConnect(TfrmMain& main, QWidget* parent = nullptr);
+    TfrmConnect(TDeviceSession& session, IMainServices& main, QWidget* parent = nullptr);
 
     // Handlers, public so tests run them as the events do.
     void FormShow();
@@ -34,5 +35,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TfrmMain& m_main;
+    TDeviceSession& m_session;
+    IMainServices& m_main;
 };

@@ -29,7 +29,7 @@ void EndStatus(TfrmViewStatus* status)
 
 void SearchFirstDevice(TfrmMain& main)
 {
-    TCommPortDriver* drv = main.cpDRV;
+    TCommPortDriver* drv = main.cpDRV();
     main.ProcessEvents();
     if (main.IsConnected()) {
         if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
@@ -63,18 +63,18 @@ void SearchFirstDevice(TfrmMain& main)
     };
     hooks.Identify = [&](int address) { return main.IdentifyDevice(address); };
     hooks.PassStarted = [&] { status->RbProgressBar->SetPosition(kScanFirstAddress); };
-    if (ScanForDevice(main.Session, hooks, main.Settings.QuickSearch) == TScanResult::Stopped) {
+    if (ScanForDevice(main.Session(), hooks, main.Settings().QuickSearch) == TScanResult::Stopped) {
         EndStatus(status);
         return;
     }
 
-    TTransducerData& t = main.Session.Transducer;
+    TTransducerData& t = main.Session().Transducer;
     const bool found = main.IsConnected();
     if (found)
         main.ConnectDevice(); // identifies again and reads the configuration
     EndStatus(status);
     if (!found) {
-        t.SlaveID = main.Settings.DefaultSlaveID;
+        t.SlaveID = main.Settings().DefaultSlaveID;
         MessageDlg(kNoneFound, mkWarning, mbOk);
     }
 }

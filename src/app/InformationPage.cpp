@@ -1,8 +1,10 @@
 #include "InformationPage.h"
 
+#include "AccessibleNames.h"
 #include "CommPortDriver.h"
 #include "Information.h"
-#include "MainWindow.h"
+#include "MainServices.h"
+#include "ProgSettings.h"
 #include "MessageDialog.h"
 #include "RbStyleManager.h"
 
@@ -33,8 +35,11 @@ QLineEdit* makeReadOnly(QWidget* parent)
 
 } // namespace
 
-TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
+TInformationPage::TInformationPage(TDeviceSession& session, TProgSettings& settings, IMainServices& main,
+                                   QWidget* parent)
     : QWidget(parent)
+    , m_session(session)
+    , m_settings(settings)
     , m_main(main)
 {
     setObjectName(QStringLiteral("tsInformation"));
@@ -65,6 +70,11 @@ TInformationPage::TInformationPage(TfrmMain& main, QWidget* parent)
 
     for (QLabel* l : {SlaveIDLabel, PMTypeLabel, SensorTypeLabel, SensorNumLabel, SensorDateLabel})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    NameByLabel(edSlaveID, SlaveIDLabel);
+    NameByLabel(edPLType, PMTypeLabel);
+    NameByLabel(edSensorType, SensorTypeLabel);
+    NameByLabel(edSensorNum, SensorNumLabel);
+    NameByLabel(meSensorDate, SensorDateLabel);
     edSlaveID->setFixedWidth(60);
     edPLType->setFixedWidth(200);
     edSensorType->setFixedWidth(200);
@@ -122,8 +132,13 @@ TPageButton* TInformationPage::makeButton(const QString& name, const QString& ca
     b->setObjectName(name);
     b->SetCaption(caption);
     b->setFixedSize(90, 25);
-    b->SetRbStyleManager(m_main.RbStyleManager);
     return b;
+}
+
+void TInformationPage::SetStyleManager(IRbStyleRegistry* manager)
+{
+    for (TPageButton* b : {btnNow, btnInfRead, btnInfWrite})
+        b->SetRbStyleManager(manager);
 }
 
 bool TInformationPage::eventFilter(QObject* watched, QEvent* event)
@@ -132,13 +147,13 @@ bool TInformationPage::eventFilter(QObject* watched, QEvent* event)
         // Leaving the field, not the window: a message box or a menu taking
         // the focus for a moment is no exit.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == edSensorType)
-                edSensorTypeExit();
-            else if (watched == edSensorNum)
-                edSensorNumExit();
-            else if (watched == meSensorDate)
-                meSensorDateExit();
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && field) {
+            // The exit may show a modal message; run inside the mouse press
+            // that moved the focus, it would take the release with it.
+            if (!m_left.contains(field))
+                m_left << field;
+            QMetaObject::invokeMethod(this, [this] { RunLeftExits(); }, Qt::QueuedConnection);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -146,14 +161,15 @@ bool TInformationPage::eventFilter(QObject* watched, QEvent* event)
 
 void TInformationPage::userEdited()
 {
-    m_main.SetInfoModified(true);
+    ::SetInfoModified(m_session, true);
 }
 
 void TInformationPage::ShowInformation()
 {
-    const TTransducerData& t = m_main.Session.Transducer;
+    const TTransducerData& t = m_session.Transducer;
     m_pending.clear();
-    m_main.Settings.DefaultSlaveID = static_cast<uint8_t>(t.SlaveID & 0xFF);
+    m_left.clear();
+    m_settings.DefaultSlaveID = static_cast<uint8_t>(t.SlaveID & 0xFF);
     edSlaveID->setText(QString::number(t.SlaveID));
     edPLType->setText(t.PLTypeText);
     edSensorType->setText(t.SensorTypeText);
@@ -165,6 +181,7 @@ void TInformationPage::ShowInformation()
 void TInformationPage::ClearFields()
 {
     m_pending.clear();
+    m_left.clear();
     edSlaveID->clear();
     edPLType->clear();
     edSensorType->clear();
@@ -172,10 +189,29 @@ void TInformationPage::ClearFields()
     meSensorDate->setText(QString()); // the mask shows "  .  .    "
 }
 
-void TInformationPage::CommitPendingEdits()
+bool TInformationPage::CommitPendingEdits()
 {
+    bool accepted = true;
     for (QLineEdit* e : {edSensorType, edSensorNum, meSensorDate}) {
-        if (!m_pending.contains(e))
+        if (!m_pending.contains(e) && !m_left.contains(e))
+            continue;
+        if (e == edSensorType)
+            edSensorTypeExit();
+        else if (e == edSensorNum)
+            accepted = edSensorNumExit() && accepted;
+        else
+            accepted = meSensorDateExit() && accepted;
+    }
+    return accepted;
+}
+
+void TInformationPage::RunLeftExits()
+{
+    // A press on "Записать" under way: its click takes the fields first.
+    if (btnInfWrite->Pressed())
+        return;
+    for (QLineEdit* e : {edSensorType, edSensorNum, meSensorDate}) {
+        if (!m_left.contains(e))
             continue;
         if (e == edSensorType)
             edSensorTypeExit();
@@ -189,55 +225,61 @@ void TInformationPage::CommitPendingEdits()
 void TInformationPage::edSensorTypeExit()
 {
     m_pending.removeAll(edSensorType);
+    m_left.removeAll(edSensorType);
     if (m_main.IsConnected())
-        m_main.Session.Transducer.SensorTypeText = edSensorType->text();
+        m_session.Transducer.SensorTypeText = edSensorType->text();
 }
 
-void TInformationPage::edSensorNumExit()
+bool TInformationPage::edSensorNumExit()
 {
     m_pending.removeAll(edSensorNum);
+    m_left.removeAll(edSensorNum);
     if (!m_main.IsConnected())
-        return;
+        return true;
     bool ok = false;
     const int value = edSensorNum->text().trimmed().toInt(&ok, 10);
     if (!ok || value < 0) {
         MessageDlg(InfoText::BadSensorNum, mkError, mbOk);
-        return;
+        return false;
     }
-    m_main.Session.Transducer.SensorNum = value;
+    m_session.Transducer.SensorNum = value;
+    return true;
 }
 
-void TInformationPage::meSensorDateExit()
+bool TInformationPage::meSensorDateExit()
 {
     m_pending.removeAll(meSensorDate);
+    m_left.removeAll(meSensorDate);
     if (!m_main.IsConnected())
-        return;
+        return true;
     const QDate date = QDate::fromString(meSensorDate->displayText(), kDateFormat);
     if (!date.isValid()) {
         MessageDlg(InfoText::BadDate, mkError, mbOk);
-        m_main.Session.Transducer.SensorDate = 0;
-        return;
+        m_session.Transducer.SensorDate = 0;
+        return false;
     }
-    m_main.Session.Transducer.SensorDate = DateValueFromQDate(date);
+    m_session.Transducer.SensorDate = DateValueFromQDate(date);
+    return true;
 }
 
 void TInformationPage::btnNowClick()
 {
     const QDate today = QDate::currentDate();
     meSensorDate->setText(today.toString(kDateFormat));
-    m_main.Session.Transducer.SensorDate = DateValueFromQDate(today);
-    m_main.SetInfoModified(true);
+    m_session.Transducer.SensorDate = DateValueFromQDate(today);
+    ::SetInfoModified(m_session, true);
 }
 
 void TInformationPage::btnInfReadClick()
 {
     if (!m_main.IsConnected()) {
-        m_main.AskToConnect();
+        m_session.shell->AskToConnect();
         return;
     }
-    m_main.ProcessEvents();
-    m_main.IdentifyDevice(m_main.Session.Transducer.SlaveID);
-    m_main.SetInfoModified(false);
+    m_session.shell->ProcessEvents();
+    if (::IdentifyDevice(m_session, m_session.Transducer.SlaveID) == TOutcome::Success)
+        ShowInformation();
+    ::SetInfoModified(m_session, false);
 }
 
 void TInformationPage::btnInfWriteClick()
@@ -246,8 +288,12 @@ void TInformationPage::btnInfWriteClick()
         MessageDlg(InfoText::NoConnection, mkInformation, mbOk);
         return;
     }
+    // Fields typed or left but not yet judged are taken first; one refused
+    // with its message refuses the write.
+    if (!CommitPendingEdits())
+        return;
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
-    WriteInformation(m_main.Session);
-    m_main.SetInfoModified(false);
+    WriteInformation(m_session);
+    ::SetInfoModified(m_session, false);
     m_main.ResumeDiagnosticsTimer(timerWasOn);
 }

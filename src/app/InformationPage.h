@@ -6,7 +6,10 @@
 
 class QLabel;
 class QLineEdit;
-class TfrmMain;
+class IMainServices;
+class IRbStyleRegistry;
+struct TDeviceSession;
+struct TProgSettings;
 
 using TPageButton = TRbButton;
 
@@ -15,7 +18,10 @@ using TPageButton = TRbButton;
 class TInformationPage : public QWidget {
     Q_OBJECT
 public:
-    TInformationPage(TfrmMain& main, QWidget* parent = nullptr);
+    TInformationPage(TDeviceSession& session, TProgSettings& settings, IMainServices& main, QWidget* parent = nullptr);
+
+    // The window's style manager styles the page's buttons.
+    void SetStyleManager(IRbStyleRegistry* manager);
 
     // Fills the fields from the record; not an edit, InfModified is untouched.
     void ShowInformation();
@@ -23,14 +29,15 @@ public:
     void ClearFields();
     // Takes a field that was typed into but not left yet, as leaving it
     // would (the window closing moves no focus inside it).
-    void CommitPendingEdits();
+    // False when a field was refused with its message.
+    bool CommitPendingEdits();
 
     static const QString EmptyDateText; // "  .  .    "
 
     // Handlers, public so tests can run them as the user's actions do.
     void edSensorTypeExit();
-    void edSensorNumExit();
-    void meSensorDateExit();
+    bool edSensorNumExit();  // false: refused with its message
+    bool meSensorDateExit(); // false: refused with its message
     void btnNowClick();
     void btnInfReadClick();
     void btnInfWriteClick();
@@ -55,8 +62,13 @@ protected:
 private:
     TPageButton* makeButton(const QString& name, const QString& caption);
     void userEdited();
+    void RunLeftExits();
 
-    TfrmMain& m_main;
+    TDeviceSession& m_session;
+    TProgSettings& m_settings;
+    IMainServices& m_main;
     // Fields typed into since they were last left or filled.
     QList<QLineEdit*> m_pending;
+    // Left, with the exit still to run (it runs after the event that moved the focus).
+    QList<QLineEdit*> m_left;
 };

@@ -55,40 +55,39 @@ TfrmMain::TfrmMain(TMainWindowOptions options, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Зелкор"));
 
-    cpDRV = new TCommPortDriver(m_options.ticks, std::move(m_options.device), this);
-    cpDRV->SetPortName(QStringLiteral("\\\\.\\COM1"));
-    cpDRV->SetBaudRateValue(1200);
-    cpDRV->SetDataBits(db8BITS);
-    cpDRV->SetStopBits(sb2BITS);
-    cpDRV->SetParity(ptNONE);
-    cpDRV->SetHwFlow(hfNONERTSON);
-    cpDRV->SetSwFlow(sfNONE);
-    cpDRV->SetPollingDelay(500);
-    cpDRV->EnableDTROnOpen = false;
-    cpDRV->OutputTimeout = 1000;
-    cpDRV->InputTimeout = 1000;
-    cpDRV->OnReceiveData = [this](TCommPortDriver*, const uint8_t* data, int size) { cpDRVReceiveData(data, size); };
+    m_cpDRV = new TCommPortDriver(m_options.ticks, std::move(m_options.device), this);
+    m_cpDRV->SetPortName(QStringLiteral("\\\\.\\COM1"));
+    m_cpDRV->SetBaudRateValue(1200);
+    m_cpDRV->SetDataBits(db8BITS);
+    m_cpDRV->SetStopBits(sb2BITS);
+    m_cpDRV->SetParity(ptNONE);
+    m_cpDRV->SetHwFlow(hfNONERTSON);
+    m_cpDRV->SetSwFlow(sfNONE);
+    m_cpDRV->SetPollingDelay(500);
+    m_cpDRV->EnableDTROnOpen = false;
+    m_cpDRV->OutputTimeout = 1000;
+    m_cpDRV->InputTimeout = 1000;
 
-    Session.shell = this;
-    Session.link.drv = cpDRV;
-    Session.link.ticks = &cpDRV->Ticks();
-    Session.link.shell = this;
-    Session.link.ReportLinkErrors = false;
+    m_session.shell = this;
+    m_session.link.drv = m_cpDRV;
+    m_session.link.ticks = &m_cpDRV->Ticks();
+    m_session.link.shell = this;
+    m_session.link.ReportLinkErrors = false;
 
-    DiagnosticsTimer = new QTimer(this);
-    DiagnosticsTimer->setObjectName(QStringLiteral("DiagnosticsTimer"));
-    DiagnosticsTimer->setInterval(1000);
+    m_diagnosticsTimer = new QTimer(this);
+    m_diagnosticsTimer->setObjectName(QStringLiteral("DiagnosticsTimer"));
+    m_diagnosticsTimer->setInterval(1000);
 
-    RbStyleManager = new TRbStyleManager(this);
-    RbStyleManager->setObjectName(QStringLiteral("RbStyleManager"));
-    RbStyleManager->SetMainWindowValues();
-    RbStyleManager->SetLoading(true); // the controls register while the window is built
+    m_styleManager = new TRbStyleManager(this);
+    m_styleManager->setObjectName(QStringLiteral("RbStyleManager"));
+    m_styleManager->SetMainWindowValues();
+    m_styleManager->SetLoading(true); // the controls register while the window is built
     CreateActions();
     CreateMenu();
     CreateToolBar();
     CreatePages();
     CreateStatusBar();
-    RbStyleManager->SetLoading(false);
+    m_styleManager->SetLoading(false);
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
@@ -104,27 +103,28 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::CreatePages()
 {
-    MainPageCtrl = new QTabWidget(this);
-    MainPageCtrl->setObjectName(QStringLiteral("MainPageCtrl"));
-    tsInformation = new TInformationPage(*this, MainPageCtrl);
-    MainPageCtrl->addTab(tsInformation, QStringLiteral("Информация"));
+    m_mainPageCtrl = new QTabWidget(this);
+    m_mainPageCtrl->setObjectName(QStringLiteral("MainPageCtrl"));
+    m_mainPageCtrl->setAccessibleName(QStringLiteral("Страницы"));
+    m_tsInformation = new TInformationPage(m_session, m_settings, *this, m_mainPageCtrl);
+    m_mainPageCtrl->addTab(m_tsInformation, QStringLiteral("Информация"));
 
-    // ---- The configuration, calibration and diagnostics pages replace these.
-    tsConfiguration = new TConfigurationPage(*this, MainPageCtrl);
-    MainPageCtrl->addTab(tsConfiguration, QStringLiteral("Конфигурация"));
-    tsCalobration = new TCalibrationPage(Session, MainPageCtrl);
-    MainPageCtrl->addTab(tsCalobration, QStringLiteral("Настройка"));
-    MainPageCtrl->setTabToolTip(2, QStringLiteral(" Калибровка "));
-    tsDiagnostic = new TDiagnosticPage(Session, DiagnosticsTimer, MainPageCtrl);
-    MainPageCtrl->addTab(tsDiagnostic, QStringLiteral("Диагностика "));
-    tsCalobration->CalibrDateSink = [this](const QString& text) { tsDiagnostic->SetCalibrDateText(text); };
-    // The driver's OnReceiveData reaches cpDRVReceiveData through the diagnostics.
-    tsDiagnostic->Diagnostics().ReceiveSink = [this](const uint8_t* data, int size) { cpDRVReceiveData(data, size); };
-    tsDiagnostic->Diagnostics().AttachReceiveHandler();
-    tsCalobration->SetStyleManager(RbStyleManager);
-    tsDiagnostic->SetStyleManager(RbStyleManager);
+    m_tsConfiguration = new TConfigurationPage(m_session, *this, m_mainPageCtrl);
+    m_mainPageCtrl->addTab(m_tsConfiguration, QStringLiteral("Конфигурация"));
+    m_tsCalobration = new TCalibrationPage(m_session, m_mainPageCtrl);
+    m_mainPageCtrl->addTab(m_tsCalobration, QStringLiteral("Настройка"));
+    m_mainPageCtrl->setTabToolTip(2, QStringLiteral(" Калибровка "));
+    m_tsDiagnostic = new TDiagnosticPage(m_session, m_diagnosticsTimer, m_mainPageCtrl);
+    m_mainPageCtrl->addTab(m_tsDiagnostic, QStringLiteral("Диагностика "));
+    m_tsCalobration->CalibrDateSink = [this](const QString& text) { m_tsDiagnostic->SetCalibrDateText(text); };
+    // The driver's OnReceiveData is the diagnostics answer.
+    m_tsDiagnostic->Diagnostics().AttachReceiveHandler();
+    m_tsInformation->SetStyleManager(m_styleManager);
+    m_tsConfiguration->SetStyleManager(m_styleManager);
+    m_tsCalobration->SetStyleManager(m_styleManager);
+    m_tsDiagnostic->SetStyleManager(m_styleManager);
 
-    setCentralWidget(MainPageCtrl);
+    setCentralWidget(m_mainPageCtrl);
 }
 
 void TfrmMain::CreateStatusBar()
@@ -155,46 +155,46 @@ void TfrmMain::FormCreate()
     const QString exePath =
         m_options.exePath.isEmpty() ? QCoreApplication::applicationFilePath() : m_options.exePath;
     const QString userDir = m_options.userConfigDir.isEmpty() ? UserConfigDir() : m_options.userConfigDir;
-    if (!LoadSettings(Settings, exePath, userDir, &error)) {
+    if (!LoadSettings(m_settings, exePath, userDir, &error)) {
         EnsureMessageDialog();
         MessageDlg(error, mkWarning, mbOk);
     }
-    Session.Transducer.SlaveID = Settings.DefaultSlaveID;
-    cpDRV->setPortMap(Settings.Ports);
-    cpDRV->SetPortName(StartupPortName(Settings));
-    Session.link.RepeatNum = Settings.RepeatNum;
-    ColorSchemePath = Settings.ColorSchemePath;
+    m_session.Transducer.SlaveID = m_settings.DefaultSlaveID;
+    m_cpDRV->setPortMap(m_settings.Ports);
+    m_cpDRV->SetPortName(StartupPortName(m_settings));
+    m_session.link.RepeatNum = m_settings.RepeatNum;
+    m_colorSchemePath = m_settings.ColorSchemePath;
 
     // 2.
-    Session.State.DiagRunning = false;
+    m_session.State.DiagRunning = false;
 
     // 3. The automatic connection below reports through these two.
-    if (Settings.ConnectBeforeRun) {
+    if (m_settings.ConnectBeforeRun) {
         ViewStatus();
         EnsureMessageDialog();
     }
 
     // 4. Without a scheme the start-up ends here.
-    if (!LoadColorScheme(ColorSchemePath, &error)) {
+    if (!LoadColorScheme(m_colorSchemePath, &error)) {
         ShowPlatformError(error);
         m_startupCutShort = true;
-        MainPageCtrl->setCurrentWidget(tsDiagnostic);
+        m_mainPageCtrl->setCurrentWidget(m_tsDiagnostic);
         return;
     }
 
     // 5. The start-up connection.
-    if (Settings.ConnectBeforeRun) {
+    if (m_settings.ConnectBeforeRun) {
         TfrmViewStatus* status = ViewStatus();
-        if (Settings.ConnectToNum || Settings.ConnectToLast) {
-            status->SetText(kStartupConnect + QString::number(Session.Transducer.SlaveID) + kAtPort
-                            + QString::number(Settings.DefaultComPortNum) + QStringLiteral(".") + QStringLiteral("\n")
+        if (m_settings.ConnectToNum || m_settings.ConnectToLast) {
+            status->SetText(kStartupConnect + QString::number(m_session.Transducer.SlaveID) + kAtPort
+                            + QString::number(m_settings.DefaultComPortNum) + QStringLiteral(".") + QStringLiteral("\n")
                             + QStringLiteral("\r") + kPleaseWait);
             status->SetWindowHeight(120);
             status->ShowStatus();
             ProcessEvents();
-            Session.link.ReportLinkErrors = true;
+            m_session.link.ReportLinkErrors = true;
             ConnectDevice();
-        } else if (Settings.ConnectToFirst) {
+        } else if (m_settings.ConnectToFirst) {
             status->SetText(kStartupSearch);
             status->ShowStatus();
             ProcessEvents();
@@ -210,16 +210,16 @@ void TfrmMain::FormCreate()
     // 7.
     SetConnectAction(IsConnected());
     if (IsConnected())
-        Settings.DefaultSlaveID = static_cast<uint8_t>(Session.Transducer.SlaveID & 0xFF);
+        m_settings.DefaultSlaveID = static_cast<uint8_t>(m_session.Transducer.SlaveID & 0xFF);
 
     // 8., 9.
-    MainPageCtrl->setCurrentWidget(tsInformation);
+    m_mainPageCtrl->setCurrentWidget(m_tsInformation);
     SetInfoModified(false);
     SetConfigModified(false);
     UpdateStatusBar();
 
     // 10.
-    if (!Settings.ViewToolBar)
+    if (!m_settings.ViewToolBar)
         ShowToolBar(false);
 }
 
@@ -228,8 +228,8 @@ TfrmViewStatus* TfrmMain::ViewStatus()
     if (!m_viewStatus) {
         m_viewStatus = new TfrmViewStatus(this);
         AddSchemeColorWidget(m_viewStatus);
-        m_viewStatus->btnStop->SetRbStyleManager(RbStyleManager);
-        m_viewStatus->RbProgressBar->SetRbStyleManager(RbStyleManager);
+        m_viewStatus->btnStop->SetRbStyleManager(m_styleManager);
+        m_viewStatus->RbProgressBar->SetRbStyleManager(m_styleManager);
         AddSchemeProgressBar(m_viewStatus->RbProgressBar);
         ApplySchemeColors();
     }
@@ -239,13 +239,13 @@ TfrmViewStatus* TfrmMain::ViewStatus()
 TfrmCOMChoice* TfrmMain::COMChoice()
 {
     if (!m_comChoice) {
-        m_comChoice = new TfrmCOMChoice(Settings, this);
-        m_comChoice->OnSetPort = [this](int n) { cpDRV->SetPort(n); };
-        m_comChoice->OnSetPortName = [this](const QString& name) { cpDRV->SetPortName(name); };
-        m_comChoice->OnPortMapChanged = [this](const TComPortMap& map) { cpDRV->setPortMap(map); };
+        m_comChoice = new TfrmCOMChoice(m_settings, this);
+        m_comChoice->OnSetPort = [this](int n) { m_cpDRV->SetPort(n); };
+        m_comChoice->OnSetPortName = [this](const QString& name) { m_cpDRV->SetPortName(name); };
+        m_comChoice->OnPortMapChanged = [this](const TComPortMap& map) { m_cpDRV->setPortMap(map); };
         m_comChoice->OnApplySchemeColors = [this] { ApplySchemeColors(); };
-        m_comChoice->SetStyleManager(RbStyleManager);
-        RbStyleManager->ApplyStyle();
+        m_comChoice->SetStyleManager(m_styleManager);
+        m_styleManager->ApplyStyle();
         AddSchemeColorWidget(m_comChoice);
     }
     return m_comChoice;
@@ -258,7 +258,7 @@ void TfrmMain::EnsureMessageDialog()
     m_messageDialog = new TfrmMessage(this);
     m_messageDialog->SetOwnerWindow(this);
     m_messageDialog->OnApplySchemeColors = [this] { ApplySchemeColors(); };
-    m_messageDialog->SetStyleManager(RbStyleManager);
+    m_messageDialog->SetStyleManager(m_styleManager);
     AddSchemeColorWidget(m_messageDialog);
     SetMessages(m_messageDialog);
 }
@@ -267,7 +267,7 @@ void TfrmMain::EnsureMessageDialog()
 
 bool TfrmMain::IsConnected() const
 {
-    return cpDRV->IsPortOpen();
+    return m_cpDRV->IsPortOpen();
 }
 
 bool TfrmMain::ShowCOMChoice()
@@ -288,32 +288,34 @@ void TfrmMain::ShowPlatformError(const QString& text)
 QString TfrmMain::OpenFailureText() const
 {
     // A port chosen by a typed name has no number of its own; its name has.
-    const int number = cpDRV->Port() != pnCustom ? cpDRV->Port() : PortNumberFromName();
+    const int number = m_cpDRV->Port() != pnCustom ? m_cpDRV->Port() : PortNumberFromName();
     QString text = kOpenFailed + QString::number(number);
-    const QString reason = cpDRV->lastOpenErrorText();
+    const QString reason = m_cpDRV->lastOpenErrorText();
     if (!reason.isEmpty())
         text += QStringLiteral("\n") + reason;
-    if (cpDRV->lastOpenError() == TPortOpenError::AccessDenied)
+    if (m_cpDRV->lastOpenError() == TPortOpenError::AccessDenied)
         text += QStringLiteral("\nsudo usermod -aG dialout $USER");
     return text;
 }
 
 void TfrmMain::ConnectDevice()
 {
-    if (cpDRV->IsPortOpen())
-        cpDRV->ClosePort();
-    if (cpDRV->Port() == pnCustom && !ShowCOMChoice())
+    if (m_cpDRV->IsPortOpen())
+        m_cpDRV->ClosePort();
+    if (m_cpDRV->Port() == pnCustom && !ShowCOMChoice())
         return;
-    if (!cpDRV->OpenPort()) {
-        if (Session.link.ReportLinkErrors)
+    if (!m_cpDRV->OpenPort()) {
+        if (m_session.link.ReportLinkErrors)
             MessageDlg(OpenFailureText(), mkWarning, mbOk);
     } else {
-        IdentifyDevice(Session.Transducer.SlaveID);
+        IdentifyDevice(m_session.Transducer.SlaveID);
         if (IsConnected()) {
-            ReadConfiguration();
-            if (IsConnected()) // a lost device has had its message already
-                PollDiagnosticsOnce();
-            ClearConnectLabels();
+            m_tsConfiguration->ReadConfiguration();
+            // A lost device has had its message already; a running mode polls by itself.
+            if (IsConnected() && !m_session.State.DiagRunning)
+                m_tsDiagnostic->Diagnostics().PollDiagnostics(); // the one-shot calibration-date read
+            m_tsCalobration->ClearStage();
+            m_tsDiagnostic->ClearDiagInfo();
             SetConnectAction(IsConnected()); // the configuration read may have lost the device
         }
     }
@@ -323,11 +325,11 @@ void TfrmMain::ConnectDevice()
 
 void TfrmMain::DisconnectDevice()
 {
-    if (Session.State.DiagRunning)
-        StopDiagnostics();
-    if (Session.State.CalibrStage != 0)
-        CancelCalibration();
-    cpDRV->ClosePort();
+    if (m_session.State.DiagRunning)
+        m_tsDiagnostic->Diagnostics().StopDiagnostics();
+    if (m_session.State.CalibrStage != 0)
+        m_tsCalobration->Calibration().CancelCalibration();
+    m_cpDRV->ClosePort();
     UpdateStatusBar();
     ClearDeviceFields();
     SetInfoModified(false);
@@ -342,12 +344,12 @@ bool TfrmMain::AskToConnect()
     bool result = false;
     if (MessageDlg(kAskConnect, mkWarning, mbYes | mbNo) == mrYes) {
         ProcessEvents();
-        Session.link.ReportLinkErrors = false;
+        m_session.link.ReportLinkErrors = false;
         ConnectDevice();
         ProcessEvents();
         result = IsConnected();
         if (!result)
-            MessageDlg(kConnectFailed + QString::number(Session.Transducer.SlaveID) + kAtPort
+            MessageDlg(kConnectFailed + QString::number(m_session.Transducer.SlaveID) + kAtPort
                            + QString::number(PortNumberFromName()) + QStringLiteral(".") + QStringLiteral("\n")
                            + QStringLiteral("\r") + kTryAnother,
                        mkWarning, mbOk);
@@ -359,42 +361,38 @@ bool TfrmMain::AskToConnect()
 
 void TfrmMain::ClearDeviceFields()
 {
-    tsInformation->ClearFields();
-    ClearOtherPages();
-    if (Session.State.CalibrStage != 0)
-        CancelCalibration();
-    if (Session.State.DiagRunning)
-        StopDiagnostics();
+    m_tsInformation->ClearFields();
+    m_tsConfiguration->ClearFields();
+    m_tsDiagnostic->ClearIndicators();
+    if (m_session.State.CalibrStage != 0)
+        m_tsCalobration->Calibration().CancelCalibration();
+    if (m_session.State.DiagRunning)
+        m_tsDiagnostic->Diagnostics().StopDiagnostics();
 }
 
 int TfrmMain::PortNumberFromName() const
 {
     bool ok = false;
-    const int n = cpDRV->PortName().mid(7, 2).toInt(&ok, 10);
+    const int n = m_cpDRV->PortName().mid(7, 2).toInt(&ok, 10);
     return ok ? n : 0;
 }
 
 TOutcome TfrmMain::IdentifyDevice(int address)
 {
-    const TOutcome outcome = ::IdentifyDevice(Session, address);
+    const TOutcome outcome = ::IdentifyDevice(m_session, address);
     if (outcome == TOutcome::Success)
-        ShowInformation();
+        m_tsInformation->ShowInformation();
     return outcome;
-}
-
-void TfrmMain::ShowInformation()
-{
-    tsInformation->ShowInformation();
 }
 
 void TfrmMain::SetInfoModified(bool flag)
 {
-    ::SetInfoModified(Session, flag);
+    ::SetInfoModified(m_session, flag);
 }
 
 void TfrmMain::SetConfigModified(bool flag)
 {
-    ::SetConfigModified(Session, flag);
+    ::SetConfigModified(m_session, flag);
 }
 
 // ---------------------------------------------------------------- status bar
@@ -403,7 +401,7 @@ void TfrmMain::UpdateStatusBar()
 {
     const bool open = IsConnected();
     m_panels[0]->setText(open ? kConnected : kNotConnected);
-    m_panels[1]->setText(open ? cpDRV->PortName().mid(4, 10) : QString());
+    m_panels[1]->setText(open ? m_cpDRV->PortName().mid(4, 10) : QString());
     m_panels[2]->clear();
     UpdateActions();
 }
@@ -431,7 +429,7 @@ void TfrmMain::ProcessEvents()
 
 void TfrmMain::ResetCalibrationStage()
 {
-    Session.State.CalibrStage = 0;
+    m_session.State.CalibrStage = 0;
 }
 
 // ---------------------------------------------------------------- colour scheme
@@ -461,6 +459,27 @@ void TfrmMain::SetEditorStylePath(const QString& path)
         m_styleEditor->SetStylePath(path);
 }
 
+void TfrmMain::AdoptSchemeLook(QWidget* window)
+{
+    for (TRbCustomControl* c : window->findChildren<TRbCustomControl*>())
+        c->SetRbStyleManager(m_styleManager);
+    m_styleManager->ApplyStyle();
+    AddSchemeColorWidget(window);
+    ApplySchemeColors();
+}
+
+void TfrmMain::AdoptSchemeLook(QWidget* window, const QList<TRbCustomControl*>& styled,
+                               const QList<QWidget*>& workArea)
+{
+    for (TRbCustomControl* c : styled)
+        c->SetRbStyleManager(m_styleManager);
+    m_styleManager->ApplyStyle();
+    AddSchemeColorWidget(window);
+    for (QWidget* w : workArea)
+        AddSchemeColorWidget(w);
+    ApplySchemeColors();
+}
+
 void TfrmMain::AddSchemeColorWidget(QWidget* widget)
 {
     if (widget && !m_schemeWidgets.contains(widget))
@@ -475,8 +494,8 @@ void TfrmMain::AddSchemeProgressBar(TRbProgressBar* bar)
 
 QList<QWidget*> TfrmMain::SchemeColorWidgets()
 {
-    QList<QWidget*> widgets{menuBar(), ActionToolBar1, MainPageCtrl, statusBar()};
-    widgets << tsInformation->edPLType;
+    QList<QWidget*> widgets{menuBar(), ActionToolBar1, m_mainPageCtrl, statusBar()};
+    widgets << m_tsInformation->edPLType;
     for (const QPointer<QWidget>& w : m_schemeWidgets) {
         if (w)
             widgets << w.data();

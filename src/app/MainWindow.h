@@ -4,6 +4,7 @@
 #include "ColorScheme.h"
 #include "DeviceSession.h"
 #include "DiagnosticPage.h"
+#include "MainServices.h"
 #include "MessageDialog.h"
 #include "SerialDevice.h"
 #include "ProgSettings.h"
@@ -57,7 +58,7 @@ struct TMainWindowOptions {
 
 // The program's window: pages, menu, toolbar, status bar and the connection
 // lifecycle. Its creation runs the start-up sequence.
-class TfrmMain : public QMainWindow, public IDeviceShell, public IColorSchemeHost {
+class TfrmMain : public QMainWindow, public IDeviceShell, public IMainServices, public IColorSchemeHost {
     Q_OBJECT
 public:
     explicit TfrmMain(TMainWindowOptions options = {}, QWidget* parent = nullptr);
@@ -72,21 +73,27 @@ public:
     bool AskToConnect() override;
     void SetStatusPanel(int index, const QString& text) override;
 
+    // IMainServices
+    bool IsConnected() const override;
+    void ConnectDevice() override;
+    void SearchFirstDevice() override;
+    bool PauseDiagnosticsTimer() override;
+    void ResumeDiagnosticsTimer(bool wasRunning) override;
+    void ShowPlatformError(const QString& text) override;
+    void AdoptSchemeLook(QWidget* window) override;
+    void AdoptSchemeLook(QWidget* window, const QList<TRbCustomControl*>& styled,
+                         const QList<QWidget*>& workArea) override;
+
     // Connection lifecycle.
-    void ConnectDevice();
-    bool IsConnected() const;
     void ClearDeviceFields();
     // The COM number in the driver's port name (characters 8 and 9); 0 when none.
     int PortNumberFromName() const;
-    // Identification plus the page; the one entry the pages and the search use.
+    // Identification plus the information page; the search and the connection use it.
     TOutcome IdentifyDevice(int address);
-    void ShowInformation();
     void SetInfoModified(bool flag);
     void SetConfigModified(bool flag);
     // The COM-port choice, modal; false when the user cancelled.
     bool ShowCOMChoice();
-    // The platform's standard error box (the options' errorBox in tests).
-    void ShowPlatformError(const QString& text);
     // The connect and settings dialogs, created on first use and kept.
     TfrmConnect* ConnectDialog();
     TfrmSettings* SettingsDialog();
@@ -100,15 +107,15 @@ public:
     void AddSchemeProgressBar(TRbProgressBar* bar);
 
     // IColorSchemeHost
-    TRbStyleManager& StyleManager() override { return *RbStyleManager; }
+    TRbStyleManager& StyleManager() override { return *m_styleManager; }
     TColor FormColor() const override { return m_formColor; }
     void SetFormColor(TColor c) override { m_formColor = c; }
-    void SetSchemeFileName(const QString& fileName) override { Settings.ColorShema = fileName; }
+    void SetSchemeFileName(const QString& fileName) override { m_settings.ColorShema = fileName; }
     QList<QWidget*> SchemeColorWidgets() override;
     QList<TRbProgressBar*> SchemeProgressBars() override;
     void CreateStyleEditor() override;
     void SetEditorStylePath(const QString& path) override;
-    QString ProgramDir() const override { return Settings.ProgDir; }
+    QString ProgramDir() const override { return m_settings.ProgDir; }
     bool SettingsWindowExists() const override { return m_settingsDialog != nullptr; }
     void EnsureSettingsWindow() override { SettingsDialog(); }
     void ShowSchemeError(const QString& text) override { ShowPlatformError(text); }
@@ -121,22 +128,9 @@ public:
     static QIcon ImageListIcon(int index);
     static constexpr int kImageCount = 13;
 
-    // ---- Places the configuration, calibration, diagnostics and search
-    // ---- developers fill in. Each is called where the connection lifecycle
-    // ---- needs it already.
-    void ReadConfiguration();        // right after a successful identification
-    void PollDiagnosticsOnce();      // the one-shot calibration-date read at connection
-    void StopDiagnostics();          // DisconnectDevice / ClearDeviceFields while DiagRunning
-    void CancelCalibration();        // DisconnectDevice / ClearDeviceFields while CalibrStage != 0
-    void ClearOtherPages();          // ClearDeviceFields: configuration radios, spin fields, indicators
-    void ClearConnectLabels();       // ConnectDevice: lbStage and lbDiagInf
-    void ConfirmSaveConfiguration(); // at close, after ConfirmSaveInformation
-    void SearchFirstDevice();        // actFindFirst, start-up with toFirst
-    void ApplyIndicatorStyles();     // start-up step after the connection
-    void WriteIndicatorStyles(TIniFile& ini); // SaveSettings at close: [IndTStyle] ...
-    void cpDRVReceiveData(const uint8_t* data, int size); // the driver's OnReceiveData
-    void ShowConnectDialog();        // actConnect while closed
-    void ShowSettingsDialog();       // actProgSet
+    // Indicator styles: read at start-up, written at close, edited in their dialog.
+    void ApplyIndicatorStyles();
+    void WriteIndicatorStyles(TIniFile& ini);
     void ShowIndicatorStyleDialog(); // actIndView
 
     // Action handlers.
@@ -161,34 +155,16 @@ public:
     QString StatusPanelText(int index) const;
     bool StartupCutShort() const { return m_startupCutShort; }
 
-    TDeviceSession Session;
-    TProgSettings Settings;
-    TCommPortDriver* cpDRV = nullptr;
-    QTimer* DiagnosticsTimer = nullptr; // 1000 ms, off; the diagnostics page drives it
-    // Around a write or read: the diagnostics poll must not fall inside it.
-    bool PauseDiagnosticsTimer();
-    void ResumeDiagnosticsTimer(bool wasRunning);
-    QString ColorSchemePath;
-    TRbStyleManager* RbStyleManager = nullptr; // styles every skinned control of the program
-
-    QToolBar* ActionToolBar1 = nullptr;
-    QTabWidget* MainPageCtrl = nullptr;
-    TInformationPage* tsInformation = nullptr;
-    TConfigurationPage* tsConfiguration = nullptr;
-    TCalibrationPage* tsCalobration = nullptr;
-    TDiagnosticPage* tsDiagnostic = nullptr;
-
-    QAction* actProgSet = nullptr;
-    QAction* actConnect = nullptr;
-    QAction* actCOMSet = nullptr;
-    QAction* actFindFirst = nullptr;
-    QAction* actIndView = nullptr;
-    QAction* actColors = nullptr;
-    QAction* FileExit = nullptr;
-    QAction* actAbout = nullptr;
-    QAction* actViewToolBar = nullptr;
-    QAction* actHelp = nullptr; // "Справка": no action behind it
-    TConfigProfileActions* ProfileActions = nullptr; // saving and loading configuration profiles
+    // What the window holds, for the program entry and tests.
+    TDeviceSession& Session() { return m_session; }
+    TProgSettings& Settings() { return m_settings; }
+    TCommPortDriver* cpDRV() const { return m_cpDRV; }
+    QTimer* DiagnosticsTimer() const { return m_diagnosticsTimer; } // 1000 ms; the diagnostics page drives it
+    QTabWidget* MainPageCtrl() const { return m_mainPageCtrl; }
+    TInformationPage* tsInformation() const { return m_tsInformation; }
+    TConfigurationPage* tsConfiguration() const { return m_tsConfiguration; }
+    TCalibrationPage* tsCalobration() const { return m_tsCalobration; }
+    TDiagnosticPage* tsDiagnostic() const { return m_tsDiagnostic; }
 
     static constexpr int kClientWidth = 583;
     static constexpr int kClientHeight = 367;
@@ -212,6 +188,32 @@ private:
     void SetConnectAction(bool open);
     void ShowToolBar(bool visible);
     QString OpenFailureText() const;
+
+    TDeviceSession m_session;
+    TProgSettings m_settings;
+    TCommPortDriver* m_cpDRV = nullptr;
+    QTimer* m_diagnosticsTimer = nullptr;
+    QString m_colorSchemePath;
+    TRbStyleManager* m_styleManager = nullptr; // styles every skinned control of the program
+
+    QToolBar* ActionToolBar1 = nullptr;
+    QTabWidget* m_mainPageCtrl = nullptr;
+    TInformationPage* m_tsInformation = nullptr;
+    TConfigurationPage* m_tsConfiguration = nullptr;
+    TCalibrationPage* m_tsCalobration = nullptr;
+    TDiagnosticPage* m_tsDiagnostic = nullptr;
+
+    QAction* actProgSet = nullptr;
+    QAction* actConnect = nullptr;
+    QAction* actCOMSet = nullptr;
+    QAction* actFindFirst = nullptr;
+    QAction* actIndView = nullptr;
+    QAction* actColors = nullptr;
+    QAction* FileExit = nullptr;
+    QAction* actAbout = nullptr;
+    QAction* actViewToolBar = nullptr;
+    QAction* actHelp = nullptr; // "Справка": no action behind it
+    TConfigProfileActions* m_profileActions = nullptr; // saving and loading configuration profiles
 
     TMainWindowOptions m_options;
     QLabel* m_panels[4] = {};

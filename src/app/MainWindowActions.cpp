@@ -1,5 +1,5 @@
 // The main window's actions, menu and toolbar, its closing and activation,
-// and the places the later pages fill in.
+// and the dialogs and services it gives the pages.
 #include "MainWindow.h"
 
 #include "AboutFrm.h"
@@ -73,7 +73,7 @@ void TfrmMain::CreateActions()
     actViewToolBar = makeAction(this, QStringLiteral("actViewToolBar"), kHideToolBar, view, -1);
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
-    ProfileActions = new TConfigProfileActions(*this);
+    m_profileActions = new TConfigProfileActions(*this);
 
     connect(actProgSet, &QAction::triggered, this, &TfrmMain::actProgSetExecute);
     connect(actConnect, &QAction::triggered, this, &TfrmMain::actConnectExecute);
@@ -95,8 +95,8 @@ void TfrmMain::CreateMenu()
     QMenu* file = bar->addMenu(QStringLiteral("Файл"));
     file->addAction(actProgSet);
     file->addSeparator();
-    file->addAction(ProfileActions->actSaveConfig);
-    file->addAction(ProfileActions->actLoadConfig);
+    file->addAction(m_profileActions->actSaveConfig);
+    file->addAction(m_profileActions->actLoadConfig);
     file->addSeparator();
     file->addAction(FileExit);
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
@@ -164,7 +164,7 @@ void TfrmMain::ShowToolBar(bool visible)
 
 void TfrmMain::actProgSetExecute()
 {
-    ShowSettingsDialog();
+    SettingsDialog()->exec();
 }
 
 void TfrmMain::actConnectExecute()
@@ -172,7 +172,7 @@ void TfrmMain::actConnectExecute()
     if (IsConnected())
         DisconnectDevice();
     else
-        ShowConnectDialog();
+        ConnectDialog()->exec();
     UpdateActions();
 }
 
@@ -223,7 +223,7 @@ void TfrmMain::actViewToolBarExecute()
 {
     const bool visible = !ActionToolBar1->isVisibleTo(this);
     ShowToolBar(visible);
-    Settings.ViewToolBar = visible;
+    m_settings.ViewToolBar = visible;
 }
 
 // ---------------------------------------------------------------- close, activation
@@ -245,11 +245,11 @@ void TfrmMain::FormClose()
     SearchStopRequested = true;
     // Nothing here may keep the window open.
     try {
-        tsInformation->CommitPendingEdits(); // what the page shows is what a "Да" writes
-        ConfirmSaveInformation(Session, [this] { ShowInformation(); });
-        ConfirmSaveConfiguration();
+        m_tsInformation->CommitPendingEdits(); // what the page shows is what a "Да" writes
+        ConfirmSaveInformation(m_session, [this] { m_tsInformation->ShowInformation(); });
+        m_tsConfiguration->ConfirmSaveConfiguration();
         QString error;
-        SaveSettings(Settings, Session.Transducer.SlaveID, PortNumberFromName(),
+        SaveSettings(m_settings, m_session.Transducer.SlaveID, PortNumberFromName(),
                      [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error);
     } catch (...) {
     }
@@ -270,46 +270,7 @@ void TfrmMain::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-// ---------------------------------------------------------------- places for the later pages
-
-void TfrmMain::ReadConfiguration()
-{
-    tsConfiguration->ReadConfiguration();
-}
-
-void TfrmMain::PollDiagnosticsOnce()
-{
-    if (!Session.State.DiagRunning) // the one-shot mode; a running mode polls by itself
-        tsDiagnostic->Diagnostics().PollDiagnostics();
-}
-
-void TfrmMain::StopDiagnostics()
-{
-    tsDiagnostic->Diagnostics().StopDiagnostics();
-}
-
-void TfrmMain::CancelCalibration()
-{
-    tsCalobration->Calibration().CancelCalibration();
-}
-
-void TfrmMain::ClearOtherPages()
-{
-    // Configuration, calibration and diagnostics pages: their device fields.
-    tsConfiguration->ClearFields();
-    tsDiagnostic->ClearIndicators();
-}
-
-void TfrmMain::ClearConnectLabels()
-{
-    tsCalobration->ClearStage();
-    tsDiagnostic->ClearDiagInfo();
-}
-
-void TfrmMain::ConfirmSaveConfiguration()
-{
-    tsConfiguration->ConfirmSaveConfiguration();
-}
+// ---------------------------------------------------------------- services and dialogs
 
 void TfrmMain::SearchFirstDevice()
 {
@@ -323,9 +284,9 @@ TfrmIndStyle* IndStyleDialog(TfrmMain& frm)
 {
     if (auto* dlg = frm.findChild<TfrmIndStyle*>())
         return dlg;
-    TDiagnosticPage* page = frm.tsDiagnostic;
+    TDiagnosticPage* page = frm.tsDiagnostic();
     auto* dlg = new TfrmIndStyle(page->indT, page->indR, page->indCalibrDate, &frm);
-    dlg->StyleFolder = UserSchemeFolder(frm.Settings.ProgDir);
+    dlg->StyleFolder = UserSchemeFolder(frm.Settings().ProgDir);
     dlg->ShowError = [](const QString& text) { ::ShowError(text); };
     frm.AddSchemeColorWidget(dlg->Panel1);
     frm.ApplySchemeColors();
@@ -338,43 +299,28 @@ void TfrmMain::ApplyIndicatorStyles()
 {
     IndStyleDialog(*this);
     // The file read at start-up; before the first save that may be a read-only copy.
-    const QString fileName = Settings.SourceFileName.isEmpty() ? Settings.IniFileName : Settings.SourceFileName;
+    const QString fileName = m_settings.SourceFileName.isEmpty() ? m_settings.IniFileName : m_settings.SourceFileName;
     const TIniFile ini(fileName);
-    LoadIndicatorStyles(ini, *tsDiagnostic->indT, *tsDiagnostic->indR, *tsDiagnostic->indCalibrDate);
+    LoadIndicatorStyles(ini, *m_tsDiagnostic->indT, *m_tsDiagnostic->indR, *m_tsDiagnostic->indCalibrDate);
 }
 
 void TfrmMain::WriteIndicatorStyles(TIniFile& ini)
 {
-    ::WriteIndicatorStyles(ini, *tsDiagnostic->indT, *tsDiagnostic->indR, *tsDiagnostic->indCalibrDate);
-}
-
-void TfrmMain::cpDRVReceiveData(const uint8_t* data, int size)
-{
-    tsDiagnostic->Diagnostics().HandleDiagnosticsAnswer(data, size);
+    ::WriteIndicatorStyles(ini, *m_tsDiagnostic->indT, *m_tsDiagnostic->indR, *m_tsDiagnostic->indCalibrDate);
 }
 
 TfrmConnect* TfrmMain::ConnectDialog()
 {
     if (!m_connect)
-        m_connect = new TfrmConnect(*this, this);
+        m_connect = new TfrmConnect(m_session, *this, this);
     return m_connect;
-}
-
-void TfrmMain::ShowConnectDialog()
-{
-    ConnectDialog()->exec();
 }
 
 TfrmSettings* TfrmMain::SettingsDialog()
 {
     if (!m_settingsDialog)
-        m_settingsDialog = new TfrmSettings(*this, this);
+        m_settingsDialog = new TfrmSettings(m_settings, m_session, *this, this);
     return m_settingsDialog;
-}
-
-void TfrmMain::ShowSettingsDialog()
-{
-    SettingsDialog()->exec();
 }
 
 void TfrmMain::ShowIndicatorStyleDialog()
@@ -385,14 +331,14 @@ void TfrmMain::ShowIndicatorStyleDialog()
 
 bool TfrmMain::PauseDiagnosticsTimer()
 {
-    const bool running = DiagnosticsTimer->isActive();
-    DiagnosticsTimer->stop();
+    const bool running = m_diagnosticsTimer->isActive();
+    m_diagnosticsTimer->stop();
     return running;
 }
 
 void TfrmMain::ResumeDiagnosticsTimer(bool wasRunning)
 {
     // A lost device has ended diagnostics; its timer stays off then.
-    if (wasRunning && IsConnected() && Session.State.DiagRunning)
-        DiagnosticsTimer->start();
+    if (wasRunning && IsConnected() && m_session.State.DiagRunning)
+        m_diagnosticsTimer->start();
 }

@@ -2,6 +2,8 @@
 
 #include "RbButton.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
@@ -23,6 +25,32 @@ constexpr int kPromptHeight = 45;
 constexpr int kButtonTop = 88;
 constexpr int kValueTop = 58;
 constexpr int kMaxExtraHeight = 400;
+const QString kValueName = QStringLiteral("Значение");
+constexpr int kOkLeft = 152;
+constexpr int kYesLeft = 104;
+constexpr int kNoLeft = 184;
+
+// A message is read out as an alert: its title as the name, its text as the description.
+class TMessageAccessible : public QAccessibleWidget {
+public:
+    explicit TMessageAccessible(TfrmMessage* dialog)
+        : QAccessibleWidget(dialog, QAccessible::AlertMessage)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Description)
+            return static_cast<const TfrmMessage*>(widget())->lbMess->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* MessageAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TfrmMessage") && object && object->isWidgetType())
+        return new TMessageAccessible(static_cast<TfrmMessage*>(object));
+    return nullptr;
+}
 
 QPixmap blankIcon()
 {
@@ -110,6 +138,11 @@ TfrmMessage::TfrmMessage(QWidget* parent)
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Зелкор"));
     setWindowModality(Qt::ApplicationModal);
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(&MessageAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled);
 
     ImageList1 = {informationIcon(), questionIcon(), warningIcon(), errorIcon()};
 
@@ -132,15 +165,16 @@ TfrmMessage::TfrmMessage(QWidget* parent)
         connect(b, &TMessageButton::clicked, this, [this, result] { answer(result); });
         return b;
     };
-    btnOk = makeButton("btnOk", QStringLiteral("Ok"), 152, mrOk);
-    btnYes = makeButton("btnYes", QStringLiteral("Да"), 104, mrYes);
-    btnNo = makeButton("btnNo", QStringLiteral("Нет"), 184, mrNo);
+    btnOk = makeButton("btnOk", QStringLiteral("Ok"), kOkLeft, mrOk);
+    btnYes = makeButton("btnYes", QStringLiteral("Да"), kYesLeft, mrYes);
+    btnNo = makeButton("btnNo", QStringLiteral("Нет"), kNoLeft, mrNo);
 
     rseVal = new QDoubleSpinBox(this);
     rseVal->setObjectName(QStringLiteral("rseVal"));
     rseVal->setDecimals(1);
     rseVal->setSingleStep(0.1);
     rseVal->setRange(-1e9, 1e9);
+    rseVal->setAccessibleName(kValueName);
 
     resetLayout();
 }
@@ -270,6 +304,7 @@ void TfrmMessage::presentNext()
         }
     }
     lbMess->setText(NormalizeLineBreaks(r->text));
+    rseVal->setAccessibleName(r->valueEntry ? lbMess->text() : kValueName);
     fitText();
 
     if (!isVisible()) {
@@ -278,6 +313,8 @@ void TfrmMessage::presentNext()
             OnApplySchemeColors();
         show();
     }
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     activateWindow();
     if (r->valueEntry) {
         rseVal->setFocus();
@@ -329,23 +366,40 @@ void TfrmMessage::resetLayout()
     rseVal->hide();
     rseVal->move(133, kValueTop);
     rseVal->resize(97, 21);
-    for (TMessageButton* b : {btnOk, btnYes, btnNo}) {
-        b->hide();
-        b->SetDefault(false);
-        b->move(b->x(), kButtonTop);
+    const int lefts[3] = {kOkLeft, kYesLeft, kNoLeft};
+    TMessageButton* buttons[3] = {btnOk, btnYes, btnNo};
+    for (int i = 0; i < 3; ++i) {
+        buttons[i]->hide();
+        buttons[i]->SetDefault(false);
+        buttons[i]->move(lefts[i], kButtonTop);
     }
     btnYes->SetCaption(QStringLiteral("Да"));
     btnNo->SetCaption(QStringLiteral("Нет"));
 }
 
-// A text longer than the label makes the window taller rather than cut off.
+// A text longer than the label makes the window taller rather than cut off;
+// a word too long to wrap (a device path) makes it wider, within the screen.
 void TfrmMessage::fitText()
 {
+    int maxWidth = 4 * kClientWidth;
+    if (const QScreen* s = screen())
+        maxWidth = qMax(kClientWidth, s->availableGeometry().width() - 40);
+    // Wrapped at the label's width, a text with a part that cannot break is wider than the label.
+    const QRect wrapped = lbMess->fontMetrics().boundingRect(QRect(0, 0, lbMess->width(), 100000),
+                                                             Qt::AlignCenter | Qt::TextWordWrap, lbMess->text());
+    const int wider = qBound(0, wrapped.width() + 2 - lbMess->width(), maxWidth - kClientWidth);
+    if (wider > 0) {
+        lbMess->resize(lbMess->width() + wider, lbMess->height());
+        rseVal->move(rseVal->x() + wider / 2, rseVal->y());
+        for (TMessageButton* b : {btnOk, btnYes, btnNo})
+            b->move(b->x() + wider / 2, b->y());
+    }
+    const int width = kClientWidth + wider;
     const int needed = lbMess->heightForWidth(lbMess->width());
     const int extra = qBound(0, needed - lbMess->height(), kMaxExtraHeight);
-    if (extra == 0)
+    if (extra == 0 && wider == 0)
         return;
-    setFixedSize(kClientWidth, kClientHeight + extra);
+    setFixedSize(width, kClientHeight + extra);
     lbMess->resize(lbMess->width(), lbMess->height() + extra);
     rseVal->move(rseVal->x(), kValueTop + extra);
     for (TMessageButton* b : {btnOk, btnYes, btnNo})

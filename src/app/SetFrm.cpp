@@ -1,9 +1,12 @@
 #include "SetFrm.h"
 
+#include "AccessibleNames.h"
 #include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
-#include "MainWindow.h"
+#include "DeviceSession.h"
+#include "MainServices.h"
 #include "MessageDialog.h"
+#include "ProgSettings.h"
 #include "RbButton.h"
 #include "RbCheckBox.h"
 #include "RbPanel.h"
@@ -48,9 +51,11 @@ QLineEdit* MakeReadOnly(const QString& name, const QString& text, QWidget* paren
 
 } // namespace
 
-TfrmSettings::TfrmSettings(TfrmMain& main, QWidget* parent)
+TfrmSettings::TfrmSettings(TProgSettings& settings, TDeviceSession& session, IMainServices& main, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_settings(settings)
+    , m_session(session)
     , m_main(main)
 {
     setObjectName(QStringLiteral("frmSettings"));
@@ -73,6 +78,7 @@ void TfrmSettings::CreateControls()
     nodeBasic = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Общие")});
     nodeConnection = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Соединение")});
     TreeView1->expandAll();
+    TreeView1->setAccessibleName(QStringLiteral("Разделы настроек"));
     connect(TreeView1, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TreeView1Change(current); });
 
@@ -104,6 +110,7 @@ void TfrmSettings::CreateControls()
     rseSlaveID->setObjectName(QStringLiteral("rseSlaveID"));
     rseSlaveID->setRange(0, 255);
     rseSlaveID->setGeometry(288, 61, 58, 21);
+    rseSlaveID->setAccessibleName(rbConnectToNum->Caption());
     rbToLast = MakeOption(QStringLiteral("rbToLast"), QStringLiteral("Подключиться к последнему подключенному прибору"), rpSet1);
     rbToLast->setGeometry(44, 88, 360, 19);
     rbFindFirst = MakeOption(QStringLiteral("rbFindFirst"), QStringLiteral("Подключиться к первому найденному"), rpSet1);
@@ -117,6 +124,7 @@ void TfrmSettings::CreateControls()
     rseRepNum->setObjectName(QStringLiteral("rseRepNum"));
     rseRepNum->setRange(1, 10);
     rseRepNum->setGeometry(336, 156, 58, 21);
+    rseRepNum->setAccessibleName(QStringLiteral("Количество попыток установления связи"));
 
     // ---- tsConnection
     rpSet2 = new TRbPanel(tsConnection);
@@ -148,6 +156,11 @@ void TfrmSettings::CreateControls()
     cbQuickSearch->setObjectName(QStringLiteral("cbQuickSearch"));
     cbQuickSearch->SetCaption(QStringLiteral("Быстрый поиск"));
     cbQuickSearch->SetBounds(14, 186, 300, 17);
+    NameByLabel(cbCom, Label3);
+    NameByLabel(edComSpeed, Label4);
+    NameByLabel(Edit3, Label8);
+    NameByLabel(Edit2, Label6);
+    NameByLabel(Edit4, Label10);
 
     RbButton2 = new TRbButton(this);
     RbButton2->setObjectName(QStringLiteral("RbButton2"));
@@ -168,17 +181,11 @@ void TfrmSettings::FormCreate()
 {
     // Only these two follow the scheme; the options and the panels take the
     // work-area colour instead.
-    cbSetConnectBeforeRun->SetRbStyleManager(m_main.RbStyleManager);
-    RbButton2->SetRbStyleManager(m_main.RbStyleManager);
-    m_main.RbStyleManager->ApplyStyle();
-    m_main.AddSchemeColorWidget(this);
-    for (QWidget* w : std::initializer_list<QWidget*>{tsBasic, tsConnection, cbSetConnectBeforeRun,
-                                                      rbConnectToNum, rbFindFirst, rbToLast, rpSet1, rpSet2,
-                                                      Edit3, Edit2, Edit4})
-        m_main.AddSchemeColorWidget(w);
-    m_main.ApplySchemeColors();
+    m_main.AdoptSchemeLook(this, {cbSetConnectBeforeRun, RbButton2},
+                           {tsBasic, tsConnection, cbSetConnectBeforeRun, cbQuickSearch, rbConnectToNum, rbFindFirst,
+                            rbToLast, rpSet1, rpSet2, Edit3, Edit2, Edit4});
 
-    const TProgSettings& s = m_main.Settings;
+    const TProgSettings& s = m_settings;
     cbSetConnectBeforeRun->SetChecked(s.ConnectBeforeRun);
     for (TOptionButton* b : {rbConnectToNum, rbToLast, rbFindFirst})
         b->setEnabled(s.ConnectBeforeRun);
@@ -200,7 +207,7 @@ void TfrmSettings::showEvent(QShowEvent* event)
 void TfrmSettings::FormShow()
 {
     FillPortList();
-    const QString wanted = QStringLiteral("com%1").arg(m_main.Settings.DefaultComPortNum);
+    const QString wanted = QStringLiteral("com%1").arg(m_settings.DefaultComPortNum);
     for (int i = 0; i < cbCom->count(); ++i) {
         // Entries read "COMn: device (description)"; the number part decides.
         const QString entry = cbCom->itemText(i);
@@ -211,18 +218,19 @@ void TfrmSettings::FormShow()
             break;
         }
     }
-    m_main.Settings.DefaultSlaveID = uint8_t(m_main.Session.Transducer.SlaveID & 0xFF);
-    rseSlaveID->setValue(m_main.Settings.DefaultSlaveID);
+    ShowPortEntry(*cbCom);
+    m_settings.DefaultSlaveID = uint8_t(m_session.Transducer.SlaveID & 0xFF);
+    rseSlaveID->setValue(m_settings.DefaultSlaveID);
     TreeView1->setCurrentItem(nodeBasic);
     TreeView1Change(nodeBasic);
 }
 
 void TfrmSettings::FillPortList()
 {
-    TComPortMap& ports = m_main.Settings.Ports;
+    TComPortMap& ports = m_settings.Ports;
     const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(ports) : QVector<TSerialDevice>{};
     if (FillPortCombo(*cbCom, ports, found))
-        m_main.cpDRV->setPortMap(ports);
+        m_session.link.drv->setPortMap(ports);
 }
 
 void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
@@ -239,7 +247,7 @@ void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
 
 void TfrmSettings::cbSetConnectBeforeRunClick()
 {
-    TProgSettings& s = m_main.Settings;
+    TProgSettings& s = m_settings;
     const bool on = cbSetConnectBeforeRun->Checked();
     for (TOptionButton* b : {rbConnectToNum, rbToLast, rbFindFirst})
         b->setEnabled(on);
@@ -263,7 +271,7 @@ void TfrmSettings::cbSetConnectBeforeRunClick()
 
 void TfrmSettings::rbConnectToNumClick()
 {
-    TProgSettings& s = m_main.Settings;
+    TProgSettings& s = m_settings;
     SetOptionChecked(rbToLast, false);
     SetOptionChecked(rbFindFirst, false);
     s.ConnectToFirst = false;
@@ -274,8 +282,8 @@ void TfrmSettings::rbConnectToNumClick()
 
 void TfrmSettings::rbToLastClick()
 {
-    TProgSettings& s = m_main.Settings;
-    s.DefaultSlaveID = uint8_t(m_main.Session.Transducer.SlaveID & 0xFF);
+    TProgSettings& s = m_settings;
+    s.DefaultSlaveID = uint8_t(m_session.Transducer.SlaveID & 0xFF);
     rseSlaveID->setValue(s.DefaultSlaveID);
     rseSlaveID->setEnabled(false);
     SetOptionChecked(rbConnectToNum, false);
@@ -287,7 +295,7 @@ void TfrmSettings::rbToLastClick()
 
 void TfrmSettings::rbFindFirstClick()
 {
-    TProgSettings& s = m_main.Settings;
+    TProgSettings& s = m_settings;
     rseSlaveID->setEnabled(false);
     SetOptionChecked(rbConnectToNum, false);
     SetOptionChecked(rbToLast, false);
@@ -298,18 +306,18 @@ void TfrmSettings::rbFindFirstClick()
 
 void TfrmSettings::rseSlaveIDChange()
 {
-    m_main.Settings.DefaultSlaveID = uint8_t(rseSlaveID->value());
+    m_settings.DefaultSlaveID = uint8_t(rseSlaveID->value());
 }
 
 void TfrmSettings::rseRepNumChange()
 {
-    m_main.Settings.RepeatNum = uint8_t(rseRepNum->value());
-    m_main.Session.link.RepeatNum = rseRepNum->value(); // the next exchange counts with it
+    m_settings.RepeatNum = uint8_t(rseRepNum->value());
+    m_session.link.RepeatNum = rseRepNum->value(); // the next exchange counts with it
 }
 
 void TfrmSettings::cbQuickSearchClick()
 {
-    m_main.Settings.QuickSearch = cbQuickSearch->Checked();
+    m_settings.QuickSearch = cbQuickSearch->Checked();
 }
 
 void TfrmSettings::cbComDropDown()
@@ -326,14 +334,14 @@ void TfrmSettings::cbComDropDown()
 
 bool TfrmSettings::ChangePort(int n, const QString& portName)
 {
-    m_main.ProcessEvents();
+    m_session.shell->ProcessEvents();
     if (m_main.IsConnected()) {
         if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
             return false;
-        m_main.DisconnectDevice();
+        m_session.shell->DisconnectDevice();
     }
-    m_main.Settings.DefaultComPortNum = uint8_t(n);
-    m_main.cpDRV->SetPortName(portName);
+    m_settings.DefaultComPortNum = uint8_t(n);
+    m_session.link.drv->SetPortName(portName);
     return true;
 }
 
@@ -343,7 +351,7 @@ void TfrmSettings::cbComSelect(int index)
         return;
     bool ok = false;
     const int n = PortNumberOf(cbCom->itemText(index), &ok);
-    if (!ok || n < 1 || n > MaxComPortNumber || n == m_main.cpDRV->Port())
+    if (!ok || n < 1 || n > MaxComPortNumber || n == m_session.link.drv->Port())
         return;
     ChangePort(n, QStringLiteral("//./COM%1").arg(n));
 }

@@ -17,7 +17,9 @@ class QTreeWidgetItem;
 class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
-class TfrmMain;
+class IMainServices;
+struct TDeviceSession;
+struct TProgSettings;
 
 // "Настройки программы": edits the program settings while the program runs.
 // Every change goes into the settings record at once and acts at once; the
@@ -25,7 +27,7 @@ class TfrmMain;
 class TfrmSettings : public QDialog {
     Q_OBJECT
 public:
-    TfrmSettings(TfrmMain& main, QWidget* parent = nullptr);
+    TfrmSettings(TProgSettings& settings, TDeviceSession& session, IMainServices& main, QWidget* parent = nullptr);
 
     // Where the port list comes from; FindSerialDevices unless replaced (tests).
     std::function<QVector<TSerialDevice>(const TComPortMap&)> DeviceSource;
@@ -91,5 +93,7 @@ private:
     // The common part of a selection and of Enter: false when the user kept the connection.
     bool ChangePort(int n, const QString& portName);
 
-    TfrmMain& m_main;
+    TProgSettings& m_settings;
+    TDeviceSession& m_session;
+    IMainServices& m_main;
 };

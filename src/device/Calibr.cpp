@@ -203,24 +203,36 @@ bool TCalibration::SendCalibrationStage()
     return false;
 }
 
-void TCalibration::CheckMeasuredCurrent()
+bool TCalibration::TakeMeasuredCurrent()
 {
     const double micro = std::nearbyint(m_view.CurrentValue() * 1000.0);
     constexpr double kMax = std::numeric_limits<int32_t>::max();
-    SetCurrent(std::isfinite(micro) ? int(std::clamp(micro, -kMax, kMax)) : -1);
+    const int typed = std::isfinite(micro) ? int(std::clamp(micro, -kMax, kMax)) : -1;
     const TCurrentRange* range = RangeFor(m_session.State.CalibrStage, m_session.Transducer.PLType);
-    if (range && (Current() < range->low || Current() > range->high)) {
+    if (range && (typed < range->low || typed > range->high)) {
+        // Stored before the message: whatever runs while it is shown must
+        // not find the refused value ready to send. FF FF is refused by the device.
+        SetCurrent(-1);
         ShowError(QString::fromUtf16(range->message));
-        SetCurrent(-1); // travels as FF FF, which the device refuses
+        return false;
     }
+    SetCurrent(typed);
+    return true;
+}
+
+void TCalibration::CheckMeasuredCurrent()
+{
+    TakeMeasuredCurrent();
     m_session.shell->ProcessEvents();
 }
 
-void TCalibration::DateEntered()
+bool TCalibration::DateEntered()
 {
     m_session.Transducer.CalibrDate = DateFromText(m_view.DateText());
-    if (m_session.Transducer.CalibrDate == 0)
-        ShowError(kWrongDate);
+    if (m_session.Transducer.CalibrDate != 0)
+        return true;
+    ShowError(kWrongDate);
+    return false;
 }
 
 void TCalibration::CancelCalibration()

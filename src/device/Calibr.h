@@ -40,8 +40,12 @@ public:
     void BeginPressed();
     void CalibrationStep();
     bool SendCalibrationStage();
-    void CheckMeasuredCurrent(); // leaving rseCalibrCur
-    void DateEntered();          // leaving meCalibrNewDate
+    // Leaving rseCalibrCur: takes and checks the current, then lets pending events run.
+    void CheckMeasuredCurrent();
+    // The check alone; false (−1 stored, message shown) outside the stage's range.
+    bool TakeMeasuredCurrent();
+    // Leaving meCalibrNewDate; false (date 0, message shown) for an invalid date.
+    bool DateEntered();
     void CancelCalibration();
 
     // Today's date for stage 6; tests fix it.

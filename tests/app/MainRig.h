@@ -63,7 +63,7 @@ public:
             if (onComChoice)
                 onComChoice(frm);
             if (comChoiceAccepts && comChoicePort > 0) // 0: keep the port as named
-                frm.cpDRV->SetPort(comChoicePort);
+                frm.cpDRV()->SetPort(comChoicePort);
             return comChoiceAccepts;
         };
         return std::make_unique<TfrmMain>(std::move(o));

@@ -1,6 +1,8 @@
 #include "COMChoiceFrm.h"
 #include "RecordingMessages.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,4 +159,53 @@ TEST_F(ChoiceFixture, DropDownRefillsTheListWithNewDevices)
     EXPECT_EQ(dlg.cbComPort->count(), 0);
     typeAndEnter("COM5");
     EXPECT_EQ(names, QStringList{"\\\\.\\COM5"});
+}
+
+TEST_F(ChoiceFixture, OkOrEnterOnTheEntryShownChoosesIt)
+{
+    settings.DefaultComPortNum = 2;
+    dlg.show();
+    ASSERT_EQ(dlg.cbComPort->currentText(), "COM2: /dev/ttyUSB0 (FT232R USB UART)");
+    dlg.Button1->click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(ports, QList<int>{2}) << "a choice by number, so the port is no longer known only by name";
+    EXPECT_TRUE(names.isEmpty());
+
+    dlg.show();
+    QTest::keyClick(dlg.cbComPort->lineEdit(), Qt::Key_Return);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(ports, (QList<int>{2, 2}));
+    EXPECT_TRUE(names.isEmpty());
+
+    // An edited entry is typed text again: Ok leaves the port alone.
+    dlg.show();
+    dlg.cbComPort->setEditText("COM2: /dev/ttyUSB");
+    dlg.Button1->click();
+    EXPECT_EQ(ports.size(), 2);
+    EXPECT_EQ(settings.DefaultComPortNum, 2);
+}
+
+TEST_F(ChoiceFixture, LongEntriesShowTheirBeginningAndTheWholeAsTooltip)
+{
+    devices = {{"/dev/pts/7", {}, "псевдотерминал", {}},
+               {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "FT232R USB UART", {}}};
+    settings.DefaultComPortNum = 1;
+    dlg.show();
+    QApplication::processEvents();
+    const QString whole = dlg.cbComPort->itemText(0);
+    ASSERT_TRUE(whole.startsWith("COM1: /dev/pts/7")) << whole.toStdString();
+    EXPECT_EQ(dlg.cbComPort->currentText(), whole);
+    EXPECT_EQ(dlg.cbComPort->lineEdit()->cursorPosition(), 0);
+    EXPECT_EQ(dlg.cbComPort->toolTip(), whole);
+    for (int i = 0; i < dlg.cbComPort->count(); ++i)
+        EXPECT_EQ(dlg.cbComPort->itemData(i, Qt::ToolTipRole).toString(), dlg.cbComPort->itemText(i));
+    // The opened list is wide enough for every entry whole.
+    const QFontMetrics fm(dlg.cbComPort->view()->font());
+    for (int i = 0; i < dlg.cbComPort->count(); ++i)
+        EXPECT_GE(dlg.cbComPort->view()->minimumWidth(), fm.horizontalAdvance(dlg.cbComPort->itemText(i)));
+
+    QTest::keyClick(dlg.cbComPort, Qt::Key_Down);
+    EXPECT_EQ(dlg.cbComPort->toolTip(), dlg.cbComPort->itemText(1));
+    EXPECT_EQ(dlg.cbComPort->lineEdit()->cursorPosition(), 0);
+    dlg.grab().save(QStringLiteral("comchoice-long.png"));
 }

@@ -8,6 +8,7 @@
 #include "RbCheckBox.h"
 #include "RbPanel.h"
 #include "RbStyleManager.h"
+#include "Tap.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,8 +60,8 @@ struct ConfigRig {
     void connect()
     {
         frm = rig.make();
-        page = frm->tsConfiguration;
-        frm->Session.link.ReportLinkErrors = true;
+        page = frm->tsConfiguration();
+        frm->Session().link.ReportLinkErrors = true;
         frm->ConnectDevice();
     }
     QByteArray lastWriteRequest() const
@@ -112,9 +113,9 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
     EXPECT_EQ(p->rseConfSlaveID->value(), 1);
     EXPECT_TRUE(p->pnAlarmCur4D->isVisibleTo(p));
     EXPECT_FALSE(p->pnAlarmCur4E->isVisibleTo(p));
-    EXPECT_FALSE(c.frm->Session.Transducer.ConfModified) << "filling the page is no edit";
+    EXPECT_FALSE(c.frm->Session().Transducer.ConfModified) << "filling the page is no edit";
     EXPECT_EQ(c.frm->StatusPanelText(2), QString());
-    EXPECT_EQ(c.frm->Session.TransducerSnapshot.SensorKind, 3);
+    EXPECT_EQ(c.frm->Session().TransducerSnapshot.SensorKind, 3);
 
     // Averaging bytes: 0 and 1 (0,5 to even) read as off, 13 (2,5) as 2, 7 (1,5) as 2.
     struct Avg {
@@ -125,7 +126,7 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
         p->rseAverage->setValue(17);
         c.regs.average = a.byte;
         p->btnConfReadClick();
-        EXPECT_EQ(c.frm->Session.Transducer.Average, a.seconds) << int(a.byte);
+        EXPECT_EQ(c.frm->Session().Transducer.Average, a.seconds) << int(a.byte);
         EXPECT_EQ(p->cbAverageTurnOn->Checked(), a.seconds != 0) << int(a.byte);
         EXPECT_EQ(p->rseAverage->isEnabled(), a.seconds != 0) << int(a.byte);
         EXPECT_EQ(p->rseAverage->value(), a.seconds != 0 ? a.seconds : 17) << "a disabled field keeps its number";
@@ -135,7 +136,7 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
     c.regs.r0Code = 3;
     c.regs.sensorKind = 7;
     p->btnConfReadClick();
-    EXPECT_EQ(c.frm->Session.Transducer.R0, 50);
+    EXPECT_EQ(c.frm->Session().Transducer.R0, 50);
     EXPECT_TRUE(OptionChecked(p->rbR50));
     EXPECT_FALSE(OptionChecked(p->rbCu) || OptionChecked(p->rbPl_391) || OptionChecked(p->rbPl_385));
     EXPECT_EQ(p->lbMaxTemp->text(), QStringLiteral("200 °C"));
@@ -151,7 +152,7 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
     EXPECT_EQ(p->rseBottomTempBound->value(), -200);
     EXPECT_EQ(p->rseTopTempBound->value(), 600);
     EXPECT_EQ(p->lbMinTemp->text(), QStringLiteral("-200 °C"));
-    EXPECT_EQ(c.frm->Session.Transducer.BottomTempBound, -250) << "the record keeps what the device said";
+    EXPECT_EQ(c.frm->Session().Transducer.BottomTempBound, -250) << "the record keeps what the device said";
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
 }
 
@@ -178,7 +179,7 @@ TEST(ConfigurationPage, UnsupportedTypeShowsThePlatformErrorAndDisconnects)
     EXPECT_FALSE(c.frm->IsConnected());
     EXPECT_TRUE(c.page->pnAlarmCur4E->isVisibleTo(c.page));
     EXPECT_FALSE(c.page->pnAlarmCur4D->isVisibleTo(c.page));
-    EXPECT_EQ(c.frm->actConnect->text(), QStringLiteral("Установить соединение"));
+    EXPECT_EQ(c.frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Установить соединение"));
     EXPECT_FALSE(OptionChecked(c.page->rbPl_385)) << "the page is emptied by the disconnect";
     // No request after the configuration read: the one-shot date read is skipped.
     EXPECT_EQ(c.rig.port()->lastWrite().left(2), HexBytes("01 03"));
@@ -193,7 +194,7 @@ TEST(ConfigurationPage, UserEditsTravelInTheWriteRequest)
     ASSERT_TRUE(OptionChecked(p->rbPl_385));
 
     ClickOption(p->rbCu);
-    EXPECT_EQ(c.frm->Session.Transducer.SensorKind, 3);
+    EXPECT_EQ(c.frm->Session().Transducer.SensorKind, 3);
     EXPECT_EQ(p->rseTopTempBound->value(), 200) << "the sensor's full range";
     EXPECT_EQ(p->rseBottomTempBound->value(), -100);
     EXPECT_EQ(c.frm->StatusPanelText(2), QStringLiteral("Mod"));
@@ -202,10 +203,10 @@ TEST(ConfigurationPage, UserEditsTravelInTheWriteRequest)
     ClickOption(p->rbI3_8);
     SetField(p->rseTopTempBound, -50);
     SetField(p->rseBottomTempBound, -100);
-    EXPECT_EQ(c.frm->Session.Transducer.TopTempBound, -50) << "taken on leaving the field";
+    EXPECT_EQ(c.frm->Session().Transducer.TopTempBound, -50) << "taken on leaving the field";
     p->rseAverage->setValue(30);
     p->cbAverageTurnOn->Click();
-    EXPECT_EQ(c.frm->Session.Transducer.Average, 30);
+    EXPECT_EQ(c.frm->Session().Transducer.Average, 30);
     EXPECT_TRUE(p->rseAverage->isEnabled());
 
     p->btnConfWriteClick();
@@ -214,7 +215,7 @@ TEST(ConfigurationPage, UserEditsTravelInTheWriteRequest)
     EXPECT_EQ(q.left(7), HexBytes("01 10 00 18 00 08 10"));
     EXPECT_EQ(q.mid(7, 16), HexBytes("00 03 00 02 FF 9C FF CE 00 01 00 02 00 B2 00 01"));
     EXPECT_EQ(q.right(2), WithCRC(q.left(23)).right(2));
-    EXPECT_FALSE(c.frm->Session.Transducer.ConfModified);
+    EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
 
     // Averaging off travels as 0, averaging 1 s as 4.
@@ -262,10 +263,10 @@ TEST(ConfigurationPage, RangeChecksBeforeAnythingIsSent)
             EXPECT_EQ(c.rig.msgs.texts(), QStringList{k.message}) << k.bottom << ".." << k.top;
             EXPECT_EQ(c.rig.msgs.last().kind, mkError);
             EXPECT_EQ(c.rig.port()->writeCount(), writes) << "nothing sent";
-            EXPECT_EQ(c.frm->Session.Transducer.TopTempBound, k.top) << "the record holds the page's bounds";
-            EXPECT_EQ(c.frm->Session.Transducer.BottomTempBound, k.bottom);
+            EXPECT_EQ(c.frm->Session().Transducer.TopTempBound, k.top) << "the record holds the page's bounds";
+            EXPECT_EQ(c.frm->Session().Transducer.BottomTempBound, k.bottom);
         }
-        EXPECT_FALSE(c.frm->Session.Transducer.ConfModified);
+        EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
     }
 }
 
@@ -278,11 +279,11 @@ TEST(ConfigurationPage, AddressChangeThroughThePage)
     // Refused echo: the device stays at 1, and so do the requests.
     c.rig.port()->answerOnce(HexBytes("01 10"), WithCRC(HexBytes("01 03 00 18 00 08")));
     p->rseConfSlaveID->setValue(9);
-    EXPECT_EQ(c.frm->Session.Transducer.SlaveID, 1) << "the field alone changes nothing";
+    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 1) << "the field alone changes nothing";
     p->btnConfWriteClick();
     EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("Невозможно выполнить комманду.")});
     EXPECT_EQ(uint8_t(c.lastWriteRequest()[22]), 9);
-    EXPECT_EQ(c.frm->Session.Transducer.SlaveID, 1);
+    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 1);
     EXPECT_TRUE(c.frm->IsConnected());
 
     // Confirmed: the request went to 1 with 7 in byte 22; every later one goes to 7.
@@ -293,7 +294,7 @@ TEST(ConfigurationPage, AddressChangeThroughThePage)
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(uint8_t(c.lastWriteRequest()[0]), 1);
     EXPECT_EQ(uint8_t(c.lastWriteRequest()[22]), 7);
-    EXPECT_EQ(c.frm->Session.Transducer.SlaveID, 7);
+    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 7);
     p->btnConfReadClick();
     EXPECT_EQ(c.rig.port()->lastWrite().left(2), HexBytes("07 03"));
     EXPECT_TRUE(c.frm->IsConnected());
@@ -302,7 +303,7 @@ TEST(ConfigurationPage, AddressChangeThroughThePage)
     ClickOption(p->rbCu);
     c.rig.msgs.answer(mrNo);
     c.frm->close();
-    EXPECT_EQ(c.frm->Session.Transducer.SlaveID, 7);
+    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 7);
     EXPECT_TRUE(c.rig.iniContent().contains("DefaultSlaveID=7")) << c.rig.iniContent().constData();
 }
 
@@ -325,9 +326,9 @@ TEST(ConfigurationPage, SavePromptAtClose)
         EXPECT_TRUE(OptionChecked(p->rbR100));
         EXPECT_EQ(p->rseTopTempBound->value(), 150);
         EXPECT_EQ(p->rseBottomTempBound->value(), -50);
-        EXPECT_EQ(c.frm->Session.Transducer.SensorKind, 2);
-        EXPECT_EQ(c.frm->Session.Transducer.R0, 100);
-        EXPECT_FALSE(c.frm->Session.Transducer.ConfModified);
+        EXPECT_EQ(c.frm->Session().Transducer.SensorKind, 2);
+        EXPECT_EQ(c.frm->Session().Transducer.R0, 100);
+        EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
     }
     {
         ConfigRig c; // "Да": written
@@ -342,7 +343,7 @@ TEST(ConfigurationPage, SavePromptAtClose)
     {
         ConfigRig c; // not connected
         c.frm = c.rig.make();
-        ClickOption(c.frm->tsConfiguration->rbR50);
+        ClickOption(c.frm->tsConfiguration()->rbR50);
         c.frm->close();
         EXPECT_EQ(c.rig.msgs.texts(),
                   QStringList{QStringLiteral("Соединение не установлено. Изменения конфигурации не сохранены.")});
@@ -360,8 +361,8 @@ TEST(ConfigurationPage, ButtonsWhileDisconnected)
 {
     ConfigRig c;
     c.frm = c.rig.make();
-    c.frm->tsConfiguration->btnConfReadClick();
-    c.frm->tsConfiguration->btnConfWriteClick();
+    c.frm->tsConfiguration()->btnConfReadClick();
+    c.frm->tsConfiguration()->btnConfWriteClick();
     EXPECT_EQ(c.rig.msgs.texts(),
               (QStringList{QStringLiteral("Соединение не установлено"), QStringLiteral("Соединение не установлено")}));
     EXPECT_EQ(c.rig.port()->writeCount(), 0);
@@ -371,10 +372,10 @@ TEST(ConfigurationPage, DiagnosticsTimerPausesForReadAndWrite)
 {
     ConfigRig c;
     c.connect();
-    QTimer* timer = c.frm->DiagnosticsTimer;
+    QTimer* timer = c.frm->DiagnosticsTimer();
     QList<bool> activeDuringExchange;
     c.onExchange = [&] { activeDuringExchange << timer->isActive(); };
-    c.frm->Session.State.DiagRunning = true; // as diagnostics would have it
+    c.frm->Session().State.DiagRunning = true; // as diagnostics would have it
     timer->start();
     c.page->btnConfReadClick();
     c.page->btnConfWriteClick();
@@ -387,7 +388,7 @@ TEST(ConfigurationPage, DiagnosticsTimerPausesForReadAndWrite)
     c.page->btnConfReadClick();
     EXPECT_FALSE(c.frm->IsConnected());
     EXPECT_FALSE(timer->isActive());
-    c.frm->Session.State.DiagRunning = false;
+    c.frm->Session().State.DiagRunning = false;
 }
 
 TEST(ConfigurationPage, SensorOptionHoverAndLabelClicks)
@@ -418,9 +419,9 @@ TEST(ConfigurationPage, SensorOptionHoverAndLabelClicks)
     QCoreApplication::sendEvent(p->lbCu, &release);
     EXPECT_TRUE(OptionChecked(p->rbCu));
     EXPECT_FALSE(OptionChecked(p->rbPl_385));
-    EXPECT_EQ(c.frm->Session.Transducer.SensorKind, 3);
+    EXPECT_EQ(c.frm->Session().Transducer.SensorKind, 3);
     EXPECT_EQ(p->lbMaxTemp->text(), QStringLiteral("200 °C"));
-    EXPECT_TRUE(c.frm->Session.Transducer.ConfModified);
+    EXPECT_TRUE(c.frm->Session().Transducer.ConfModified);
 }
 
 TEST(ConfigurationPage, DisconnectEmptiesThePageButNotTheRecord)
@@ -435,8 +436,8 @@ TEST(ConfigurationPage, DisconnectEmptiesThePageButNotTheRecord)
     EXPECT_FALSE(p->cbAverageTurnOn->Checked());
     EXPECT_EQ(p->rseTopTempBound->value(), 0);
     EXPECT_EQ(p->rseBottomTempBound->value(), 0);
-    EXPECT_EQ(c.frm->Session.Transducer.TopTempBound, 150);
-    EXPECT_FALSE(c.frm->Session.Transducer.ConfModified);
+    EXPECT_EQ(c.frm->Session().Transducer.TopTempBound, 150);
+    EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
 }
 
 TEST(ConfigurationPage, TextsFitAtTheProgramFont)
@@ -447,7 +448,7 @@ TEST(ConfigurationPage, TextsFitAtTheProgramFont)
         ConfigRig c(type);
         c.regs.average = 178;
         c.connect();
-        c.frm->MainPageCtrl->setCurrentWidget(c.page);
+        c.frm->MainPageCtrl()->setCurrentWidget(c.page);
         c.frm->show();
         QCoreApplication::processEvents();
         const QStringList bad = TextsThatDoNotFit(c.page);
@@ -456,4 +457,61 @@ TEST(ConfigurationPage, TextsFitAtTheProgramFont)
         c.frm->hide();
     }
     QApplication::setFont(before);
+}
+
+namespace {
+
+// Types `text` into a range or averaging field as the user does: focus, select all, keys.
+void TypeInto(QSpinBox* spin, const QString& text)
+{
+    spin->setFocus(Qt::MouseFocusReason);
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+}
+
+} // namespace
+
+// After typing into a field, a tap does what a slow click does: the typed
+// value is taken, then the click acts; nothing is lost, nothing is left drawn pressed.
+TEST(ConfigurationPage, TapRightAfterEditingAFieldActsOnce)
+{
+    for (const TTapKind kind : {TTapKind::Slow, TTapKind::Queued}) {
+        SCOPED_TRACE(TapName(kind));
+        ConfigRig c;
+        c.regs.r0Code = 2;    // 50 ohm
+        c.regs.average = 178; // 30 s, on
+        c.connect();
+        TConfigurationPage* p = c.page;
+        c.frm->MainPageCtrl()->setCurrentWidget(p);
+        c.frm->show();
+        QApplication::setActiveWindow(c.frm.get());
+        QApplication::processEvents();
+        p->rseBottomTempBound->setFocus(Qt::OtherFocusReason);
+        if (!p->rseBottomTempBound->hasFocus())
+            GTEST_SKIP() << "no keyboard focus on this platform";
+
+        TypeInto(p->rseBottomTempBound, QStringLiteral("-30"));
+        Tap(p->rbR100, kind);
+        EXPECT_TRUE(OptionChecked(p->rbR100));
+        EXPECT_FALSE(p->rbR100->Pressed());
+
+        TypeInto(p->rseTopTempBound, QStringLiteral("120"));
+        Tap(p->cbAverageTurnOn, kind);
+        EXPECT_FALSE(p->cbAverageTurnOn->Checked());
+        EXPECT_FALSE(p->cbAverageTurnOn->Pressed());
+
+        c.rig.port()->clearWrites();
+        TypeInto(p->rseBottomTempBound, QStringLiteral("-40"));
+        Tap(p->btnConfWrite, kind);
+        EXPECT_FALSE(p->btnConfWrite->Pressed());
+        int writes = 0;
+        for (const TRecordedWrite& w : c.rig.port()->writes())
+            writes += w.bytes.size() == 25 ? 1 : 0;
+        EXPECT_EQ(writes, 1);
+        const QByteArray q = c.lastWriteRequest();
+        ASSERT_EQ(q.size(), 25);
+        EXPECT_EQ(q.mid(9, 12), HexBytes("00 01 FF D8 00 78 00 00 00 01 00 00")) << q.toHex(' ').toStdString();
+        EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
+        c.frm->hide();
+    }
 }

@@ -8,6 +8,7 @@
 #include "Cp1251.h"
 #include "DiagnosticPage.h"
 #include "LiquidIndicator.h"
+#include "Tap.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
@@ -63,8 +64,8 @@ struct Connected {
         };
         frm = rig.make();
         frm->ConnectDevice();
-        diag = frm->tsDiagnostic;
-        cal = frm->tsCalobration;
+        diag = frm->tsDiagnostic();
+        cal = frm->tsCalobration();
     }
     ~Connected() { QLocale::setDefault(QLocale::c()); }
 
@@ -72,7 +73,7 @@ struct Connected {
     void poll(uint32_t ms = 500)
     {
         rig.clock.advanceMs(ms);
-        frm->cpDRV->PollTimerTick();
+        frm->cpDRV()->PollTimerTick();
     }
 
     MainRig rig;
@@ -89,7 +90,7 @@ TEST(DiagnosticPageInWindow, ConnectionReadsTheCalibrationDateOnce)
     EXPECT_TRUE(Shown(c.diag->indT).isEmpty());
     EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 03 00 20 00 05"), 1);
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
-    EXPECT_FALSE(c.frm->DiagnosticsTimer->isActive());
+    EXPECT_FALSE(c.frm->DiagnosticsTimer()->isActive());
 
     Connected silent{QByteArray()}; // an empty answer is silence
     EXPECT_TRUE(silent.frm->IsConnected());
@@ -105,9 +106,9 @@ TEST(DiagnosticPageInWindow, StartStopAndLiveReadouts)
     EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Green);
 
     page.btnBeginDiagnostics->Click();
-    EXPECT_TRUE(c.frm->Session.State.DiagRunning);
-    EXPECT_TRUE(c.frm->DiagnosticsTimer->isActive());
-    EXPECT_EQ(c.frm->DiagnosticsTimer->interval(), 1000);
+    EXPECT_TRUE(c.frm->Session().State.DiagRunning);
+    EXPECT_TRUE(c.frm->DiagnosticsTimer()->isActive());
+    EXPECT_EQ(c.frm->DiagnosticsTimer()->interval(), 1000);
     EXPECT_EQ(ButtonCaption(page.btnBeginDiagnostics), QStringLiteral("Завершить измерения"));
     EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Red);
     EXPECT_EQ(c.frm->StatusPanelText(3), QStringLiteral("Режим диагностики"));
@@ -118,17 +119,17 @@ TEST(DiagnosticPageInWindow, StartStopAndLiveReadouts)
     EXPECT_EQ(Shown(page.indR), QStringLiteral("109,35"));
     EXPECT_EQ(page.lbDiagInf->text(), QStringLiteral("Неисправностей не обнаружено"));
     const uint64_t before = c.rig.clock.nowUs();
-    ASSERT_TRUE(QMetaObject::invokeMethod(c.frm->DiagnosticsTimer, "timeout", Qt::DirectConnection)); // one tick
+    ASSERT_TRUE(QMetaObject::invokeMethod(c.frm->DiagnosticsTimer(), "timeout", Qt::DirectConnection)); // one tick
     EXPECT_EQ(c.rig.clock.nowUs(), before);
     EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 03 00 20"), 3);
     c.rig.clock.advanceMs(400);
     const uint64_t beforeDelivery = c.rig.clock.nowUs();
-    c.frm->cpDRV->PollTimerTick();
+    c.frm->cpDRV()->PollTimerTick();
     EXPECT_EQ(c.rig.clock.nowUs(), beforeDelivery);
 
     page.btnBeginDiagnostics->Click();
-    EXPECT_FALSE(c.frm->Session.State.DiagRunning);
-    EXPECT_FALSE(c.frm->DiagnosticsTimer->isActive());
+    EXPECT_FALSE(c.frm->Session().State.DiagRunning);
+    EXPECT_FALSE(c.frm->DiagnosticsTimer()->isActive());
     EXPECT_EQ(ButtonCaption(page.btnBeginDiagnostics), QStringLiteral("Начать измерения"));
     EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Green);
     EXPECT_TRUE(Shown(page.indT).isEmpty());
@@ -154,17 +155,17 @@ TEST(DiagnosticPageInWindow, DisconnectEndsDiagnosticsAndCancelsCalibration)
     Connected c;
     for (int i = 0; i < 3; ++i)
         c.cal->btnBeginCalibr->Click();
-    ASSERT_EQ(c.frm->Session.State.CalibrStage, 3);
+    ASSERT_EQ(c.frm->Session().State.CalibrStage, 3);
     c.diag->btnBeginDiagnostics->Click(); // allowed while calibrating
     c.poll();
     ASSERT_EQ(Shown(c.diag->indT), QStringLiteral("23,5"));
     c.rig.port()->clearWrites();
 
-    c.frm->actConnect->trigger(); // connected: disconnects at once
+    c.frm->findChild<QAction*>(QStringLiteral("actConnect"))->trigger(); // connected: disconnects at once
     EXPECT_FALSE(c.frm->IsConnected());
-    EXPECT_FALSE(c.frm->Session.State.DiagRunning);
-    EXPECT_FALSE(c.frm->DiagnosticsTimer->isActive());
-    EXPECT_EQ(c.frm->Session.State.CalibrStage, 0);
+    EXPECT_FALSE(c.frm->Session().State.DiagRunning);
+    EXPECT_FALSE(c.frm->DiagnosticsTimer()->isActive());
+    EXPECT_EQ(c.frm->Session().State.CalibrStage, 0);
     ASSERT_GE(c.rig.port()->writeCount(), 1);
     EXPECT_EQ(c.rig.port()->writes().first().bytes, WithCRC(HexBytes("01 4D 00 00 00 00 00")));
     EXPECT_EQ(c.cal->lbStage->text(), QStringLiteral("Настройка завершена по желанию пользователя"));
@@ -224,7 +225,7 @@ TEST(CalibrationPageInWindow, LeavingTheFieldsChecksThem)
 {
     Connected c;
     TCalibrationPage& page = *c.cal;
-    c.frm->MainPageCtrl->setCurrentWidget(&page);
+    c.frm->MainPageCtrl()->setCurrentWidget(&page);
     c.frm->show();
     QApplication::setActiveWindow(c.frm.get());
     for (int i = 0; i < 5; ++i)
@@ -237,7 +238,7 @@ TEST(CalibrationPageInWindow, LeavingTheFieldsChecksThem)
     page.btnBeginCalibr->setFocus(Qt::MouseFocusReason);
     QApplication::processEvents();
     EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("Диапазон возможных значений\r\nот 3,600 мА до 4,400 мА")});
-    EXPECT_EQ(c.frm->Session.State.CalibrCurrent, -1);
+    EXPECT_EQ(c.frm->Session().State.CalibrCurrent, -1);
     page.btnBeginCalibr->Click();
     EXPECT_EQ(c.rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 FF FF")));
     EXPECT_EQ(c.rig.msgs.count(), 1); // the refused value was already judged
@@ -250,9 +251,72 @@ TEST(CalibrationPageInWindow, RefusedWhileDiagnosticsRuns)
     c.rig.port()->clearWrites();
     c.cal->btnBeginCalibr->Click();
     EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("В режиме диагностики настройку проводить нельзя!")});
-    EXPECT_EQ(c.frm->Session.State.CalibrStage, 0);
+    EXPECT_EQ(c.frm->Session().State.CalibrStage, 0);
     EXPECT_TRUE(c.cal->lbStage->text().isEmpty());
     EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 4D"), 0);
+}
+
+// A tap on "Продолжить" right after typing the measured current: the entry
+// is judged before anything is sent, and a refused one refuses the press.
+TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
+{
+    for (const TTapKind kind : {TTapKind::Slow, TTapKind::Queued}) {
+        SCOPED_TRACE(TapName(kind));
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        MainRig rig;
+        rig.onPort = [](ScriptedPort& p) {
+            p.answerAlways(HexBytes("01 11"), [](const QByteArray&) {
+                return IdentifyAnswer(1, 'N', "ZELKOR", "Pt100", HexBytes("00 00 00 07"), HexBytes("01 02 07 D0"));
+            });
+            p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
+            MainRig::AnswerAsDevice(p);
+        };
+        auto frm = rig.make();
+        frm->ConnectDevice();
+        TCalibrationPage& page = *frm->tsCalobration();
+        frm->MainPageCtrl()->setCurrentWidget(&page);
+        frm->show();
+        QApplication::setActiveWindow(frm.get());
+        for (int i = 0; i < 5; ++i)
+            page.btnBeginCalibr->Click();
+        ASSERT_EQ(frm->Session().State.CalibrStage, 5);
+        page.rseCalibrCur->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        if (!page.rseCalibrCur->hasFocus())
+            GTEST_SKIP() << "no keyboard focus on this platform";
+
+        int currentAtMessage = 0;
+        int stage5SentAtMessage = -1;
+        rig.msgs.setOnMessage([&](const TRecordedMessage&) {
+            currentAtMessage = int(frm->Session().State.CalibrCurrent);
+            stage5SentAtMessage = WritesStartingWith(*rig.port(), "01 4D 05");
+        });
+        rig.port()->clearWrites();
+        page.rseCalibrCur->selectAll();
+        QTest::keyClicks(page.rseCalibrCur, QStringLiteral("5,100"));
+        Tap(page.btnBeginCalibr, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Диапазон возможных значений\r\nот 0,030 мА до 0,170 мА")});
+        EXPECT_EQ(currentAtMessage, -1);
+        EXPECT_EQ(stage5SentAtMessage, 0);
+        EXPECT_EQ(WritesStartingWith(*rig.port(), "01 4D 05"), 0) << "a refused entry refuses the press";
+        EXPECT_EQ(frm->Session().State.CalibrStage, 5);
+        EXPECT_FALSE(page.btnBeginCalibr->Pressed());
+
+        // Corrected, the next tap sends it.
+        page.rseCalibrCur->setFocus(Qt::MouseFocusReason);
+        page.rseCalibrCur->selectAll();
+        QTest::keyClicks(page.rseCalibrCur, QStringLiteral("0,150"));
+        Tap(page.btnBeginCalibr, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 00 96")));
+        EXPECT_EQ(rig.msgs.count(), 1);
+        EXPECT_EQ(frm->Session().State.CalibrStage, 6);
+        EXPECT_FALSE(page.btnBeginCalibr->Pressed());
+        rig.msgs.setOnMessage(nullptr);
+        frm->hide();
+        QLocale::setDefault(QLocale::c());
+    }
 }
 
 } // namespace

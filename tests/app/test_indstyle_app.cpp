@@ -23,7 +23,7 @@ struct Inds {
 
 Inds Of(TfrmMain& frm)
 {
-    return {frm.tsDiagnostic->indT, frm.tsDiagnostic->indR, frm.tsDiagnostic->indCalibrDate};
+    return {frm.tsDiagnostic()->indT, frm.tsDiagnostic()->indR, frm.tsDiagnostic()->indCalibrDate};
 }
 
 void Choose(QComboBox* cb, int item)
@@ -45,7 +45,7 @@ TEST(IndStyleStartup, FirstStartWithoutSectionsGivesTheDefaults)
     EXPECT_EQ(i.d->IndicatorKind(), ik7segment);
     EXPECT_EQ(i.r->NumberForeColor1(), SchemeColors(csSilver).NumberForeColor1);
     EXPECT_NE(frm->findChild<TfrmIndStyle*>(), nullptr) << "created by the start-up";
-    EXPECT_TRUE(frm->actIndView->isEnabled());
+    EXPECT_TRUE(frm->findChild<QAction*>(QStringLiteral("actIndView"))->isEnabled());
 }
 
 TEST(IndStyleStartup, SectionsOfTheSettingsFileStyleTheirIndicators)
@@ -71,7 +71,7 @@ TEST(IndStyleStartup, CutShortByTheSchemeLeavesTheDesignLook)
     ASSERT_TRUE(frm->StartupCutShort());
     EXPECT_EQ(Of(*frm).d->IndicatorKind(), ik5x7matrix);
     EXPECT_EQ(frm->findChild<TfrmIndStyle*>(), nullptr);
-    frm->actIndView->trigger(); // made on first use then
+    frm->findChild<QAction*>(QStringLiteral("actIndView"))->trigger(); // made on first use then
     auto* dlg = frm->findChild<TfrmIndStyle*>();
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(dlg->isVisible());
@@ -89,9 +89,9 @@ TEST(IndStyleStartup, StylesChangedInTheDialogComeBackAtTheNextStart)
             if (a->text() == QStringLiteral("Вид"))
                 view = a->menu();
         ASSERT_NE(view, nullptr);
-        EXPECT_TRUE(view->actions().contains(frm->actIndView));
-        EXPECT_EQ(frm->actIndView->text(), QStringLiteral("Стиль индикаторов"));
-        frm->actIndView->trigger();
+        EXPECT_TRUE(view->actions().contains(frm->findChild<QAction*>(QStringLiteral("actIndView"))));
+        EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actIndView"))->text(), QStringLiteral("Стиль индикаторов"));
+        frm->findChild<QAction*>(QStringLiteral("actIndView"))->trigger();
         auto* dlg = frm->findChild<TfrmIndStyle*>();
         ASSERT_NE(dlg, nullptr);
         EXPECT_TRUE(dlg->isVisible());
@@ -143,7 +143,7 @@ TEST(IndStyleStartup, SavingAStyleThatCannotBeWrittenShowsTheReason)
 {
     MainRig rig;
     auto frm = rig.make();
-    frm->actIndView->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actIndView"))->trigger();
     auto* dlg = frm->findChild<TfrmIndStyle*>();
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(dlg->StyleFolder.endsWith(QStringLiteral("/ColorSchemas")));
@@ -158,9 +158,9 @@ TEST(IndStyleStartup, ReadingsAreNamedForScreenReaders)
     MainRig rig;
     auto frm = rig.make();
     const Inds i = Of(*frm);
-    frm->tsDiagnostic->SetTemperatureText(QStringLiteral("23,5"));
-    frm->tsDiagnostic->SetResistanceText(QStringLiteral("109,35"));
-    frm->tsDiagnostic->SetCalibrDateText(QStringLiteral("15.03.2005"));
+    frm->tsDiagnostic()->SetTemperatureText(QStringLiteral("23,5"));
+    frm->tsDiagnostic()->SetResistanceText(QStringLiteral("109,35"));
+    frm->tsDiagnostic()->SetCalibrDateText(QStringLiteral("15.03.2005"));
     const struct {
         TLiquidIndicator* ind;
         QString name, value;
@@ -175,6 +175,6 @@ TEST(IndStyleStartup, ReadingsAreNamedForScreenReaders)
         EXPECT_EQ(a->text(QAccessible::Name), e.name);
         EXPECT_EQ(a->text(QAccessible::Value), e.value);
     }
-    frm->tsDiagnostic->SetTemperatureText(QStringLiteral("----"));
+    frm->tsDiagnostic()->SetTemperatureText(QStringLiteral("----"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(i.t)->text(QAccessible::Value), QStringLiteral("----"));
 }

@@ -1,4 +1,5 @@
 #include "MainRig.h"
+#include "Tap.h"
 
 #include "COMChoiceFrm.h"
 #include "CommPortDriver.h"
@@ -10,6 +11,7 @@
 #include "ViewStatusFrm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDate>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -30,15 +32,17 @@ std::unique_ptr<TfrmMain> Connected(MainRig& rig)
 {
     rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
     auto frm = rig.make();
-    frm->Session.link.ReportLinkErrors = true;
+    frm->Session().link.ReportLinkErrors = true;
     frm->ConnectDevice();
     return frm;
 }
 
+// Leaving a field; its exit runs once the focus change has been handled.
 void Leave(QLineEdit* edit, Qt::FocusReason reason = Qt::TabFocusReason)
 {
     QFocusEvent out(QEvent::FocusOut, reason);
     QCoreApplication::sendEvent(edit, &out);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -50,23 +54,23 @@ TEST(MainWindowStartup, WithoutSettingsFile)
     EXPECT_FALSE(frm->IsConnected());
     EXPECT_EQ(rig.port()->openCount(), 0) << "no connection without ConnectBeforeRun";
     EXPECT_EQ(rig.comChoices, 0);
-    EXPECT_EQ(frm->MainPageCtrl->currentWidget(), frm->tsInformation);
+    EXPECT_EQ(frm->MainPageCtrl()->currentWidget(), frm->tsInformation());
     EXPECT_EQ(frm->StatusPanelText(0), kNotConnected);
-    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Установить соединение"));
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 1);
-    EXPECT_EQ(frm->cpDRV->PortName(), QStringLiteral("//./COM1"));
-    EXPECT_EQ(frm->cpDRV->Port(), int(pnCustom));
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Установить соединение"));
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 1);
+    EXPECT_EQ(frm->cpDRV()->PortName(), QStringLiteral("//./COM1"));
+    EXPECT_EQ(frm->cpDRV()->Port(), int(pnCustom));
     EXPECT_EQ(frm->size(), QSize(583, 367));
-    EXPECT_TRUE(frm->ActionToolBar1->isVisibleTo(frm.get()));
+    EXPECT_TRUE(frm->findChild<QToolBar*>(QStringLiteral("ActionToolBar1"))->isVisibleTo(frm.get()));
     EXPECT_TRUE(rig.msgs.isEmpty());
     EXPECT_TRUE(rig.errorBoxes.isEmpty());
 
-    ASSERT_EQ(frm->MainPageCtrl->count(), 4);
-    EXPECT_EQ(frm->MainPageCtrl->tabText(0), QStringLiteral("Информация"));
-    EXPECT_EQ(frm->MainPageCtrl->tabText(1), QStringLiteral("Конфигурация"));
-    EXPECT_EQ(frm->MainPageCtrl->tabText(2), QStringLiteral("Настройка"));
-    EXPECT_EQ(frm->MainPageCtrl->tabToolTip(2), QStringLiteral(" Калибровка "));
-    EXPECT_EQ(frm->MainPageCtrl->tabText(3), QStringLiteral("Диагностика "));
+    ASSERT_EQ(frm->MainPageCtrl()->count(), 4);
+    EXPECT_EQ(frm->MainPageCtrl()->tabText(0), QStringLiteral("Информация"));
+    EXPECT_EQ(frm->MainPageCtrl()->tabText(1), QStringLiteral("Конфигурация"));
+    EXPECT_EQ(frm->MainPageCtrl()->tabText(2), QStringLiteral("Настройка"));
+    EXPECT_EQ(frm->MainPageCtrl()->tabToolTip(2), QStringLiteral(" Калибровка "));
+    EXPECT_EQ(frm->MainPageCtrl()->tabText(3), QStringLiteral("Диагностика "));
 
     frm->close();
     const QByteArray ini = rig.iniContent();
@@ -83,7 +87,7 @@ TEST(MainWindowStartup, ConnectsToTheConfiguredAddress)
     bool statusShown = false;
     int statusHeight = 0;
     rig.onComChoice = [&](TfrmMain& frm) {
-        EXPECT_FALSE(frm.cpDRV->IsPortOpen()) << "the port choice comes before the port opens";
+        EXPECT_FALSE(frm.cpDRV()->IsPortOpen()) << "the port choice comes before the port opens";
         statusText = frm.ViewStatus()->Text();
         statusShown = frm.ViewStatus()->isVisible();
         statusHeight = frm.ViewStatus()->WindowHeight();
@@ -98,19 +102,19 @@ TEST(MainWindowStartup, ConnectsToTheConfiguredAddress)
     EXPECT_EQ(frm->ViewStatus()->WindowHeight(), 170);
 
     ASSERT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->MainPageCtrl->currentWidget(), frm->tsInformation);
-    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
-    EXPECT_EQ(frm->actConnect->toolTip(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(frm->MainPageCtrl()->currentWidget(), frm->tsInformation());
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->toolTip(), QStringLiteral("Разорвать соединение"));
     EXPECT_EQ(frm->StatusPanelText(0), kConnected);
     EXPECT_EQ(frm->StatusPanelText(1), QStringLiteral("COM3"));
     EXPECT_EQ(frm->StatusPanelText(2), QString());
-    EXPECT_EQ(frm->tsInformation->edSlaveID->text(), QStringLiteral("5"));
-    EXPECT_EQ(frm->tsInformation->edPLType->text(), QStringLiteral("ЗЕЛКОР-М"));
-    EXPECT_EQ(frm->tsInformation->edSensorType->text(), QStringLiteral("ТСП 100П"));
-    EXPECT_EQ(frm->tsInformation->edSensorNum->text(), QStringLiteral("12345"));
-    EXPECT_EQ(frm->tsInformation->meSensorDate->text(), QStringLiteral("15.03.2005"));
-    EXPECT_FALSE(frm->Session.Transducer.InfModified);
-    EXPECT_EQ(frm->Settings.DefaultSlaveID, 5);
+    EXPECT_EQ(frm->tsInformation()->edSlaveID->text(), QStringLiteral("5"));
+    EXPECT_EQ(frm->tsInformation()->edPLType->text(), QStringLiteral("ЗЕЛКОР-М"));
+    EXPECT_EQ(frm->tsInformation()->edSensorType->text(), QStringLiteral("ТСП 100П"));
+    EXPECT_EQ(frm->tsInformation()->edSensorNum->text(), QStringLiteral("12345"));
+    EXPECT_EQ(frm->tsInformation()->meSensorDate->text(), QStringLiteral("15.03.2005"));
+    EXPECT_FALSE(frm->Session().Transducer.InfModified);
+    EXPECT_EQ(frm->Settings().DefaultSlaveID, 5);
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
 }
 
@@ -144,8 +148,8 @@ TEST(MainWindowStartup, ColourSchemeThatDoesNotLoadCutsItShort)
         EXPECT_EQ(rig.comChoices, 0);
         EXPECT_EQ(rig.port()->openCount(), 0);
         EXPECT_TRUE(frm->StartupCutShort());
-        EXPECT_EQ(frm->MainPageCtrl->currentWidget(), frm->tsDiagnostic);
-        EXPECT_TRUE(frm->ActionToolBar1->isVisibleTo(frm.get())) << "the toolbar stays, whatever the settings say";
+        EXPECT_EQ(frm->MainPageCtrl()->currentWidget(), frm->tsDiagnostic());
+        EXPECT_TRUE(frm->findChild<QToolBar*>(QStringLiteral("ActionToolBar1"))->isVisibleTo(frm.get())) << "the toolbar stays, whatever the settings say";
     }
     {
         MainRig rig(ini, "[Other]\r\nFormColor=0\r\n"); // no RbControls keys
@@ -159,19 +163,19 @@ TEST(MainWindowToolBar, HiddenBySettingsAndToggled)
 {
     MainRig rig("[Defaults]\r\nViewToolBar=0\r\n");
     auto frm = rig.make();
-    EXPECT_FALSE(frm->ActionToolBar1->isVisibleTo(frm.get()));
+    EXPECT_FALSE(frm->findChild<QToolBar*>(QStringLiteral("ActionToolBar1"))->isVisibleTo(frm.get()));
     EXPECT_EQ(frm->height(), 367 - 42);
-    EXPECT_EQ(frm->actViewToolBar->text(), QStringLiteral("Показать панель инструментов"));
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actViewToolBar"))->text(), QStringLiteral("Показать панель инструментов"));
 
-    frm->actViewToolBar->trigger();
-    EXPECT_TRUE(frm->ActionToolBar1->isVisibleTo(frm.get()));
+    frm->findChild<QAction*>(QStringLiteral("actViewToolBar"))->trigger();
+    EXPECT_TRUE(frm->findChild<QToolBar*>(QStringLiteral("ActionToolBar1"))->isVisibleTo(frm.get()));
     EXPECT_EQ(frm->height(), 367);
-    EXPECT_EQ(frm->actViewToolBar->text(), QStringLiteral("Убрать панель инструментов"));
-    EXPECT_TRUE(frm->Settings.ViewToolBar);
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actViewToolBar"))->text(), QStringLiteral("Убрать панель инструментов"));
+    EXPECT_TRUE(frm->Settings().ViewToolBar);
 
-    frm->actViewToolBar->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actViewToolBar"))->trigger();
     EXPECT_EQ(frm->height(), 367 - 42);
-    EXPECT_FALSE(frm->Settings.ViewToolBar);
+    EXPECT_FALSE(frm->Settings().ViewToolBar);
     frm->close();
     EXPECT_TRUE(rig.iniContent().contains("ViewToolBar=0"));
 }
@@ -183,7 +187,7 @@ TEST(MainWindowConnection, ConnectAndDisconnect)
     ASSERT_TRUE(frm->IsConnected());
     EXPECT_EQ(rig.comChoices, 1) << "the port was known by name only";
     EXPECT_EQ(frm->StatusPanelText(1), QStringLiteral("COM1"));
-    EXPECT_EQ(frm->tsInformation->edSensorNum->text(), QStringLiteral("12345"));
+    EXPECT_EQ(frm->tsInformation()->edSensorNum->text(), QStringLiteral("12345"));
 
     // Known by number now: the next connection does not ask again.
     frm->DisconnectDevice();
@@ -192,20 +196,20 @@ TEST(MainWindowConnection, ConnectAndDisconnect)
     ASSERT_TRUE(frm->IsConnected());
 
     // actConnect while connected: disconnect without a question.
-    frm->actConnect->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actConnect"))->trigger();
     EXPECT_FALSE(frm->IsConnected());
     EXPECT_TRUE(rig.msgs.isEmpty());
     EXPECT_EQ(frm->StatusPanelText(0), kNotConnected);
     EXPECT_EQ(frm->StatusPanelText(1), QString());
-    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Установить соединение"));
-    EXPECT_EQ(frm->tsInformation->edSlaveID->text(), QString());
-    EXPECT_EQ(frm->tsInformation->edSensorNum->text(), QString());
-    EXPECT_EQ(frm->tsInformation->meSensorDate->displayText(), QStringLiteral("  .  .    "));
-    EXPECT_EQ(frm->Session.Transducer.SensorNum, 12345) << "the record keeps its values";
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Установить соединение"));
+    EXPECT_EQ(frm->tsInformation()->edSlaveID->text(), QString());
+    EXPECT_EQ(frm->tsInformation()->edSensorNum->text(), QString());
+    EXPECT_EQ(frm->tsInformation()->meSensorDate->displayText(), QStringLiteral("  .  .    "));
+    EXPECT_EQ(frm->Session().Transducer.SensorNum, 12345) << "the record keeps its values";
 
     // actConnect while closed: the connect dialog, "Найти" with the address shown.
     QTimer::singleShot(0, [&frm] { frm->ConnectDialog()->btnFindClick(); });
-    frm->actConnect->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actConnect"))->trigger();
     EXPECT_TRUE(frm->IsConnected());
 }
 
@@ -215,14 +219,14 @@ TEST(MainWindowConnection, COMChoiceWhileConnectedAsksFirst)
     auto frm = Connected(rig);
     ASSERT_TRUE(frm->IsConnected());
     rig.msgs.answer(mrNo);
-    frm->actCOMSet->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actCOMSet"))->trigger();
     EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Разорвать установленное соединение?")});
     EXPECT_EQ(rig.msgs.last().kind, mkConfirmation);
     EXPECT_TRUE(frm->IsConnected());
     EXPECT_EQ(rig.comChoices, 1);
 
     rig.msgs.answer(mrYes);
-    frm->actCOMSet->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actCOMSet"))->trigger();
     EXPECT_FALSE(frm->IsConnected());
     EXPECT_EQ(rig.comChoices, 2);
 }
@@ -231,12 +235,12 @@ TEST(MainWindowConnection, COMChoiceFrameTakesTheProgramsScheme)
 {
     MainRig rig;
     auto frm = rig.make();
-    frm->RbStyleManager->SetPanelColor(0x123456);
+    (&frm->StyleManager())->SetPanelColor(0x123456);
     TfrmCOMChoice* dlg = frm->COMChoice();
-    EXPECT_EQ(dlg->RbPanel1->RbStyleManager(), static_cast<IRbStyleRegistry*>(frm->RbStyleManager));
+    EXPECT_EQ(dlg->RbPanel1->RbStyleManager(), static_cast<IRbStyleRegistry*>((&frm->StyleManager())));
     EXPECT_EQ(dlg->RbPanel1->Color(), 0x123456) << "the scheme is applied when the window is created";
-    frm->RbStyleManager->SetPanelColor(0x654321);
-    frm->RbStyleManager->ApplyStyle();
+    (&frm->StyleManager())->SetPanelColor(0x654321);
+    (&frm->StyleManager())->ApplyStyle();
     EXPECT_EQ(dlg->RbPanel1->Color(), 0x654321) << "and follows a scheme applied later";
 }
 
@@ -268,7 +272,7 @@ TEST(MainWindowConnection, AskToConnect)
         rig.onPort = [](ScriptedPort& p) { p.setOpenError(TPortOpenError::NotFound); };
         rig.comChoicePort = 4;
         auto frm = rig.make();
-        frm->Session.Transducer.SlaveID = 17;
+        frm->Session().Transducer.SlaveID = 17;
         rig.msgs.answer(mrYes);
         EXPECT_FALSE(frm->AskToConnect());
         ASSERT_EQ(rig.msgs.count(), 2) << rig.msgs.texts().join('|').toStdString();
@@ -292,7 +296,7 @@ TEST(MainWindowConnection, PortThatDoesNotOpenNamesTheCause)
         rig.onPort = [&c](ScriptedPort& p) { p.setOpenError(c.error); };
         rig.comChoicePort = 2;
         auto frm = rig.make();
-        frm->Session.link.ReportLinkErrors = true;
+        frm->Session().link.ReportLinkErrors = true;
         frm->ConnectDevice();
         EXPECT_FALSE(frm->IsConnected());
         ASSERT_EQ(rig.msgs.count(), 1);
@@ -310,8 +314,8 @@ TEST(MainWindowConnection, PortThatDoesNotOpenNamesTheCause)
         rig.onPort = [](ScriptedPort& p) { p.setOpenError(TPortOpenError::NotFound); };
         rig.comChoicePort = 0;
         auto frm = rig.make();
-        frm->cpDRV->SetPortName(QStringLiteral("\\\\.\\COM7"));
-        frm->Session.link.ReportLinkErrors = true;
+        frm->cpDRV()->SetPortName(QStringLiteral("\\\\.\\COM7"));
+        frm->Session().link.ReportLinkErrors = true;
         frm->ConnectDevice();
         ASSERT_EQ(rig.msgs.count(), 1);
         EXPECT_TRUE(rig.msgs.last().text.startsWith(QStringLiteral("Нет соединения c COM7\n")))
@@ -330,23 +334,23 @@ TEST(MainWindowConnection, IdentificationRefusedOrUnanswered)
             MainRig::AnswerMeasurements(p, 1);
         };
         auto frm = rig.make();
-        frm->Session.link.ReportLinkErrors = true;
+        frm->Session().link.ReportLinkErrors = true;
         frm->ConnectDevice();
         EXPECT_TRUE(frm->IsConnected());
         EXPECT_EQ(rig.msgs.count(), 2);
         EXPECT_EQ(rig.msgs.last().kind, mkError);
-        EXPECT_EQ(frm->tsInformation->edSlaveID->text(), QString()) << "nothing shown from a refusal";
-        EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
+        EXPECT_EQ(frm->tsInformation()->edSlaveID->text(), QString()) << "nothing shown from a refusal";
+        EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
     }
     {
         MainRig rig; // silence: message, disconnect, empty page
         auto frm = rig.make();
-        frm->Session.link.ReportLinkErrors = true;
+        frm->Session().link.ReportLinkErrors = true;
         frm->ConnectDevice();
         EXPECT_FALSE(frm->IsConnected());
         EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Прибор номер 1 не найден.")});
         EXPECT_EQ(frm->StatusPanelText(0), kNotConnected);
-        EXPECT_EQ(frm->tsInformation->meSensorDate->displayText(), QStringLiteral("  .  .    "));
+        EXPECT_EQ(frm->tsInformation()->meSensorDate->displayText(), QStringLiteral("  .  .    "));
         EXPECT_EQ(rig.port()->writeCount(), 2) << "RepeatNum 2";
     }
 }
@@ -356,11 +360,11 @@ TEST(MainWindowConnection, PortNumberFromName)
     MainRig rig;
     auto frm = rig.make();
     EXPECT_EQ(frm->PortNumberFromName(), 1);
-    frm->cpDRV->SetPortName(QStringLiteral("//./COM12"));
+    frm->cpDRV()->SetPortName(QStringLiteral("//./COM12"));
     EXPECT_EQ(frm->PortNumberFromName(), 12);
-    frm->cpDRV->SetPort(3);
+    frm->cpDRV()->SetPort(3);
     EXPECT_EQ(frm->PortNumberFromName(), 3);
-    frm->cpDRV->SetPortName(QStringLiteral("/dev/ttyUSB0"));
+    frm->cpDRV()->SetPortName(QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(frm->PortNumberFromName(), 0) << "a name without a COM number";
 }
 
@@ -368,13 +372,13 @@ TEST(MainWindowInformation, ClearDeviceFieldsKeepsTheRecord)
 {
     MainRig rig;
     auto frm = Connected(rig);
-    TInformationPage* page = frm->tsInformation;
+    TInformationPage* page = frm->tsInformation();
     ASSERT_EQ(page->edPLType->text(), QStringLiteral("ЗЕЛКОР-М"));
     frm->ClearDeviceFields();
     for (QLineEdit* e : {page->edSlaveID, page->edPLType, page->edSensorType, page->edSensorNum})
         EXPECT_EQ(e->text(), QString()) << e->objectName().toStdString();
     EXPECT_EQ(page->meSensorDate->displayText(), QStringLiteral("  .  .    "));
-    EXPECT_EQ(frm->Session.Transducer.PLTypeText, QStringLiteral("ЗЕЛКОР-М"));
+    EXPECT_EQ(frm->Session().Transducer.PLTypeText, QStringLiteral("ЗЕЛКОР-М"));
     EXPECT_TRUE(frm->IsConnected()) << "clearing the page is not a disconnect";
 }
 
@@ -382,21 +386,21 @@ TEST(MainWindowInformation, SensorNumberValidation)
 {
     MainRig rig;
     auto frm = Connected(rig);
-    TInformationPage* page = frm->tsInformation;
+    TInformationPage* page = frm->tsInformation();
     const QString bad = QStringLiteral("Недопустимое значение номера датчика");
     for (const char* text : {"-5", "abc", "2147483648", ""}) {
         rig.msgs.clear();
         page->edSensorNum->setText(QString::fromLatin1(text));
         Leave(page->edSensorNum);
         EXPECT_EQ(rig.msgs.texts(), QStringList{bad}) << text;
-        EXPECT_EQ(frm->Session.Transducer.SensorNum, 12345) << text;
+        EXPECT_EQ(frm->Session().Transducer.SensorNum, 12345) << text;
     }
     EXPECT_EQ(rig.msgs.last().kind, mkError);
     rig.msgs.clear();
     page->edSensorNum->setText(QStringLiteral("2147483647"));
     Leave(page->edSensorNum);
     EXPECT_TRUE(rig.msgs.isEmpty());
-    EXPECT_EQ(frm->Session.Transducer.SensorNum, 2147483647);
+    EXPECT_EQ(frm->Session().Transducer.SensorNum, 2147483647);
 
     // The window losing the focus is no exit.
     page->edSensorNum->setText(QStringLiteral("-1"));
@@ -408,20 +412,62 @@ TEST(MainWindowInformation, SensorNumberValidation)
     page->edSensorNum->setText(QStringLiteral("-1"));
     Leave(page->edSensorNum);
     EXPECT_TRUE(rig.msgs.isEmpty());
-    EXPECT_EQ(frm->Session.Transducer.SensorNum, 2147483647);
+    EXPECT_EQ(frm->Session().Transducer.SensorNum, 2147483647);
+}
+
+// A tap on "Записать" right after typing a sensor number: the number is
+// judged first; a refused one is reported once and nothing is written.
+TEST(MainWindowInformation, TapOnWriteAfterTypingTheNumber)
+{
+    for (const TTapKind kind : {TTapKind::Slow, TTapKind::Queued}) {
+        SCOPED_TRACE(TapName(kind));
+        MainRig rig;
+        auto frm = Connected(rig);
+        TInformationPage* page = frm->tsInformation();
+        frm->show();
+        QApplication::setActiveWindow(frm.get());
+        page->edSensorNum->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        if (!page->edSensorNum->hasFocus())
+            GTEST_SKIP() << "no keyboard focus on this platform";
+        const auto infoWrites = [&rig] {
+            int n = 0;
+            for (const TRecordedWrite& w : rig.port()->writes())
+                n += w.bytes.size() > 2 && uint8_t(w.bytes[1]) == 0x10 ? 1 : 0;
+            return n;
+        };
+        rig.msgs.clear();
+        page->edSensorNum->selectAll();
+        QTest::keyClicks(page->edSensorNum, QStringLiteral("-5"));
+        Tap(page->btnInfWrite, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Недопустимое значение номера датчика")});
+        EXPECT_EQ(infoWrites(), 0);
+        EXPECT_FALSE(page->btnInfWrite->Pressed());
+
+        page->edSensorNum->setFocus(Qt::MouseFocusReason);
+        page->edSensorNum->selectAll();
+        QTest::keyClicks(page->edSensorNum, QStringLiteral("777"));
+        Tap(page->btnInfWrite, kind);
+        QApplication::processEvents();
+        EXPECT_EQ(rig.msgs.count(), 1);
+        EXPECT_EQ(infoWrites(), 1);
+        EXPECT_EQ(frm->Session().Transducer.SensorNum, 777);
+        frm->hide();
+    }
 }
 
 TEST(MainWindowInformation, DateAndTypeValidation)
 {
     MainRig rig;
     auto frm = Connected(rig);
-    TInformationPage* page = frm->tsInformation;
+    TInformationPage* page = frm->tsInformation();
     const QString bad = QStringLiteral("Неправильно указана дата.");
 
     page->meSensorDate->setText(QString()); // shows "  .  .    "
     Leave(page->meSensorDate);
     EXPECT_EQ(rig.msgs.texts(), QStringList{bad});
-    EXPECT_EQ(frm->Session.Transducer.SensorDate, 0);
+    EXPECT_EQ(frm->Session().Transducer.SensorDate, 0);
 
     rig.msgs.clear();
     page->meSensorDate->setText(QStringLiteral("31.02.2020"));
@@ -432,43 +478,43 @@ TEST(MainWindowInformation, DateAndTypeValidation)
     page->meSensorDate->setText(QStringLiteral("01.09.2023"));
     Leave(page->meSensorDate);
     EXPECT_TRUE(rig.msgs.isEmpty());
-    EXPECT_EQ(QDateFromDateValue(frm->Session.Transducer.SensorDate), QDate(2023, 9, 1));
+    EXPECT_EQ(QDateFromDateValue(frm->Session().Transducer.SensorDate), QDate(2023, 9, 1));
 
     page->edSensorType->setText(QStringLiteral(" Pt 100 "));
     Leave(page->edSensorType);
-    EXPECT_EQ(frm->Session.Transducer.SensorTypeText, QStringLiteral(" Pt 100 ")) << "stored as typed";
+    EXPECT_EQ(frm->Session().Transducer.SensorTypeText, QStringLiteral(" Pt 100 ")) << "stored as typed";
 }
 
 TEST(MainWindowInformation, EditsMarkThePage)
 {
     MainRig rig;
     auto frm = Connected(rig);
-    TInformationPage* page = frm->tsInformation;
+    TInformationPage* page = frm->tsInformation();
     EXPECT_EQ(frm->StatusPanelText(2), QString());
     QTest::keyClicks(page->edSensorType, QStringLiteral("x"));
-    EXPECT_TRUE(frm->Session.Transducer.InfModified);
+    EXPECT_TRUE(frm->Session().Transducer.InfModified);
     EXPECT_EQ(frm->StatusPanelText(2), QStringLiteral("Mod"));
 
     frm->SetInfoModified(false);
-    frm->ShowInformation(); // filling is not an edit
-    EXPECT_FALSE(frm->Session.Transducer.InfModified);
+    frm->tsInformation()->ShowInformation(); // filling is not an edit
+    EXPECT_FALSE(frm->Session().Transducer.InfModified);
 
     frm->DisconnectDevice(); // edits while disconnected mark the page too
     QTest::keyClicks(page->edSensorNum, QStringLiteral("7"));
-    EXPECT_TRUE(frm->Session.Transducer.InfModified);
+    EXPECT_TRUE(frm->Session().Transducer.InfModified);
 }
 
 TEST(MainWindowInformation, ButtonsWhileDisconnected)
 {
     MainRig rig;
     auto frm = rig.make();
-    frm->tsInformation->btnInfWrite->Click();
+    frm->tsInformation()->btnInfWrite->Click();
     EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Соединение не установлено.")});
     EXPECT_EQ(rig.msgs.last().kind, mkInformation);
 
     rig.msgs.clear();
     rig.msgs.answer(mrNo);
-    frm->tsInformation->btnInfRead->Click();
+    frm->tsInformation()->btnInfRead->Click();
     EXPECT_EQ(rig.msgs.texts(), QStringList{kAskConnect});
     EXPECT_EQ(rig.port()->openCount(), 0);
 }
@@ -477,14 +523,14 @@ TEST(MainWindowInformation, TodayThenWriteSendsTodaysDate)
 {
     MainRig rig;
     auto frm = Connected(rig);
-    frm->Session.State.DiagRunning = true;
-    frm->DiagnosticsTimer->start();
+    frm->Session().State.DiagRunning = true;
+    frm->DiagnosticsTimer()->start();
     rig.port()->clearWrites();
-    frm->tsInformation->btnNow->Click();
+    frm->tsInformation()->btnNow->Click();
     const QDate today = QDate::currentDate();
-    EXPECT_EQ(frm->tsInformation->meSensorDate->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_EQ(frm->tsInformation()->meSensorDate->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
     EXPECT_EQ(frm->StatusPanelText(2), QStringLiteral("Mod"));
-    frm->tsInformation->btnInfWrite->Click();
+    frm->tsInformation()->btnInfWrite->Click();
     ASSERT_EQ(rig.port()->writeCount(), 1);
     const QByteArray req = rig.port()->lastWrite();
     ASSERT_EQ(req.size(), 41);
@@ -492,29 +538,29 @@ TEST(MainWindowInformation, TodayThenWriteSendsTodaysDate)
     EXPECT_EQ(uint8_t(req[36]), today.month());
     EXPECT_EQ((uint8_t(req[37]) << 8) | uint8_t(req[38]), today.year());
     EXPECT_EQ(req.mid(7, 8), QByteArray("\xD2\xD1\xCF 100\xCF", 8)) << "the sensor type as read";
-    EXPECT_FALSE(frm->Session.Transducer.InfModified);
-    EXPECT_TRUE(frm->DiagnosticsTimer->isActive()) << "the timer gets its state back";
+    EXPECT_FALSE(frm->Session().Transducer.InfModified);
+    EXPECT_TRUE(frm->DiagnosticsTimer()->isActive()) << "the timer gets its state back";
     EXPECT_TRUE(rig.msgs.isEmpty());
 
     // "Прочитать" reads the record again and clears the mark.
     frm->SetInfoModified(true);
-    frm->tsInformation->btnInfRead->Click();
+    frm->tsInformation()->btnInfRead->Click();
     EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("01 11"));
-    EXPECT_FALSE(frm->Session.Transducer.InfModified);
+    EXPECT_FALSE(frm->Session().Transducer.InfModified);
 }
 
 TEST(MainWindowInformation, WriteThatLosesTheDeviceLeavesDiagnosticsOff)
 {
     MainRig rig;
     auto frm = Connected(rig);
-    frm->Session.State.DiagRunning = true;
-    frm->DiagnosticsTimer->start();
-    frm->tsInformation->btnNow->Click();
+    frm->Session().State.DiagRunning = true;
+    frm->DiagnosticsTimer()->start();
+    frm->tsInformation()->btnNow->Click();
     rig.port()->clearRules(); // the device falls silent
-    frm->tsInformation->btnInfWrite->Click();
+    frm->tsInformation()->btnInfWrite->Click();
     EXPECT_FALSE(frm->IsConnected());
     EXPECT_TRUE(rig.msgs.contains(QStringLiteral("Не получен ответ от прибора.")));
-    EXPECT_FALSE(frm->DiagnosticsTimer->isActive()) << "no polling of a closed port";
+    EXPECT_FALSE(frm->DiagnosticsTimer()->isActive()) << "no polling of a closed port";
 }
 
 TEST(MainWindowClose, PromptsThenSavesSettings)
@@ -530,20 +576,20 @@ TEST(MainWindowClose, PromptsThenSavesSettings)
     {
         MainRig rig; // declined: the last read values are put back
         auto frm = Connected(rig);
-        frm->tsInformation->edSensorType->setText(QStringLiteral("другой"));
-        Leave(frm->tsInformation->edSensorType);
+        frm->tsInformation()->edSensorType->setText(QStringLiteral("другой"));
+        Leave(frm->tsInformation()->edSensorType);
         frm->SetInfoModified(true);
         rig.msgs.answer(mrNo);
         const int writes = rig.port()->writeCount();
         frm->close();
         EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Записать изменения информации в память преобразователя?")});
-        EXPECT_EQ(frm->tsInformation->edSensorType->text(), QStringLiteral("ТСП 100П"));
+        EXPECT_EQ(frm->tsInformation()->edSensorType->text(), QStringLiteral("ТСП 100П"));
         EXPECT_EQ(rig.port()->writeCount(), writes);
     }
     {
         MainRig rig; // accepted: written, then the settings
         auto frm = Connected(rig);
-        frm->Session.Transducer.SlaveID = 1;
+        frm->Session().Transducer.SlaveID = 1;
         frm->SetInfoModified(true);
         rig.msgs.answer(mrYes);
         frm->close();
@@ -557,7 +603,7 @@ TEST(MainWindowClose, TypedFieldThatWasNotLeftIsWrittenOnYes)
     {
         MainRig rig; // the number typed last goes out with the write the user confirmed
         auto frm = Connected(rig);
-        TInformationPage* page = frm->tsInformation;
+        TInformationPage* page = frm->tsInformation();
         QTest::keyClicks(page->edSensorType, QStringLiteral("-B"));
         Leave(page->edSensorType);
         page->edSensorNum->clear();
@@ -573,7 +619,7 @@ TEST(MainWindowClose, TypedFieldThatWasNotLeftIsWrittenOnYes)
     {
         MainRig rig; // a typed date that is no date: its own message, then the write refuses
         auto frm = Connected(rig);
-        TInformationPage* page = frm->tsInformation;
+        TInformationPage* page = frm->tsInformation();
         page->meSensorDate->clear();
         QTest::keyClicks(page->meSensorDate, QStringLiteral("3102"));
         rig.msgs.answer(mrOk);
@@ -588,7 +634,7 @@ TEST(MainWindowClose, TypedFieldThatWasNotLeftIsWrittenOnYes)
     {
         MainRig rig; // the field is checked as on leaving it; "Нет" still puts the values read back
         auto frm = Connected(rig);
-        TInformationPage* page = frm->tsInformation;
+        TInformationPage* page = frm->tsInformation();
         page->edSensorNum->clear();
         QTest::keyClicks(page->edSensorNum, QStringLiteral("abc"));
         rig.msgs.answer(mrOk);

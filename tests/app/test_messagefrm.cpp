@@ -291,3 +291,32 @@ TEST_F(MessageFixture, InstalledDialogServesTheProgramWideCalls)
     EXPECT_NE(Messages(), other);
     SetMessages(nullptr);
 }
+
+// A "no connection" message naming a long /dev/serial/by-id path fits its
+// window: the path is not cut at the edge, and every line is inside.
+TEST_F(MessageFixture, LongDevicePathFitsTheWindow)
+{
+    const QString path = "/dev/serial/by-id/usb-Silicon_Labs_CP2102N_USB_to_UART_Bridge_Controller_"
+                         "8a1c3e5f7b9d11ec9f0e0242ac120002-if00-port0";
+    const QString text = "Нет соединения c COM3\n" + path + ": Permission denied\nsudo usermod -aG dialout $USER";
+    QRect label, inside;
+    QSize window;
+    QRect needed;
+    dlg.OnPresented = [&](TfrmMessage& d) {
+        label = d.lbMess->geometry();
+        inside = d.rect();
+        window = d.size();
+        needed = d.lbMess->fontMetrics().boundingRect(QRect(0, 0, label.width(), 10000),
+                                                      Qt::AlignCenter | Qt::TextWordWrap, d.lbMess->text());
+        d.grab().save("message-long-path.png");
+        QTimer::singleShot(1, d.btnOk, &TRbButton::Click);
+    };
+    dlg.MessageDlg(text, mkWarning, 0, mbOk);
+    EXPECT_LE(needed.width(), label.width()) << "the path is wider than the text area";
+    EXPECT_LE(needed.height(), label.height());
+    EXPECT_GE(label.left(), 8);
+    EXPECT_LE(label.right(), inside.right() - 8) << "the text touches the window's edge";
+    EXPECT_GT(window.width(), 359);
+    EXPECT_EQ(dlg.size(), QSize(359, 122)) << "back to its size for the next message";
+    EXPECT_EQ(dlg.btnOk->x(), 152);
+}

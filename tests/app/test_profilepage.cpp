@@ -38,10 +38,10 @@ struct ProfileRig {
                            [](const QByteArray& q) { return WithCRC(q.left(1) + HexBytes("10 00 18 00 08")); });
         };
         frm = rig.make();
-        page = frm->tsConfiguration;
+        page = frm->tsConfiguration();
         actions = frm->findChild<TConfigProfileActions*>();
         actions->ChooseFile = [this](bool, const QString&) { return chosen; };
-        frm->Session.link.ReportLinkErrors = true;
+        frm->Session().link.ReportLinkErrors = true;
         frm->ConnectDevice();
     }
     QString path(const QString& name) const { return rig.progDir + QLatin1Char('/') + name; }
@@ -91,7 +91,7 @@ TEST(ProfilePage, SavedProfileLoadsBackAsUserEditsAndWritesOnlyOnWrite)
 
     // Back to the device's values, then the profile.
     r.page->btnConfReadClick();
-    r.frm->tsInformation->edSensorType->setText(QStringLiteral("другой"));
+    r.frm->tsInformation()->edSensorType->setText(QStringLiteral("другой"));
     ASSERT_TRUE(OptionChecked(r.page->rbPl_385));
     const int writes = r.writes();
     r.rig.msgs.clear();
@@ -107,9 +107,9 @@ TEST(ProfilePage, SavedProfileLoadsBackAsUserEditsAndWritesOnlyOnWrite)
     EXPECT_TRUE(OptionChecked(r.page->rbI21));
     EXPECT_TRUE(r.page->cbAverageTurnOn->Checked());
     EXPECT_EQ(r.page->rseAverage->value(), 12);
-    EXPECT_EQ(r.frm->tsInformation->edSensorType->text(), QStringLiteral("Pt100"));
-    EXPECT_TRUE(r.frm->Session.Transducer.ConfModified);
-    EXPECT_TRUE(r.frm->Session.Transducer.InfModified);
+    EXPECT_EQ(r.frm->tsInformation()->edSensorType->text(), QStringLiteral("Pt100"));
+    EXPECT_TRUE(r.frm->Session().Transducer.ConfModified);
+    EXPECT_TRUE(r.frm->Session().Transducer.InfModified);
     EXPECT_EQ(r.frm->StatusPanelText(2), QStringLiteral("Mod"));
 
     // "Записать" sends what the profile set: 3, 2, -20, 175, inverse, code 3, 12 s -> 70.
@@ -147,7 +147,7 @@ TEST(ProfilePage, RefusedProfileNamesTheFieldAndLeavesThePage)
         EXPECT_TRUE(OptionChecked(r.page->rbPl_385)) << c.message.toStdString();
         EXPECT_EQ(r.page->rseTopTempBound->value(), 150);
         EXPECT_TRUE(OptionChecked(r.page->rbI3_6));
-        EXPECT_FALSE(r.frm->Session.Transducer.ConfModified);
+        EXPECT_FALSE(r.frm->Session().Transducer.ConfModified);
     }
     EXPECT_EQ(r.writes(), writes);
 

@@ -70,8 +70,8 @@ TEST(QuickSearch, SkipsSilentAddressesAndFindsTheDevice)
     Script(rig, log, &raw, 5);
     auto frm = rig.make();
     raw = frm.get();
-    EXPECT_TRUE(frm->Settings.QuickSearch) << "on by default";
-    frm->actFindFirst->trigger();
+    EXPECT_TRUE(frm->Settings().QuickSearch) << "on by default";
+    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
 
     ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     // One request per empty address; 5 is found, then identified again by the connection.
@@ -81,9 +81,9 @@ TEST(QuickSearch, SkipsSilentAddressesAndFindsTheDevice)
     EXPECT_EQ(log.texts.mid(0, 5), (QStringList{SearchText(1), SearchText(2), SearchText(3), SearchText(4),
                                                 SearchText(5)}));
     EXPECT_EQ(log.positions.mid(0, 5), (QList<int>{2, 3, 4, 5, 6}));
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 5);
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
-    EXPECT_EQ(frm->Session.link.FirstByteWindow, 0u) << "later exchanges wait as usual";
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 5);
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
+    EXPECT_EQ(frm->Session().link.FirstByteWindow, 0u) << "later exchanges wait as usual";
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
 }
@@ -107,7 +107,7 @@ TEST(QuickSearch, ASlowDeviceIsFoundByTheFullScanAfterAnEmptyQuickPass)
     EXPECT_NEAR(log.at[255], 255 * kQuickTryMs, 255 * 2) << "the quick pass over all addresses";
     EXPECT_EQ(log.positions[255], 2) << "the bar starts again for the full scan";
     EXPECT_EQ(log.texts[255], SearchText(1));
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 3);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 3);
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
 }
 
@@ -124,9 +124,9 @@ TEST(QuickSearch, NothingInEitherPassEndsWithTheMessage)
     EXPECT_EQ(log.addresses.size(), 255 + 2 * 255);
     EXPECT_EQ(log.of(255), 3);
     EXPECT_EQ(rig.msgs.texts(), QStringList{kNoneFound});
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 9);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 9);
     EXPECT_FALSE(frm->IsConnected());
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
 }
 
 TEST(QuickSearch, StopInEitherPass)
@@ -146,9 +146,9 @@ TEST(QuickSearch, StopInEitherPass)
         EXPECT_EQ(log.addresses.size(), 17);
         EXPECT_EQ(log.addresses.last(), 17);
         EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-        EXPECT_EQ(frm->Session.Transducer.SlaveID, 17);
-        EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
-        EXPECT_EQ(frm->Session.link.FirstByteWindow, 0u);
+        EXPECT_EQ(frm->Session().Transducer.SlaveID, 17);
+        EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
+        EXPECT_EQ(frm->Session().link.FirstByteWindow, 0u);
         EXPECT_FALSE(frm->ViewStatus()->isVisible());
     }
     // In the full scan: address 2's second round completes (both attempts), then the search ends.
@@ -168,7 +168,7 @@ TEST(QuickSearch, StopInEitherPass)
         EXPECT_EQ(log.of(2), 3);
         EXPECT_EQ(log.addresses.last(), 2);
         EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-        EXPECT_EQ(frm->Session.Transducer.SlaveID, 2);
+        EXPECT_EQ(frm->Session().Transducer.SlaveID, 2);
         EXPECT_FALSE(frm->IsConnected());
     }
 }

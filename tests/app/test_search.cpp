@@ -2,6 +2,7 @@
 // dialog that starts it.
 #include "MainRig.h"
 
+#include "COMChoiceFrm.h"
 #include "ConnectFrm.h"
 #include "DeviceSearch.h"
 #include "FitCheck.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -46,7 +48,7 @@ void ScriptSearch(MainRig& rig, SearchLog& log, TfrmMain** frm, uint8_t device =
                            TfrmViewStatus* status = (*frm)->ViewStatus();
                            log.addresses << uint8_t(q[0]);
                            log.texts << status->Text();
-                           log.timeouts << (*frm)->cpDRV->InputTimeout;
+                           log.timeouts << (*frm)->cpDRV()->InputTimeout;
                            log.positions << status->RbProgressBar->Position();
                            log.barShown = log.barShown && status->RbProgressBar->isVisible();
                            log.stopShown = log.stopShown && status->btnStop->isVisible();
@@ -68,7 +70,7 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
     ScriptSearch(rig, log, &raw, 5);
     auto frm = rig.make();
     raw = frm.get();
-    frm->actFindFirst->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
 
     ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(rig.comChoices, 1) << "the port was known by name only";
@@ -93,9 +95,9 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
     EXPECT_FALSE(frm->ViewStatus()->RbProgressBar->isVisibleTo(frm->ViewStatus()));
     EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 5);
-    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 5);
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
     // Four empty addresses of two 1,5 s attempts each before the device.
     for (const TRecordedWrite& w : rig.port()->writes()) {
@@ -104,6 +106,29 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
             break;
         }
     }
+}
+
+// "Ok" on the port the window shows is a choice: the search that follows
+// does not ask again when it has found the device and connects to it.
+TEST(DeviceSearch, PortWindowOkWithTheShownEntryIsAskedOnce)
+{
+    MainRig rig;
+    SearchLog log;
+    TfrmMain* raw = nullptr;
+    ScriptSearch(rig, log, &raw, 2);
+    rig.comChoicePort = 0; // the window's own choice, not the rig's
+    rig.onComChoice = [](TfrmMain& f) {
+        TfrmCOMChoice* dlg = f.COMChoice();
+        dlg->DeviceSource = [](const TComPortMap&) { return QVector<TSerialDevice>{{"/dev/ttyS0", {}, {}, {}}}; };
+        QTimer::singleShot(0, dlg, [dlg] { dlg->Button1->click(); });
+        dlg->exec();
+    };
+    auto frm = rig.make();
+    raw = frm.get();
+    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
+    ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
+    EXPECT_EQ(rig.comChoices, 1);
+    EXPECT_EQ(frm->cpDRV()->Port(), 1);
 }
 
 TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
@@ -129,10 +154,10 @@ TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
     EXPECT_EQ(log.positions.last(), 255);
     EXPECT_EQ(rig.msgs.texts(), QStringList{kNoneFound});
     EXPECT_EQ(rig.msgs.last().kind, mkWarning);
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 9) << "the last good address";
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 9) << "the last good address";
     EXPECT_FALSE(frm->IsConnected());
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
     const double minutes = (rig.clock.elapsedMs() - start) / 60000.0;
     EXPECT_NEAR(minutes, 12.75, 0.25) << "255 addresses x 2 attempts x (1000 ms wait + 500 ms read)";
 }
@@ -156,8 +181,8 @@ TEST(DeviceSearch, StopDuringAddress17)
     EXPECT_EQ(tries17, 2) << "the try of 17 completes";
     EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("11 11")) << "18 is never tried";
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 17);
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 17);
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
     EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
     EXPECT_FALSE(frm->IsConnected());
@@ -167,7 +192,7 @@ TEST(DeviceSearch, StopDuringAddress17)
     MainRig::AnswerAsDevice(*rig.port(), 1);
     frm->SearchFirstDevice();
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 1);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 1);
 }
 
 TEST(DeviceSearch, ClosingTheWindowEndsTheScan)
@@ -201,7 +226,7 @@ TEST(DeviceSearch, WhileConnectedAsksFirst)
         AnswerConfigurationReads(p, 2);
     };
     auto frm = rig.make();
-    frm->Session.link.ReportLinkErrors = true;
+    frm->Session().link.ReportLinkErrors = true;
     frm->ConnectDevice();
     ASSERT_TRUE(frm->IsConnected());
     const int writes = rig.port()->writeCount();
@@ -220,7 +245,7 @@ TEST(DeviceSearch, WhileConnectedAsksFirst)
     rig.msgs.answer(mrYes);
     frm->SearchFirstDevice();
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 2);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 2);
     EXPECT_FALSE(rig.msgs.contains(kNoneFound));
 }
 
@@ -230,10 +255,10 @@ TEST(DeviceSearch, AtStartupWithToFirst)
     rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 2); };
     auto frm = rig.make();
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 2);
-    EXPECT_EQ(frm->Settings.DefaultSlaveID, 2);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 2);
+    EXPECT_EQ(frm->Settings().DefaultSlaveID, 2);
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_EQ(frm->actConnect->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
 }
 
 TEST(ConnectDialog, ListsTheAddressesAndSelectsTheCurrentOne)
@@ -243,14 +268,14 @@ TEST(ConnectDialog, ListsTheAddressesAndSelectsTheCurrentOne)
     TfrmConnect* dlg = frm->ConnectDialog();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Установка соединения"));
 
-    frm->Session.Transducer.SlaveID = 0;
+    frm->Session().Transducer.SlaveID = 0;
     dlg->FormShow();
     ASSERT_EQ(dlg->cbPL_ID->count(), 255);
     EXPECT_EQ(dlg->cbPL_ID->itemText(0), QStringLiteral("1"));
     EXPECT_EQ(dlg->cbPL_ID->itemText(254), QStringLiteral("255"));
     EXPECT_EQ(dlg->cbPL_ID->currentIndex(), -1);
 
-    frm->Session.Transducer.SlaveID = 17;
+    frm->Session().Transducer.SlaveID = 17;
     dlg->FormShow();
     EXPECT_EQ(dlg->cbPL_ID->count(), 255) << "refilled, not added to";
     EXPECT_EQ(dlg->cbPL_ID->currentText(), QStringLiteral("17"));
@@ -281,7 +306,7 @@ TEST(ConnectDialog, RefusesAnAddressThatIsNoNumberAndStaysOpen)
     EXPECT_EQ(rig.msgs.all()[0].kind, mkError);
     EXPECT_EQ(result, int(QDialog::Accepted));
     EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 12);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 12);
     EXPECT_EQ(rig.port()->writes().first().bytes.left(2), HexBytes("0C 11")) << "no request before a good address";
 }
 

@@ -67,7 +67,7 @@ struct EditorRig {
         };
         rig.editorDialogs.startDrag = [this](TRbColorSwatch* s) { dragged << s->objectName(); };
         frm = rig.make();
-        frm->actColors->trigger();
+        frm->findChild<QAction*>(QStringLiteral("actColors"))->trigger();
     }
     TFStyleEditor& ed() { return *frm->StyleEditor(); }
     QString scheme(const QString& name) const { return rig.progDir + QStringLiteral("/ColorSchemas/") + name; }
@@ -114,9 +114,9 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
             view = a->menu();
     ASSERT_NE(view, nullptr);
     ASSERT_GE(view->actions().size(), 2);
-    EXPECT_EQ(view->actions().at(0), r.frm->actIndView);
-    EXPECT_EQ(view->actions().at(1), r.frm->actColors);
-    EXPECT_EQ(r.frm->actColors->text(), QStringLiteral("Настройка цветов"));
+    EXPECT_EQ(view->actions().at(0), r.frm->findChild<QAction*>(QStringLiteral("actIndView")));
+    EXPECT_EQ(view->actions().at(1), r.frm->findChild<QAction*>(QStringLiteral("actColors")));
+    EXPECT_EQ(r.frm->findChild<QAction*>(QStringLiteral("actColors"))->text(), QStringLiteral("Настройка цветов"));
 
     TFStyleEditor& ed = r.ed();
     EXPECT_TRUE(ed.isVisible());
@@ -135,7 +135,7 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
     EXPECT_TRUE(Registered(&ed.SMgr(), ed.btnApply));
     EXPECT_TRUE(Registered(&ed.SMgr(), ed.RbSplitter1));
     EXPECT_FALSE(Registered(&ed.SMgr(), ed.RbPanel1));
-    EXPECT_TRUE(Registered(r.frm->RbStyleManager, ed.RbProgressBar1));
+    EXPECT_TRUE(Registered(&r.frm->StyleManager(), ed.RbProgressBar1));
 
     // A swatch is reachable from the keyboard: Space opens the colour dialog.
     QTest::keyClick(ed.EHotTrack, Qt::Key_Space);
@@ -150,7 +150,7 @@ TEST(StyleEditorWindow, ReachableAfterAStartWithoutAScheme)
     auto frm = rig.make();
     ASSERT_TRUE(frm->StartupCutShort());
     EXPECT_EQ(frm->StyleEditor(), nullptr);
-    frm->actColors->trigger();
+    frm->findChild<QAction*>(QStringLiteral("actColors"))->trigger();
     ASSERT_NE(frm->StyleEditor(), nullptr);
     EXPECT_TRUE(frm->StyleEditor()->isVisible());
 }
@@ -166,30 +166,30 @@ TEST(StyleEditorApply, RestylesEveryWindowSavesUserSchemeAndKeepsTheMarker)
     EXPECT_EQ(ed.SMgr().Colors().DefaultFrom(), kPicked);
     EXPECT_EQ(ed.EDefaultFrom->toolTip(), QStringLiteral("$00123456"));
     EXPECT_EQ(ed.btnOk->Colors().DefaultFrom(), kPicked) << "the editor restyles itself at once";
-    EXPECT_NE(r.frm->RbStyleManager->Colors().DefaultFrom(), kPicked) << "the program waits for Apply";
+    EXPECT_NE(r.frm->StyleManager().Colors().DefaultFrom(), kPicked) << "the program waits for Apply";
 
     ed.btnApplyClick();
-    EXPECT_EQ(r.frm->RbStyleManager->Colors().DefaultFrom(), kPicked);
-    EXPECT_EQ(r.frm->RbStyleManager->Colors().TextShadow(), kPicked);
+    EXPECT_EQ(r.frm->StyleManager().Colors().DefaultFrom(), kPicked);
+    EXPECT_EQ(r.frm->StyleManager().Colors().TextShadow(), kPicked);
     EXPECT_EQ(settings->RbButton2->Colors().DefaultFrom(), kPicked);
-    EXPECT_EQ(r.frm->tsDiagnostic->btnCorrR0->Colors().TextShadow(), kPicked);
+    EXPECT_EQ(r.frm->tsDiagnostic()->btnCorrR0->Colors().TextShadow(), kPicked);
     EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
 
     // Written where the start-up finds it, and named in the settings.
     TIniFile user(r.scheme("User.rbs"));
     EXPECT_EQ(user.readInteger("RbControls", "TRbControlColorsNDefaultFrom", 0), kPicked);
     EXPECT_EQ(user.readInteger("Other", "FormColor", 0), clBtnFace);
-    EXPECT_EQ(r.frm->Settings.ColorShema, QStringLiteral("User.rbs"));
+    EXPECT_EQ(r.frm->Settings().ColorShema, QStringLiteral("User.rbs"));
 }
 
 TEST(StyleEditorClose, UnsavedEditsAskForANameAndCancelRestoresTheSavedScheme)
 {
     EditorRig r;
-    const TColor before = r.frm->RbStyleManager->Colors().HotTrack();
+    const TColor before = r.frm->StyleManager().Colors().HotTrack();
     TFStyleEditor* ed = &r.ed();
     ed->SwatchMouseDown(ed->EHotTrack, Qt::NoModifier);
     ed->btnApplyClick();
-    ASSERT_EQ(r.frm->RbStyleManager->Colors().HotTrack(), kPicked);
+    ASSERT_EQ(r.frm->StyleManager().Colors().HotTrack(), kPicked);
 
     ed->close();
     ASSERT_EQ(r.savePresets.size(), 1);
@@ -197,8 +197,8 @@ TEST(StyleEditorClose, UnsavedEditsAskForANameAndCancelRestoresTheSavedScheme)
     EXPECT_FALSE(ed->SaveAsDone());
     EXPECT_EQ(ed->StylePath(), r.scheme("Standart.rbs"));
     // The program reloaded the scheme it had before the edits.
-    EXPECT_EQ(r.frm->RbStyleManager->Colors().HotTrack(), before);
-    EXPECT_EQ(r.frm->Settings.ColorShema, QStringLiteral("Standart.rbs"));
+    EXPECT_EQ(r.frm->StyleManager().Colors().HotTrack(), before);
+    EXPECT_EQ(r.frm->Settings().ColorShema, QStringLiteral("Standart.rbs"));
     EXPECT_NE(r.frm->StyleEditor(), ed) << "the reload made a new editor";
     EXPECT_TRUE(r.frm->SettingsWindowExists()) << "Cancel makes the settings window";
     EXPECT_EQ(r.frm->StyleEditor()->SMgr().Colors().HotTrack(), before);
@@ -232,7 +232,7 @@ TEST(StyleEditorClose, AConfirmedSaveAsNamesTheSavedFileAndTheNextStartLoadsIt)
     EXPECT_TRUE(ed.SaveAsDone());
     EXPECT_FALSE(ed.isVisible());
     EXPECT_EQ(ed.StylePath(), r.scheme("Mine.rbs"));
-    EXPECT_EQ(r.frm->Settings.ColorShema, QStringLiteral("Mine.rbs"));
+    EXPECT_EQ(r.frm->Settings().ColorShema, QStringLiteral("Mine.rbs"));
     EXPECT_EQ(TIniFile(r.scheme("Mine.rbs")).readInteger("RbControls", "TRbStyleManagerNPanelColor", 0), kPicked);
 
     r.frm->close();
@@ -240,7 +240,7 @@ TEST(StyleEditorClose, AConfirmedSaveAsNamesTheSavedFileAndTheNextStartLoadsIt)
     auto next = r.rig.make();
     EXPECT_FALSE(next->StartupCutShort());
     EXPECT_TRUE(r.rig.errorBoxes.isEmpty());
-    EXPECT_EQ(next->RbStyleManager->PanelColor(), kPicked);
+    EXPECT_EQ(next->StyleManager().PanelColor(), kPicked);
 }
 
 TEST(StyleEditorClose, ApplyAndHideLeavesTheUserSchemeForTheNextStart)
@@ -318,7 +318,7 @@ TEST(StyleEditorFiles, OpenWithoutSectionOtherGivesABlackWorkAreaAndAppliesNothi
     EXPECT_EQ(ed.ShFormColor->Color(), 0);
     EXPECT_EQ(ed.EInnerColor->Color(), 255);
     EXPECT_EQ(ed.CBFadeSpeed->currentIndex(), int(fsVeryFast));
-    EXPECT_NE(r.frm->RbStyleManager->PanelColor(), 255) << "opening is no applying";
+    EXPECT_NE(r.frm->StyleManager().PanelColor(), 255) << "opening is no applying";
 
     // A missing file: the loader's error, the loading flag down, nothing taken.
     ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file + QStringLiteral(".gone"); };
@@ -374,7 +374,7 @@ TEST(StyleEditorFont, TheFontDialogSetsTheSchemeFontAndMarksTheEdit)
     EXPECT_EQ(ed.RbButton1->Font().Height(), -15);
     EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
     ed.btnApplyClick();
-    EXPECT_EQ(r.frm->RbStyleManager->Font().Height(), -15);
+    EXPECT_EQ(r.frm->StyleManager().Font().Height(), -15);
 }
 
 TEST(StyleEditorCopy, CopyStyleCarriesEveryValueAndAnOddFontHeightExactly)
@@ -417,9 +417,9 @@ TEST(StyleEditorSchemeInWindows, DiagnosticsFramesAreSkinnedPanelsOfTheMainManag
     DataHome home;
     MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
     auto frm = DarkMain(rig);
-    TDiagnosticPage* page = frm->tsDiagnostic;
+    TDiagnosticPage* page = frm->tsDiagnostic();
     for (TRbPanel* p : {page->RbPanel1, page->RbPanel2}) {
-        EXPECT_TRUE(Registered(frm->RbStyleManager, p));
+        EXPECT_TRUE(Registered(&frm->StyleManager(), p));
         EXPECT_EQ(p->Color(), 15787740);
         EXPECT_EQ(p->OuterColor(), 5916200) << "the corners show the work area behind them";
     }
@@ -436,11 +436,11 @@ TEST(StyleEditorSchemeInWindows, SettingsOptionsTakeTheWorkAreaNotThePanelColour
     TfrmSettings* s = frm->SettingsDialog();
     for (TRbCustomControl* c : std::initializer_list<TRbCustomControl*>{s->rpSet1, s->rpSet2, s->rbConnectToNum,
                                                                         s->rbFindFirst, s->rbToLast}) {
-        EXPECT_FALSE(Registered(frm->RbStyleManager, c)) << c->objectName().toStdString();
+        EXPECT_FALSE(Registered(&frm->StyleManager(), c)) << c->objectName().toStdString();
         EXPECT_EQ(c->Color(), 5916200) << c->objectName().toStdString();
     }
-    EXPECT_TRUE(Registered(frm->RbStyleManager, s->cbSetConnectBeforeRun));
-    EXPECT_TRUE(Registered(frm->RbStyleManager, s->RbButton2));
+    EXPECT_TRUE(Registered(&frm->StyleManager(), s->cbSetConnectBeforeRun));
+    EXPECT_TRUE(Registered(&frm->StyleManager(), s->RbButton2));
 }
 
 TEST(StyleEditorSchemeInWindows, ADarkWorkAreaLeavesStandardControlsReadable)
@@ -449,14 +449,14 @@ TEST(StyleEditorSchemeInWindows, ADarkWorkAreaLeavesStandardControlsReadable)
     MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
     auto frm = DarkMain(rig);
     const QColor work = ToQColor(5916200);
-    QWidget* page = frm->MainPageCtrl->widget(0);
+    QWidget* page = frm->MainPageCtrl()->widget(0);
     EXPECT_EQ(page->palette().color(QPalette::Window), work);
     EXPECT_TRUE(page->autoFillBackground()) << "the page paints the work area itself";
     EXPECT_EQ(page->palette().color(QPalette::WindowText), QColor(Qt::white));
     for (QAbstractSpinBox* spin : frm->findChildren<QAbstractSpinBox*>())
         EXPECT_NE(spin->palette().color(QPalette::Button), work) << spin->objectName().toStdString();
     // Labels on a light panel stay dark although the page is dark.
-    TRbPanel* panel = frm->tsDiagnostic->RbPanel1;
-    EXPECT_EQ(frm->tsDiagnostic->lbDiagInf->palette().color(QPalette::WindowText),
+    TRbPanel* panel = frm->tsDiagnostic()->RbPanel1;
+    EXPECT_EQ(frm->tsDiagnostic()->lbDiagInf->palette().color(QPalette::WindowText),
               ReadableTextColor(panel->Color()));
 }

@@ -132,14 +132,14 @@ TEST(AppAgainstSimulator, StartupConnectsWritesTheRecordAndSavesSettings)
     ASSERT_TRUE(errorBoxes.isEmpty()) << errorBoxes.join('|').toStdString();
     EXPECT_EQ(dialogs, 1) << "the start-up shows the port dialog once";
     ASSERT_TRUE(frm.IsConnected()) << msgs.texts().join('|').toStdString();
-    EXPECT_EQ(frm.cpDRV->Port(), 1);
+    EXPECT_EQ(frm.cpDRV()->Port(), 1);
     EXPECT_EQ(frm.StatusPanelText(0), QStringLiteral("Соединение установленно"));
-    EXPECT_EQ(frm.actConnect->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(frm.findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
 
     TSimState stored;
     QString error;
     ASSERT_TRUE(LoadSimState(state, stored, &error)) << error.toStdString();
-    TInformationPage* page = frm.tsInformation;
+    TInformationPage* page = frm.tsInformation();
     EXPECT_EQ(page->edSlaveID->text(), QStringLiteral("1"));
     EXPECT_EQ(page->edPLType->text(), fromCp1251(stored.typeText).trimmed());
     EXPECT_FALSE(page->edPLType->text().isEmpty());

@@ -53,7 +53,7 @@ struct SimBench {
         o.ownMessageDialog = false;
         o.errorBox = [this](const QString& text) { errorBoxes << text; };
         o.chooseComPort = [](TfrmMain& frm) {
-            frm.cpDRV->SetPort(1);
+            frm.cpDRV()->SetPort(1);
             return true;
         };
         return std::make_unique<TfrmMain>(std::move(o));
@@ -81,10 +81,10 @@ TEST(ConfigurationAgainstSimulator, WrittenConfigurationSurvivesARestart)
     SimBench b;
     ASSERT_TRUE(b.startSim()) << b.sim->error().toStdString();
     auto frm = b.makeWindow(2);
-    frm->Session.link.ReportLinkErrors = true;
+    frm->Session().link.ReportLinkErrors = true;
     frm->ConnectDevice();
     ASSERT_TRUE(frm->IsConnected()) << b.messages().toStdString();
-    TConfigurationPage* p = frm->tsConfiguration;
+    TConfigurationPage* p = frm->tsConfiguration();
 
     // The simulator's factory configuration.
     const TSimState factory = DefaultSimState();
@@ -109,7 +109,7 @@ TEST(ConfigurationAgainstSimulator, WrittenConfigurationSurvivesARestart)
     p->rseConfSlaveID->setValue(7);
     p->btnConfWriteClick();
     EXPECT_TRUE(b.msgs.isEmpty()) << b.messages().toStdString();
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 7);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 7);
     ASSERT_TRUE(frm->IsConnected());
 
     TSimState stored;
@@ -145,7 +145,7 @@ TEST(ConfigurationAgainstSimulator, WrittenConfigurationSurvivesARestart)
     EXPECT_TRUE(p->cbAverageTurnOn->Checked());
     EXPECT_EQ(p->rseAverage->value(), 12);
     EXPECT_EQ(p->rseConfSlaveID->value(), 7);
-    EXPECT_FALSE(frm->Session.Transducer.ConfModified);
+    EXPECT_FALSE(frm->Session().Transducer.ConfModified);
     EXPECT_TRUE(b.msgs.isEmpty()) << b.messages().toStdString();
     frm->close();
 }
@@ -157,12 +157,12 @@ TEST(SearchAgainstSimulator, FindsTheSimulatorAtAddress3)
     auto frm = b.makeWindow(1); // one attempt per empty address keeps the scan short
     frm->SearchFirstDevice();
     ASSERT_TRUE(frm->IsConnected()) << b.messages().toStdString();
-    EXPECT_EQ(frm->Session.Transducer.SlaveID, 3);
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 3);
     EXPECT_TRUE(frm->ViewStatus()->Text().endsWith(QStringLiteral(" адрес 3."))) << frm->ViewStatus()->Text().toStdString();
     EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_EQ(frm->cpDRV->InputTimeout, 1000u);
-    EXPECT_TRUE(OptionChecked(frm->tsConfiguration->rbPl_385)) << "the configuration was read after the search";
-    EXPECT_EQ(frm->tsConfiguration->rseConfSlaveID->value(), 3);
+    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
+    EXPECT_TRUE(OptionChecked(frm->tsConfiguration()->rbPl_385)) << "the configuration was read after the search";
+    EXPECT_EQ(frm->tsConfiguration()->rseConfSlaveID->value(), 3);
     EXPECT_TRUE(b.msgs.isEmpty()) << b.messages().toStdString();
     frm->close();
 }

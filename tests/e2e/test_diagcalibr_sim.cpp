@@ -72,7 +72,7 @@ public:
         o.ownMessageDialog = false;
         o.errorBox = [this](const QString& text) { errorBoxes << text; };
         o.chooseComPort = [](TfrmMain& frm) {
-            frm.cpDRV->SetPort(1);
+            frm.cpDRV()->SetPort(1);
             return true;
         };
         frm = std::make_unique<TfrmMain>(std::move(o));
@@ -125,7 +125,7 @@ TEST(DiagnosticsAgainstSimulator, LiveTemperatureAndR0Correction)
                                  QStringLiteral("300")});
     ASSERT_TRUE(b.saved && b.started) << b.sim->error().toStdString();
     ASSERT_TRUE(b.connect()) << b.messages().toStdString();
-    TDiagnosticPage& page = *b.frm->tsDiagnostic;
+    TDiagnosticPage& page = *b.frm->tsDiagnostic();
     EXPECT_EQ(Shown(page.indCalibrDate), QStringLiteral("15.03.2005")) << "the one-shot read at connection";
     EXPECT_TRUE(Shown(page.indT).isEmpty());
 
@@ -133,7 +133,7 @@ TEST(DiagnosticsAgainstSimulator, LiveTemperatureAndR0Correction)
     page.btnBeginDiagnostics->Click();
     EXPECT_TRUE(WaitUntil([&] { return Shown(page.indT) == QStringLiteral("5,0"); }, 3000)) << Shown(page.indT).toStdString();
     WaitUntil([] { return false; }, 3000);
-    EXPECT_TRUE(b.frm->Session.State.DiagRunning);
+    EXPECT_TRUE(b.frm->Session().State.DiagRunning);
     EXPECT_EQ(Shown(page.indT), QStringLiteral("5,0"));
     EXPECT_FALSE(Shown(page.indR).isEmpty());
     EXPECT_EQ(page.lbDiagInf->text(), QStringLiteral("Неисправностей не обнаружено"));
@@ -144,7 +144,7 @@ TEST(DiagnosticsAgainstSimulator, LiveTemperatureAndR0Correction)
     page.btnCorrR0->Click();
     EXPECT_EQ(page.lbDiagInf->text(), QStringLiteral("Операция успешно выполнена."));
     EXPECT_TRUE(b.stored().r0Corrected);
-    EXPECT_TRUE(b.frm->DiagnosticsTimer->isActive());
+    EXPECT_TRUE(b.frm->DiagnosticsTimer()->isActive());
     EXPECT_TRUE(WaitUntil([&] { return Shown(page.indT) == QStringLiteral("0,0"); }, 4000)) << Shown(page.indT).toStdString();
 
     // Again: already done, the user resets it, and the reading is back.
@@ -157,7 +157,7 @@ TEST(DiagnosticsAgainstSimulator, LiveTemperatureAndR0Correction)
     EXPECT_TRUE(WaitUntil([&] { return Shown(page.indT) == QStringLiteral("5,0"); }, 4000)) << Shown(page.indT).toStdString();
 
     page.btnBeginDiagnostics->Click();
-    EXPECT_FALSE(b.frm->DiagnosticsTimer->isActive());
+    EXPECT_FALSE(b.frm->DiagnosticsTimer()->isActive());
     EXPECT_TRUE(Shown(page.indT).isEmpty());
     EXPECT_EQ(b.msgs.count(), 1) << b.messages().toStdString();
     EXPECT_TRUE(b.frm->IsConnected());
@@ -168,20 +168,20 @@ TEST(CalibrationAgainstSimulator, WholeSequenceStoresTheDate)
     SimBench b(BenchState(20.0), {QStringLiteral("--type"), QStringLiteral("M")});
     ASSERT_TRUE(b.saved && b.started) << b.sim->error().toStdString();
     ASSERT_TRUE(b.connect()) << b.messages().toStdString();
-    ASSERT_EQ(b.frm->Session.Transducer.PLType, 'M');
-    TCalibrationPage& page = *b.frm->tsCalobration;
+    ASSERT_EQ(b.frm->Session().Transducer.PLType, 'M');
+    TCalibrationPage& page = *b.frm->tsCalobration();
 
     for (int stage = 0; stage <= 6; ++stage) {
         page.btnBeginCalibr->Click(); // the nominal currents are within the device's window
-        ASSERT_EQ(b.frm->Session.State.CalibrStage, stage + 1) << b.messages().toStdString();
+        ASSERT_EQ(b.frm->Session().State.CalibrStage, stage + 1) << b.messages().toStdString();
     }
     ASSERT_FALSE(page.meCalibrNewDate->isHidden());
     page.meCalibrNewDate->setText(QStringLiteral("25.03.2005"));
     page.meCalibrNewDateExit();
     page.btnBeginCalibr->Click();
-    EXPECT_EQ(b.frm->Session.State.CalibrStage, 0);
+    EXPECT_EQ(b.frm->Session().State.CalibrStage, 0);
     EXPECT_EQ(page.lbStage->text(), QStringLiteral("Настройка успешно завершена"));
-    EXPECT_EQ(Shown(b.frm->tsDiagnostic->indCalibrDate), QStringLiteral("25.03.2005"));
+    EXPECT_EQ(Shown(b.frm->tsDiagnostic()->indCalibrDate), QStringLiteral("25.03.2005"));
     EXPECT_EQ(b.stored().calibrDate, MakeSimDate(25, 3, 2005));
     EXPECT_TRUE(b.msgs.isEmpty()) << b.messages().toStdString();
     EXPECT_TRUE(b.frm->IsConnected());

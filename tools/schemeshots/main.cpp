@@ -62,8 +62,8 @@ void ShootScheme(const QString& outDir, const QString& tag, const QString& schem
     o.errorBox = [](const QString& text) { QTextStream(stderr) << "error: " << text << "\n"; };
     TfrmMain frm(std::move(o));
     frm.show();
-    for (int i = 0; i < frm.MainPageCtrl->count(); ++i) {
-        frm.MainPageCtrl->setCurrentIndex(i);
+    for (int i = 0; i < frm.MainPageCtrl()->count(); ++i) {
+        frm.MainPageCtrl()->setCurrentIndex(i);
         QApplication::processEvents();
         Shoot(&frm, QStringLiteral("%1/%2-main-%3.png").arg(outDir, tag).arg(i));
     }
@@ -72,7 +72,7 @@ void ShootScheme(const QString& outDir, const QString& tag, const QString& schem
     QApplication::processEvents();
     Shoot(settings, QStringLiteral("%1/%2-settings.png").arg(outDir, tag));
     settings->hide();
-    frm.actColors->trigger();
+    frm.findChild<QAction*>(QStringLiteral("actColors"))->trigger();
     QApplication::processEvents();
     if (TFStyleEditor* editor = frm.StyleEditor()) {
         Shoot(editor, QStringLiteral("%1/%2-editor.png").arg(outDir, tag));
