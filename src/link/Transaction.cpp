@@ -2,6 +2,7 @@
 
 #include "CommPortDriver.h"
 #include "ErrCodes.h"
+#include "LinkObserver.h"
 #include "MessageDialog.h"
 #include "TickSource.h"
 
@@ -89,6 +90,20 @@ TJudgement Judge(const TOperationRow& row, const TFrameBuffer& answer, int count
     return TJudgement::Done;
 }
 
+// How the monitor names one read.
+TFrameVerdict VerdictOf(const TOperationRow& row, int count, TJudgement j, TOutcome outcome)
+{
+    if (j == TJudgement::Ignored)
+        return TFrameVerdict::Ignored;
+    if (j == TJudgement::Failed)
+        return (count == 5 || count == row.answerLength) ? TFrameVerdict::DamagedCRC : TFrameVerdict::WrongLength;
+    if (outcome == TOutcome::Success)
+        return TFrameVerdict::Answer;
+    if (row.answerLength == 5)
+        return TFrameVerdict::Refused;
+    return count == 5 ? TFrameVerdict::Exception : TFrameVerdict::WrongFunction;
+}
+
 } // namespace
 
 bool AnswerCRCValid(const TFrameBuffer& answer, int count)
@@ -136,7 +151,9 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
     ctx.shell->ProcessEvents();
 
     drv.PurgeBuffers(true, true);
-    if (drv.WriteBytes(request.data(), n) < n) {
+    const int firstWritten = drv.WriteBytes(request.data(), n);
+    NotifySent(ctx, request.data(), n, firstWritten);
+    if (firstWritten < n) {
         outcome = TOutcome::NoLink;
         outcomeSet = true;
         if (op != TOperation::IdentifyDevice)
@@ -156,6 +173,7 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
             drv.InputTimeout = savedTimeout;
 
         const TJudgement j = Judge(row, answer, count, outcome);
+        NotifyReceived(ctx, answer.data(), count, VerdictOf(row, count, j, outcome), answer[2], row.answerLength);
         if (j == TJudgement::Done) {
             outcomeSet = true;
             break;
@@ -169,7 +187,9 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         ctx.shell->SetStatusText(QStringLiteral("Повторный запрос"));
         ctx.shell->ProcessEvents();
         drv.PurgeBuffers(row.purge == puBoth, true);
-        if (drv.WriteBytes(request.data(), n) < n) {
+        const int written = drv.WriteBytes(request.data(), n);
+        NotifySent(ctx, request.data(), n, written);
+        if (written < n) {
             outcome = TOutcome::NoLink;
             outcomeSet = true;
         }

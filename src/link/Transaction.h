@@ -6,6 +6,7 @@
 
 class TCommPortDriver;
 class ITickSource;
+class ILinkObserver;
 
 // What the main window provides to every exchange.
 class ILinkShell {
@@ -24,6 +25,7 @@ struct TLinkContext {
     ILinkShell* shell = nullptr;
     int RepeatNum = 2;            // total attempts, 1..10
     bool ReportLinkErrors = false;
+    ILinkObserver* observer = nullptr; // sees every frame; none by default
 };
 
 enum class TOperation {
