@@ -13,6 +13,7 @@
 #include "RbButton.h"
 #include "RbProgressBar.h"
 #include "RbStyleManager.h"
+#include "Records.h"
 #include "TickSource.h"
 #include "ViewStatusFrm.h"
 
@@ -123,6 +124,9 @@ void TfrmMain::CreatePages()
     tsDiagnostic->Diagnostics().AttachReceiveHandler();
     tsCalobration->SetStyleManager(RbStyleManager);
     tsDiagnostic->SetStyleManager(RbStyleManager);
+    Records = new TRecords(Session, this);
+    Records->AttachDiagnostics(tsDiagnostic->Diagnostics());
+    tsCalobration->SaveProtocol = [this](const TCalibrationRecord& record) { Records->SaveProtocol(record); };
 
     setCentralWidget(MainPageCtrl);
 }

@@ -34,6 +34,7 @@ class TConfigurationPage;
 class TfrmConnect;
 class TfrmSettings;
 class TfrmMain;
+class TRecords;
 
 // What the main window is built on. The defaults make the program; tests
 // pass a virtual clock, a scripted port, a folder of their own and answer the
@@ -174,6 +175,9 @@ public:
     QAction* actAbout = nullptr;
     QAction* actViewToolBar = nullptr;
     QAction* actHelp = nullptr; // "Справка": no action behind it
+    QAction* actTrend = nullptr;    // "График измерений"
+    QAction* actExchange = nullptr; // "Обмен с прибором"
+    TRecords* Records = nullptr;    // trend, exchange monitor, calibration protocol
 
     static constexpr int kClientWidth = 583;
     static constexpr int kClientHeight = 367;

@@ -13,6 +13,7 @@
 #include "InformationPage.h"
 #include "IniFile.h"
 #include "MessageFrm.h"
+#include "Records.h"
 #include "SetFrm.h"
 #include "ViewStatusFrm.h"
 
@@ -67,6 +68,10 @@ void TfrmMain::CreateActions()
     actAbout = makeAction(this, QStringLiteral("actAbout"), QStringLiteral("О программе"), program, 12);
     actAbout->setToolTip(QString());
     actViewToolBar = makeAction(this, QStringLiteral("actViewToolBar"), kHideToolBar, view, -1);
+    actTrend = makeAction(this, QStringLiteral("actTrend"), QStringLiteral("График измерений"), view, -1);
+    actExchange = makeAction(this, QStringLiteral("actExchange"), QStringLiteral("Обмен с прибором"), view, -1);
+    connect(actTrend, &QAction::triggered, this, [this] { Records->ShowTrend(); });
+    connect(actExchange, &QAction::triggered, this, [this] { Records->ShowMonitor(); });
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
 
@@ -94,6 +99,8 @@ void TfrmMain::CreateMenu()
     file->addAction(FileExit);
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
     view->addAction(actIndView);
+    view->addAction(actTrend);
+    view->addAction(actExchange);
     view->addSeparator();
     view->addAction(actViewToolBar);
     QMenu* link = bar->addMenu(QStringLiteral("Соединение"));
