@@ -30,7 +30,8 @@ void TRecords::AttachDiagnostics(TDiagnostics& diagnostics)
     diagnostics.OnMeasurement = [this](int state, double temperature, double resistance) {
         m_store.Add(state, temperature, resistance);
     };
-    diagnostics.OnStopped = [this] { m_store.MarkStopped(); };
+    diagnostics.OnStopped = [this] { m_store.MarkGap(); };
+    diagnostics.OnMissed = [this] { m_store.MarkGap(); };
 }
 
 TfrmTrend* TRecords::Trend()

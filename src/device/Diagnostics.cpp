@@ -244,6 +244,8 @@ void TDiagnostics::PollDiagnostics()
         return; // the answer just taken ended the mode
     if (st.DiagAwaiting) {
         NotifyReceived(m_session.link, nullptr, 0, TFrameVerdict::NoAnswer);
+        if (OnMissed)
+            OnMissed();
         ++st.DiagMissCount;
         if (st.DiagMissCount > 1)
             m_session.shell->SetStatusText(kRepeat);

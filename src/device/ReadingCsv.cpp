@@ -36,9 +36,12 @@ QByteArray ReadingsCsv(const QList<TReading>& readings, const QLocale& locale)
 
     QString text;
     text.reserve(64 * (readings.size() + 1));
-    text += QStringList{QStringLiteral("Время"), QStringLiteral("Температура, °C"), QStringLiteral("Сопротивление, Ом"),
-                        QStringLiteral("Код состояния"), QStringLiteral("Состояние")}
-                .join(sep);
+    QStringList header;
+    for (const QString& name : {QStringLiteral("Время"), QStringLiteral("Температура, °C"),
+                                QStringLiteral("Сопротивление, Ом"), QStringLiteral("Код состояния"),
+                                QStringLiteral("Состояние")})
+        header << Field(name, separator);
+    text += header.join(sep);
     text += QStringLiteral("\r\n");
     for (const TReading& r : readings) {
         text += QDateTime::fromMSecsSinceEpoch(r.timeMs).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));

@@ -22,8 +22,8 @@ void TReadingStore::AddAt(qint64 timeMs, int state, double temperature, double r
     r.state = state;
     r.temperature = temperature;
     r.resistance = resistance;
-    r.startsRun = m_stopped;
-    m_stopped = false;
+    r.afterGap = m_gap;
+    m_gap = false;
     if (int(m_readings.size()) >= m_capacity)
         m_readings.pop_front();
     m_readings.push_back(r);
@@ -31,15 +31,15 @@ void TReadingStore::AddAt(qint64 timeMs, int state, double temperature, double r
         Changed();
 }
 
-void TReadingStore::MarkStopped()
+void TReadingStore::MarkGap()
 {
-    m_stopped = true;
+    m_gap = true;
 }
 
 void TReadingStore::Clear()
 {
     m_readings.clear();
-    m_stopped = true;
+    m_gap = true;
 }
 
 QList<TReading> TReadingStore::Readings() const
@@ -104,7 +104,7 @@ QList<QList<QPointF>> TReadingStore::Segments(TTrendChannel channel, qint64 from
 
     for (auto it = first; it != last; ++it) {
         const double v = valueOf(*it);
-        if (it->startsRun || (!broken && it->timeMs - previousTime > gapMs))
+        if ((it->afterGap && !thin) || (!broken && it->timeMs - previousTime > gapMs))
             broken = true;
         if (!std::isfinite(v)) {
             endSegment();

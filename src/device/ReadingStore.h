@@ -16,7 +16,7 @@ struct TReading {
     double temperature = std::nan("");
     double resistance = std::nan("");
     int state = 0;           // the self-diagnostic state byte
-    bool startsRun = false;  // the first reading after the mode (re)started
+    bool afterGap = false;   // readings were missed, or the mode stopped, before this one
 };
 
 enum class TTrendChannel { Temperature, Resistance };
@@ -34,8 +34,8 @@ public:
 
     void Add(int state, double temperature, double resistance);
     void AddAt(qint64 timeMs, int state, double temperature, double resistance);
-    // The mode stopped: the next reading starts a new run, with a gap before it.
-    void MarkStopped();
+    // A reading was missed or the mode stopped: a gap before the next reading.
+    void MarkGap();
     void Clear();
 
     int Count() const { return int(m_readings.size()); }
@@ -46,8 +46,8 @@ public:
 
     // The channel's lines between from and to (ms since the epoch), one list
     // of points per unbroken stretch; x is the time in ms. A stretch breaks
-    // at a missing value, a restart of the mode, or a pause longer than
-    // kGapMs (or than one bucket when thinned). More than maxPoints readings
+    // at a missing value, a marked gap, or a pause longer than kGapMs; when
+    // thinned, only at pauses wider than two buckets, which would not show. More than maxPoints readings
     // are thinned to the lowest and highest of each time bucket, so peaks
     // survive.
     QList<QList<QPointF>> Segments(TTrendChannel channel, qint64 from, qint64 to, int maxPoints = 2000) const;
@@ -60,7 +60,7 @@ public:
 private:
     std::deque<TReading> m_readings;
     int m_capacity;
-    bool m_stopped = true;
+    bool m_gap = true;
 };
 
 // The self-diagnostic state in words, on one line; empty for unknown states.
