@@ -85,6 +85,14 @@ QString TExchangeLog::Text(const QList<int>& rows) const
     return text;
 }
 
+QString TExchangeLog::HeaderLine() const
+{
+    QStringList names;
+    for (int c = 0; c < colCount; ++c)
+        names << headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return names.join(QLatin1Char('\t')) + QLatin1Char('\n');
+}
+
 int TExchangeLog::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : LineCount();

@@ -29,6 +29,8 @@ public:
     QString Cell(int row, int column) const;
     // Rows as tab-separated text, one line each (all rows when empty).
     QString Text(const QList<int>& rows = {}) const;
+    // The column names as one such line.
+    QString HeaderLine() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

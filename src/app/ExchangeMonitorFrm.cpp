@@ -93,6 +93,6 @@ void TfrmExchangeMonitor::btnSaveClick()
     if (path.isEmpty())
         return;
     QString error;
-    if (!SaveTextFile(path, m_log.Text().toUtf8(), &error))
+    if (!SaveTextFile(path, (m_log.HeaderLine() + m_log.Text()).toUtf8(), &error))
         ShowError(error);
 }
