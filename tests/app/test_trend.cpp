@@ -5,6 +5,7 @@
 #include "diag_rig.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineSeries>
 #include <QTemporaryDir>
