@@ -3,6 +3,9 @@
 #include "TickSource.h"
 
 #include <QFontDatabase>
+#include <QTimer>
+
+#include <algorithm>
 
 TExchangeLog::TExchangeLog(QObject* parent)
     : QAbstractTableModel(parent)
@@ -19,16 +22,31 @@ void TExchangeLog::LinkEvent(const TLinkEvent& event)
         m_lastTime += qint64(TicksSince(event.tick, m_lastTick));
     }
     m_lastTick = event.tick;
-    if (int(m_lines.size()) >= kMaxLines) {
-        beginRemoveRows({}, 0, 0);
-        m_lines.pop_front();
-        m_times.pop_front();
+    m_queued.push_back({event, m_lastTime});
+    if (int(m_queued.size()) > kMaxLines)
+        m_queued.pop_front(); // only while no event loop takes them in
+    if (!m_flushPosted) {
+        m_flushPosted = true;
+        QTimer::singleShot(0, this, [this] { Flush(); });
+    }
+}
+
+void TExchangeLog::Flush()
+{
+    m_flushPosted = false;
+    if (m_queued.empty())
+        return;
+    const int incoming = int(m_queued.size());
+    const int drop = std::min(int(m_lines.size()), int(m_lines.size()) + incoming - kMaxLines);
+    if (drop > 0) {
+        beginRemoveRows({}, 0, drop - 1);
+        m_lines.erase(m_lines.begin(), m_lines.begin() + drop);
         endRemoveRows();
     }
-    const int row = int(m_lines.size());
-    beginInsertRows({}, row, row);
-    m_lines.push_back(event);
-    m_times.push_back(m_lastTime);
+    const int first = int(m_lines.size());
+    beginInsertRows({}, first, first + incoming - 1);
+    m_lines.insert(m_lines.end(), std::make_move_iterator(m_queued.begin()), std::make_move_iterator(m_queued.end()));
+    m_queued.clear();
     endInsertRows();
 }
 
@@ -36,22 +54,37 @@ void TExchangeLog::Clear()
 {
     beginResetModel();
     m_lines.clear();
-    m_times.clear();
+    m_queued.clear();
     m_started = false;
     endResetModel();
 }
 
+int TExchangeLog::LineCount() const
+{
+    FlushNow();
+    return int(m_lines.size());
+}
+
+const TLinkEvent& TExchangeLog::Event(int row) const
+{
+    FlushNow();
+    return m_lines[size_t(row)].event;
+}
+
 qint64 TExchangeLog::TimeMs(int row) const
 {
-    return m_times[size_t(row)];
+    FlushNow();
+    return m_lines[size_t(row)].time;
 }
 
 QString TExchangeLog::Cell(int row, int column) const
 {
-    const TLinkEvent& e = Event(row);
+    // No flush here: the views ask while they paint.
+    const TLine& line = m_lines[size_t(row)];
+    const TLinkEvent& e = line.event;
     switch (column) {
     case colTime:
-        return QString::number(TimeMs(row));
+        return QString::number(line.time);
     case colDirection:
         return e.outgoing ? QStringLiteral("передача") : QStringLiteral("приём");
     case colBytes:
@@ -65,6 +98,7 @@ QString TExchangeLog::Cell(int row, int column) const
 
 QString TExchangeLog::Text(const QList<int>& rows) const
 {
+    FlushNow();
     QString text;
     const auto add = [&](int row) {
         QStringList cells;
@@ -74,11 +108,11 @@ QString TExchangeLog::Text(const QList<int>& rows) const
         text += QLatin1Char('\n');
     };
     if (rows.isEmpty()) {
-        for (int row = 0; row < LineCount(); ++row)
+        for (int row = 0; row < int(m_lines.size()); ++row)
             add(row);
     } else {
         for (int row : rows) {
-            if (row >= 0 && row < LineCount())
+            if (row >= 0 && row < int(m_lines.size()))
                 add(row);
         }
     }
@@ -95,7 +129,7 @@ QString TExchangeLog::HeaderLine() const
 
 int TExchangeLog::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : LineCount();
+    return parent.isValid() ? 0 : int(m_lines.size());
 }
 
 int TExchangeLog::columnCount(const QModelIndex& parent) const
@@ -105,7 +139,7 @@ int TExchangeLog::columnCount(const QModelIndex& parent) const
 
 QVariant TExchangeLog::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= LineCount())
+    if (!index.isValid() || index.row() >= int(m_lines.size()))
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return Cell(index.row(), index.column());

@@ -8,8 +8,10 @@
 #include <deque>
 
 // The exchange monitor's lines: every frame the link reports, the newest
-// last, at most kMaxLines. Kept in memory only; formatting happens when a
-// line is shown or copied, so recording a frame stays cheap.
+// last, at most kMaxLines. Kept in memory only. Recording a frame only
+// queues it: the views hear of new lines once per turn of the event loop,
+// and formatting happens when a line is shown or copied, so the exchange
+// that reports the frame is not slowed down.
 class TExchangeLog : public QAbstractTableModel, public ILinkObserver {
     Q_OBJECT
 public:
@@ -22,10 +24,13 @@ public:
     void LinkEvent(const TLinkEvent& event) override;
 
     void Clear();
-    int LineCount() const { return int(m_lines.size()); }
-    const TLinkEvent& Event(int row) const { return m_lines[size_t(row)]; }
+    // Takes the queued frames in now (the accessors below do it themselves).
+    void Flush();
+    int LineCount() const;
+    const TLinkEvent& Event(int row) const;
     // Milliseconds since the first line after the last clear.
     qint64 TimeMs(int row) const;
+    // A row as LineCount() last counted them.
     QString Cell(int row, int column) const;
     // Rows as tab-separated text, one line each (all rows when empty).
     QString Text(const QList<int>& rows = {}) const;
@@ -38,8 +43,15 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::deque<TLinkEvent> m_lines;
-    std::deque<qint64> m_times;  // ms since the first line after a clear
+    struct TLine {
+        TLinkEvent event;
+        qint64 time;              // ms since the first line after a clear
+    };
+    void FlushNow() const { const_cast<TExchangeLog*>(this)->Flush(); }
+
+    std::deque<TLine> m_lines;
+    std::deque<TLine> m_queued;
+    bool m_flushPosted = false;
     bool m_started = false;
     uint32_t m_lastTick = 0;
     qint64 m_lastTime = 0;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -67,8 +68,15 @@ TfrmExchangeMonitor::TfrmExchangeMonitor(TExchangeLog& log, QWidget* parent)
 
 void TfrmExchangeMonitor::RowsAdded()
 {
-    if (m_follow && isVisible())
+    // Scrolled once per turn of the event loop, not once per frame: the
+    // frames arrive inside an exchange, whose timing must not change.
+    if (!m_follow || !isVisible() || m_scrollPending)
+        return;
+    m_scrollPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_scrollPending = false;
         lvExchange->scrollToBottom();
+    });
 }
 
 void TfrmExchangeMonitor::btnClearClick()

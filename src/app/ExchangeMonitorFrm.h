@@ -31,4 +31,5 @@ private:
 
     TExchangeLog& m_log;
     bool m_follow = true; // keep the newest line in view unless the user scrolled up
+    bool m_scrollPending = false;
 };

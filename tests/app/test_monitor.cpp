@@ -188,6 +188,7 @@ TEST(MonitorWindow, CopiesSavesAndClears)
         log.LinkEvent(e);
     }
     TfrmExchangeMonitor monitor(log);
+    QCoreApplication::processEvents(); // the view hears of new lines from the event loop
     EXPECT_EQ(monitor.lvExchange->model()->rowCount(), 3);
 
     monitor.btnCopyClick();
