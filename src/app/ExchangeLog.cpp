@@ -3,13 +3,16 @@
 #include "TickSource.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QTimer>
 
 #include <algorithm>
 
 TExchangeLog::TExchangeLog(QObject* parent)
     : QAbstractTableModel(parent)
+    , m_fixedFont(QFontDatabase::systemFont(QFontDatabase::FixedFont))
 {
+    m_fixedFont.setPointSizeF(QGuiApplication::font().pointSizeF());
 }
 
 void TExchangeLog::LinkEvent(const TLinkEvent& event)
@@ -145,8 +148,10 @@ QVariant TExchangeLog::data(const QModelIndex& index, int role) const
         return Cell(index.row(), index.column());
     if (role == Qt::TextAlignmentRole && index.column() == colTime)
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && index.column() == colBytes)
+        return Cell(index.row(), index.column()); // the whole frame, when the column cuts it
     if (role == Qt::FontRole && index.column() == colBytes)
-        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        return m_fixedFont;
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include "LinkObserver.h"
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QStringList>
 
 #include <deque>
@@ -52,6 +53,7 @@ private:
     std::deque<TLine> m_lines;
     std::deque<TLine> m_queued;
     bool m_flushPosted = false;
+    QFont m_fixedFont;
     bool m_started = false;
     uint32_t m_lastTick = 0;
     qint64 m_lastTime = 0;

@@ -40,7 +40,7 @@ TfrmExchangeMonitor::TfrmExchangeMonitor(TExchangeLog& log, QWidget* parent)
     lvExchange->horizontalHeader()->setStretchLastSection(true);
     lvExchange->setColumnWidth(TExchangeLog::colTime, 80);
     lvExchange->setColumnWidth(TExchangeLog::colDirection, 90);
-    lvExchange->setColumnWidth(TExchangeLog::colBytes, 330);
+    lvExchange->setColumnWidth(TExchangeLog::colBytes, 400);
 
     btnClear = new QPushButton(QStringLiteral("Очистить"), this);
     btnClear->setObjectName(QStringLiteral("btnClear"));

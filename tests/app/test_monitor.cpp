@@ -1,11 +1,16 @@
 #include "ExchangeLog.h"
 #include "ExchangeMonitorFrm.h"
+#include "MainRig.h"
+#include "Records.h"
+#include "TrendFrm.h"
 #include "diag_rig.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -217,4 +222,36 @@ TEST(MonitorWindow, CopiesSavesAndClears)
 
     monitor.btnClearClick();
     EXPECT_EQ(monitor.lvExchange->model()->rowCount(), 0);
+}
+
+TEST(MonitorMainWindow, ViewMenuOpensTheRecordsAndTheConnectionIsListed)
+{
+    MainRig rig("[Defaults]\r\nConnectBeforeRun=1\r\nConnectionType=toNum\r\nDefaultSlaveID=5\r\nDefaultComPortNum=3\r\n");
+    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 5); };
+    rig.comChoicePort = 3;
+    auto frm = rig.make();
+    ASSERT_TRUE(frm->IsConnected());
+
+    QMenu* view = nullptr;
+    for (QAction* a : frm->menuBar()->actions())
+        if (a->text() == QStringLiteral("Вид"))
+            view = a->menu();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->actions().contains(frm->actTrend));
+    EXPECT_TRUE(view->actions().contains(frm->actExchange));
+    EXPECT_EQ(frm->actTrend->text(), QStringLiteral("График измерений"));
+    EXPECT_EQ(frm->actExchange->text(), QStringLiteral("Обмен с прибором"));
+
+    frm->actExchange->trigger();
+    ASSERT_TRUE(frm->Records->Monitor()->isVisible());
+    // Identification, configuration read and the calibration date read, each asked and answered.
+    const TExchangeLog& log = frm->Records->Log();
+    ASSERT_EQ(log.LineCount(), 6);
+    for (int row = 0; row < 6; ++row)
+        EXPECT_EQ(log.Cell(row, TExchangeLog::colVerdict), row % 2 ? QStringLiteral("ответ") : QStringLiteral("запрос"))
+            << row;
+    EXPECT_EQ(uint8_t(log.Event(0).bytes[1]), 0x11);
+
+    frm->actTrend->trigger();
+    EXPECT_TRUE(frm->Records->Trend()->isVisible());
 }
