@@ -21,6 +21,10 @@ TRecords::TRecords(TDeviceSession& session, QWidget* window)
 
 TRecords::~TRecords()
 {
+    // The windows are the main window's children but read the store and the
+    // log, which go with this object: they must go first.
+    delete m_trend;
+    delete m_monitor;
     if (m_session.link.observer == m_log)
         m_session.link.observer = nullptr;
 }
