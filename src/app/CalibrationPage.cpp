@@ -68,6 +68,16 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     btnCancelCalibr->setObjectName(QStringLiteral("btnCancelCalibr"));
     SetButtonCaption(btnCancelCalibr, QStringLiteral("Отмена"));
     btnCancelCalibr->setGeometry(294, 196, 136, 30);
+    btnSaveProtocol = new TSkinButton(this);
+    btnSaveProtocol->setObjectName(QStringLiteral("btnSaveProtocol"));
+    SetButtonCaption(btnSaveProtocol, QStringLiteral("Сохранить протокол..."));
+    btnSaveProtocol->setGeometry(294, 196, 160, 30);
+    btnSaveProtocol->hide();
+    m_calibration.ProtocolAvailable = [this](bool available) { btnSaveProtocol->setVisible(available); };
+    connect(btnSaveProtocol, &TRbButton::clicked, this, [this] {
+        if (SaveProtocol && m_calibration.HasProtocol())
+            SaveProtocol(m_calibration.LastCalibration());
+    });
 
     for (QWidget* w : {static_cast<QWidget*>(lbCalibrCur), static_cast<QWidget*>(rseCalibrCur),
                        static_cast<QWidget*>(lbCalibrNewDate), static_cast<QWidget*>(meCalibrNewDate),
@@ -103,6 +113,7 @@ void TCalibrationPage::SetStyleManager(IRbStyleRegistry* manager)
     pnCalibr->SetRbStyleManager(manager);
     btnBeginCalibr->SetRbStyleManager(manager);
     btnCancelCalibr->SetRbStyleManager(manager);
+    btnSaveProtocol->SetRbStyleManager(manager);
 }
 
 void TCalibrationPage::ClearStage()

@@ -21,6 +21,8 @@ public:
     TCalibration& Calibration() { return m_calibration; }
     // Where the stored date goes: indCalibrDate of the diagnostics page.
     std::function<void(const QString&)> CalibrDateSink;
+    // "Сохранить протокол...": the window writes the protocol of the last calibration.
+    std::function<void(const TCalibrationRecord&)> SaveProtocol;
 
     // The window's style manager styles the page's skinned controls.
     void SetStyleManager(IRbStyleRegistry* manager);
@@ -56,6 +58,7 @@ public:
     QLineEdit* meCalibrNewDate;
     TSkinButton* btnBeginCalibr;
     TSkinButton* btnCancelCalibr;
+    TSkinButton* btnSaveProtocol; // shown after a calibration ended successfully
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

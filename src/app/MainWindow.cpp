@@ -13,6 +13,7 @@
 #include "RbButton.h"
 #include "RbProgressBar.h"
 #include "RbStyleManager.h"
+#include "Records.h"
 #include "TickSource.h"
 #include "ViewStatusFrm.h"
 
@@ -123,6 +124,9 @@ void TfrmMain::CreatePages()
     m_tsConfiguration->SetStyleManager(m_styleManager);
     m_tsCalobration->SetStyleManager(m_styleManager);
     m_tsDiagnostic->SetStyleManager(m_styleManager);
+    m_records = new TRecords(m_session, this);
+    m_records->AttachDiagnostics(m_tsDiagnostic->Diagnostics());
+    m_tsCalobration->SaveProtocol = [this](const TCalibrationRecord& record) { m_records->SaveProtocol(record); };
 
     setCentralWidget(m_mainPageCtrl);
 }

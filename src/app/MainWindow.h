@@ -37,6 +37,7 @@ class TfrmConnect;
 class TfrmSettings;
 class TfrmMain;
 class TConfigProfileActions;
+class TRecords;
 
 // What the main window is built on. The defaults make the program; tests
 // pass a virtual clock, a scripted port, a folder of their own and answer the
@@ -165,6 +166,7 @@ public:
     TConfigurationPage* tsConfiguration() const { return m_tsConfiguration; }
     TCalibrationPage* tsCalobration() const { return m_tsCalobration; }
     TDiagnosticPage* tsDiagnostic() const { return m_tsDiagnostic; }
+    TRecords* Records() const { return m_records; }
 
     static constexpr int kClientWidth = 583;
     static constexpr int kClientHeight = 367;
@@ -213,7 +215,10 @@ private:
     QAction* actAbout = nullptr;
     QAction* actViewToolBar = nullptr;
     QAction* actHelp = nullptr; // "Справка": no action behind it
+    QAction* actTrend = nullptr;    // "График измерений"
+    QAction* actExchange = nullptr; // "Обмен с прибором"
     TConfigProfileActions* m_profileActions = nullptr; // saving and loading configuration profiles
+    TRecords* m_records = nullptr;  // trend, exchange monitor, calibration protocol
 
     TMainWindowOptions m_options;
     QLabel* m_panels[4] = {};

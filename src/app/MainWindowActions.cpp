@@ -16,6 +16,7 @@
 #include "InformationPage.h"
 #include "IniFile.h"
 #include "MessageFrm.h"
+#include "Records.h"
 #include "SetFrm.h"
 #include "ViewStatusFrm.h"
 
@@ -71,6 +72,10 @@ void TfrmMain::CreateActions()
     actAbout = makeAction(this, QStringLiteral("actAbout"), QStringLiteral("О программе"), program, 12);
     actAbout->setToolTip(QString());
     actViewToolBar = makeAction(this, QStringLiteral("actViewToolBar"), kHideToolBar, view, -1);
+    actTrend = makeAction(this, QStringLiteral("actTrend"), QStringLiteral("График измерений"), view, -1);
+    actExchange = makeAction(this, QStringLiteral("actExchange"), QStringLiteral("Обмен с прибором"), view, -1);
+    connect(actTrend, &QAction::triggered, this, [this] { m_records->ShowTrend(); });
+    connect(actExchange, &QAction::triggered, this, [this] { m_records->ShowMonitor(); });
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
     m_profileActions = new TConfigProfileActions(*this);
@@ -102,6 +107,8 @@ void TfrmMain::CreateMenu()
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
     view->addAction(actIndView);
     view->addAction(actColors);
+    view->addAction(actTrend);
+    view->addAction(actExchange);
     view->addSeparator();
     view->addAction(actViewToolBar);
     QMenu* link = bar->addMenu(QStringLiteral("Соединение"));

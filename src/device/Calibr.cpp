@@ -117,6 +117,9 @@ void TCalibration::CalibrationStep()
 
     switch (stage) {
     case 0:
+        SetProtocolAvailable(false);
+        m_record = TCalibrationRecord{};
+        m_record.started = Now();
         m_view.SetStageText(ResistanceStep(0));
         m_view.SetBeginCaption(kContinueCaption);
         m_view.SetCancelVisible(true);
@@ -143,6 +146,7 @@ void TCalibration::CalibrationStep()
         stage = 5;
         break;
     case 5:
+        m_record.current5 = Current();
         if (type == 'M')
             ShowCurrentStep(20.0, 20000, QStringLiteral("20,000"));
         else if (type == 'N')
@@ -151,6 +155,7 @@ void TCalibration::CalibrationStep()
         stage = 6;
         break;
     case 6: {
+        m_record.current6 = Current();
         m_view.SetCurrentVisible(false);
         m_view.SetStageText(QStringLiteral("Введите дату настройки"));
         const TDateValue today = DateValueFromQDate(Today());
@@ -167,6 +172,9 @@ void TCalibration::CalibrationStep()
         m_view.SetBeginCaption(kBeginCaption);
         m_view.SetCancelVisible(false);
         stage = 0;
+        m_record.transducer = m_session.Transducer;
+        m_record.finished = Now();
+        SetProtocolAvailable(true);
         break;
     default:
         stage = 0; // not a stage of the sequence: start over
@@ -201,6 +209,13 @@ bool TCalibration::SendCalibrationStage()
         return false;
     }
     return false;
+}
+
+void TCalibration::SetProtocolAvailable(bool available)
+{
+    m_hasProtocol = available;
+    if (ProtocolAvailable)
+        ProtocolAvailable(available);
 }
 
 bool TCalibration::TakeMeasuredCurrent()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CalibrationProtocol.h"
 #include "DeviceSession.h"
 
 #include <QDate>
@@ -50,6 +51,12 @@ public:
 
     // Today's date for stage 6; tests fix it.
     std::function<QDate()> Today = [] { return QDate::currentDate(); };
+    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+
+    // The last calibration that ended with stage 7 accepted, until the next starts.
+    bool HasProtocol() const { return m_hasProtocol; }
+    const TCalibrationRecord& LastCalibration() const { return m_record; }
+    std::function<void(bool available)> ProtocolAvailable;
 
 private:
     bool LinkReady() const;
@@ -57,6 +64,10 @@ private:
     void SetCurrent(int microamperes);
     void ShowCurrentStep(double milliamperes, int microamperes, const QString& text);
 
+    void SetProtocolAvailable(bool available);
+
     TDeviceSession& m_session;
     ICalibrationView& m_view;
+    TCalibrationRecord m_record;
+    bool m_hasProtocol = false;
 };

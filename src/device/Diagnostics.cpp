@@ -1,6 +1,7 @@
 #include "Diagnostics.h"
 
 #include "CommPortDriver.h"
+#include "LinkObserver.h"
 #include "MessageDialog.h"
 #include "TickSource.h"
 #include "Transaction.h"
@@ -8,6 +9,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -15,6 +17,7 @@ constexpr int kMeasurementLength = 15;
 constexpr uint8_t kFnRead = 0x03;
 constexpr uint8_t kFnR0 = 0x4E;
 constexpr uint8_t kFnNSX = 0x4F;
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 const QString kNoConnection = QStringLiteral("Соединение не установлено");
 const QString kStartFirst = QStringLiteral("Сначала нужно запустить процесс диагностики");
@@ -28,6 +31,17 @@ bool DateBytesValid(const uint8_t* p)
 {
     const int year = p[2] * 256 + p[3];
     return year >= 1 && year <= 9999 && QDate(year, p[1], p[0]).isValid();
+}
+
+// The measurement answer's verdict for the exchange monitor; exceptions are
+// not taken as answers here, but named as what they are.
+TFrameVerdict MeasurementVerdict(const uint8_t* frame, int count)
+{
+    if (count >= 2 && frame[1] != kFnRead)
+        return (count == 5 && (frame[1] & 0x80)) ? TFrameVerdict::Exception : TFrameVerdict::Ignored;
+    if (count != kMeasurementLength)
+        return TFrameVerdict::WrongLength;
+    return FrameCRCValid(frame, count) ? TFrameVerdict::Answer : TFrameVerdict::DamagedCRC;
 }
 
 void WaitMs(ITickSource& ticks, uint32_t ms)
@@ -185,6 +199,8 @@ void TDiagnostics::StopDiagnostics()
     m_session.shell->SetStatusText(QString());
     m_view.SetTemperatureText(QString());
     m_view.SetResistanceText(QString());
+    if (OnStopped)
+        OnStopped();
     m_session.shell->ProcessEvents();
 }
 
@@ -201,6 +217,7 @@ void TDiagnostics::PollDiagnostics()
         if (drv) {
             drv->PurgeBuffers(true, true);
             written = drv->WriteBytes(request.data(), length);
+            NotifySent(m_session.link, request.data(), length, written);
         }
         if (written < length) {
             ShowError(QStringLiteral("Нет связи с прибором."));
@@ -210,6 +227,8 @@ void TDiagnostics::PollDiagnostics()
         AnswerWait(m_session.link, kMeasurementLength);
         TFrameBuffer answer{};
         const int count = drv->ReadBytes(answer.data(), kMeasurementLength);
+        NotifyReceived(m_session.link, answer.data(), count, MeasurementVerdict(answer.data(), count), answer[2],
+                       kMeasurementLength);
         if (count == kMeasurementLength && answer[1] == kFnRead && FrameCRCValid(answer.data(), count)) {
             m_session.Transducer.CalibrDate = GetFrameDate(answer, 9);
             m_view.SetCalibrDateText(DateText(m_session.Transducer.CalibrDate));
@@ -224,6 +243,9 @@ void TDiagnostics::PollDiagnostics()
     if (!st.DiagRunning)
         return; // the answer just taken ended the mode
     if (st.DiagAwaiting) {
+        NotifyReceived(m_session.link, nullptr, 0, TFrameVerdict::NoAnswer);
+        if (OnMissed)
+            OnMissed();
         ++st.DiagMissCount;
         if (st.DiagMissCount > 1)
             m_session.shell->SetStatusText(kRepeat);
@@ -242,6 +264,7 @@ void TDiagnostics::PollDiagnostics()
     if (drv) {
         drv->PurgeBuffers(true, true);
         written = drv->WriteBytes(request.data(), length);
+        NotifySent(m_session.link, request.data(), length, written);
     }
     if (written < length) {
         StopDiagnostics();
@@ -271,11 +294,17 @@ void TDiagnostics::PickUpQueued()
 void TDiagnostics::HandleDiagnosticsAnswer(const uint8_t* data, int count)
 {
     TOperationState& st = m_session.State;
-    if (!st.DiagAwaiting || !data || count <= 0)
+    if (!data || count <= 0)
+        return;
+    if (!st.DiagAwaiting) {
+        NotifyReceived(m_session.link, data, count, TFrameVerdict::Ignored);
         return; // nothing was asked: stray bytes are no measurement
+    }
     const int take = std::min<int>(count, kMeasurementLength - int(m_pending.size()));
     m_pending.insert(m_pending.end(), data, data + take);
     if (m_pending.size() >= 2 && m_pending[1] != kFnRead) {
+        NotifyReceived(m_session.link, m_pending.data(), int(m_pending.size()),
+                       MeasurementVerdict(m_pending.data(), int(m_pending.size())), m_pending.size() > 2 ? m_pending[2] : 0);
         m_pending.clear(); // another function or an exception: counts as a miss
         return;
     }
@@ -284,7 +313,9 @@ void TDiagnostics::HandleDiagnosticsAnswer(const uint8_t* data, int count)
     TFrameBuffer frame{};
     std::copy(m_pending.begin(), m_pending.end(), frame.begin());
     m_pending.clear();
-    if (!FrameCRCValid(frame.data(), kMeasurementLength))
+    const TFrameVerdict verdict = MeasurementVerdict(frame.data(), kMeasurementLength);
+    NotifyReceived(m_session.link, frame.data(), kMeasurementLength, verdict, frame[2], kMeasurementLength);
+    if (verdict != TFrameVerdict::Answer)
         return;
 
     // Handled before anything is shown, so a delivery during a message box
@@ -321,6 +352,8 @@ void TDiagnostics::ProcessAnswer(const uint8_t* frame)
         m_view.SetTemperatureText(TemperatureText(t.Temperature));
         m_view.SetResistanceText(ResistanceText(t.Resistance));
         m_view.SetDiagInfo(QStringLiteral("Неисправностей не обнаружено"));
+        if (OnMeasurement)
+            OnMeasurement(state, t.Temperature, t.Resistance);
         t.CalibrDate = DecodeDate(frame);
         m_view.SetCalibrDateText(DateText(t.CalibrDate));
     } else if (state == 3) {
@@ -328,9 +361,13 @@ void TDiagnostics::ProcessAnswer(const uint8_t* frame)
                                           "2. Измеренная температура за пределами максимального диапазона измерения."));
         m_view.SetTemperatureText(QStringLiteral("----"));
         m_view.SetResistanceText(QStringLiteral("----"));
+        if (OnMeasurement)
+            OnMeasurement(state, kNoValue, kNoValue);
         t.CalibrDate = DecodeDate(frame);
         m_view.SetCalibrDateText(DateText(t.CalibrDate));
     } else {
+        if (OnMeasurement)
+            OnMeasurement(state, kNoValue, kNoValue);
         StopDiagnostics();
         if (state == 1)
             m_view.SetDiagInfo(QStringLiteral("АЦП не отвечает"));

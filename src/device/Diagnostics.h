@@ -65,6 +65,11 @@ public:
     void DetachReceiveHandler();
     bool ReceiveHandlerAttached() const { return m_attached; }
     std::function<void(const uint8_t* data, int count)> ReceiveSink;
+    // Every handled measurement (values NaN when the state carries none),
+    // every missed one and every end of the mode, for whoever keeps the readings.
+    std::function<void(int state, double temperature, double resistance)> OnMeasurement;
+    std::function<void()> OnStopped;
+    std::function<void()> OnMissed; // a tick found the previous request unanswered
 
     // The default of the NSX dialogue: the number indT shows, else the last
     // measured temperature, else 0.

@@ -1,6 +1,7 @@
 #include "Transaction.h"
 
 #include "CommPortDriver.h"
+#include "LinkObserver.h"
 #include "MessageDialog.h"
 #include "TickSource.h"
 
@@ -150,6 +151,20 @@ TJudgement Judge(ILinkShell* shell, const TOperationRow& row, const TFrameBuffer
     return TJudgement::Done;
 }
 
+// How the monitor names one read.
+TFrameVerdict VerdictOf(const TOperationRow& row, int count, TJudgement j, TOutcome outcome)
+{
+    if (j == TJudgement::Ignored)
+        return TFrameVerdict::Ignored;
+    if (j == TJudgement::Failed)
+        return (count == 5 || count == row.answerLength) ? TFrameVerdict::DamagedCRC : TFrameVerdict::WrongLength;
+    if (outcome == TOutcome::Success)
+        return TFrameVerdict::Answer;
+    if (row.answerLength == 5)
+        return TFrameVerdict::Refused;
+    return count == 5 ? TFrameVerdict::Exception : TFrameVerdict::WrongFunction;
+}
+
 } // namespace
 
 bool AnswerCRCValid(const TFrameBuffer& answer, int count)
@@ -220,7 +235,9 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
     ctx.shell->ProcessEvents();
 
     drv.PurgeBuffers(true, true);
-    if (drv.WriteBytes(request.data(), n) < n) {
+    const int firstWritten = drv.WriteBytes(request.data(), n);
+    NotifySent(ctx, request.data(), n, firstWritten);
+    if (firstWritten < n) {
         outcome = TOutcome::NoLink;
         outcomeSet = true;
         if (op != TOperation::IdentifyDevice)
@@ -240,6 +257,9 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
             drv.InputTimeout = savedTimeout;
 
         const TJudgement j = Judge(ctx.shell, row, answer, rx, outcome);
+        NotifyReceived(ctx, answer.data(), rx.count,
+                       j == TJudgement::Unanswered ? TFrameVerdict::NoAnswer : VerdictOf(row, rx.count, j, outcome),
+                       answer[2], row.answerLength);
         if (j == TJudgement::Done || j == TJudgement::Unanswered) {
             outcomeSet = true;
             break;
@@ -253,7 +273,9 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         ctx.shell->SetStatusText(QStringLiteral("Повторный запрос"));
         ctx.shell->ProcessEvents();
         drv.PurgeBuffers(row.purge == puBoth, true);
-        if (drv.WriteBytes(request.data(), n) < n) {
+        const int written = drv.WriteBytes(request.data(), n);
+        NotifySent(ctx, request.data(), n, written);
+        if (written < n) {
             outcome = TOutcome::NoLink;
             outcomeSet = true;
         }

@@ -6,6 +6,7 @@
 
 class TCommPortDriver;
 class ITickSource;
+class ILinkObserver;
 
 // What the main window provides to every exchange.
 class ILinkShell {
@@ -32,6 +33,7 @@ struct TLinkContext {
     // without a repeat (the search's quick pass); 0: no such window.
     // Applies to identifications only.
     uint32_t FirstByteWindow = 0;
+    ILinkObserver* observer = nullptr; // sees every frame; none by default
 };
 
 enum class TOperation {

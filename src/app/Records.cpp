@@ -1,0 +1,91 @@
+#include "Records.h"
+
+#include "DeviceSession.h"
+#include "Diagnostics.h"
+#include "ExchangeLog.h"
+#include "ExchangeMonitorFrm.h"
+#include "MessageDialog.h"
+#include "TrendFrm.h"
+
+#include <QApplication>
+#include <QDate>
+
+TRecords::TRecords(TDeviceSession& session, QWidget* window)
+    : QObject(window)
+    , m_session(session)
+    , m_window(window)
+    , m_log(new TExchangeLog(this))
+{
+    m_session.link.observer = m_log;
+}
+
+TRecords::~TRecords()
+{
+    // The windows are the main window's children but read the store and the
+    // log, which go with this object: they must go first.
+    delete m_trend;
+    delete m_monitor;
+    if (m_session.link.observer == m_log)
+        m_session.link.observer = nullptr;
+}
+
+void TRecords::AttachDiagnostics(TDiagnostics& diagnostics)
+{
+    diagnostics.OnMeasurement = [this](int state, double temperature, double resistance) {
+        m_store.Add(state, temperature, resistance);
+    };
+    diagnostics.OnStopped = [this] { m_store.MarkGap(); };
+    diagnostics.OnMissed = [this] { m_store.MarkGap(); };
+}
+
+TfrmTrend* TRecords::Trend()
+{
+    if (!m_trend) {
+        m_trend = new TfrmTrend(m_store, m_window);
+        m_trend->SaveFileName = SaveFileName;
+    }
+    return m_trend;
+}
+
+TfrmExchangeMonitor* TRecords::Monitor()
+{
+    if (!m_monitor) {
+        m_monitor = new TfrmExchangeMonitor(*m_log, m_window);
+        m_monitor->SaveFileName = SaveFileName;
+    }
+    return m_monitor;
+}
+
+void TRecords::ShowTrend()
+{
+    TfrmTrend* trend = Trend();
+    trend->show();
+    trend->raise();
+    trend->activateWindow();
+}
+
+void TRecords::ShowMonitor()
+{
+    TfrmExchangeMonitor* monitor = Monitor();
+    monitor->show();
+    monitor->raise();
+    monitor->activateWindow();
+}
+
+bool TRecords::SaveProtocol(const TCalibrationRecord& record)
+{
+    const QDate day = record.finished.isValid() ? record.finished.date() : QDate::currentDate();
+    const QString suggested = QStringLiteral("protokol_%1_%2.pdf")
+                                  .arg(record.transducer.SensorNum)
+                                  .arg(day.toString(QStringLiteral("yyyyMMdd")));
+    const QString path = SaveFileName(m_window, QStringLiteral("Сохранить протокол настройки"), suggested,
+                                      QStringLiteral("Документы PDF (*.pdf)"));
+    if (path.isEmpty())
+        return false;
+    QString error;
+    if (!WriteProtocolPdf(path, record, QApplication::font(), &error)) {
+        ShowError(error);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "CalibrationProtocol.h"
+#include "ReadingStore.h"
+#include "SaveFileHook.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+class TDiagnostics;
+class TExchangeLog;
+class TfrmExchangeMonitor;
+class TfrmTrend;
+struct TDeviceSession;
+
+// What an engineer can keep from a session: the measurement trend, the
+// exchange monitor and the calibration protocol. Nothing reaches a file
+// unless the user saves it.
+class TRecords : public QObject {
+    Q_OBJECT
+public:
+    // Observes the session's link from now on; `window` parents the windows.
+    TRecords(TDeviceSession& session, QWidget* window);
+    ~TRecords() override;
+
+    // Keeps every reading of the diagnostics and notes each stop.
+    void AttachDiagnostics(TDiagnostics& diagnostics);
+
+    void ShowTrend();
+    void ShowMonitor();
+    // Asks for a file and writes the protocol; false when cancelled or failed
+    // (a failure has shown its message).
+    bool SaveProtocol(const TCalibrationRecord& record);
+
+    TReadingStore& Store() { return m_store; }
+    TExchangeLog& Log() { return *m_log; }
+    // Created on first use and kept.
+    TfrmTrend* Trend();
+    TfrmExchangeMonitor* Monitor();
+
+    // Passed on to the windows created afterwards.
+    TSaveFileNameHook SaveFileName = AskSaveFileName;
+
+private:
+    TDeviceSession& m_session;
+    QWidget* m_window;
+    TReadingStore m_store;
+    TExchangeLog* m_log;
+    QPointer<TfrmTrend> m_trend;
+    QPointer<TfrmExchangeMonitor> m_monitor;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// Asks for the name of a file to write; empty when the user cancelled.
+// Windows keep one of these so tests can answer instead of a person.
+using TSaveFileNameHook = std::function<QString(QWidget* parent, const QString& caption, const QString& suggested,
+                                                const QString& filter)>;
+
+// The platform's save dialog.
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter);
