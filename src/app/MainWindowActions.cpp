@@ -232,8 +232,12 @@ void TfrmMain::FormClose()
         ConfirmSaveInformation(Session, [this] { ShowInformation(); });
         ConfirmSaveConfiguration();
         QString error;
-        SaveSettings(Settings, Session.Transducer.SlaveID, PortNumberFromName(),
-                     [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error);
+        if (!SaveSettings(Settings, Session.Transducer.SlaveID, PortNumberFromName(),
+                          [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error)) {
+            // The window still closes, but the user learns the settings are lost.
+            EnsureMessageDialog();
+            MessageDlg(error, mkError, mbOk);
+        }
     } catch (...) {
     }
 }
