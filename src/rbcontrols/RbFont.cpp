@@ -47,7 +47,13 @@ void TRbFont::SetColor(TColor v) { Change(m_color, v); }
 void TRbFont::SetHeight(int v) { Change(m_height, v); }
 void TRbFont::SetName(const QString& v) { Change(m_name, v); }
 void TRbFont::SetPitch(TFontPitch v) { Change(m_pitch, v); }
-void TRbFont::SetSize(int points) { SetHeight(-MulDiv(points, kPixelsPerInch, 72)); }
+void TRbFont::SetSize(int points)
+{
+    // A scheme carries Height and then Size; a size the height already has
+    // must not round the height away (-10 px would come back as -11).
+    if (points != Size())
+        SetHeight(-MulDiv(points, kPixelsPerInch, 72));
+}
 void TRbFont::SetStyle(TFontStyles v) { Change(m_style, v & 0xF); }
 
 QFont TRbFont::ToQFont() const
