@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
+  clang libclang-rt-14-dev appstream
 )
 missing=()
 for p in "${packages[@]}"; do
