@@ -81,16 +81,6 @@ QString kindOfNonFile(mode_t mode)
 }
 #endif
 
-// A value that reading would change (outer blanks trimmed, one pair of
-// quotes dropped) is written inside quotes, so it reads back as written.
-QString quoteIfNeeded(const QString& v)
-{
-    const bool looksQuoted = unquote(v).size() != v.size();
-    if (v.trimmed().size() != v.size() || looksQuoted)
-        return '"' + v + '"';
-    return v;
-}
-
 } // namespace
 
 QString NotTextReason(const QByteArray& bytes)
@@ -291,10 +281,9 @@ void TIniFile::writeString(const QString& section, const QString& key, const QSt
         m_sections.append(Section{section, {}});
         s = &m_sections.last();
     }
-    const QString stored = quoteIfNeeded(value);
     for (Line& l : s->lines) {
         if (!l.key.isEmpty() && sameName(l.key, key)) {
-            l.value = stored;
+            l.value = value;
             return;
         }
     }
@@ -302,7 +291,7 @@ void TIniFile::writeString(const QString& section, const QString& key, const QSt
     for (int i = 0; i < s->lines.size(); ++i)
         if (!s->lines[i].key.isEmpty() || !s->lines[i].raw.trimmed().isEmpty())
             pos = i + 1;
-    s->lines.insert(pos, Line{key, stored, {}});
+    s->lines.insert(pos, Line{key, value, {}});
 }
 
 void TIniFile::writeInteger(const QString& section, const QString& key, int value)

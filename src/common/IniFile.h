@@ -12,8 +12,6 @@
 //    after the last key of its section, a new section at the end of the file;
 //  - every other line (comments, foreign keys and sections) is kept in order;
 //  - integers are read in decimal, or in hexadecimal after "0x";
-//  - values lose outer blanks and one pair of quotes when read, so a value
-//    that has either is written inside quotes;
 //  - the file is Windows-1251, written with CR LF, read with CR LF or LF.
 // Changes live in memory until save(), which replaces the file atomically.
 class TIniFile {

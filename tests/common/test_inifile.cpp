@@ -172,22 +172,3 @@ TEST(IniFile, LimitsRefuseOversizedAndBinaryFiles)
         EXPECT_TRUE(ini.load()) << "without the text check the same file reads";
     }
 }
-
-TEST(IniFile, ValuesWithOuterBlanksOrQuotesReadBackAsWritten)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("q.ini");
-    const QStringList values{"  padded ", "\"quoted\"", "'single'", " \"both\" ", "plain", "in \"the\" middle", "\""};
-    {
-        TIniFile ini(path);
-        for (int i = 0; i < values.size(); ++i)
-            ini.writeString("S", QStringLiteral("k%1").arg(i), values[i]);
-        ASSERT_TRUE(ini.save());
-    }
-    TIniFile back(path);
-    for (int i = 0; i < values.size(); ++i)
-        EXPECT_EQ(back.readString("S", QStringLiteral("k%1").arg(i)), values[i]) << i;
-    // Ordinary values are written as they are.
-    EXPECT_TRUE(readAll(path).contains("k4=plain\r\n"));
-    EXPECT_TRUE(readAll(path).contains("k5=in \"the\" middle\r\n"));
-}
