@@ -5,6 +5,7 @@
 #   bash scripts/run.sh                       # against the simulated transducer
 #   bash scripts/run.sh --port /dev/ttyUSB0   # against a real transducer
 #   ZELKOR_PORT=/dev/ttyUSB0 bash scripts/run.sh
+#   ZELKOR_SIM_TEMPERATURE=25 bash scripts/run.sh   # simulated sensor at 25 deg C (default 0)
 #
 # Without a real port, zelkor-sim plays a transducer (address 1) on a
 # pseudo-terminal, run/com1 links to it and COM1 is mapped to that link. The
@@ -78,7 +79,10 @@ if [ -n "$port" ]; then
   device=$port
 else
   link=$run_dir/com1
-  "$bin/zelkor-sim" --link "$link" --state "$run_dir/sim.ini" >"$run_dir/sim.log" 2>&1 &
+  # The sensor's temperature is given every time, so an old run/sim.ini
+  # cannot carry another one into the demo.
+  "$bin/zelkor-sim" --link "$link" --state "$run_dir/sim.ini" --temperature "${ZELKOR_SIM_TEMPERATURE:-0}" \
+    >"$run_dir/sim.log" 2>&1 &
   sim_pid=$!
   for _ in $(seq 50); do
     [ -e "$link" ] && break

@@ -12,6 +12,7 @@ packages=(
   libmodbus-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
+  clang libclang-rt-14-dev appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 // Draws the program's pictures: the 13 toolbar/image-list icons (32 x 32),
-// the application icon and the About picture (a JPEG).
+// the application icon (128 x 128, and 48, 64, 256 for the desktop) and the
+// About picture (a JPEG).
 //
 // Build and run from the repository root when a picture changes:
 //   g++ -std=c++17 -fPIC resources/icons/draw_icons.cpp -o /tmp/draw_icons \
@@ -372,6 +373,16 @@ int main(int argc, char** argv)
         appIcon(p);
     }
     ok &= save(big, root + QStringLiteral("/icons/zelkor.png"));
+    // The sizes desktops install; drawn at each size rather than scaled from 128.
+    for (const int size : {48, 64, 256}) {
+        QImage img = canvas(size, size);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 128.0, size / 128.0);
+        appIcon(p);
+        p.end();
+        ok &= save(img, root + QStringLiteral("/icons/zelkor-%1.png").arg(size));
+    }
     ok &= save(aboutPicture(), root + QStringLiteral("/about.jpg"), "JPG", 90);
     return ok ? 0 : 1;
 }

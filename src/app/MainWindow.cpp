@@ -6,6 +6,7 @@
 #include "CommPortDriver.h"
 #include "ConfigurationPage.h"
 #include "DiagnosticPage.h"
+#include "ErrorBox.h"
 #include "Information.h"
 #include "InformationPage.h"
 #include "IniFile.h"
@@ -286,7 +287,7 @@ void TfrmMain::ShowPlatformError(const QString& text)
     if (m_options.errorBox)
         m_options.errorBox(text);
     else
-        QMessageBox::critical(this, QCoreApplication::applicationName(), text);
+        ShowErrorBox(this, QCoreApplication::applicationName(), text);
 }
 
 QString TfrmMain::OpenFailureText() const

@@ -256,8 +256,12 @@ void TfrmMain::FormClose()
         ConfirmSaveInformation(m_session, [this] { m_tsInformation->ShowInformation(); });
         m_tsConfiguration->ConfirmSaveConfiguration();
         QString error;
-        SaveSettings(m_settings, m_session.Transducer.SlaveID, PortNumberFromName(),
-                     [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error);
+        if (!SaveSettings(m_settings, m_session.Transducer.SlaveID, PortNumberFromName(),
+                          [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error)) {
+            // The window still closes, but the user learns the settings are lost.
+            EnsureMessageDialog();
+            MessageDlg(error, mkError, mbOk);
+        }
     } catch (...) {
     }
 }
@@ -307,7 +311,8 @@ void TfrmMain::ApplyIndicatorStyles()
     IndStyleDialog(*this);
     // The file read at start-up; before the first save that may be a read-only copy.
     const QString fileName = m_settings.SourceFileName.isEmpty() ? m_settings.IniFileName : m_settings.SourceFileName;
-    const TIniFile ini(fileName);
+    // A settings file refused at start is not read again: the styles keep their defaults.
+    const TIniFile ini(fileName == m_settings.UnusableFile ? QString() : fileName);
     LoadIndicatorStyles(ini, *m_tsDiagnostic->indT, *m_tsDiagnostic->indR, *m_tsDiagnostic->indCalibrDate);
 }
 

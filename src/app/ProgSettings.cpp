@@ -121,12 +121,16 @@ bool LoadSettings(TProgSettings& s, const QString& exePath, const QString& userC
     s.SourceFileName = where.sourceFileName;
 
     bool ok = true;
-    TIniFile ini(s.SourceFileName);
+    TIniFile ini(QString{});
+    ini.setFileName(s.SourceFileName);
     QString reason;
-    if (!ini.load(&reason)) {
+    if (!ini.loadText(kMaxSettingsFileSize, &reason)) {
         ok = false;
+        s.UnusableFile = s.SourceFileName;
         if (error)
-            *error = QStringLiteral("Не удалось прочитать файл настроек %1: %2").arg(s.SourceFileName, reason);
+            *error = QStringLiteral("Файл настроек %1 не прочитан: %2.\n"
+                                    "Программа работает с настройками по умолчанию и не изменит этот файл.")
+                         .arg(QDir::toNativeSeparators(s.SourceFileName), reason);
     }
     ReadSettings(ini, s);
     s.ColorSchemePath = ColorSchemeFile(s.ColorShema, s.ProgDir);
@@ -147,14 +151,17 @@ bool SaveSettingsTo(TIniFile& ini, TProgSettings& s, int slaveID, int comPortNum
     // Re-read what is on disk now, so keys written by hand or by other parts
     // of the program survive; an unreadable file is not overwritten.
     QString reason;
-    if (!ini.load(&reason)) {
+    if (!ini.loadText(kMaxSettingsFileSize, &reason)) {
         if (error)
-            *error = QStringLiteral("Не удалось прочитать файл настроек %1: %2").arg(ini.fileName(), reason);
+            *error = QStringLiteral("Настройки не сохранены: файл %1 не прочитан (%2). Файл оставлен без изменений.")
+                         .arg(QDir::toNativeSeparators(ini.fileName()), reason);
         return false;
     }
-    if (!ini.existsOnDisk() && !s.SourceFileName.isEmpty() && s.SourceFileName != ini.fileName()) {
-        TIniFile source(s.SourceFileName);
-        if (source.existsOnDisk() && source.load())
+    if (!ini.existsOnDisk() && !s.SourceFileName.isEmpty() && s.SourceFileName != ini.fileName()
+        && s.SourceFileName != s.UnusableFile) {
+        TIniFile source(QString{});
+        source.setFileName(s.SourceFileName);
+        if (source.loadText(kMaxSettingsFileSize))
             ini.setContent(source.content());
     }
     WriteSettings(ini, s);
@@ -169,7 +176,7 @@ bool SaveSettingsTo(TIniFile& ini, TProgSettings& s, int slaveID, int comPortNum
     }
     if (!ini.save(&reason)) {
         if (error)
-            *error = QStringLiteral("Не удалось записать файл настроек %1: %2").arg(ini.fileName(), reason);
+            *error = QStringLiteral("Не удалось записать файл настроек %1: %2").arg(QDir::toNativeSeparators(ini.fileName()), reason);
         return false;
     }
     return true;
@@ -182,7 +189,10 @@ bool SaveSettings(TProgSettings& s, int slaveID, int comPortNum, const TIniWrite
             *error = QStringLiteral("Файл настроек не задан");
         return false;
     }
-    TIniFile ini(s.IniFileName);
+    if (!s.UnusableFile.isEmpty() && s.UnusableFile == s.IniFileName)
+        return true; // kept for the user, as the start-up message said
+    TIniFile ini(QString{});
+    ini.setFileName(s.IniFileName);
     return SaveSettingsTo(ini, s, slaveID, comPortNum, extra, error);
 }
 

@@ -39,9 +39,14 @@ struct TProgSettings {
     QString SourceFileName;
     // The colour scheme to load at start-up: <ColorSchemas>/ColorShema.
     QString ColorSchemePath;
+    // A settings file refused at start (not a file, not text, too large,
+    // unreadable): the run uses the defaults and leaves that file as it is.
+    QString UnusableFile;
 };
 
 extern const QString SettingsFileBaseName;  // "Zelkor.ini"
+// No settings file is anywhere near this size; a bigger one is not ours.
+constexpr qint64 kMaxSettingsFileSize = 1024 * 1024;
 
 // The part of an executable path before its last slash and the part after it
 // (no slash: empty folder, the whole path as name).
@@ -59,8 +64,9 @@ struct TSettingsLocation {
 TSettingsLocation LocateSettings(const QString& progDir, const QString& userConfigDir, bool progDirWritable);
 
 // Reads the settings of the program at `exePath`; a missing file, section or
-// key gives the defaults. False (with a reason) only when a file exists but
-// cannot be read; the record then holds the defaults.
+// key gives the defaults. False (with a message naming the file and the
+// problem) when a file exists but is refused: the record then holds the
+// defaults and UnusableFile names that file.
 bool LoadSettings(TProgSettings& settings, const QString& exePath, const QString& userConfigDir,
                   QString* error = nullptr);
 // The running program: its own executable and the user's configuration folder.
@@ -77,7 +83,8 @@ using TIniWriter = std::function<void(TIniFile&)>;
 // The closing save: DefaultSlaveID := slaveID, DefaultComPortNum := comPortNum
 // (both modulo 256), then [Defaults], [Ports] and `extra` are written and the
 // file is replaced atomically. A failure leaves the old file as it was and
-// returns false with a reason.
+// returns false with a reason. A file refused at start (UnusableFile) is not
+// written at all.
 bool SaveSettings(TProgSettings& settings, int slaveID, int comPortNum, const TIniWriter& extra = {},
                   QString* error = nullptr);
 // The same on a given file object (tests inject write failures through it).

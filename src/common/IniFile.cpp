@@ -6,6 +6,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 bool sameName(const QString& a, const QString& b)
@@ -50,19 +58,124 @@ bool TIniFile::existsOnDisk() const
     return QFileInfo::exists(m_fileName);
 }
 
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+#ifdef Q_OS_UNIX
+QString kindOfNonFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("это папка, а не файл");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("это именованный канал, а не файл");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("это устройство, а не файл");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("это сокет, а не файл");
+    return QStringLiteral("это не обычный файл");
+}
+#endif
+
+} // namespace
+
+QString NotTextReason(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0)
+            return QStringLiteral("файл содержит нулевые байты, это не текст");
+        // Tab, line ends, form feed and the DOS end-of-file mark occur in text files.
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != '\v' && b != 0x1A)
+            return QStringLiteral("файл содержит управляющие байты, это не текст");
+    }
+    return {};
+}
+
 bool TIniFile::load(QString* error)
+{
+    return loadLimited(-1, false, error);
+}
+
+bool TIniFile::loadText(qint64 maxBytes, QString* error)
+{
+    return loadLimited(maxBytes, true, error);
+}
+
+bool TIniFile::loadAtMost(qint64 maxBytes, QString* error)
+{
+    return loadLimited(maxBytes, false, error);
+}
+
+bool TIniFile::loadLimited(qint64 maxBytes, bool textOnly, QString* error)
 {
     m_sections.clear();
     m_sections.append(Section{});
-    QFile f(m_fileName);
-    if (!f.exists())
-        return true;
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
+    QFile f;
+#ifdef Q_OS_UNIX
+    // O_NONBLOCK: opening a pipe without a writer, or a serial device, must not
+    // wait; fstat on the open descriptor then decides, with no race against a
+    // file swapped in between.
+    const int fd = ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return true;
+        if (errno == ENXIO) { // a socket
+            setError(error, QStringLiteral("это сокет, а не файл"));
+            return false;
+        }
+        setError(error, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    setContent(f.readAll());
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        setError(error, kindOfNonFile(st.st_mode));
+        ::close(fd);
+        return false;
+    }
+    const qint64 size = st.st_size;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        setError(error, f.errorString());
+        return false;
+    }
+#else
+    const QFileInfo info(m_fileName);
+    if (!info.exists())
+        return true;
+    if (!info.isFile()) {
+        setError(error, QStringLiteral("это не обычный файл"));
+        return false;
+    }
+    const qint64 size = info.size();
+    f.setFileName(m_fileName);
+    if (!f.open(QIODevice::ReadOnly)) {
+        setError(error, f.errorString());
+        return false;
+    }
+#endif
+    if (maxBytes >= 0 && size > maxBytes) {
+        setError(error, QStringLiteral("файл слишком велик (%1 байт, допустимо не более %2)").arg(size).arg(maxBytes));
+        return false;
+    }
+    // A file that grows while it is read stops at the limit all the same.
+    const QByteArray bytes = maxBytes >= 0 ? f.read(maxBytes + 1) : f.readAll();
+    if (maxBytes >= 0 && bytes.size() > maxBytes) {
+        setError(error, QStringLiteral("файл слишком велик (допустимо не более %1 байт)").arg(maxBytes));
+        return false;
+    }
+    if (textOnly) {
+        const QString why = NotTextReason(bytes);
+        if (!why.isEmpty()) {
+            setError(error, why);
+            return false;
+        }
+    }
+    setContent(bytes);
     return true;
 }
 

@@ -20,8 +20,16 @@ public:
     virtual ~TIniFile() = default;
 
     const QString& fileName() const { return m_fileName; }
+    // Points the object at another file without reading it (load() does).
+    void setFileName(const QString& fileName) { m_fileName = fileName; }
     // False when the file exists but cannot be read; a missing file is an empty one.
+    // Never blocks: a pipe, device, socket or folder is refused, not opened for reading.
     bool load(QString* error = nullptr);
+    // The same, and also refuses a file over `maxBytes` or one that is not
+    // text (NUL or other control bytes), for files a person may have mixed up.
+    bool loadText(qint64 maxBytes, QString* error = nullptr);
+    // Refuses only what is not a regular file and what is over `maxBytes`.
+    bool loadAtMost(qint64 maxBytes, QString* error = nullptr);
     bool existsOnDisk() const;
 
     QString readString(const QString& section, const QString& key, const QString& def = QString()) const;
@@ -65,10 +73,14 @@ private:
     const Section* findSection(const QString& name) const;
     Section* findSection(const QString& name);
     const Line* findKey(const Section& s, const QString& key) const;
+    bool loadLimited(qint64 maxBytes, bool textOnly, QString* error);
 
     QString m_fileName;
     QVector<Section> m_sections; // m_sections[0] is the nameless preamble
 };
+
+// Why `bytes` cannot be a profile file (empty when they can): NUL or control bytes.
+QString NotTextReason(const QByteArray& bytes);
 
 // Strict integer parse shared by the readers: decimal with optional sign, or 0x hex.
 bool parseProfileInt(const QString& text, int* value);

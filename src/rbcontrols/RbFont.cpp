@@ -49,6 +49,8 @@ void TRbFont::SetName(const QString& v) { Change(m_name, v); }
 void TRbFont::SetPitch(TFontPitch v) { Change(m_pitch, v); }
 void TRbFont::SetSize(int points)
 {
+    // A scheme carries Height and then Size; a size the height already has
+    // must not round the height away (-10 px would come back as -11).
     if (points != Size())
         SetHeight(-MulDiv(points, kPixelsPerInch, 72));
 }

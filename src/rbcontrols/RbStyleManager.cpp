@@ -8,6 +8,7 @@
 
 #include <IniFile.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -273,19 +274,25 @@ bool TRbStyleManager::SaveStyle(const QString& fileName, QString* error)
 bool TRbStyleManager::LoadStyle(const QString& fileName, QString* error)
 {
     m_styleFileName = fileName;
+    // The fixed texts first; where they alone would mislead (a folder, a
+    // pipe, a device, an oversized or unreadable file), which file and why.
     const QFileInfo info(fileName);
     if (!info.exists() || info.isDir()) {
-        if (error)
+        if (error) {
             *error = QStringLiteral("File not exists!");
+            if (info.isDir())
+                *error += QStringLiteral("\n%1: это папка, а не файл").arg(QDir::toNativeSeparators(fileName));
+        }
         return false;
     }
-    // A pipe or a device would block the read or never end it.
-    if (!info.isFile() || info.size() > kMaxSchemeFileSize) {
+    TIniFile ini(QString{});
+    ini.setFileName(fileName);
+    QString reason;
+    if (!ini.loadAtMost(kMaxSchemeFileSize, &reason)) {
         if (error)
-            *error = QStringLiteral("Empty or invalid file");
+            *error = QStringLiteral("Empty or invalid file\n%1: %2").arg(QDir::toNativeSeparators(fileName), reason);
         return false;
     }
-    TIniFile ini(fileName);
     const QString section = SectionName();
     const QStringList keys = ini.sectionKeys(section);
     if (keys.isEmpty()) {

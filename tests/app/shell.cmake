@@ -5,4 +5,5 @@ zelkor_add_test(test_shell
     ${CMAKE_CURRENT_LIST_DIR}/test_serialports.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_comchoice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_messagefrm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_errorbox.cpp
   LIBS zelkor_app zelkor_test_support Qt6::Test)

@@ -19,7 +19,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -644,4 +647,58 @@ TEST(MainWindowClose, TypedFieldThatWasNotLeftIsWrittenOnYes)
                                                  QStringLiteral("Записать изменения информации в память преобразователя?")}));
         EXPECT_EQ(page->edSensorNum->text(), QStringLiteral("12345"));
     }
+}
+
+TEST(MainWindowClose, UnusableSettingsFileIsToldAtStartAndLeftAlone)
+{
+    for (const bool pipe : {true, false}) {
+        MainRig rig;
+        QByteArray junk("[Defaults]\r\nConnectBeforeRun=1\r\n\0\0\x01", 35);
+        if (pipe)
+            ASSERT_EQ(mkfifo(QFile::encodeName(rig.iniPath()).constData(), 0600), 0);
+        else
+            MainRig::writeFile(rig.iniPath(), junk);
+        auto frm = rig.make(); // a pipe without a writer would hang here
+        ASSERT_EQ(rig.msgs.texts().size(), 1);
+        EXPECT_TRUE(rig.msgs.last().text.contains(rig.iniPath())) << rig.msgs.last().text.toStdString();
+        EXPECT_TRUE(rig.msgs.last().text.contains(pipe ? QStringLiteral("канал") : QStringLiteral("не текст")));
+        EXPECT_EQ(rig.comChoices, 0) << "defaults: no connection at start";
+        EXPECT_EQ(frm->cpDRV()->PortName(), QStringLiteral("//./COM1"));
+        frm->close();
+        EXPECT_EQ(rig.msgs.texts().size(), 1) << "nothing more to say at close";
+        if (pipe)
+            EXPECT_FALSE(QFileInfo(rig.iniPath()).isFile());
+        else
+            EXPECT_EQ(rig.iniContent(), junk);
+    }
+}
+
+TEST(MainWindowClose, FailedSaveIsToldAndTheWindowStillCloses)
+{
+    MainRig rig("[Defaults]\r\nRepeatNum=3\r\n");
+    auto frm = rig.make();
+    ASSERT_TRUE(rig.msgs.isEmpty());
+    // Replaced by a pipe while the program ran.
+    ASSERT_TRUE(QFile::remove(rig.iniPath()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(rig.iniPath()).constData(), 0600), 0);
+    bool closed = false;
+    QObject::connect(frm.get(), &TfrmMain::closed, [&] { closed = true; });
+    frm->close();
+    EXPECT_TRUE(closed);
+    ASSERT_EQ(rig.msgs.texts().size(), 1);
+    EXPECT_EQ(rig.msgs.last().kind, mkError);
+    EXPECT_TRUE(rig.msgs.last().text.startsWith(QStringLiteral("Настройки не сохранены")));
+    EXPECT_TRUE(rig.msgs.last().text.contains(rig.iniPath()));
+    EXPECT_FALSE(QFileInfo(rig.iniPath()).isFile());
+}
+
+TEST(MainWindowStartup, SchemeErrorSaysWhichFileAndWhy)
+{
+    MainRig rig({}, QByteArray());
+    const QString scheme = rig.progDir + QStringLiteral("/ColorSchemas/Standart.rbs");
+    ASSERT_TRUE(QDir().mkdir(scheme));
+    auto frm = rig.make();
+    ASSERT_EQ(rig.errorBoxes.size(), 1);
+    EXPECT_EQ(rig.errorBoxes[0], QStringLiteral("File not exists!\n") + scheme + QStringLiteral(": это папка, а не файл"));
+    EXPECT_TRUE(frm->StartupCutShort());
 }

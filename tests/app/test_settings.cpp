@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -231,14 +234,71 @@ TEST(Settings, FailedSaveIsReportedAndLeavesTheOldFile)
     EXPECT_EQ(readFile(d.ini()), old);
     EXPECT_EQ(QDir(d.prog.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Zelkor.ini"});
 
-    // A settings file that cannot be read is reported and never overwritten.
-    SettingsDirs blocked;
-    ASSERT_TRUE(QDir().mkdir(blocked.ini()));
-    TProgSettings b;
-    EXPECT_FALSE(LoadSettings(b, blocked.exe(), blocked.userDir(), &error));
-    EXPECT_EQ(b.DefaultSlaveID, 1);
-    EXPECT_FALSE(SaveSettings(b, 1, 1, {}, &error));
-    EXPECT_FALSE(error.isEmpty());
+}
+
+// A pipe, a folder, a 2 MB file and binary junk in place of Zelkor.ini.
+TEST(Settings, UnusableFileIsToldRunsOnDefaultsAndIsLeftAlone)
+{
+    const QByteArray huge = "[Defaults]\r\nDefaultSlaveID=7\r\n" + QByteArray(2 * 1024 * 1024, ';');
+    QByteArray junk = "[Defaults]\r\nRepeatNum=5\r\n";
+    for (int i = 0; i < 4096; ++i)
+        junk += char((i * 7919) & 0xFF);
+    enum Kind { Fifo, Folder, Bytes };
+    const struct {
+        Kind kind;
+        QByteArray bytes;
+        const char* problem;
+    } cases[] = {{Fifo, {}, "канал"}, {Folder, {}, "папка"}, {Bytes, huge, "слишком велик"}, {Bytes, junk, "не текст"}};
+    for (const auto& c : cases) {
+        SettingsDirs d;
+        if (c.kind == Fifo)
+            ASSERT_EQ(mkfifo(QFile::encodeName(d.ini()).constData(), 0600), 0);
+        else if (c.kind == Folder)
+            ASSERT_TRUE(QDir().mkdir(d.ini()));
+        else
+            writeFile(d.ini(), c.bytes);
+        TProgSettings s;
+        QString error;
+        EXPECT_FALSE(LoadSettings(s, d.exe(), d.userDir(), &error)) << c.problem;
+        EXPECT_TRUE(error.contains(d.ini())) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.problem))) << error.toStdString();
+        EXPECT_EQ(s.DefaultSlaveID, 1);
+        EXPECT_EQ(s.RepeatNum, 2);
+        EXPECT_EQ(s.UnusableFile, d.ini());
+
+        // The close leaves it exactly as it was.
+        EXPECT_TRUE(SaveSettings(s, 9, 3, {}, &error));
+        const QFileInfo after(d.ini());
+        if (c.kind == Bytes)
+            EXPECT_EQ(readFile(d.ini()), c.bytes);
+        else
+            EXPECT_EQ(after.isDir(), c.kind == Folder);
+        EXPECT_FALSE(after.isFile() && c.kind != Bytes);
+        EXPECT_EQ(QDir(d.prog.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                  QStringList{"Zelkor.ini"});
+    }
+}
+
+TEST(Settings, FileSpoiledWhileTheProgramRunsIsReportedAndNotOverwritten)
+{
+    SettingsDirs d;
+    writeFile(d.ini(), "[Defaults]\r\nDefaultSlaveID=7\r\n");
+    TProgSettings s;
+    ASSERT_TRUE(LoadSettings(s, d.exe(), d.userDir()));
+    EXPECT_TRUE(s.UnusableFile.isEmpty());
+
+    QString error;
+    const QByteArray junk("\x7F" "ELF\x02\x01\x01\0\0\0", 10);
+    writeFile(d.ini(), junk);
+    EXPECT_FALSE(SaveSettings(s, 9, 3, {}, &error));
+    EXPECT_TRUE(error.contains(d.ini()) && error.contains(QStringLiteral("не текст"))) << error.toStdString();
+    EXPECT_EQ(readFile(d.ini()), junk);
+
+    ASSERT_TRUE(QFile::remove(d.ini()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(d.ini()).constData(), 0600), 0);
+    EXPECT_FALSE(SaveSettings(s, 9, 3, {}, &error)); // must return, not wait for a writer
+    EXPECT_TRUE(error.contains(QStringLiteral("канал"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo(d.ini()).isFile());
 }
 
 TEST(Settings, ReadOnlyProgramFolderUsesTheUserConfigFolder)

@@ -1,8 +1,11 @@
 #include "Cp1251.h"
 #include "IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -118,4 +121,54 @@ TEST(IniFile, FirstOfDuplicateKeysWinsAndDeletesWork)
     ini.eraseSection("t");
     EXPECT_FALSE(ini.sectionExists("T"));
     EXPECT_TRUE(ini.valueExists("s", "K"));
+}
+
+TEST(IniFile, WhatIsNotARegularFileIsRefusedWithoutBlocking)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.ini");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0); // no writer: a blocking open would hang
+    const QString folder = dir.filePath("folder.ini");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const struct {
+        QString path;
+        const char* reason;
+    } cases[] = {{pipe, "канал"}, {folder, "папка"}, {QStringLiteral("/dev/null"), "устройство"}};
+    for (const auto& c : cases) {
+        TIniFile ini(c.path); // the constructor reads too
+        QString error;
+        EXPECT_FALSE(ini.load(&error)) << c.path.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << error.toStdString();
+        EXPECT_TRUE(ini.sections().isEmpty());
+        EXPECT_FALSE(ini.loadText(1024, &error));
+    }
+    TIniFile missing(dir.filePath("none.ini"));
+    EXPECT_TRUE(missing.load()) << "a missing file is an empty one";
+}
+
+TEST(IniFile, LimitsRefuseOversizedAndBinaryFiles)
+{
+    QTemporaryDir dir;
+    const QString big = dir.filePath("big.ini");
+    writeAll(big, "[A]\r\nk=1\r\n" + QByteArray(2000, ';'));
+    TIniFile ini(big);
+    QString error;
+    EXPECT_TRUE(ini.loadAtMost(4096, &error));
+    EXPECT_EQ(ini.readInteger("A", "k", 0), 1);
+    EXPECT_FALSE(ini.loadAtMost(1000, &error));
+    EXPECT_TRUE(error.contains("1000")) << error.toStdString();
+    EXPECT_FALSE(ini.valueExists("A", "k")) << "a refused file leaves nothing behind";
+
+    // Text with tabs, CR LF and Cyrillic passes; NUL or control bytes do not.
+    const QString text = dir.filePath("text.ini");
+    writeAll(text, "[A]\r\nk=\t\xC7\xE5\xEB\xEA\xEE\xF0\r\n\x1A");
+    ini.setFileName(text);
+    EXPECT_TRUE(ini.loadText(1024, &error)) << error.toStdString();
+    EXPECT_EQ(ini.readString("A", "k"), QStringLiteral("Зелкор"));
+    for (const QByteArray& junk : {QByteArray("[A]\r\nk=1\r\n\0\0", 12), QByteArray("[A]\r\nk=\x01\x02\x03")}) {
+        writeAll(text, junk);
+        EXPECT_FALSE(ini.loadText(1024, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("не текст"))) << error.toStdString();
+        EXPECT_TRUE(ini.load()) << "without the text check the same file reads";
+    }
 }

@@ -229,6 +229,22 @@ TEST_F(SchemeFileTest, TheLaterOfHeightAndSizeDecides)
     EXPECT_EQ(m.Font().Size(), 15);
 }
 
+TEST_F(SchemeFileTest, FontHeightsBetweenWholePointsSurviveSaveAndLoad)
+{
+    for (const int height : {-10, -13, -15, -11, 10}) {
+        TRbStyleManager m;
+        m.Font().SetHeight(height);
+        QFile::remove(path("a.rbs"));
+        QFile::remove(path("b.rbs"));
+        ASSERT_TRUE(m.SaveStyle(path("a.rbs")));
+        TRbStyleManager loaded;
+        ASSERT_TRUE(loaded.LoadStyle(path("a.rbs")));
+        EXPECT_EQ(loaded.Font().Height(), height);
+        ASSERT_TRUE(loaded.SaveStyle(path("b.rbs")));
+        EXPECT_EQ(ReadFile(path("a.rbs")), ReadFile(path("b.rbs"))) << height;
+    }
+}
+
 TEST_F(SchemeFileTest, MissingAndEmptyFilesFailBeforeAnyChange)
 {
     struct Case {
@@ -255,11 +271,11 @@ TEST_F(SchemeFileTest, MissingAndEmptyFilesFailBeforeAnyChange)
         EXPECT_EQ(m.FadeSpeed(), fsFast) << c.name;
     }
 
-    // A folder is no scheme file either.
+    // A folder is no scheme file either, and the message says so.
     TRbStyleManager m;
     QString error;
     EXPECT_FALSE(m.LoadStyle(dir.path(), &error));
-    EXPECT_EQ(error, "File not exists!");
+    EXPECT_EQ(error, "File not exists!\n" + dir.path() + ": это папка, а не файл");
 }
 
 TEST_F(SchemeFileTest, BadNamesStopTheLoadWhereTheyStand)
@@ -324,12 +340,19 @@ TEST_F(SchemeFileTest, HostileFilesAreRefusedWithoutBlocking)
     huge += QByteArray(2 * 1024 * 1024, ';');
     WriteFile(path("huge.rbs"), huge);
 
-    for (const QString& file : {pipe, path("huge.rbs"), QStringLiteral("/dev/zero")}) {
+
+    // The fixed text first, then which file and why.
+    const struct {
+        QString file;
+        const char* why;
+    } cases[] = {{pipe, "канал"}, {path("huge.rbs"), "слишком велик"}, {QStringLiteral("/dev/zero"), "устройство"}};
+    for (const auto& c : cases) {
         TRbStyleManager m;
         QString error;
-        EXPECT_FALSE(m.LoadStyle(file, &error)) << file.toStdString();
-        EXPECT_EQ(error, "Empty or invalid file") << file.toStdString();
-        EXPECT_EQ(m.CheckColor(), clGreen) << file.toStdString();
+        EXPECT_FALSE(m.LoadStyle(c.file, &error)) << c.file.toStdString();
+        EXPECT_TRUE(error.startsWith("Empty or invalid file\n" + c.file + ": ")) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.why))) << error.toStdString();
+        EXPECT_EQ(m.CheckColor(), clGreen) << c.file.toStdString();
     }
 
     // Saving reads an existing file first, to keep its other content.

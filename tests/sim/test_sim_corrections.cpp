@@ -199,3 +199,16 @@ TEST(SimMeasurement, NoiseStaysSmallAndAveragingCalmsIt)
     EXPECT_GT(jumpNoisy, 0.1) << "the reading is alive";
     EXPECT_LT(jumpCalm, jumpNoisy / 3) << "30 s averaging smooths the jitter";
 }
+
+// The demo's simulator runs with its default bench and noise: the R0
+// correction must not depend on when it is asked for.
+TEST(SimCorrections, DefaultBenchAcceptsTheR0CorrectionAtAnyMoment)
+{
+    const TSimState defaults;
+    for (int64_t ms = 0; ms < 120000; ms += 750) {
+        TSimState s = defaults;
+        s.address = 5;
+        TSimEngine e(s); // default noise
+        ASSERT_EQ(Body(e.HandleRequest(Req({5, 'N', 1}), ms)), Bytes({5, 'N', 0})) << "at " << ms << " ms";
+    }
+}

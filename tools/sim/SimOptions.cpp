@@ -168,7 +168,7 @@ Device:
                        nothing survives a restart.
   --address N          slave address 1..255 (default 1)
   --type M|N           M: 4-20 mA output, N: 0-5 mA output (default M)
-  --temperature T      true sensor temperature, deg C (default 20)
+  --temperature T      true sensor temperature, deg C (default 0)
   --diag-state S       self-diagnostic state: 0 none, 1 ADC not answering,
                        2 not calibrated, 3 sensor fault (default 0; a
                        temperature outside the sensor's range also gives 3)

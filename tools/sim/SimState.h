@@ -42,7 +42,7 @@ struct TSimState {
     double nsxGain = 1.0;         // reading scale after the NSX correction
 
     // the bench the transducer stands on
-    double temperature = 20.0;    // true sensor temperature, deg C
+    double temperature = 0.0;     // true sensor temperature, deg C: melting ice, where R0 is corrected
     uint8_t diagState = 0;        // set by hand: 0 none, 1 ADC, 2 not calibrated, 3 sensor break
 };
 
