@@ -3,7 +3,7 @@
 // Medians of nine repetitions; rebuilds should stay well below 1 ms, a
 // paint of an unchanged indicator below 0.1 ms.
 
-#include "LiquidIndicator.h"
+#include "indicator/LiquidIndicator.h"
 
 #include <QApplication>
 #include <QPainter>

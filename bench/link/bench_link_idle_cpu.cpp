@@ -3,9 +3,9 @@
 // the wall time. Waiting must sleep in poll()/nanosleep, not spin.
 // Exit status 1 when the share reaches 2 %.
 
-#include "CommPortDriver.h"
-#include "MessageDialog.h"
-#include "Transaction.h"
+#include "link/CommPortDriver.h"
+#include "link/MessageDialog.h"
+#include "link/Transaction.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 // One fade step of a skinned control: the level moves, the control composes
 // its layers and paints into an offscreen buffer. The step must stay well
 // inside the 8 ms interval of the fastest fade.
-#include "RbButton.h"
-#include "RbRadioButton.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbRadioButton.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,7 +1,7 @@
 // Rendering a panel's image: the frame drawn three times as large and its
 // edges shrunk back. It runs on every resize and colour change, so it must
 // stay well below a frame (target: 5 ms for the default 185 x 105 panel).
-#include "RbPanel.h"
+#include "rbcontrols/RbPanel.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -6,11 +6,11 @@
 
 #include "SimProcess.h"
 
-#include "CommPortDriver.h"
-#include "Frame.h"
-#include "MessageDialog.h"
-#include "TickSource.h"
-#include "Transaction.h"
+#include "link/CommPortDriver.h"
+#include "link/Frame.h"
+#include "link/MessageDialog.h"
+#include "link/TickSource.h"
+#include "link/Transaction.h"
 
 #include <QCoreApplication>
 

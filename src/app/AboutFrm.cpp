@@ -1,4 +1,4 @@
-#include "AboutFrm.h"
+#include "app/AboutFrm.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "COMChoiceFrm.h"
+#include "app/COMChoiceFrm.h"
 
-#include "MessageDialog.h"
-#include "RbPanel.h"
+#include "link/MessageDialog.h"
+#include "rbcontrols/RbPanel.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProgSettings.h"
-#include "SerialPortList.h"
+#include "app/ProgSettings.h"
+#include "app/SerialPortList.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -1,7 +1,7 @@
-#include "CalibrationPage.h"
+#include "app/CalibrationPage.h"
 
-#include "AccessibleNames.h"
-#include "RbPanel.h"
+#include "app/AccessibleNames.h"
+#include "rbcontrols/RbPanel.h"
 
 #include <QDoubleSpinBox>
 #include <QFocusEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Calibr.h"
-#include "DiagnosticPage.h"
+#include "device/Calibr.h"
+#include "app/DiagnosticPage.h"
 
 #include <QWidget>
 

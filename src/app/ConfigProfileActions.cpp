@@ -1,10 +1,10 @@
-#include "ConfigProfileActions.h"
+#include "app/ConfigProfileActions.h"
 
-#include "ConfigProfile.h"
-#include "ConfigurationPage.h"
-#include "InformationPage.h"
-#include "MainWindow.h"
-#include "MessageDialog.h"
+#include "device/ConfigProfile.h"
+#include "app/ConfigurationPage.h"
+#include "app/InformationPage.h"
+#include "app/MainWindow.h"
+#include "link/MessageDialog.h"
 
 #include <QAction>
 #include <QDir>

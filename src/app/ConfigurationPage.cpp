@@ -1,15 +1,15 @@
-#include "ConfigurationPage.h"
+#include "app/ConfigurationPage.h"
 
-#include "AccessibleNames.h"
-#include "Configuration.h"
-#include "Information.h"
-#include "DeviceSession.h"
-#include "MainServices.h"
-#include "MessageDialog.h"
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
-#include "RbStyleManager.h"
+#include "app/AccessibleNames.h"
+#include "device/Configuration.h"
+#include "device/Information.h"
+#include "device/DeviceSession.h"
+#include "app/MainServices.h"
+#include "link/MessageDialog.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QEvent>
 #include <QFocusEvent>

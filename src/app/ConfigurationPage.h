@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OptionButton.h"
+#include "app/OptionButton.h"
 
 #include <QColor>
 #include <QWidget>

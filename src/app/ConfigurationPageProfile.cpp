@@ -1,10 +1,10 @@
 // The configuration page and configuration profiles.
-#include "ConfigurationPage.h"
+#include "app/ConfigurationPage.h"
 
-#include "ConfigProfile.h"
-#include "Information.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
+#include "device/ConfigProfile.h"
+#include "device/Information.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
 
 #include <QSpinBox>
 

@@ -1,12 +1,12 @@
-#include "ConnectFrm.h"
+#include "app/ConnectFrm.h"
 
-#include "AccessibleNames.h"
-#include "DeviceSession.h"
-#include "MainServices.h"
-#include "MessageDialog.h"
-#include "RbButton.h"
-#include "RbPanel.h"
-#include "RbStyleManager.h"
+#include "app/AccessibleNames.h"
+#include "device/DeviceSession.h"
+#include "app/MainServices.h"
+#include "link/MessageDialog.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QComboBox>
 #include <QLabel>

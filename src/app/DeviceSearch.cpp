@@ -1,12 +1,12 @@
-#include "DeviceSearch.h"
+#include "app/DeviceSearch.h"
 
-#include "CommPortDriver.h"
-#include "DeviceScan.h"
-#include "MainWindow.h"
-#include "MessageDialog.h"
-#include "RbButton.h"
-#include "RbProgressBar.h"
-#include "ViewStatusFrm.h"
+#include "link/CommPortDriver.h"
+#include "device/DeviceScan.h"
+#include "app/MainWindow.h"
+#include "link/MessageDialog.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "app/ViewStatusFrm.h"
 
 bool SearchStopRequested = false;
 

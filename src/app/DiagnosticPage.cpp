@@ -1,9 +1,9 @@
-#include "DiagnosticPage.h"
+#include "app/DiagnosticPage.h"
 
-#include "Cp1251.h"
-#include "LiquidIndicator.h"
-#include "MainWindow.h"
-#include "RbPanel.h"
+#include "common/Cp1251.h"
+#include "indicator/LiquidIndicator.h"
+#include "app/MainWindow.h"
+#include "rbcontrols/RbPanel.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Diagnostics.h"
+#include "device/Diagnostics.h"
 
-#include "RbButton.h"
+#include "rbcontrols/RbButton.h"
 
 #include <QIcon>
 #include <QWidget>

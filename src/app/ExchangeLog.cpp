@@ -1,8 +1,8 @@
-#include "ExchangeLog.h"
+#include "app/ExchangeLog.h"
 
-#include "FrameVerdictText.h"
+#include "device/FrameVerdictText.h"
 
-#include "TickSource.h"
+#include "link/TickSource.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
-#include "ExchangeMonitorFrm.h"
+#include "app/ExchangeMonitorFrm.h"
 
-#include "ExchangeLog.h"
-#include "MessageDialog.h"
-#include "ReadingCsv.h"
+#include "app/ExchangeLog.h"
+#include "link/MessageDialog.h"
+#include "device/ReadingCsv.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,12 +1,12 @@
-#include "InformationPage.h"
+#include "app/InformationPage.h"
 
-#include "AccessibleNames.h"
-#include "CommPortDriver.h"
-#include "Information.h"
-#include "MainServices.h"
-#include "ProgSettings.h"
-#include "MessageDialog.h"
-#include "RbStyleManager.h"
+#include "app/AccessibleNames.h"
+#include "link/CommPortDriver.h"
+#include "device/Information.h"
+#include "app/MainServices.h"
+#include "app/ProgSettings.h"
+#include "link/MessageDialog.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QDate>
 #include <QFocusEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbButton.h"
+#include "rbcontrols/RbButton.h"
 
 #include <QWidget>
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "CalibrationPage.h"
-#include "ColorScheme.h"
-#include "DeviceSession.h"
-#include "DiagnosticPage.h"
-#include "MainServices.h"
-#include "MessageDialog.h"
-#include "SerialDevice.h"
-#include "ProgSettings.h"
-#include "RbStyleEditor.h"
+#include "app/CalibrationPage.h"
+#include "rbcontrols/ColorScheme.h"
+#include "device/DeviceSession.h"
+#include "app/DiagnosticPage.h"
+#include "app/MainServices.h"
+#include "link/MessageDialog.h"
+#include "link/SerialDevice.h"
+#include "app/ProgSettings.h"
+#include "rbcontrols/RbStyleEditor.h"
 
 #include <QIcon>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
-#include "MessageFrm.h"
+#include "app/MessageFrm.h"
 
-#include "RbButton.h"
+#include "rbcontrols/RbButton.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageDialog.h"
+#include "link/MessageDialog.h"
 
 #include <QDialog>
 #include <QPixmap>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbRadioButton.h"
+#include "rbcontrols/RbRadioButton.h"
 
 #include <QColor>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
-#include "ProgSettings.h"
+#include "app/ProgSettings.h"
 
-#include "SchemeFolders.h"
-#include "IniFile.h"
+#include "common/SchemeFolders.h"
+#include "common/IniFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

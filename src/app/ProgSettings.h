@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WritableFolder.h"
+#include "common/WritableFolder.h"
 
 #include <QMap>
 #include <QString>

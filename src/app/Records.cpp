@@ -1,11 +1,11 @@
-#include "Records.h"
+#include "app/Records.h"
 
-#include "DeviceSession.h"
-#include "Diagnostics.h"
-#include "ExchangeLog.h"
-#include "ExchangeMonitorFrm.h"
-#include "MessageDialog.h"
-#include "TrendFrm.h"
+#include "device/DeviceSession.h"
+#include "device/Diagnostics.h"
+#include "app/ExchangeLog.h"
+#include "app/ExchangeMonitorFrm.h"
+#include "link/MessageDialog.h"
+#include "app/TrendFrm.h"
 
 #include <QApplication>
 #include <QDate>

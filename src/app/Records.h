@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CalibrationProtocol.h"
-#include "ReadingStore.h"
-#include "SaveFileHook.h"
+#include "device/CalibrationProtocol.h"
+#include "device/ReadingStore.h"
+#include "app/SaveFileHook.h"
 
 #include <QObject>
 #include <QPointer>

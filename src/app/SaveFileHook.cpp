@@ -1,4 +1,4 @@
-#include "SaveFileHook.h"
+#include "app/SaveFileHook.h"
 
 #include <QFileDialog>
 

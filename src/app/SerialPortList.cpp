@@ -1,4 +1,4 @@
-#include "SerialPortList.h"
+#include "app/SerialPortList.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgSettings.h"
+#include "app/ProgSettings.h"
 
 #include <QString>
 #include <QStringList>

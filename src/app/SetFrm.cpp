@@ -1,16 +1,16 @@
-#include "SetFrm.h"
+#include "app/SetFrm.h"
 
-#include "AccessibleNames.h"
-#include "COMChoiceFrm.h"
-#include "CommPortDriver.h"
-#include "DeviceSession.h"
-#include "MainServices.h"
-#include "MessageDialog.h"
-#include "ProgSettings.h"
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
-#include "RbStyleManager.h"
+#include "app/AccessibleNames.h"
+#include "app/COMChoiceFrm.h"
+#include "link/CommPortDriver.h"
+#include "device/DeviceSession.h"
+#include "app/MainServices.h"
+#include "link/MessageDialog.h"
+#include "app/ProgSettings.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

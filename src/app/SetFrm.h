@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OptionButton.h"
-#include "SerialPortList.h"
+#include "app/OptionButton.h"
+#include "app/SerialPortList.h"
 
 #include <QDialog>
 

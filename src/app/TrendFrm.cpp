@@ -1,8 +1,8 @@
-#include "TrendFrm.h"
+#include "app/TrendFrm.h"
 
-#include "MessageDialog.h"
-#include "ReadingCsv.h"
-#include "ReadingStore.h"
+#include "link/MessageDialog.h"
+#include "device/ReadingCsv.h"
+#include "device/ReadingStore.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SaveFileHook.h"
+#include "app/SaveFileHook.h"
 
 #include <QList>
 #include <QWidget>

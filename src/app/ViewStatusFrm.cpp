@@ -1,8 +1,8 @@
-#include "ViewStatusFrm.h"
+#include "app/ViewStatusFrm.h"
 
-#include "DeviceSearch.h"
-#include "RbButton.h"
-#include "RbProgressBar.h"
+#include "app/DeviceSearch.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbProgressBar.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

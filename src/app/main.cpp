@@ -1,6 +1,6 @@
-#include "COMChoiceFrm.h"
-#include "MainWindow.h"
-#include "ViewStatusFrm.h"
+#include "app/COMChoiceFrm.h"
+#include "app/MainWindow.h"
+#include "app/ViewStatusFrm.h"
 
 #include <QApplication>
 #include <QFont>

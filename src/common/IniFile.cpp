@@ -1,6 +1,6 @@
-#include "IniFile.h"
+#include "common/IniFile.h"
 
-#include "Cp1251.h"
+#include "common/Cp1251.h"
 
 #include <QFile>
 #include <QFileInfo>

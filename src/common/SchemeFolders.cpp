@@ -1,6 +1,6 @@
-#include "SchemeFolders.h"
+#include "common/SchemeFolders.h"
 
-#include "WritableFolder.h"
+#include "common/WritableFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "WritableFolder.h"
+#include "common/WritableFolder.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>

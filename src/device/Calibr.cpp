@@ -1,9 +1,9 @@
-#include "Calibr.h"
+#include "device/Calibr.h"
 
-#include "CommPortDriver.h"
-#include "Diagnostics.h"
-#include "MessageDialog.h"
-#include "Transaction.h"
+#include "link/CommPortDriver.h"
+#include "device/Diagnostics.h"
+#include "link/MessageDialog.h"
+#include "link/Transaction.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CalibrationProtocol.h"
-#include "DeviceSession.h"
+#include "device/CalibrationProtocol.h"
+#include "device/DeviceSession.h"
 
 #include <QDate>
 #include <QString>

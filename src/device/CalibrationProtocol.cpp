@@ -1,6 +1,6 @@
-#include "CalibrationProtocol.h"
+#include "device/CalibrationProtocol.h"
 
-#include "Diagnostics.h"
+#include "device/Diagnostics.h"
 
 #include <QFile>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
-#include "ConfigProfile.h"
+#include "device/ConfigProfile.h"
 
-#include "Configuration.h"
-#include "IniFile.h"
+#include "device/Configuration.h"
+#include "common/IniFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TransducerData.h"
+#include "device/TransducerData.h"
 
 #include <QString>
 #include <QStringList>

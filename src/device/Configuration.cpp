@@ -1,7 +1,7 @@
-#include "Configuration.h"
+#include "device/Configuration.h"
 
-#include "CommPortDriver.h"
-#include "MessageDialog.h"
+#include "link/CommPortDriver.h"
+#include "link/MessageDialog.h"
 
 #include <cmath>
 

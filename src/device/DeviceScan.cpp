@@ -1,7 +1,7 @@
-#include "DeviceScan.h"
+#include "device/DeviceScan.h"
 
-#include "CommPortDriver.h"
-#include "Information.h"
+#include "link/CommPortDriver.h"
+#include "device/Information.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ErrCodes.h"
-#include "Transaction.h"
-#include "TransducerData.h"
+#include "device/ErrCodes.h"
+#include "link/Transaction.h"
+#include "device/TransducerData.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "Diagnostics.h"
+#include "device/Diagnostics.h"
 
-#include "CommPortDriver.h"
-#include "LinkObserver.h"
-#include "MessageDialog.h"
-#include "TickSource.h"
-#include "Transaction.h"
+#include "link/CommPortDriver.h"
+#include "link/LinkObserver.h"
+#include "link/MessageDialog.h"
+#include "link/TickSource.h"
+#include "link/Transaction.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
-#include "ErrCodes.h"
+#include "device/ErrCodes.h"
 
-#include "MessageDialog.h"
+#include "link/MessageDialog.h"
 
 const TErrCode ErrCodeTable[kErrCodeCount] = {
     {0x01, "Неизвестная команда."},

@@ -1,6 +1,6 @@
-#include "FrameVerdictText.h"
+#include "device/FrameVerdictText.h"
 
-#include "ErrCodes.h"
+#include "device/ErrCodes.h"
 
 QString HexText(const QByteArray& bytes)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkObserver.h"
+#include "link/LinkObserver.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "Information.h"
+#include "device/Information.h"
 
-#include "CommPortDriver.h"
-#include "Cp1251.h"
-#include "MessageDialog.h"
+#include "link/CommPortDriver.h"
+#include "common/Cp1251.h"
+#include "link/MessageDialog.h"
 
 void BuildIdentifyRequest(int address, TFrameBuffer& request)
 {

@@ -1,4 +1,4 @@
-#include "ReadingCsv.h"
+#include "device/ReadingCsv.h"
 
 #include <QDateTime>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReadingStore.h"
+#include "device/ReadingStore.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "ReadingStore.h"
+#include "device/ReadingStore.h"
 
 #include <QDateTime>
 

@@ -1,4 +1,4 @@
-#include "TransducerData.h"
+#include "device/TransducerData.h"
 
 void CopyInfoFields(TTransducerData& d, const TTransducerData& s)
 {

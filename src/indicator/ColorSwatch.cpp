@@ -1,6 +1,6 @@
-#include "ColorSwatch.h"
+#include "indicator/ColorSwatch.h"
 
-#include "IndicatorPixels.h"
+#include "indicator/IndicatorPixels.h"
 
 #include <QPainter>
 

@@ -2,7 +2,7 @@
 
 #include <QAbstractButton>
 
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorTypes.h"
 
 // A small square of one colour that asks for another: a button, so a click
 // (on release), Space and assistive technology all press it.

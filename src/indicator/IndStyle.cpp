@@ -1,7 +1,7 @@
-#include "IndStyle.h"
+#include "indicator/IndStyle.h"
 
-#include "IniFile.h"
-#include "LiquidIndicator.h"
+#include "common/IniFile.h"
+#include "indicator/LiquidIndicator.h"
 
 
 const QString IndTStyleSection = QStringLiteral("IndTStyle");

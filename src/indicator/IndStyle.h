@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorTypes.h"
 
 class TIniFile;
 class TLiquidIndicator;

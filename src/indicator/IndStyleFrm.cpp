@@ -1,8 +1,8 @@
-#include "IndStyleFrm.h"
+#include "indicator/IndStyleFrm.h"
 
-#include "ColorSwatch.h"
-#include "IndicatorPixels.h"
-#include "LiquidIndicator.h"
+#include "indicator/ColorSwatch.h"
+#include "indicator/IndicatorPixels.h"
+#include "indicator/LiquidIndicator.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "IndStyle.h"
+#include "indicator/IndStyle.h"
 
 class QComboBox;
 class QLabel;

@@ -1,6 +1,6 @@
-#include "IndicatorAccessible.h"
+#include "indicator/IndicatorAccessible.h"
 
-#include "LiquidIndicator.h"
+#include "indicator/LiquidIndicator.h"
 
 TLiquidIndicatorAccessible::TLiquidIndicatorAccessible(TLiquidIndicator* indicator)
     : QAccessibleWidget(indicator, QAccessible::StaticText)

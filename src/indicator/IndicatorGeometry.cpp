@@ -1,6 +1,6 @@
-#include "IndicatorGeometry.h"
+#include "indicator/IndicatorGeometry.h"
 
-#include "IndicatorGlyphs.h"
+#include "indicator/IndicatorGlyphs.h"
 
 #include <algorithm>
 #include <cmath>

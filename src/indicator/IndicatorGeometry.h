@@ -8,7 +8,7 @@
 #include <array>
 #include <vector>
 
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorTypes.h"
 
 // Polygons of one kind (lit or unlit) in two flat arrays, so that a whole list
 // becomes a single region in one call.

@@ -1,4 +1,4 @@
-#include "IndicatorGlyphs.h"
+#include "indicator/IndicatorGlyphs.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorTypes.h"
 
 // Element flags of a segment cell: bit (position - 1) set means lit.
 // Positions: 1 e, 2 f, 3 a, 4 b, 5 c, 6 d, 7 g; then for ik7segment 8 is the

@@ -1,4 +1,4 @@
-#include "IndicatorPixels.h"
+#include "indicator/IndicatorPixels.h"
 
 #include <QPainter>
 #include <QRegion>

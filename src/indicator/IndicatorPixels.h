@@ -5,7 +5,7 @@
 #include <QRgb>
 #include <QSize>
 
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorTypes.h"
 
 class QPainter;
 class QRegion;

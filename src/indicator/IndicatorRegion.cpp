@@ -1,4 +1,4 @@
-#include "IndicatorRegion.h"
+#include "indicator/IndicatorRegion.h"
 
 #include <algorithm>
 #include <cstdint>

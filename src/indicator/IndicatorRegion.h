@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QRegion>
 
-#include "IndicatorGeometry.h"
+#include "indicator/IndicatorGeometry.h"
 
 // Region of one or several polygons with the even-odd rule: a pixel belongs
 // to it when its centre lies inside an odd number of the polygons. A centre

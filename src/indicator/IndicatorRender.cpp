@@ -1,4 +1,4 @@
-#include "IndicatorRender.h"
+#include "indicator/IndicatorRender.h"
 
 #include <QPainter>
 

@@ -4,10 +4,10 @@
 #include <QImage>
 #include <QRegion>
 
-#include "IndicatorGeometry.h"
-#include "IndicatorPixels.h"
-#include "IndicatorRegion.h"
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorGeometry.h"
+#include "indicator/IndicatorPixels.h"
+#include "indicator/IndicatorRegion.h"
+#include "indicator/IndicatorTypes.h"
 
 // Everything the picture depends on, colours already resolved to RGB.
 struct TRenderInput {

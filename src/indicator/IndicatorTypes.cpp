@@ -1,4 +1,4 @@
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorTypes.h"
 
 namespace {
 

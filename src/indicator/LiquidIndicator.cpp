@@ -1,7 +1,7 @@
-#include "LiquidIndicator.h"
+#include "indicator/LiquidIndicator.h"
 
-#include "Cp1251.h"
-#include "IndicatorAccessible.h"
+#include "common/Cp1251.h"
+#include "indicator/IndicatorAccessible.h"
 
 #include <QAccessible>
 

@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "IndicatorPixels.h"
-#include "IndicatorRender.h"
-#include "IndicatorTypes.h"
+#include "indicator/IndicatorPixels.h"
+#include "indicator/IndicatorRender.h"
+#include "indicator/IndicatorTypes.h"
 
 class TLiquidIndicator;
 using TMouseInOutEvent = std::function<void(TLiquidIndicator* sender)>;

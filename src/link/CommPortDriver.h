@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PortNames.h"
-#include "SerialDevice.h"
+#include "link/PortNames.h"
+#include "link/SerialDevice.h"
 
 #include <QObject>
 #include <QString>

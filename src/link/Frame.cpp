@@ -1,6 +1,6 @@
-#include "Frame.h"
+#include "link/Frame.h"
 
-#include "MessageDialog.h"
+#include "link/MessageDialog.h"
 
 namespace {
 const QDate kDateZero(1899, 12, 30);

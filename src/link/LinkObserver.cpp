@@ -1,8 +1,8 @@
-#include "LinkObserver.h"
+#include "link/LinkObserver.h"
 
-#include "CommPortDriver.h"
-#include "TickSource.h"
-#include "Transaction.h"
+#include "link/CommPortDriver.h"
+#include "link/TickSource.h"
+#include "link/Transaction.h"
 
 namespace {
 

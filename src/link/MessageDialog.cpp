@@ -1,4 +1,4 @@
-#include "MessageDialog.h"
+#include "link/MessageDialog.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "SerialDevice.h"
+#include "link/SerialDevice.h"
 
 #include <QFile>
 

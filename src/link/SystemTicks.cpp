@@ -1,4 +1,4 @@
-#include "TickSource.h"
+#include "link/TickSource.h"
 
 #include <cerrno>
 #include <ctime>

@@ -1,9 +1,9 @@
-#include "Transaction.h"
+#include "link/Transaction.h"
 
-#include "CommPortDriver.h"
-#include "LinkObserver.h"
-#include "MessageDialog.h"
-#include "TickSource.h"
+#include "link/CommPortDriver.h"
+#include "link/LinkObserver.h"
+#include "link/MessageDialog.h"
+#include "link/TickSource.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "ColorScheme.h"
+#include "rbcontrols/ColorScheme.h"
 
-#include "RbCustomControl.h"
-#include "RbProgressBar.h"
-#include "RbSplitter.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/RbCustomControl.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "rbcontrols/RbSplitter.h"
+#include "rbcontrols/RbStyleManager.h"
 
-#include <IniFile.h>
-#include <SchemeFolders.h>
+#include "common/IniFile.h"
+#include "common/SchemeFolders.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "RbColors.h"
+#include "rbcontrols/RbColors.h"
 
-#include <SchemeFolders.h>
+#include "common/SchemeFolders.h"
 
 #include <QList>
 #include <QString>

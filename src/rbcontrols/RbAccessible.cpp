@@ -1,6 +1,6 @@
-#include "RbAccessible.h"
+#include "rbcontrols/RbAccessible.h"
 
-#include "RbCustomControl.h"
+#include "rbcontrols/RbCustomControl.h"
 
 TRbAccessibleControl::TRbAccessibleControl(TRbCustomControl* control)
     : QAccessibleWidget(control, control->AccessibleRole())

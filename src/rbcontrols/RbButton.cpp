@@ -1,6 +1,6 @@
-#include "RbButton.h"
+#include "rbcontrols/RbButton.h"
 
-#include "RbDrawCore.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QDialog>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
-#include "RbCheckBox.h"
+#include "rbcontrols/RbCheckBox.h"
 
-#include "RbDrawCore.h"
-#include "RbMarks.h"
+#include "rbcontrols/RbDrawCore.h"
+#include "rbcontrols/RbMarks.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbCheckable.h"
+#include "rbcontrols/RbCheckable.h"
 
 // A check box: a 13 x 13 gradient box with a tick mark and a caption. A
 // click inverts Checked first and then runs OnClick (clicked()); toggled()

@@ -1,6 +1,6 @@
-#include "RbCheckable.h"
+#include "rbcontrols/RbCheckable.h"
 
-#include "RbDrawCore.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbCustomControl.h"
+#include "rbcontrols/RbCustomControl.h"
 
 // Base of the check box and the radio button: a mark left of the caption,
 // optional border lines, hot tracking of the caption, a focus frame and the

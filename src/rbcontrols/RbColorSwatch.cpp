@@ -1,4 +1,4 @@
-#include "RbColorSwatch.h"
+#include "rbcontrols/RbColorSwatch.h"
 
 #include <QDragEnterEvent>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "RbColors.h"
+#include "rbcontrols/RbColors.h"
 
-#include "RbMetaProperties.h"
+#include "rbcontrols/RbMetaProperties.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,7 +1,7 @@
-#include "RbCustomControl.h"
+#include "rbcontrols/RbCustomControl.h"
 
-#include "RbAccessible.h"
-#include "RbDrawCore.h"
+#include "rbcontrols/RbAccessible.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QApplication>
 #include <QtMath>

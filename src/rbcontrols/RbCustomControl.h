@@ -1,9 +1,9 @@
 #pragma once
 
-#include "RbColors.h"
-#include "RbManagerLink.h"
-#include "RbFont.h"
-#include "RbTypes.h"
+#include "rbcontrols/RbColors.h"
+#include "rbcontrols/RbManagerLink.h"
+#include "rbcontrols/RbFont.h"
+#include "rbcontrols/RbTypes.h"
 
 #include <QAccessible>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "RbDrawCore.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "RbColors.h"
-#include "RbFont.h"
-#include "RbTypes.h"
+#include "rbcontrols/RbColors.h"
+#include "rbcontrols/RbFont.h"
+#include "rbcontrols/RbTypes.h"
 
 #include <QImage>
 #include <QRect>

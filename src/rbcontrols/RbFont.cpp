@@ -1,4 +1,4 @@
-#include "RbFont.h"
+#include "rbcontrols/RbFont.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RbColors.h"
-#include "RbTypes.h"
+#include "rbcontrols/RbColors.h"
+#include "rbcontrols/RbTypes.h"
 
 #include <QFont>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "RbManagerLink.h"
+#include "rbcontrols/RbManagerLink.h"
 
 #include <QObject>
 

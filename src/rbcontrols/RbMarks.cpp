@@ -1,6 +1,6 @@
-#include "RbMarks.h"
+#include "rbcontrols/RbMarks.h"
 
-#include "RbDrawCore.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QColor>
 #include <QPainter>

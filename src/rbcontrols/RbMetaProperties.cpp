@@ -1,4 +1,4 @@
-#include "RbMetaProperties.h"
+#include "rbcontrols/RbMetaProperties.h"
 
 #include <QMetaEnum>
 #include <QObject>

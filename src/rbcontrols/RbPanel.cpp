@@ -1,7 +1,7 @@
-#include "RbPanel.h"
+#include "rbcontrols/RbPanel.h"
 
-#include "ColorScheme.h"
-#include "RbDrawCore.h"
+#include "rbcontrols/ColorScheme.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QEvent>
 #include <QFontMetrics>

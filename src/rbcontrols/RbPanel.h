@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbCustomControl.h"
+#include "rbcontrols/RbCustomControl.h"
 
 // A container with a rounded frame, smoothed by drawing it three times as
 // large and shrinking the edges, and a caption in one of ten places; the

@@ -1,7 +1,7 @@
-#include "RbProgressBar.h"
+#include "rbcontrols/RbProgressBar.h"
 
-#include "RbAccessible.h"
-#include "RbDrawCore.h"
+#include "rbcontrols/RbAccessible.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbCustomControl.h"
+#include "rbcontrols/RbCustomControl.h"
 
 // A bar that uncovers a cached gradient in proportion to its position and
 // shows the percentage (and its caption) in the middle.

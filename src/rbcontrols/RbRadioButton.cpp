@@ -1,7 +1,7 @@
-#include "RbRadioButton.h"
+#include "rbcontrols/RbRadioButton.h"
 
-#include "RbDrawCore.h"
-#include "RbMarks.h"
+#include "rbcontrols/RbDrawCore.h"
+#include "rbcontrols/RbMarks.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbCheckable.h"
+#include "rbcontrols/RbCheckable.h"
 
 // A radio button: a gradient circle with a smooth ring and a dot. The click
 // (OnClick, clicked()) comes while it is still unchecked; it becomes checked

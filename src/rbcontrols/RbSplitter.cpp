@@ -1,6 +1,6 @@
-#include "RbSplitter.h"
+#include "rbcontrols/RbSplitter.h"
 
-#include "RbDrawCore.h"
+#include "rbcontrols/RbDrawCore.h"
 
 #include <QLayout>
 #include <QMouseEvent>

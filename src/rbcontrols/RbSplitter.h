@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbCustomControl.h"
+#include "rbcontrols/RbCustomControl.h"
 
 #include <QImage>
 #include <QPointer>

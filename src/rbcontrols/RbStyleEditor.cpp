@@ -1,16 +1,16 @@
 // The editor window: its controls, preview and menu. The handlers are in
 // RbStyleEditorActions.cpp.
-#include "RbStyleEditor.h"
+#include "rbcontrols/RbStyleEditor.h"
 
-#include "ColorScheme.h"
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbColorSwatch.h"
-#include "RbPanel.h"
-#include "RbProgressBar.h"
-#include "RbRadioButton.h"
-#include "RbSplitter.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/ColorScheme.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbColorSwatch.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "rbcontrols/RbRadioButton.h"
+#include "rbcontrols/RbSplitter.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RbColors.h"
-#include "RbFont.h"
+#include "rbcontrols/RbColors.h"
+#include "rbcontrols/RbFont.h"
 
 #include <QFont>
 #include <QWidget>

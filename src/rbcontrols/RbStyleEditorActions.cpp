@@ -1,15 +1,15 @@
 // The editor's routines and event handlers.
-#include "RbStyleEditor.h"
+#include "rbcontrols/RbStyleEditor.h"
 
-#include "ColorScheme.h"
-#include "RbStyleEditorDialogs.h"
-#include "RbButton.h"
-#include "RbColorSwatch.h"
-#include "RbPanel.h"
-#include "RbProgressBar.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/ColorScheme.h"
+#include "rbcontrols/RbStyleEditorDialogs.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbColorSwatch.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "rbcontrols/RbStyleManager.h"
 
-#include <IniFile.h>
+#include "common/IniFile.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 // The platform's dialogs behind the editor's seams.
-#include "RbStyleEditorDialogs.h"
+#include "rbcontrols/RbStyleEditorDialogs.h"
 
-#include "RbColorSwatch.h"
+#include "rbcontrols/RbColorSwatch.h"
 
 #include <QColorDialog>
 #include <QDrag>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbFont.h"
+#include "rbcontrols/RbFont.h"
 
 #include <QFont>
 #include <QString>

@@ -1,12 +1,12 @@
-#include "RbStyleManager.h"
+#include "rbcontrols/RbStyleManager.h"
 
-#include "RbButton.h"
-#include "RbCheckable.h"
-#include "RbMetaProperties.h"
-#include "RbPanel.h"
-#include "RbSplitter.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckable.h"
+#include "rbcontrols/RbMetaProperties.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbSplitter.h"
 
-#include <IniFile.h>
+#include "common/IniFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "RbColors.h"
-#include "RbFont.h"
-#include "RbManagerLink.h"
-#include "RbTypes.h"
+#include "rbcontrols/RbColors.h"
+#include "rbcontrols/RbFont.h"
+#include "rbcontrols/RbManagerLink.h"
+#include "rbcontrols/RbTypes.h"
 
 #include <QList>
 #include <QObject>

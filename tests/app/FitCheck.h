@@ -6,10 +6,10 @@
 //   EXPECT_EQ(TextsThatDoNotFit(page), QStringList{});
 //   SaveShot(page, "configuration.png");   // with ZELKOR_SCREENSHOT_DIR set
 
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
-#include "RbRadioButton.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbRadioButton.h"
 
 #include <QAbstractButton>
 #include <QDir>

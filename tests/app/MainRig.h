@@ -10,10 +10,10 @@
 //   auto frm = rig.make();                                  // runs the start-up
 //   rig.msgs.texts(), rig.comChoices, rig.errorBoxes
 
-#include "CommPortDriver.h"
+#include "link/CommPortDriver.h"
 #include "ConfigFrames.h"
 #include "InfoFrames.h"
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 #include "RecordingMessages.h"
 #include "ScriptedPort.h"
 #include "VirtualClock.h"

@@ -2,4 +2,3 @@
 zelkor_add_test(test_accessibility
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_accessibility.cpp ${CMAKE_CURRENT_LIST_DIR}/MainRig.h
   LIBS zelkor_app zelkor_test_support Qt6::Test)
-target_include_directories(test_accessibility PRIVATE ${CMAKE_SOURCE_DIR}/tests/device)

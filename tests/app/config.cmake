@@ -3,4 +3,3 @@ zelkor_add_test(test_configpage
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_configpage.cpp ${CMAKE_CURRENT_LIST_DIR}/MainRig.h
           ${CMAKE_CURRENT_LIST_DIR}/ConfigFrames.h ${CMAKE_CURRENT_LIST_DIR}/FitCheck.h
   LIBS zelkor_app zelkor_test_support Qt6::Test)
-target_include_directories(test_configpage PRIVATE ${CMAKE_SOURCE_DIR}/tests/device)

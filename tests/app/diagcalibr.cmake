@@ -2,4 +2,3 @@
 zelkor_add_test(test_diagcalibr_app
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_diagcalibr.cpp
   LIBS zelkor_app zelkor_test_support Qt6::Test)
-target_include_directories(test_diagcalibr_app PRIVATE ${CMAKE_SOURCE_DIR}/tests/device)

@@ -3,4 +3,3 @@ zelkor_add_test(test_profilepage
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_profilepage.cpp ${CMAKE_CURRENT_LIST_DIR}/MainRig.h
           ${CMAKE_CURRENT_LIST_DIR}/ConfigFrames.h
   LIBS zelkor_app zelkor_test_support Qt6::Test)
-target_include_directories(test_profilepage PRIVATE ${CMAKE_SOURCE_DIR}/tests/device)

@@ -3,4 +3,3 @@ zelkor_add_test(test_records_app
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_monitor.cpp ${CMAKE_CURRENT_LIST_DIR}/test_trend.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_protocol_page.cpp
   LIBS zelkor_app zelkor_test_support)
-target_include_directories(test_records_app PRIVATE ${CMAKE_SOURCE_DIR}/tests/device)

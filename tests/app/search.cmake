@@ -3,4 +3,3 @@ zelkor_add_test(test_search
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_search.cpp ${CMAKE_CURRENT_LIST_DIR}/test_quicksearch.cpp ${CMAKE_CURRENT_LIST_DIR}/MainRig.h
           ${CMAKE_CURRENT_LIST_DIR}/ConfigFrames.h ${CMAKE_CURRENT_LIST_DIR}/FitCheck.h
   LIBS zelkor_app zelkor_test_support Qt6::Test)
-target_include_directories(test_search PRIVATE ${CMAKE_SOURCE_DIR}/tests/device)

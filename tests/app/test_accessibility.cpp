@@ -3,14 +3,14 @@
 // they are, and a message is an alert whose text is read out.
 #include "MainRig.h"
 
-#include "AboutFrm.h"
-#include "COMChoiceFrm.h"
-#include "ConfigurationPage.h"
-#include "ConnectFrm.h"
-#include "LiquidIndicator.h"
-#include "MessageFrm.h"
-#include "SetFrm.h"
-#include "ViewStatusFrm.h"
+#include "app/AboutFrm.h"
+#include "app/COMChoiceFrm.h"
+#include "app/ConfigurationPage.h"
+#include "app/ConnectFrm.h"
+#include "indicator/LiquidIndicator.h"
+#include "app/MessageFrm.h"
+#include "app/SetFrm.h"
+#include "app/ViewStatusFrm.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

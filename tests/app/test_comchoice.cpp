@@ -1,4 +1,4 @@
-#include "COMChoiceFrm.h"
+#include "app/COMChoiceFrm.h"
 #include "RecordingMessages.h"
 
 #include <QAbstractItemView>

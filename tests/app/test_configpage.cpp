@@ -3,11 +3,11 @@
 // save prompt at close.
 #include "MainRig.h"
 
-#include "ConfigurationPage.h"
+#include "app/ConfigurationPage.h"
 #include "FitCheck.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbStyleManager.h"
 #include "Tap.h"
 
 #include <QAction>

@@ -2,12 +2,12 @@
 // on a scripted port and a virtual clock.
 
 #include "MainRig.h"
-#include "diag_rig.h"
+#include "DiagRig.h"
 
-#include "CalibrationPage.h"
-#include "Cp1251.h"
-#include "DiagnosticPage.h"
-#include "LiquidIndicator.h"
+#include "app/CalibrationPage.h"
+#include "common/Cp1251.h"
+#include "app/DiagnosticPage.h"
+#include "indicator/LiquidIndicator.h"
 #include "Tap.h"
 
 #include <QApplication>

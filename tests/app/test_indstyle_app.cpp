@@ -1,8 +1,8 @@
 #include "MainRig.h"
 
-#include "IndStyle.h"
-#include "IndStyleFrm.h"
-#include "LiquidIndicator.h"
+#include "indicator/IndStyle.h"
+#include "indicator/IndStyleFrm.h"
+#include "indicator/LiquidIndicator.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,14 +1,14 @@
 #include "MainRig.h"
 #include "Tap.h"
 
-#include "COMChoiceFrm.h"
-#include "CommPortDriver.h"
-#include "ConnectFrm.h"
-#include "RbPanel.h"
-#include "RbStyleManager.h"
-#include "InformationPage.h"
-#include "TransducerData.h"
-#include "ViewStatusFrm.h"
+#include "app/COMChoiceFrm.h"
+#include "link/CommPortDriver.h"
+#include "app/ConnectFrm.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbStyleManager.h"
+#include "app/InformationPage.h"
+#include "device/TransducerData.h"
+#include "app/ViewStatusFrm.h"
 
 #include <QAction>
 #include <QApplication>

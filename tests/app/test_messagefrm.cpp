@@ -1,9 +1,9 @@
-#include "MessageFrm.h"
+#include "app/MessageFrm.h"
 
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
-#include "RbButton.h"
+#include "rbcontrols/RbButton.h"
 #include <QTimer>
 #include <QtTest/QTest>
 

@@ -1,9 +1,9 @@
-#include "ExchangeLog.h"
-#include "ExchangeMonitorFrm.h"
+#include "app/ExchangeLog.h"
+#include "app/ExchangeMonitorFrm.h"
 #include "MainRig.h"
-#include "Records.h"
-#include "TrendFrm.h"
-#include "diag_rig.h"
+#include "app/Records.h"
+#include "app/TrendFrm.h"
+#include "DiagRig.h"
 
 #include <QApplication>
 #include <QClipboard>

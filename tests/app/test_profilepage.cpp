@@ -1,10 +1,10 @@
 // Saving and loading configuration profiles in the main window.
 #include "MainRig.h"
 
-#include "ConfigProfileActions.h"
-#include "ConfigurationPage.h"
-#include "InformationPage.h"
-#include "RbCheckBox.h"
+#include "app/ConfigProfileActions.h"
+#include "app/ConfigurationPage.h"
+#include "app/InformationPage.h"
+#include "rbcontrols/RbCheckBox.h"
 
 #include <QAction>
 #include <QLineEdit>

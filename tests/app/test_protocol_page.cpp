@@ -1,6 +1,6 @@
-#include "CalibrationPage.h"
-#include "Records.h"
-#include "diag_rig.h"
+#include "app/CalibrationPage.h"
+#include "app/Records.h"
+#include "DiagRig.h"
 
 #include <QDoubleSpinBox>
 #include <QFile>

@@ -2,10 +2,10 @@
 // full scan, on a scripted line and a virtual clock.
 #include "MainRig.h"
 
-#include "DeviceSearch.h"
-#include "RbButton.h"
-#include "RbProgressBar.h"
-#include "ViewStatusFrm.h"
+#include "app/DeviceSearch.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "app/ViewStatusFrm.h"
 
 #include <QAction>
 #include <gtest/gtest.h>

@@ -2,13 +2,13 @@
 // dialog that starts it.
 #include "MainRig.h"
 
-#include "COMChoiceFrm.h"
-#include "ConnectFrm.h"
-#include "DeviceSearch.h"
+#include "app/COMChoiceFrm.h"
+#include "app/ConnectFrm.h"
+#include "app/DeviceSearch.h"
 #include "FitCheck.h"
-#include "RbButton.h"
-#include "RbProgressBar.h"
-#include "ViewStatusFrm.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "app/ViewStatusFrm.h"
 
 #include <QAction>
 #include <QApplication>

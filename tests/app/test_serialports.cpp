@@ -1,4 +1,4 @@
-#include "SerialPortList.h"
+#include "app/SerialPortList.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "ColorScheme.h"
-#include "IniFile.h"
-#include "ProgSettings.h"
+#include "rbcontrols/ColorScheme.h"
+#include "common/IniFile.h"
+#include "app/ProgSettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "MainRig.h"
 
 #include "FitCheck.h"
-#include "RbCheckBox.h"
-#include "SetFrm.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "app/SetFrm.h"
 
 #include <QAccessible>
 #include <QApplication>

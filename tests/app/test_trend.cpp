@@ -1,8 +1,8 @@
-#include "ExchangeLog.h"
-#include "ReadingCsv.h"
-#include "Records.h"
-#include "TrendFrm.h"
-#include "diag_rig.h"
+#include "app/ExchangeLog.h"
+#include "device/ReadingCsv.h"
+#include "app/Records.h"
+#include "app/TrendFrm.h"
+#include "DiagRig.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "Cp1251.h"
-#include "IniFile.h"
+#include "common/Cp1251.h"
+#include "common/IniFile.h"
 
 #include <QDir>
 #include <QFile>

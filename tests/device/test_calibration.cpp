@@ -1,4 +1,4 @@
-#include "diag_rig.h"
+#include "DiagRig.h"
 
 #include <gtest/gtest.h>
 

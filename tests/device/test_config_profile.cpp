@@ -1,7 +1,7 @@
 // Configuration profiles: the file format, damaged files and the checks.
-#include "ConfigProfile.h"
+#include "device/ConfigProfile.h"
 
-#include "Cp1251.h"
+#include "common/Cp1251.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "Configuration.h"
+#include "device/Configuration.h"
 
 #include "ScriptedLink.h"
 

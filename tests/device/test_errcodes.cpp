@@ -1,4 +1,4 @@
-#include "ErrCodes.h"
+#include "device/ErrCodes.h"
 #include "RecordingMessages.h"
 
 #include <gtest/gtest.h>

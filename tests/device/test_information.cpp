@@ -1,4 +1,4 @@
-#include "Information.h"
+#include "device/Information.h"
 
 #include "InfoFrames.h"
 #include "ScriptedLink.h"

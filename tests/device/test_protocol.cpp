@@ -1,4 +1,4 @@
-#include "CalibrationProtocol.h"
+#include "device/CalibrationProtocol.h"
 
 #include <QFile>
 #include <QFontDatabase>

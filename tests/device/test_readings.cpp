@@ -1,5 +1,5 @@
-#include "ReadingCsv.h"
-#include "ReadingStore.h"
+#include "device/ReadingCsv.h"
+#include "device/ReadingStore.h"
 
 #include <QDateTime>
 #include <QFile>

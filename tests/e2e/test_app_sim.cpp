@@ -1,11 +1,11 @@
 // The program against the simulated transducer on a pty: the start-up
 // connection through the real COM-port dialog, the information record
 // written to the device, and the settings file written at close.
-#include "COMChoiceFrm.h"
-#include "CommPortDriver.h"
-#include "Cp1251.h"
-#include "InformationPage.h"
-#include "MainWindow.h"
+#include "app/COMChoiceFrm.h"
+#include "link/CommPortDriver.h"
+#include "common/Cp1251.h"
+#include "app/InformationPage.h"
+#include "app/MainWindow.h"
 #include "RecordingMessages.h"
 #include "SimState.h"
 

@@ -1,14 +1,14 @@
 // The configuration page and the device search against the simulated
 // transducer on a pty (real ticks, real serial backend).
-#include "CommPortDriver.h"
-#include "ConfigurationPage.h"
-#include "MainWindow.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
+#include "link/CommPortDriver.h"
+#include "app/ConfigurationPage.h"
+#include "app/MainWindow.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
 #include "RecordingMessages.h"
 #include "SimProcess.h"
 #include "SimState.h"
-#include "ViewStatusFrm.h"
+#include "app/ViewStatusFrm.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,12 +3,12 @@
 
 #include "SimProcess.h"
 
-#include "CalibrationPage.h"
-#include "CommPortDriver.h"
-#include "Cp1251.h"
-#include "DiagnosticPage.h"
-#include "LiquidIndicator.h"
-#include "MainWindow.h"
+#include "app/CalibrationPage.h"
+#include "link/CommPortDriver.h"
+#include "common/Cp1251.h"
+#include "app/DiagnosticPage.h"
+#include "indicator/LiquidIndicator.h"
+#include "app/MainWindow.h"
 #include "RecordingMessages.h"
 #include "SimState.h"
 

@@ -2,13 +2,13 @@
 // exchange lasts one input time-out (1 s) after the answer, so these are few.
 #include "SimProcess.h"
 
-#include "CommPortDriver.h"
-#include "Cp1251.h"
-#include "Frame.h"
+#include "link/CommPortDriver.h"
+#include "common/Cp1251.h"
+#include "link/Frame.h"
 #include "RecordingMessages.h"
 #include "RecordingShell.h"
-#include "TickSource.h"
-#include "Transaction.h"
+#include "link/TickSource.h"
+#include "link/Transaction.h"
 
 #include <QDate>
 #include <QElapsedTimer>

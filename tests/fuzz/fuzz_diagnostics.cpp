@@ -3,7 +3,7 @@
 
 #include "FuzzApp.h"
 #include "FuzzInput.h"
-#include "diag_rig.h"
+#include "DiagRig.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,9 +1,9 @@
 // The frame's field readers and writers and the Windows-1251 conversion.
 
-#include "Cp1251.h"
+#include "common/Cp1251.h"
 #include "FuzzApp.h"
 #include "FuzzInput.h"
-#include "Frame.h"
+#include "link/Frame.h"
 #include "RecordingMessages.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 // re-read: no key may be lost or change its value.
 
 #include "FuzzApp.h"
-#include "IniFile.h"
+#include "common/IniFile.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // must be stable (the second save writes what the first one did).
 
 #include "FuzzApp.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LiquidIndicator.h"
+#include "indicator/LiquidIndicator.h"
 
 #include <QCoreApplication>
 #include <QEnterEvent>

@@ -1,8 +1,8 @@
 // Figures below are worked out by hand from the cell formulas
 // (ux = w/8, uy = h/8, t = T/2, tr = truncation toward zero).
 
-#include "IndicatorGeometry.h"
-#include "IndicatorGlyphs.h"
+#include "indicator/IndicatorGeometry.h"
+#include "indicator/IndicatorGlyphs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Indicators on a screen of device pixel ratio 2 (the whole binary runs at
 // QT_SCALE_FACTOR=2).
-#include "LiquidIndicator.h"
+#include "indicator/LiquidIndicator.h"
 
 #include <QApplication>
 #include <QPainter>

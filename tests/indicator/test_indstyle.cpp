@@ -1,5 +1,5 @@
-#include "IndStyle.h"
-#include "IniFile.h"
+#include "indicator/IndStyle.h"
+#include "common/IniFile.h"
 #include "ind_fixture.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "ColorSwatch.h"
-#include "IndStyleFrm.h"
-#include "IndicatorAccessible.h"
-#include "IniFile.h"
+#include "indicator/ColorSwatch.h"
+#include "indicator/IndStyleFrm.h"
+#include "indicator/IndicatorAccessible.h"
+#include "common/IniFile.h"
 #include "ind_fixture.h"
 
 #include <QAccessible>

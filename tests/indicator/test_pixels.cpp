@@ -7,7 +7,7 @@
 
 #include "ind_fixture.h"
 
-#include "IndicatorPixels.h"
+#include "indicator/IndicatorPixels.h"
 
 #include <QPainter>
 

@@ -1,5 +1,5 @@
-#include "IndicatorPixels.h"
-#include "IndicatorRegion.h"
+#include "indicator/IndicatorPixels.h"
+#include "indicator/IndicatorRegion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CommPortDriver.h"
+#include "link/CommPortDriver.h"
 #include "PtyPair.h"
-#include "TickSource.h"
+#include "link/TickSource.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

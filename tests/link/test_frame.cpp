@@ -1,4 +1,4 @@
-#include "Frame.h"
+#include "link/Frame.h"
 #include "RecordingMessages.h"
 #include "ScriptedPort.h"
 

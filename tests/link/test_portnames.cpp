@@ -1,5 +1,5 @@
-#include "PortNames.h"
-#include "SerialDevice.h"
+#include "link/PortNames.h"
+#include "link/SerialDevice.h"
 
 #include <gtest/gtest.h>
 

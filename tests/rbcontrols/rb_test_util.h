@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RbColors.h"
+#include "rbcontrols/RbColors.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,6 +1,6 @@
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbRadioButton.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbRadioButton.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

@@ -1,6 +1,6 @@
-#include "RbButton.h"
-#include "RbDrawCore.h"
-#include "RbMetaProperties.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbDrawCore.h"
+#include "rbcontrols/RbMetaProperties.h"
 #include "rb_test_util.h"
 
 #include <QDialog>

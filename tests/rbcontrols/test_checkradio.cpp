@@ -1,7 +1,7 @@
-#include "RbCheckBox.h"
-#include "RbDrawCore.h"
-#include "RbMarks.h"
-#include "RbRadioButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbDrawCore.h"
+#include "rbcontrols/RbMarks.h"
+#include "rbcontrols/RbRadioButton.h"
 #include "rb_test_util.h"
 
 #include <gtest/gtest.h>

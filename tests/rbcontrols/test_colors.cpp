@@ -1,8 +1,8 @@
-#include "RbColors.h"
-#include "RbFont.h"
-#include "RbStyleManager.h"
-#include "RbMetaProperties.h"
-#include "RbTypes.h"
+#include "rbcontrols/RbColors.h"
+#include "rbcontrols/RbFont.h"
+#include "rbcontrols/RbStyleManager.h"
+#include "rbcontrols/RbMetaProperties.h"
+#include "rbcontrols/RbTypes.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "RbCustomControl.h"
-#include "RbDrawCore.h"
-#include "RbMetaProperties.h"
+#include "rbcontrols/RbCustomControl.h"
+#include "rbcontrols/RbDrawCore.h"
+#include "rbcontrols/RbMetaProperties.h"
 
 #include <QAccessible>
 #include <QApplication>

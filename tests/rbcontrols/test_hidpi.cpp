@@ -1,9 +1,9 @@
 // On a dense screen captions and marks are drawn at the device's resolution.
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
-#include "RbProgressBar.h"
-#include "RbRadioButton.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "rbcontrols/RbRadioButton.h"
 
 #include <QLabel>
 #include <QPainter>

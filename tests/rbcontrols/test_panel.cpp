@@ -1,4 +1,4 @@
-#include "RbPanel.h"
+#include "rbcontrols/RbPanel.h"
 
 #include <QAccessible>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "RbProgressBar.h"
+#include "rbcontrols/RbProgressBar.h"
 
 #include <QAccessible>
 #include <gtest/gtest.h>

@@ -1,15 +1,15 @@
 // Applying a scheme to registered controls, and the main window's
 // colour-scheme step over a recording host.
-#include "ColorScheme.h"
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
-#include "RbRadioButton.h"
-#include "RbProgressBar.h"
-#include "RbSplitter.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/ColorScheme.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbRadioButton.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "rbcontrols/RbSplitter.h"
+#include "rbcontrols/RbStyleManager.h"
 
-#include <IniFile.h>
+#include "common/IniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Copying a scheme between managers, and a scheme that survives its file.
-#include "RbButton.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QFile>
 #include <QTemporaryDir>

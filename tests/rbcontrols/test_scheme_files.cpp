@@ -1,7 +1,7 @@
 // Scheme files: what SaveStyle writes, what LoadStyle accepts and refuses.
-#include "RbStyleManager.h"
+#include "rbcontrols/RbStyleManager.h"
 
-#include <IniFile.h>
+#include "common/IniFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

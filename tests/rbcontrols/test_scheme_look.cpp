@@ -1,6 +1,6 @@
-#include "ColorScheme.h"
-#include "RbColorSwatch.h"
-#include "RbPanel.h"
+#include "rbcontrols/ColorScheme.h"
+#include "rbcontrols/RbColorSwatch.h"
+#include "rbcontrols/RbPanel.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "RbSplitter.h"
+#include "rbcontrols/RbSplitter.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -3,8 +3,8 @@
 // Requests for the simulator built with the program's own frame codec, so the
 // simulator's CRC is checked against an independent implementation.
 
-#include "Cp1251.h"
-#include "Frame.h"
+#include "common/Cp1251.h"
+#include "link/Frame.h"
 #include "SimEngine.h"
 
 #include <initializer_list>

@@ -1,7 +1,7 @@
 // The state file: what a restart of the simulator keeps.
 #include "SimTestUtil.h"
 
-#include "IniFile.h"
+#include "common/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -18,7 +18,7 @@
 // default value. To test a main window offscreen, create this after the
 // window if the window installs its own dialog, or call install() again.
 
-#include "MessageDialog.h"
+#include "link/MessageDialog.h"
 
 #include <QList>
 #include <QString>

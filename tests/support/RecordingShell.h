@@ -17,8 +17,8 @@
 //   shell.exceptionCodes    // the code of every exception answer, in order
 //   shell.onProcessEvents   // runs at every ProcessEvents (e.g. QCoreApplication::processEvents)
 
-#include "CommPortDriver.h"
-#include "Transaction.h"
+#include "link/CommPortDriver.h"
+#include "link/Transaction.h"
 
 #include <QString>
 #include <QStringList>

@@ -16,11 +16,11 @@
 //
 // A device test that has its own shell sets link.ctx.shell to it.
 
-#include "CommPortDriver.h"
+#include "link/CommPortDriver.h"
 #include "RecordingMessages.h"
 #include "RecordingShell.h"
 #include "ScriptedPort.h"
-#include "Transaction.h"
+#include "link/Transaction.h"
 #include "VirtualClock.h"
 
 #include <memory>

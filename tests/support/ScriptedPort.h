@@ -31,10 +31,10 @@
 // Purging input drops what has arrived, not what is still on the line.
 // Closing the port drops everything, including bytes still on the line.
 
-#include "SerialDevice.h"
+#include "link/SerialDevice.h"
 #include "VirtualClock.h"
 
-#include "Frame.h"
+#include "link/Frame.h"
 
 #include <QByteArray>
 #include <QList>

@@ -13,7 +13,7 @@
 // by ms (Sleep(0) by 1 µs, so a loop that only yields still makes progress).
 // ScriptedPort advances it too while the driver waits for input.
 
-#include "TickSource.h"
+#include "link/TickSource.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // The measure command: the program's diagnostics loop, its readings printed.
 #include "CliRunner.h"
 
-#include "CommPortDriver.h"
-#include "Diagnostics.h"
+#include "link/CommPortDriver.h"
+#include "device/Diagnostics.h"
 
 #include <QDateTime>
 #include <QEventLoop>

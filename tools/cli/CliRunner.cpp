@@ -1,11 +1,11 @@
 #include "CliRunner.h"
 
-#include "CommPortDriver.h"
-#include "Configuration.h"
-#include "Cp1251.h"
-#include "DeviceScan.h"
-#include "Diagnostics.h"
-#include "Information.h"
+#include "link/CommPortDriver.h"
+#include "device/Configuration.h"
+#include "common/Cp1251.h"
+#include "device/DeviceScan.h"
+#include "device/Diagnostics.h"
+#include "device/Information.h"
 
 #include <QCoreApplication>
 #include <QDate>

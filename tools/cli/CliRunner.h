@@ -2,9 +2,9 @@
 
 #include "CliOptions.h"
 #include "CliShell.h"
-#include "ConfigProfile.h"
-#include "DeviceSession.h"
-#include "ProgSettings.h"
+#include "device/ConfigProfile.h"
+#include "device/DeviceSession.h"
+#include "app/ProgSettings.h"
 
 #include <QJsonObject>
 #include <QStringList>

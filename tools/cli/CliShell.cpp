@@ -1,7 +1,7 @@
 #include "CliShell.h"
 
-#include "CommPortDriver.h"
-#include "ErrCodes.h"
+#include "link/CommPortDriver.h"
+#include "device/ErrCodes.h"
 
 #include <QCoreApplication>
 

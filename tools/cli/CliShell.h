@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceSession.h"
-#include "MessageDialog.h"
+#include "device/DeviceSession.h"
+#include "link/MessageDialog.h"
 
 #include <QStringList>
 

@@ -2,7 +2,7 @@
 //   QT_QPA_PLATFORM=offscreen indgallery sheet.png [ratio]
 // A ratio (for example 2) renders as on a screen of that device pixel ratio.
 
-#include "LiquidIndicator.h"
+#include "indicator/LiquidIndicator.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -3,13 +3,13 @@
 // main window's scheme and the scheme editor's, on one sheet for looking at.
 // With QT_SCALE_FACTOR=2 the sheet has the screen's ratio: every control as
 // a dense screen shows it.
-#include "RbButton.h"
-#include "RbCheckBox.h"
-#include "RbPanel.h"
-#include "RbProgressBar.h"
-#include "RbRadioButton.h"
-#include "RbSplitter.h"
-#include "RbStyleManager.h"
+#include "rbcontrols/RbButton.h"
+#include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbPanel.h"
+#include "rbcontrols/RbProgressBar.h"
+#include "rbcontrols/RbRadioButton.h"
+#include "rbcontrols/RbSplitter.h"
+#include "rbcontrols/RbStyleManager.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,9 +1,9 @@
 // schemeshots <out-folder>: renders the main window's four pages, the settings
 // dialog and the colour-scheme editor offscreen, once under Standart.rbs and
 // once under a scheme with a dark work area.
-#include "MainWindow.h"
-#include "RbStyleEditor.h"
-#include "SetFrm.h"
+#include "app/MainWindow.h"
+#include "rbcontrols/RbStyleEditor.h"
+#include "app/SetFrm.h"
 
 #include <QApplication>
 #include <QDir>

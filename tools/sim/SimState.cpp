@@ -1,7 +1,7 @@
 #include "SimState.h"
 
-#include "Cp1251.h"
-#include "IniFile.h"
+#include "common/Cp1251.h"
+#include "common/IniFile.h"
 
 #include <QDate>
 #include <QStringList>

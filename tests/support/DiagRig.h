@@ -5,8 +5,8 @@
 // (the driver's polling every 500 ms, DiagnosticsTimer every 1000 ms) on the
 // virtual clock.
 
-#include "Calibr.h"
-#include "Diagnostics.h"
+#include "device/Calibr.h"
+#include "device/Diagnostics.h"
 #include "ScriptedLink.h"
 
 #include <QLocale>
