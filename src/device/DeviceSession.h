@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/DeviceEvents.h"
 #include "device/ErrCodes.h"
 #include "link/Transaction.h"
 #include "device/TransducerData.h"
@@ -32,4 +33,5 @@ struct TDeviceSession {
     TTransducerData Transducer;
     TTransducerData TransducerSnapshot;
     TOperationState State;
+    TDeviceEvents events;
 };

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "device/CalibrationProtocol.h"
+#include "device/TransducerData.h"
+#include "device/VerificationTypes.h"
+
+#include <QObject>
+#include <QString>
+
+// What happened to the connected transducer, as it happened. The device
+// operations emit these; the history and anything else that must follow the
+// unit connect to them.
+class TDeviceEvents : public QObject {
+    Q_OBJECT
+public:
+    enum class Correction { R0, NSX };
+    Q_ENUM(Correction)
+
+    using QObject::QObject;
+
+signals:
+    // Identity read and configuration as found.
+    void connected(const TTransducerData& transducer);
+    void disconnected(const QString& reason);
+    void informationWritten(const TTransducerData& before, const TTransducerData& after);
+    void configurationWritten(const TTransducerData& before, const TTransducerData& after);
+    // One stage request answered: accepted, or refused with the device's code.
+    void calibrationStageDone(int stage, int currentUa, bool accepted);
+    void calibrationFinished(const TCalibrationRecord& record);
+    void calibrationCancelled(int stage);
+    // `reset`: the correction was taken back; result is the device's code.
+    void correctionDone(TDeviceEvents::Correction kind, bool reset, int result);
+    void verificationDone(const TVerificationResult& result);
+    void certificateIssued(const QString& number, const QString& sha256, const QString& path);
+};
