@@ -322,6 +322,8 @@ void TfrmMain::ConnectDevice()
             m_tsCalobration->ClearStage();
             m_tsDiagnostic->ClearDiagInfo();
             SetConnectAction(IsConnected()); // the configuration read may have lost the device
+            if (IsConnected())
+                emit m_session.events.connected(m_session.Transducer);
         }
     }
     SetInfoModified(false);
@@ -334,7 +336,10 @@ void TfrmMain::DisconnectDevice()
         m_tsDiagnostic->Diagnostics().StopDiagnostics();
     if (m_session.State.CalibrStage != 0)
         m_tsCalobration->Calibration().CancelCalibration();
+    const bool wasOpen = m_cpDRV->IsPortOpen();
     m_cpDRV->ClosePort();
+    if (wasOpen)
+        emit m_session.events.disconnected(QString());
     UpdateStatusBar();
     ClearDeviceFields();
     SetInfoModified(false);

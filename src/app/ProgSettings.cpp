@@ -15,6 +15,7 @@ namespace {
 
 const QString kDefaults = QStringLiteral("Defaults");
 const QString kPorts = QStringLiteral("Ports");
+const QString kHistory = QStringLiteral("History");
 
 uint8_t readByte(const TIniFile& ini, const QString& key, int def)
 {
@@ -73,6 +74,11 @@ void ReadSettings(const TIniFile& ini, TProgSettings& s)
     s.ColorShema = ini.readString(kDefaults, QStringLiteral("ColorShema"), QStringLiteral("Standart.rbs"));
     s.ViewToolBar = ini.readBool(kDefaults, QStringLiteral("ViewToolBar"), true);
     s.QuickSearch = ini.readBool(kDefaults, QStringLiteral("QuickSearch"), true);
+    s.HistoryRecording = ini.readBool(kHistory, QStringLiteral("Recording"), true);
+    s.OrgName = ini.readString(kHistory, QStringLiteral("OrgName"));
+    s.OrgAddress = ini.readString(kHistory, QStringLiteral("OrgAddress"));
+    s.Technician = ini.readString(kHistory, QStringLiteral("Technician"));
+    s.Approver = ini.readString(kHistory, QStringLiteral("Approver"));
 
     s.Ports.clear();
     for (const QString& key : ini.sectionKeys(kPorts)) {
@@ -100,6 +106,11 @@ void WriteSettings(TIniFile& ini, const TProgSettings& s)
     ini.writeString(kDefaults, QStringLiteral("ColorShema"), s.ColorShema);
     ini.writeBool(kDefaults, QStringLiteral("ViewToolBar"), s.ViewToolBar);
     ini.writeBool(kDefaults, QStringLiteral("QuickSearch"), s.QuickSearch);
+    ini.writeBool(kHistory, QStringLiteral("Recording"), s.HistoryRecording);
+    ini.writeString(kHistory, QStringLiteral("OrgName"), s.OrgName);
+    ini.writeString(kHistory, QStringLiteral("OrgAddress"), s.OrgAddress);
+    ini.writeString(kHistory, QStringLiteral("Technician"), s.Technician);
+    ini.writeString(kHistory, QStringLiteral("Approver"), s.Approver);
 
     // Keys of the map are rewritten, stale COMn keys dropped, anything else kept.
     for (const QString& key : ini.sectionKeys(kPorts)) {

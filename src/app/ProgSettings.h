@@ -26,6 +26,12 @@ struct TProgSettings {
     uint8_t RepeatNum = 2;
     QString ColorShema = QStringLiteral("Standart.rbs");
     bool QuickSearch = true; // the search's quick first pass
+    // [History]: the journal of the transducers and the certificates issued from it.
+    bool HistoryRecording = true;
+    QString OrgName;     // the calibrating organisation, as certificates name it
+    QString OrgAddress;
+    QString Technician;  // offered when a certificate is issued
+    QString Approver;
     QString ProgDir;  // folder of the executable
     QString ExeName;  // file name of the executable
 

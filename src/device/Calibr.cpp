@@ -174,6 +174,7 @@ void TCalibration::CalibrationStep()
         stage = 0;
         m_record.transducer = m_session.Transducer;
         m_record.finished = Now();
+        emit m_session.events.calibrationFinished(m_record);
         SetProtocolAvailable(true);
         break;
     default:
@@ -193,6 +194,8 @@ bool TCalibration::SendCalibrationStage()
     }
     TFrameBuffer answer{};
     const TOutcome outcome = RunTransaction(m_session.link, TOperation::SendCalibrationStage, request, answer);
+    if (outcome == TOutcome::Success || outcome == TOutcome::Refused)
+        emit m_session.events.calibrationStageDone(st.CalibrStage, Current(), outcome == TOutcome::Success);
     switch (outcome) {
     case TOutcome::Success:
         return true;
@@ -258,6 +261,7 @@ void TCalibration::CancelCalibration()
     m_view.SetStageText(QStringLiteral("Настройка завершена по желанию пользователя"));
     m_view.SetBeginCaption(kBeginCaption);
     m_view.SetCalibrDateText(QString());
+    emit m_session.events.calibrationCancelled(m_session.State.CalibrStage);
     m_session.State.CalibrStage = 0;
     m_session.shell->ProcessEvents();
     // On a port already closed there is no device to tell, only a second "no link" message.

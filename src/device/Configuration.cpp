@@ -155,6 +155,7 @@ TOutcome WriteConfiguration(TDeviceSession& s, int newSlaveId)
     TFrameBuffer request;
     TFrameBuffer answer;
     BuildWriteConfigurationRequest(s.Transducer, newSlaveId, request);
+    const TTransducerData before = s.TransducerSnapshot;
     const TOutcome outcome = RunTransaction(s.link, TOperation::WriteConfiguration, request, answer);
     // Only a confirmed write moves the device to its new address; after a
     // refusal it still listens at the old one.
@@ -163,6 +164,8 @@ TOutcome WriteConfiguration(TDeviceSession& s, int newSlaveId)
     if (outcome == TOutcome::Success) {
         s.Transducer.SlaveID = newSlaveId;
         s.TransducerSnapshot.SlaveID = newSlaveId;
+        emit s.events.configurationWritten(before, s.Transducer);
+        CopyConfigFields(s.TransducerSnapshot, s.Transducer);
     }
     return outcome;
 }

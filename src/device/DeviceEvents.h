@@ -30,6 +30,8 @@ signals:
     void calibrationCancelled(int stage);
     // `reset`: the correction was taken back; result is the device's code.
     void correctionDone(TDeviceEvents::Correction kind, bool reset, int result);
+    // The true temperature typed for an NSX correction, just before it is sent.
+    void nsxTemperatureEntered(double value);
     void verificationDone(const TVerificationResult& result);
     void certificateIssued(const QString& number, const QString& sha256, const QString& path);
 };

@@ -44,6 +44,12 @@ TFrameVerdict MeasurementVerdict(const uint8_t* frame, int count)
     return FrameCRCValid(frame, count) ? TFrameVerdict::Answer : TFrameVerdict::DamagedCRC;
 }
 
+// A correction's result as the history keeps it: 0 done, the device's code, -1 no answer.
+int CorrectionResult(TOutcome outcome, const TFrameBuffer& answer)
+{
+    return outcome == TOutcome::Success ? 0 : outcome == TOutcome::Refused ? answer[2] : -1;
+}
+
 void WaitMs(ITickSource& ticks, uint32_t ms)
 {
     const uint32_t start = ticks.GetTickCount();
@@ -432,6 +438,7 @@ TDiagnostics::TR0Result TDiagnostics::RunCorrectR0(bool set)
     BuildR0Request(request, m_session.Transducer.SlaveID, set);
     TFrameBuffer answer{};
     const TOutcome outcome = RunTransaction(m_session.link, TOperation::CorrectR0, request, answer);
+    emit m_session.events.correctionDone(TDeviceEvents::Correction::R0, !set, CorrectionResult(outcome, answer));
     if (outcome == TOutcome::NoAnswer || outcome == TOutcome::NoLink)
         return TR0Result::Lost; // the transaction reported it and disconnected
 
@@ -477,6 +484,7 @@ void TDiagnostics::CorrectNSX()
                                                  NSXDefaultValue());
         if (reply == mrYes) {
             m_session.shell->ProcessEvents();
+            emit m_session.events.nsxTemperatureEntered(value);
             if (SendNSXStep(2, value))
                 m_view.SetDiagInfo(kDone);
         }
@@ -494,6 +502,10 @@ bool TDiagnostics::SendNSXStep(uint8_t step, double value)
     }
     TFrameBuffer answer{};
     const TOutcome outcome = RunTransaction(m_session.link, TOperation::SendNSXStep, request, answer);
+    // Step 1 with 0 only opens the dialogue; it is worth a record when refused.
+    const bool reset = step == 1 && value != 0;
+    if (step == 2 || reset || outcome != TOutcome::Success)
+        emit m_session.events.correctionDone(TDeviceEvents::Correction::NSX, reset, CorrectionResult(outcome, answer));
     if (outcome == TOutcome::Success)
         return true;
     if (outcome != TOutcome::Refused)

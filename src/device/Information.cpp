@@ -65,7 +65,13 @@ TOutcome WriteInformation(TDeviceSession& session)
     TFrameBuffer request{};
     TFrameBuffer answer{};
     BuildInformationWriteRequest(session.Transducer, request);
-    return RunTransaction(session.link, TOperation::WriteInformation, request, answer);
+    const TOutcome outcome = RunTransaction(session.link, TOperation::WriteInformation, request, answer);
+    if (outcome == TOutcome::Success) {
+        // The snapshot is what the device holds from now on.
+        emit session.events.informationWritten(session.TransducerSnapshot, session.Transducer);
+        CopyInfoFields(session.TransducerSnapshot, session.Transducer);
+    }
+    return outcome;
 }
 
 static void SetModifiedPanel(TDeviceSession& session, bool flag)

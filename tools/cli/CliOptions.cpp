@@ -3,7 +3,8 @@
 namespace {
 
 const QStringList kCommands = {QStringLiteral("identify"), QStringLiteral("info"), QStringLiteral("config"),
-                               QStringLiteral("measure"), QStringLiteral("search")};
+                               QStringLiteral("measure"), QStringLiteral("search"), QStringLiteral("history"),
+                               QStringLiteral("certificate")};
 
 bool Fail(QString* error, const QString& text)
 {
@@ -18,6 +19,33 @@ bool ParseInt(const QString& text, int min, int max, int* value)
     if (!ok || v < min || v > max)
         return false;
     *value = v;
+    return true;
+}
+
+// The options of history and certificate; false when `name` is none of them.
+template <class TakeValue, class Flag>
+bool ParseHistoryOption(const QString& c, const QString& name, TakeValue& takeValue, Flag& flag, TCliOptions& o, bool* ok)
+{
+    const bool history = c == QLatin1String("history");
+    const bool certificate = c == QLatin1String("certificate");
+    if (history && name == QLatin1String("--since"))
+        *ok = takeValue(&o.since);
+    else if (history && name == QLatin1String("--verify"))
+        *ok = flag(&o.verify);
+    else if (certificate && name == QLatin1String("--verify"))
+        *ok = (o.verify = true) && takeValue(&o.verifyFile);
+    else if (certificate && name == QLatin1String("--out"))
+        *ok = takeValue(&o.out);
+    else if (certificate && name == QLatin1String("--temperature"))
+        *ok = takeValue(&o.ambientTemperature);
+    else if (certificate && name == QLatin1String("--humidity"))
+        *ok = takeValue(&o.humidity);
+    else if (certificate && name == QLatin1String("--technician"))
+        *ok = takeValue(&o.technician);
+    else if (certificate && name == QLatin1String("--approver"))
+        *ok = takeValue(&o.approver);
+    else
+        return false;
     return true;
 }
 
@@ -78,7 +106,8 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
             ok = flag(&o.yes);
         else if (c == QLatin1String("info") && name == QLatin1String("--text"))
             ok = (o.hasText = true) && takeValue(&o.text);
-        else if (c == QLatin1String("info") && name == QLatin1String("--number"))
+        else if ((c == QLatin1String("info") || c == QLatin1String("history") || c == QLatin1String("certificate"))
+                 && name == QLatin1String("--number"))
             ok = (o.hasNumber = true) && takeValue(&o.number);
         else if (c == QLatin1String("info") && name == QLatin1String("--date"))
             ok = (o.hasDate = true) && takeValue(&o.date);
@@ -97,10 +126,12 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
             ok = flag(&o.write);
         else if (c == QLatin1String("measure") && name == QLatin1String("--count"))
             ok = takeInt(1, 1000000, &o.count);
-        else if (c == QLatin1String("measure") && name == QLatin1String("--csv"))
+        else if ((c == QLatin1String("measure") || c == QLatin1String("history")) && name == QLatin1String("--csv"))
             ok = flag(&o.csv);
         else if (c == QLatin1String("search") && name == QLatin1String("--quick"))
             ok = flag(&o.quick);
+        else if (ParseHistoryOption(c, name, takeValue, flag, o, &ok))
+            ;
         else if (name.startsWith('-'))
             ok = Fail(error, c.isEmpty() ? QStringLiteral("Неизвестный параметр %1").arg(name)
                                          : QStringLiteral("Неизвестный параметр %1 команды %2").arg(name, c));
@@ -134,6 +165,11 @@ QString CliHelpText()
         "  measure [--count N] [--csv]    измерения раз в секунду: температура, сопротивление,\n"
         "                                 состояние, дата настройки (без --count до Ctrl+C)\n"
         "  search [--quick]               найти прибор на порту (адреса 1..255)\n"
+        "  history [--number N] [--since ДД.ММ.ГГГГ] [--csv]\n"
+        "                                 события журнала приборов; --verify: проверить цепочку записей\n"
+        "  certificate --number N [--out ФАЙЛ] [--temperature °C] [--humidity %] [--technician Ф.И.О.]\n"
+        "              [--approver Ф.И.О.]  выдать сертификат калибровки по последней поверке датчика\n"
+        "  certificate --verify ФАЙЛ      проверить сертификат по журналу приборов\n"
         "\n"
         "Ключи --set: sensor=pt391|pt385|cu428, r0=100|50, bottom=°C, top=°C, output=direct|inverse,\n"
         "  alarm=3.2|3.6|21|22 (4-20 мА) или 0|5.5 (0-5 мА), average=off|1..30, address=1..255\n"
@@ -143,5 +179,6 @@ QString CliHelpText()
         "\n"
         "Коды завершения: 0 выполнено, 2 ошибка в командной строке, 3 нет ответа от прибора,\n"
         "  4 прибор отказал (или не сохранил записанное), 5 порт не открывается,\n"
-        "  6 значение не прошло проверку\n");
+        "  6 значение не прошло проверку, 8 журнал или сертификат не прошли проверку подлинности,\n"
+        "  9 журнал приборов недоступен\n");
 }

@@ -10,7 +10,9 @@ enum TCliExit : int {
     exNoAnswer = 3,   // no answer, or the link was lost
     exRefused = 4,    // the device refused, or did not keep what was written
     exPortFailed = 5, // the port cannot be opened
-    exCheckFailed = 6 // a value (or a profile) failed a check
+    exCheckFailed = 6, // a value (or a profile) failed a check
+    exNotGenuine = 8,  // the history's chain or a certificate did not match
+    exNoHistory = 9    // the history file cannot be used
 };
 
 // The command line: global options, a command, the command's options.
@@ -36,6 +38,11 @@ struct TCliOptions {
     bool csv = false;
     // search
     bool quick = false;
+    // history (--number, --csv above), certificate (--number)
+    QString since;
+    bool verify = false;
+    QString verifyFile, out;
+    QString ambientTemperature, humidity, technician, approver;
 };
 
 // False with a Russian message for a usage error.

@@ -6,6 +6,7 @@
 #include "device/DeviceScan.h"
 #include "device/Diagnostics.h"
 #include "device/Information.h"
+#include "CliHistory.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -96,6 +97,7 @@ TCliRunner::TCliRunner(const TCliOptions& options)
 
 TCliRunner::~TCliRunner()
 {
+    m_history.reset();
     delete m_drv;
 }
 
@@ -139,6 +141,8 @@ void TCliRunner::SetUpLink()
     m_session.link.RepeatNum = m_o.repeat > 0 ? m_o.repeat : m_settings.RepeatNum;
     m_session.link.ReportLinkErrors = true;
     m_session.Transducer.SlaveID = m_o.address > 0 ? m_o.address : m_settings.DefaultSlaveID;
+    if (m_o.command == QLatin1String("info") || m_o.command == QLatin1String("config"))
+        m_history = std::make_unique<TCliHistoryRecording>(m_session, m_settings);
 }
 
 QString TCliRunner::OpenFailureText() const
@@ -180,6 +184,10 @@ int TCliRunner::Run()
 
 int TCliRunner::RunCommand()
 {
+    if (m_o.command == QLatin1String("history") || m_o.command == QLatin1String("certificate")) {
+        m_printed = true; // it prints its own result, failures too
+        return RunHistoryCommand(m_o);
+    }
     SetUpLink();
     if (m_o.command == QLatin1String("search"))
         return Search();

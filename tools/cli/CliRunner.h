@@ -9,7 +9,10 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include <memory>
+
 class TCommPortDriver;
+class TCliHistoryRecording;
 
 // One run of zelkor-cli: the driver and the session set up as the program
 // sets them up, one command carried out with the program's own device
@@ -48,4 +51,5 @@ private:
     TCliShell m_shell;
     TCliMessages m_msgs;
     bool m_printed = false; // the command's result went to stdout
+    std::unique_ptr<TCliHistoryRecording> m_history; // the device writes go into the journal
 };
