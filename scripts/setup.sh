@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-image-formats-plugins qt6-qpa-plugins
   libgl-dev libjpeg-dev
-  qt6-charts-dev libqt6opengl6-dev poppler-utils
+  qt6-charts-dev libqt6opengl6-dev poppler-utils libqt6sql6-sqlite
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libmodbus-dev
   fonts-dejavu-core fonts-liberation2

@@ -14,7 +14,9 @@
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbProgressBar.h"
 #include "rbcontrols/RbStyleManager.h"
+#include "app/Passport.h"
 #include "app/Records.h"
+#include "history/HistoryStore.h"
 #include "link/TickSource.h"
 #include "app/ViewStatusFrm.h"
 
@@ -127,7 +129,14 @@ void TfrmMain::CreatePages()
     m_tsDiagnostic->SetStyleManager(m_styleManager);
     m_records = new TRecords(m_session, this);
     m_records->AttachDiagnostics(m_tsDiagnostic->Diagnostics());
-    m_tsCalobration->SaveProtocol = [this](const TCalibrationRecord& record) { m_records->SaveProtocol(record); };
+    m_passport = new TPassport(m_session, m_settings, this,
+                               m_options.historyPath.isEmpty() ? THistoryStore::DefaultPath() : m_options.historyPath);
+    m_passport->SaveProtocol = [this](const TCalibrationRecord& record) { return m_records->SaveProtocol(record); };
+    m_passport->BeforeMessage = [this] { EnsureMessageDialog(); };
+    m_tsCalobration->SaveProtocol = [this](const TCalibrationRecord& record) {
+        m_passport->SaveFileName = m_records->SaveFileName;
+        m_passport->SaveCalibrationCertificate(record);
+    };
 
     setCentralWidget(m_mainPageCtrl);
 }
@@ -169,6 +178,7 @@ void TfrmMain::FormCreate()
     m_cpDRV->SetPortName(StartupPortName(m_settings));
     m_session.link.RepeatNum = m_settings.RepeatNum;
     m_colorSchemePath = m_settings.ColorSchemePath;
+    m_passport->Start(); // before the start-up connection, which it records
 
     // 2.
     m_session.State.DiagRunning = false;

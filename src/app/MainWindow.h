@@ -38,6 +38,7 @@ class TfrmSettings;
 class TfrmMain;
 class TConfigProfileActions;
 class TRecords;
+class TPassport;
 
 // What the main window is built on. The defaults make the program; tests
 // pass a virtual clock, a scripted port, a folder of their own and answer the
@@ -55,6 +56,8 @@ struct TMainWindowOptions {
     bool ownMessageDialog = true;
     // The colour-scheme editor's colour, font and file dialogs.
     TStyleEditorDialogs styleEditorDialogs;
+    // The journal of the transducers; default: $XDG_DATA_HOME/zelkor/history.sqlite.
+    QString historyPath;
 };
 
 // The program's window: pages, menu, toolbar, status bar and the connection
@@ -167,6 +170,7 @@ public:
     TCalibrationPage* tsCalobration() const { return m_tsCalobration; }
     TDiagnosticPage* tsDiagnostic() const { return m_tsDiagnostic; }
     TRecords* Records() const { return m_records; }
+    TPassport* Passport() const { return m_passport; }
 
     static constexpr int kClientWidth = 583;
     static constexpr int kClientHeight = 367;
@@ -219,6 +223,8 @@ private:
     QAction* actExchange = nullptr; // "Обмен с прибором"
     TConfigProfileActions* m_profileActions = nullptr; // saving and loading configuration profiles
     TRecords* m_records = nullptr;  // trend, exchange monitor, calibration protocol
+    TPassport* m_passport = nullptr; // journal of the transducers, certificates
+    QAction* actJournal = nullptr;   // "Журнал приборов"
 
     TMainWindowOptions m_options;
     QLabel* m_panels[4] = {};

@@ -16,6 +16,7 @@
 #include "app/InformationPage.h"
 #include "common/IniFile.h"
 #include "app/MessageFrm.h"
+#include "app/Passport.h"
 #include "app/Records.h"
 #include "app/SetFrm.h"
 #include "app/ViewStatusFrm.h"
@@ -76,6 +77,11 @@ void TfrmMain::CreateActions()
     actExchange = makeAction(this, QStringLiteral("actExchange"), QStringLiteral("Обмен с прибором"), view, -1);
     connect(actTrend, &QAction::triggered, this, [this] { m_records->ShowTrend(); });
     connect(actExchange, &QAction::triggered, this, [this] { m_records->ShowMonitor(); });
+    actJournal = makeAction(this, QStringLiteral("actJournal"), QStringLiteral("Журнал приборов"), view, -1);
+    connect(actJournal, &QAction::triggered, this, [this] {
+        m_passport->SaveFileName = m_records->SaveFileName;
+        m_passport->ShowJournal();
+    });
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
     m_profileActions = new TConfigProfileActions(*this);
@@ -109,6 +115,7 @@ void TfrmMain::CreateMenu()
     view->addAction(actColors);
     view->addAction(actTrend);
     view->addAction(actExchange);
+    view->addAction(actJournal);
     view->addSeparator();
     view->addAction(actViewToolBar);
     QMenu* link = bar->addMenu(QStringLiteral("Соединение"));
@@ -331,7 +338,10 @@ TfrmConnect* TfrmMain::ConnectDialog()
 TfrmSettings* TfrmMain::SettingsDialog()
 {
     if (!m_settingsDialog)
+    {
         m_settingsDialog = new TfrmSettings(m_settings, m_session, *this, this);
+        m_settingsDialog->OnHistoryRecordingChanged = [this](bool on) { m_passport->SetRecording(on); };
+    }
     return m_settingsDialog;
 }
 

@@ -125,6 +125,10 @@ void TfrmSettings::CreateControls()
     rseRepNum->setRange(1, 10);
     rseRepNum->setGeometry(336, 156, 58, 21);
     rseRepNum->setAccessibleName(QStringLiteral("Количество попыток установления связи"));
+    cbHistoryRecording = new TRbCheckBox(rpSet1);
+    cbHistoryRecording->setObjectName(QStringLiteral("cbHistoryRecording"));
+    cbHistoryRecording->SetCaption(QStringLiteral("Вести журнал приборов"));
+    cbHistoryRecording->SetBounds(14, 200, 300, 17);
 
     // ---- tsConnection
     rpSet2 = new TRbPanel(tsConnection);
@@ -174,6 +178,7 @@ void TfrmSettings::CreateControls()
     connect(rseSlaveID, &QSpinBox::valueChanged, this, &TfrmSettings::rseSlaveIDChange);
     connect(rseRepNum, &QSpinBox::valueChanged, this, &TfrmSettings::rseRepNumChange);
     connect(cbQuickSearch, &TRbCheckBox::clicked, this, &TfrmSettings::cbQuickSearchClick);
+    connect(cbHistoryRecording, &TRbCheckBox::clicked, this, &TfrmSettings::cbHistoryRecordingClick);
     connect(RbButton2, &TRbButton::clicked, this, &TfrmSettings::RbButton2Click);
 }
 
@@ -182,7 +187,8 @@ void TfrmSettings::FormCreate()
     // Only these two follow the scheme; the options and the panels take the
     // work-area colour instead.
     m_main.AdoptSchemeLook(this, {cbSetConnectBeforeRun, RbButton2},
-                           {tsBasic, tsConnection, cbSetConnectBeforeRun, cbQuickSearch, rbConnectToNum, rbFindFirst,
+                           {tsBasic, tsConnection, cbSetConnectBeforeRun, cbQuickSearch, cbHistoryRecording,
+                            rbConnectToNum, rbFindFirst,
                             rbToLast, rpSet1, rpSet2, Edit3, Edit2, Edit4});
 
     const TProgSettings& s = m_settings;
@@ -196,6 +202,7 @@ void TfrmSettings::FormCreate()
     rseSlaveID->setValue(s.DefaultSlaveID);
     rseRepNum->setValue(s.RepeatNum);
     cbQuickSearch->SetChecked(s.QuickSearch);
+    cbHistoryRecording->SetChecked(s.HistoryRecording);
 }
 
 void TfrmSettings::showEvent(QShowEvent* event)
@@ -318,6 +325,13 @@ void TfrmSettings::rseRepNumChange()
 void TfrmSettings::cbQuickSearchClick()
 {
     m_settings.QuickSearch = cbQuickSearch->Checked();
+}
+
+void TfrmSettings::cbHistoryRecordingClick()
+{
+    m_settings.HistoryRecording = cbHistoryRecording->Checked();
+    if (OnHistoryRecordingChanged)
+        OnHistoryRecordingChanged(m_settings.HistoryRecording);
 }
 
 void TfrmSettings::cbComDropDown()

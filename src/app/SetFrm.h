@@ -43,6 +43,7 @@ public:
     void rseSlaveIDChange();
     void rseRepNumChange();
     void cbQuickSearchClick();
+    void cbHistoryRecordingClick();
     void cbComDropDown();
     void cbComSelect(int index);
     // Enter in the field; other keys do nothing special (false).
@@ -67,6 +68,9 @@ public:
     TOptionButton* rbFindFirst;
     QLabel* Label13;
     QSpinBox* rseRepNum;
+    TRbCheckBox* cbHistoryRecording;
+    // Recording of the journal turned on or off.
+    std::function<void(bool)> OnHistoryRecordingChanged;
 
     TRbPanel* rpSet2;
     QLabel* Label3;

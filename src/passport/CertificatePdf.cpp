@@ -315,8 +315,8 @@ void Results(TCertificateLayout& l, const TVerificationResult& v)
                             PointVerdict(p)};
     l.Table({1, 1.1, 1.2, 1, 1, 1.1, 1.1, 1, 1, 1.3},
             {QStringLiteral("Точка, °C"), QStringLiteral("Эталон, Ом"), QStringLiteral("Показание, °C"),
-             QStringLiteral("Погрешность, °C"), QStringLiteral("Погрешность, %"), QStringLiteral("Ток ожидаемый, мА"),
-             QStringLiteral("Ток измеренный, мА"), QStringLiteral("Погрешность, мА"), QStringLiteral("Погрешность, %"),
+             QStringLiteral("Погр., °C"), QStringLiteral("Погр., % диап."), QStringLiteral("Ток ожидаемый, мА"),
+             QStringLiteral("Ток измеренный, мА"), QStringLiteral("Погр., мА"), QStringLiteral("Погр., % диап."),
              QStringLiteral("Вывод")},
             rows);
     const QString when = v.finished.isValid() ? v.finished.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))
