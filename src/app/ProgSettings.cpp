@@ -106,11 +106,15 @@ void WriteSettings(TIniFile& ini, const TProgSettings& s)
     ini.writeString(kDefaults, QStringLiteral("ColorShema"), s.ColorShema);
     ini.writeBool(kDefaults, QStringLiteral("ViewToolBar"), s.ViewToolBar);
     ini.writeBool(kDefaults, QStringLiteral("QuickSearch"), s.QuickSearch);
-    ini.writeBool(kHistory, QStringLiteral("Recording"), s.HistoryRecording);
-    ini.writeString(kHistory, QStringLiteral("OrgName"), s.OrgName);
-    ini.writeString(kHistory, QStringLiteral("OrgAddress"), s.OrgAddress);
-    ini.writeString(kHistory, QStringLiteral("Technician"), s.Technician);
-    ini.writeString(kHistory, QStringLiteral("Approver"), s.Approver);
+    // [History] appears once something in it differs from the defaults.
+    if (!s.HistoryRecording || ini.valueExists(kHistory, QStringLiteral("Recording")))
+        ini.writeBool(kHistory, QStringLiteral("Recording"), s.HistoryRecording);
+    const std::pair<const char*, const QString*> texts[] = {
+        {"OrgName", &s.OrgName}, {"OrgAddress", &s.OrgAddress}, {"Technician", &s.Technician}, {"Approver", &s.Approver}};
+    for (const auto& [key, value] : texts) {
+        if (!value->isEmpty() || ini.valueExists(kHistory, QLatin1String(key)))
+            ini.writeString(kHistory, QLatin1String(key), *value);
+    }
 
     // Keys of the map are rewritten, stale COMn keys dropped, anything else kept.
     for (const QString& key : ini.sectionKeys(kPorts)) {

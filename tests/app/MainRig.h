@@ -31,6 +31,7 @@ public:
     explicit MainRig(const QByteArray& ini = {}, const QByteArray& scheme = DefaultScheme())
     {
         progDir = tmp.path() + QStringLiteral("/prog");
+        historyPath = tmp.path() + QStringLiteral("/data/history.sqlite");
         cfgDir = tmp.path() + QStringLiteral("/cfg");
         QDir().mkpath(progDir + QStringLiteral("/ColorSchemas"));
         if (!scheme.isNull())
@@ -55,6 +56,7 @@ public:
         o.device = std::move(owned);
         o.exePath = progDir + QStringLiteral("/zelkor");
         o.userConfigDir = cfgDir;
+        o.historyPath = historyPath;
         o.ownMessageDialog = false;
         o.errorBox = [this](const QString& text) { errorBoxes << text; };
         o.styleEditorDialogs = editorDialogs;
@@ -107,6 +109,7 @@ public:
     QTemporaryDir tmp;
     QString progDir;
     QString cfgDir;
+    QString historyPath; // the journal of the transducers, in the temporary folder
     VirtualClock clock;
     RecordingMessages msgs;
     std::function<void(ScriptedPort&)> onPort;

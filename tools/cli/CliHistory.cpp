@@ -9,6 +9,7 @@
 #include "passport/HistoryRecorder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -193,6 +194,15 @@ int RunHistoryCommand(const TCliOptions& o)
     if (issuing && !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return Failure(o, exUsage, QStringLiteral("Сертификат печатается только с графической подсистемой Qt"));
     THistoryStore store;
+    if (!issuing && !QFileInfo::exists(store.Path())) {
+        // Nothing recorded yet: an empty history, not a failure.
+        if (o.command == QLatin1String("history")) {
+            Print(o, {{QStringLiteral("command"), QStringLiteral("history")}, {QStringLiteral("records"), QJsonArray()}},
+                  {QStringLiteral("Событий нет (журнал %1 ещё не создан)").arg(store.Path())});
+            return exDone;
+        }
+        return Failure(o, exNotGenuine, QStringLiteral("Журнал приборов %1 ещё не создан: сертификат не выдавался").arg(store.Path()));
+    }
     // Listing and checking never change the file.
     if (!store.Open(/*readOnly=*/!issuing))
         return Failure(o, exNoHistory, store.Error());
