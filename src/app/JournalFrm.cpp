@@ -244,10 +244,11 @@ void TfrmJournal::LoadTimeline()
     QString error;
     if (!m_timeline->Load(m_store.Database(), m_sensor, m_type, Filter(), &error))
         lbStatus->setText(QStringLiteral("Журнал не читается: %1").arg(error));
-    tvTimeline->setColumnWidth(THistoryTimelineModel::colId, 60);
-    tvTimeline->setColumnWidth(THistoryTimelineModel::colTime, 125);
-    tvTimeline->setColumnWidth(THistoryTimelineModel::colEvent, 150);
-    tvTimeline->setColumnWidth(THistoryTimelineModel::colAddress, 50);
+    tvTimeline->setColumnWidth(THistoryTimelineModel::colId, 50);
+    tvTimeline->setColumnWidth(THistoryTimelineModel::colTime, 120);
+    tvTimeline->setColumnWidth(THistoryTimelineModel::colEvent, 140);
+    tvTimeline->setColumnWidth(THistoryTimelineModel::colAddress, 45);
+    tvTimeline->setColumnWidth(THistoryTimelineModel::colPort, 100);
     tvTimeline->horizontalHeader()->setStretchLastSection(true);
     SelectEvent(m_timeline->rowCount() > 0 ? 0 : -1);
 }

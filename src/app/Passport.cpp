@@ -10,6 +10,7 @@
 #include "passport/HistoryRecorder.h"
 
 #include <QApplication>
+#include <QTimer>
 
 TPassport::TPassport(TDeviceSession& session, TProgSettings& settings, QWidget* window, const QString& path)
     : QObject(window)
@@ -20,6 +21,18 @@ TPassport::TPassport(TDeviceSession& session, TProgSettings& settings, QWidget* 
 {
     m_recorder = new THistoryRecorder(session, nullptr, this);
     m_recorder->OnFailure = [this](const QString& text) { Warn(text); };
+    // An open journal shows new events, read once per burst of them.
+    m_refresh = new QTimer(this);
+    m_refresh->setSingleShot(true);
+    m_refresh->setInterval(300);
+    connect(m_refresh, &QTimer::timeout, this, [this] {
+        if (m_journal && m_journal->isVisible())
+            m_journal->Refresh();
+    });
+    connect(m_recorder, &THistoryRecorder::recorded, this, [this] {
+        if (m_journal && m_journal->isVisible() && !m_refresh->isActive())
+            m_refresh->start();
+    });
     AskInput = [this](TCertificateInput& input, qint64 sensor) {
         TfrmCertificateInput dialog(input, sensor, m_window);
         if (dialog.exec() != QDialog::Accepted)

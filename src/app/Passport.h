@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QTimer;
 class QWidget;
 class TfrmJournal;
 class THistoryRecorder;
@@ -63,5 +64,6 @@ private:
     std::unique_ptr<THistoryStore> m_store;
     THistoryRecorder* m_recorder = nullptr;
     QPointer<TfrmJournal> m_journal;
+    QTimer* m_refresh = nullptr;
     bool m_warned = false;
 };

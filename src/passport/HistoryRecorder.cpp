@@ -59,8 +59,10 @@ void THistoryRecorder::Record(const QString& kind, const TTransducerData& unit, 
     if (!IsRecording())
         return;
     QString error;
-    if (m_store->Append(MakeEvent(kind, unit, data), nullptr, &error)) {
+    qint64 id = 0;
+    if (m_store->Append(MakeEvent(kind, unit, data), &id, &error)) {
         ++m_recorded;
+        emit recorded(id);
         return;
     }
     m_failed = true;

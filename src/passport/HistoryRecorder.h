@@ -36,6 +36,9 @@ public:
     // The event as it will be appended, for the unit given.
     THistoryEvent MakeEvent(const QString& kind, const TTransducerData& unit, const QJsonObject& data) const;
 
+signals:
+    void recorded(qint64 id);
+
 private:
     void Record(const QString& kind, const TTransducerData& unit, const QJsonObject& data);
     void Connected(const TTransducerData& t);

@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,38 @@ TEST(MainWindowHistory, JournalIsInTheViewMenuAndSaveProtocolIssuesACertificate)
     TfrmJournal* window = frm->Passport()->Journal();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->UnitsModel()->rowCount(), 1);
+}
+
+TEST(MainWindowHistory, WithoutAJournalSaveProtocolKeepsTheOnePageProtocol)
+{
+    MainRig rig("[History]\r\nRecording=0\r\n");
+    auto frm = rig.make();
+    QString saved;
+    frm->Records()->SaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&) {
+        return saved = rig.tmp.path() + QLatin1Char('/') + suggested;
+    };
+    bool asked = false;
+    frm->Passport()->AskInput = [&](TCertificateInput&, qint64) { return asked = true; };
+    TCalibrationRecord record;
+    record.transducer = SampleUnit();
+    frm->tsCalobration()->SaveProtocol(record);
+    EXPECT_FALSE(asked);
+    ASSERT_FALSE(saved.isEmpty());
+    EXPECT_TRUE(PdfPages(saved).join(QString()).contains(QStringLiteral("Протокол настройки")));
+    EXPECT_FALSE(QFileInfo::exists(rig.historyPath));
+}
+
+TEST(MainWindowHistory, AnOpenJournalShowsNewEvents)
+{
+    MainRig rig;
+    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
+    auto frm = rig.make();
+    frm->Passport()->ShowJournal();
+    TfrmJournal* journal = frm->Passport()->Journal();
+    ASSERT_EQ(journal->UnitsModel()->rowCount(), 0);
+    frm->ConnectDevice();
+    QTRY_COMPARE_WITH_TIMEOUT(journal->UnitsModel()->rowCount(), 1, 3000);
+    EXPECT_EQ(journal->UnitsModel()->data(journal->UnitsModel()->index(0, THistoryUnitsModel::colNumber)).toInt(), 12345);
 }
 
 class JournalTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 // certificate from it, rendered to PNG in FOLDER for a look.
 #include "CertificateFixtures.h"
 
+#include "app/CertificateInputFrm.h"
 #include "app/JournalFrm.h"
 #include "passport/CertificateIssuer.h"
 
@@ -81,5 +82,12 @@ int main(int argc, char** argv)
     const QString png = folder + QStringLiteral("/journal.png");
     journal.grab().save(png);
     std::printf("%s\n", png.toUtf8().constData());
+
+    TfrmCertificateInput input(data.input, 104233);
+    input.show();
+    QApplication::processEvents();
+    const QString inputPng = folder + QStringLiteral("/certificate-input.png");
+    input.grab().save(inputPng);
+    std::printf("%s\n", inputPng.toUtf8().constData());
     return 0;
 }
