@@ -137,7 +137,8 @@ bool THistoryStore::OpenFile(bool readOnly)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
         db.setDatabaseName(m_path);
-        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+        // A writer elsewhere (zelkor-cli) holds the lock for milliseconds; the GUI waits at most 2 s.
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000");
         if (!m_writable)
             options += QStringLiteral(";QSQLITE_OPEN_READONLY");
         db.setConnectOptions(options);
