@@ -18,6 +18,7 @@
 #include "app/MessageFrm.h"
 #include "app/Records.h"
 #include "app/SetFrm.h"
+#include "app/VerificationFrm.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QAction>
@@ -76,6 +77,8 @@ void TfrmMain::CreateActions()
     actExchange = makeAction(this, QStringLiteral("actExchange"), QStringLiteral("Обмен с прибором"), view, -1);
     connect(actTrend, &QAction::triggered, this, [this] { m_records->ShowTrend(); });
     connect(actExchange, &QAction::triggered, this, [this] { m_records->ShowMonitor(); });
+    actVerify = makeAction(this, QStringLiteral("actVerify"), QStringLiteral("Проверка преобразователя"), program, -1);
+    connect(actVerify, &QAction::triggered, this, &TfrmMain::actVerifyExecute);
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
     m_profileActions = new TConfigProfileActions(*this);
@@ -111,6 +114,8 @@ void TfrmMain::CreateMenu()
     view->addAction(actExchange);
     view->addSeparator();
     view->addAction(actViewToolBar);
+    QMenu* calibration = bar->addMenu(QStringLiteral("Настройка"));
+    calibration->addAction(actVerify);
     QMenu* link = bar->addMenu(QStringLiteral("Соединение"));
     link->addAction(actConnect);
     link->addAction(actFindFirst);
@@ -172,6 +177,29 @@ void TfrmMain::ShowToolBar(bool visible)
 void TfrmMain::actProgSetExecute()
 {
     SettingsDialog()->exec();
+}
+
+TfrmVerification* TfrmMain::VerificationWindow()
+{
+    if (!m_verification)
+        m_verification = new TfrmVerification(m_session, m_settings, *this, this);
+    return m_verification;
+}
+
+bool TfrmMain::ShowVerification(TVerifyStage stage, bool show)
+{
+    TfrmVerification* w = VerificationWindow();
+    if (!w->Prepare(stage))
+        return false;
+    if (show)
+        w->exec();
+    return true;
+}
+
+// Before or after a calibration as the calibration page offers it.
+void TfrmMain::actVerifyExecute()
+{
+    ShowVerification(m_tsCalobration->VerifyOffer());
 }
 
 void TfrmMain::actConnectExecute()
