@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -192,8 +195,12 @@ TEST(VerificationWindow, CalibrationPageOffersAsFoundWhenACalibrationStarts)
 
     r.rig.port()->answerAlways(HexBytes("01 4D"),
                                [](const QByteArray&) { return WithCRC(QByteArray() + char(1) + char(0x4D) + char(0)); });
+    r.frm->show();
+    r.frm->MainPageCtrl()->setCurrentWidget(page);
+    EXPECT_TRUE(r.frm->grab().save(QStringLiteral("/tmp/zelkor_calibration_offer.png")));
     page->btnCancelCalibrClick();
     EXPECT_EQ(page->btnVerify->Caption(), QStringLiteral("Проверка преобразователя"));
+    r.frm->hide();
 }
 
 TEST(VerificationWindow, SettingsPageAndFile)
@@ -202,6 +209,11 @@ TEST(VerificationWindow, SettingsPageAndFile)
     TfrmSettings* dlg = r.frm->SettingsDialog();
     TVerifySettingsPage* page = dlg->tsVerify;
     EXPECT_DOUBLE_EQ(page->rseTolerance->value(), 0.25);
+    dlg->show();
+    dlg->TreeView1->setCurrentItem(dlg->nodeVerify);
+    EXPECT_EQ(dlg->PageControl1->currentWidget(), page);
+    EXPECT_TRUE(dlg->grab().save(QStringLiteral("/tmp/zelkor_settings_verify.png")));
+    dlg->hide();
     page->rseTolerance->setValue(0.5);
     page->cbDecisionRule->setCurrentIndex(1);
     page->rsePoints->setValue(3);
