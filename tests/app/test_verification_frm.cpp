@@ -11,6 +11,8 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -178,6 +180,21 @@ TEST(VerificationWindow, TypedPointsAndASensorFault)
     EXPECT_FALSE(w->Verification().Point(0).Measured());
     EXPECT_TRUE(r.frm->IsConnected());
     EXPECT_TRUE(w->MeasureButton(0)->isEnabled());
+}
+
+TEST(VerificationWindow, MenuEntryAndNoVerificationWithoutAConnection)
+{
+    MainRig rig;
+    auto frm = rig.make();
+    QMenu* menu = nullptr;
+    for (QAction* a : frm->menuBar()->actions())
+        if (a->text() == QStringLiteral("Настройка"))
+            menu = a->menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("Проверка преобразователя"));
+    EXPECT_FALSE(frm->ShowVerification(TVerifyStage::vsAlone, false));
+    EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Соединение не установлено")});
 }
 
 TEST(VerificationWindow, CalibrationPageOffersAsFoundWhenACalibrationStarts)
