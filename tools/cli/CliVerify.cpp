@@ -16,6 +16,8 @@
 #include <cstring>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 QString Fixed(double v, int decimals)
@@ -100,13 +102,16 @@ int TCliRunner::Verify()
                 .arg(i + 1)
                 .arg(v.PointCount())
                 .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
+        // A terminal echoes the line end; piped input does not.
+        const bool echoed = ::isatty(::fileno(stdin));
         std::optional<QString> line = ReadLine();
         if (line && line->isEmpty()) {
             say(QStringLiteral("Измеренный ток, мА: "));
             line = ReadLine();
         }
-        if (!line) {
+        if (!echoed)
             say(QStringLiteral("\n"));
+        if (!line) {
             Error(QStringLiteral("Ввод закончился до конца проверки"));
             return exCheckFailed;
         }
@@ -139,7 +144,15 @@ int TCliRunner::Verify()
 
     QJsonArray points;
     QStringList lines;
-    lines << QStringLiteral("   T, °C     R, Ом  Iожид, мА  Показание  ΔT, %   I, мА   ΔI, %  Итог");
+    const int widths[] = {8, 9, 10, 10, 8, 8, 8};
+    lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7  Итог")
+                 .arg(QStringLiteral("T, °C"), widths[0])
+                 .arg(QStringLiteral("R, Ом"), widths[1])
+                 .arg(QStringLiteral("Iожид, мА"), widths[2])
+                 .arg(QStringLiteral("Показание"), widths[3])
+                 .arg(QStringLiteral("ΔT, %"), widths[4])
+                 .arg(QStringLiteral("I, мА"), widths[5])
+                 .arg(QStringLiteral("ΔI, %"), widths[6]);
     for (const TVerifyPoint& p : r.points) {
         QJsonObject o;
         o[QStringLiteral("temperature")] = Number(p.temperature, 3);
@@ -154,13 +167,13 @@ int TCliRunner::Verify()
         o[QStringLiteral("pass")] = p.pass;
         points << o;
         lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
-                     .arg(Fixed(p.temperature, 1), 8)
-                     .arg(Fixed(p.resistance, 2), 9)
-                     .arg(Fixed(p.expectedCurrent, 3), 10)
-                     .arg(Fixed(p.reading, 2), 10)
-                     .arg(Fixed(p.digitalErrorPct, 3), 6)
-                     .arg(Fixed(p.current, 3), 7)
-                     .arg(Fixed(p.outputErrorPct, 3), 7)
+                     .arg(Fixed(p.temperature, 1), widths[0])
+                     .arg(Fixed(p.resistance, 2), widths[1])
+                     .arg(Fixed(p.expectedCurrent, 3), widths[2])
+                     .arg(Fixed(p.reading, 2), widths[3])
+                     .arg(Fixed(p.digitalErrorPct, 3), widths[4])
+                     .arg(Fixed(p.current, 3), widths[5])
+                     .arg(Fixed(p.outputErrorPct, 3), widths[6])
                      .arg(p.pass ? QStringLiteral("годен") : QStringLiteral("не годен"));
     }
     lines << QStringLiteral("Допуск: %1 % диапазона, %2").arg(Fixed(r.tolerancePct, 3), r.decisionRule)
