@@ -90,34 +90,60 @@ int TCliRunner::Verify()
     };
 
     std::optional<double> typed;
-    TTypedCurrentReader current;
-    current.Typed = [&typed](const TVerifyPoint&) { return typed; };
+    TTypedCurrentReader stdinCurrent;
+    stdinCurrent.Typed = [&typed](const TVerifyPoint&) { return typed; };
+    ICurrentReader& current = m_meter ? *m_meter : stdinCurrent;
     TPointReader reader(m_session, current);
     reader.SetRules(v.Result().readingRule, v.Result().currentRule);
     ITickSource& ticks = *m_session.link.ticks;
+    if (m_meter && m_meter->Instrument())
+        v.Result().instruments << *m_meter->Instrument();
+    if (m_source && m_source->Instrument())
+        v.Result().instruments << *m_source->Instrument();
+    // A terminal echoes the line end; piped input does not.
+    const bool echoed = ::isatty(::fileno(stdin));
+    auto readLine = [&]() {
+        std::optional<QString> line = ReadLine();
+        if (!line || !echoed)
+            say(QStringLiteral("\n"));
+        return line;
+    };
+    const QString inputEnded = QStringLiteral("Ввод закончился до конца проверки");
 
     for (int i = 0; i < v.PointCount(); ++i) {
         const TVerifyPoint& p = v.Point(i);
-        say(QStringLiteral("Точка %1 из %2: %3 °C. Установите %4 Ом (ожидается %5 мА) и нажмите Enter: ")
-                .arg(i + 1)
-                .arg(v.PointCount())
-                .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
-        // A terminal echoes the line end; piped input does not.
-        const bool echoed = ::isatty(::fileno(stdin));
-        std::optional<QString> line = ReadLine();
-        if (line && line->isEmpty()) {
-            say(QStringLiteral("Измеренный ток, мА: "));
-            line = ReadLine();
+        const QString where = QStringLiteral("Точка %1 из %2: %3 °C (ожидается %4 мА)")
+                                  .arg(i + 1)
+                                  .arg(v.PointCount())
+                                  .arg(Fixed(p.temperature, 1), Fixed(p.expectedCurrent, 3));
+        std::optional<QString> line = QString(); // Enter, or the current typed at once
+        if (m_source) {
+            say(where + QStringLiteral(", %1 Ом\n").arg(Fixed(p.resistance, 2)));
+            QString why;
+            if (!m_source->SetResistance(p.resistance, &why)) {
+                Error(why);
+                return exRefused;
+            }
+        } else {
+            say(where + QStringLiteral(". Установите %1 Ом и нажмите Enter: ").arg(Fixed(p.resistance, 2)));
+            line = readLine();
         }
-        if (!echoed)
-            say(QStringLiteral("\n"));
-        if (!line) {
-            Error(QStringLiteral("Ввод закончился до конца проверки"));
-            return exCheckFailed;
-        }
-        typed = CurrentFrom(*line);
-        if (!typed) {
-            Error(QStringLiteral("Неверное значение тока: «%1»").arg(*line));
+        if (!m_meter) {
+            if (line && line->isEmpty()) {
+                say(QStringLiteral("Измеренный ток, мА: "));
+                line = readLine();
+            }
+            if (!line) {
+                Error(inputEnded);
+                return exCheckFailed;
+            }
+            typed = CurrentFrom(*line);
+            if (!typed) {
+                Error(QStringLiteral("Неверное значение тока: «%1»").arg(*line));
+                return exCheckFailed;
+            }
+        } else if (!line) {
+            Error(inputEnded);
             return exCheckFailed;
         }
         if (!reader.Start(p)) {
