@@ -58,6 +58,9 @@ TEST(VerificationPlan, FivePointsOverTheRangeWithResistanceAndCurrent)
     EXPECT_DOUBLE_EQ(v.Result().tolerancePct, 0.25);
     EXPECT_FALSE(v.Result().decisionRule.isEmpty());
     EXPECT_FALSE(v.Complete());
+    // The rules the window shows: tenths of a degree, microamperes.
+    EXPECT_DOUBLE_EQ(v.Result().readingRule.spread, 0.2);
+    EXPECT_DOUBLE_EQ(v.Result().currentRule.spread, 0.005);
 }
 
 TEST(VerificationPlan, CountsTypedPointsAndInverseOutput)

@@ -75,7 +75,6 @@ int TCliRunner::Verify()
     const double tolerance = m_o.tolerance > 0 ? m_o.tolerance : m_settings.VerifyTolerancePct;
     const TDecisionRule rule = m_settings.VerifyDecisionRule == 1 ? TDecisionRule::drGuarded : TDecisionRule::drSimple;
     TVerification v;
-    v.Result().readingRule = TSettlingRule{5, 0.2, 0.05};
     QString error;
     if (!v.Begin(m_session.Transducer, plan, tolerance, rule, TVerifyStage::vsAlone, &error)) {
         Error(error);
