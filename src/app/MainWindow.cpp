@@ -137,6 +137,7 @@ void TfrmMain::CreatePages()
         m_passport->SaveFileName = m_records->SaveFileName;
         m_passport->SaveCalibrationCertificate(record);
     };
+    m_tsCalobration->VerifyRequested = [this](TVerifyStage stage) { ShowVerification(stage); };
 
     setCentralWidget(m_mainPageCtrl);
 }

@@ -31,6 +31,7 @@ class TfrmAbout;
 class TfrmCOMChoice;
 class TfrmMessage;
 class TfrmViewStatus;
+class TfrmVerification;
 class TInformationPage;
 class TConfigurationPage;
 class TfrmConnect;
@@ -101,6 +102,10 @@ public:
     // The connect and settings dialogs, created on first use and kept.
     TfrmConnect* ConnectDialog();
     TfrmSettings* SettingsDialog();
+    // "Проверка преобразователя", created on first use and kept.
+    TfrmVerification* VerificationWindow();
+    // Opens it on a new verification; `show` false leaves it prepared, not shown (tests).
+    bool ShowVerification(TVerifyStage stage, bool show = true);
 
     // Colour scheme: load, apply and carry the work-area colour to the windows.
     bool LoadColorScheme(const QString& path, QString* error);
@@ -147,6 +152,7 @@ public:
     void FileExitExecute();
     void actAboutExecute();
     void actViewToolBarExecute();
+    void actVerifyExecute();
     // The idle update of actConnect and actViewToolBar.
     void UpdateActions();
 
@@ -221,6 +227,7 @@ private:
     QAction* actHelp = nullptr; // "Справка": no action behind it
     QAction* actTrend = nullptr;    // "График измерений"
     QAction* actExchange = nullptr; // "Обмен с прибором"
+    QAction* actVerify = nullptr;   // "Проверка преобразователя"
     TConfigProfileActions* m_profileActions = nullptr; // saving and loading configuration profiles
     TRecords* m_records = nullptr;  // trend, exchange monitor, calibration protocol
     TPassport* m_passport = nullptr; // journal of the transducers, certificates
@@ -234,6 +241,7 @@ private:
     TfrmCOMChoice* m_comChoice = nullptr;
     TfrmConnect* m_connect = nullptr;
     TfrmSettings* m_settingsDialog = nullptr;
+    TfrmVerification* m_verification = nullptr;
     QPointer<TFStyleEditor> m_styleEditor;
     bool m_closed = false;
     TColor m_formColor = clBtnFace;

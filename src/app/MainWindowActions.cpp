@@ -19,6 +19,7 @@
 #include "app/Passport.h"
 #include "app/Records.h"
 #include "app/SetFrm.h"
+#include "app/VerificationFrm.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QAction>
@@ -82,6 +83,8 @@ void TfrmMain::CreateActions()
         m_passport->SaveFileName = m_records->SaveFileName;
         m_passport->ShowJournal();
     });
+    actVerify = makeAction(this, QStringLiteral("actVerify"), QStringLiteral("Проверка преобразователя"), program, -1);
+    connect(actVerify, &QAction::triggered, this, &TfrmMain::actVerifyExecute);
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
     m_profileActions = new TConfigProfileActions(*this);
@@ -118,6 +121,8 @@ void TfrmMain::CreateMenu()
     view->addAction(actJournal);
     view->addSeparator();
     view->addAction(actViewToolBar);
+    QMenu* calibration = bar->addMenu(QStringLiteral("Настройка"));
+    calibration->addAction(actVerify);
     QMenu* link = bar->addMenu(QStringLiteral("Соединение"));
     link->addAction(actConnect);
     link->addAction(actFindFirst);
@@ -179,6 +184,29 @@ void TfrmMain::ShowToolBar(bool visible)
 void TfrmMain::actProgSetExecute()
 {
     SettingsDialog()->exec();
+}
+
+TfrmVerification* TfrmMain::VerificationWindow()
+{
+    if (!m_verification)
+        m_verification = new TfrmVerification(m_session, m_settings, *this, this);
+    return m_verification;
+}
+
+bool TfrmMain::ShowVerification(TVerifyStage stage, bool show)
+{
+    TfrmVerification* w = VerificationWindow();
+    if (!w->Prepare(stage))
+        return false;
+    if (show)
+        w->exec();
+    return true;
+}
+
+// Before or after a calibration as the calibration page offers it.
+void TfrmMain::actVerifyExecute()
+{
+    ShowVerification(m_tsCalobration->VerifyOffer());
 }
 
 void TfrmMain::actConnectExecute()

@@ -61,6 +61,38 @@ TSettingsLocation LocateSettings(const QString& progDir, const QString& userConf
     return {own, own};
 }
 
+namespace {
+
+const QString kVerification = QStringLiteral("Verification");
+const TProgSettings kVerifyDefaults;
+
+void ReadVerificationSettings(const TIniFile& ini, TProgSettings& s)
+{
+    bool ok = false;
+    QString text = ini.readString(kVerification, QStringLiteral("Tolerance")).trimmed();
+    const double tolerance = text.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    s.VerifyTolerancePct = ok && tolerance > 0 && tolerance <= 100 ? tolerance : kVerifyDefaults.VerifyTolerancePct;
+    const int rule = ini.readInteger(kVerification, QStringLiteral("DecisionRule"), 0);
+    s.VerifyDecisionRule = rule == 1 ? 1 : 0;
+    const int points = ini.readInteger(kVerification, QStringLiteral("Points"), kVerifyDefaults.VerifyPoints);
+    s.VerifyPoints = points >= 2 && points <= 11 ? points : kVerifyDefaults.VerifyPoints;
+}
+
+// A file that never had the section gets none while the values are the defaults.
+void WriteVerificationSettings(TIniFile& ini, const TProgSettings& s)
+{
+    const bool defaults = s.VerifyTolerancePct == kVerifyDefaults.VerifyTolerancePct
+                          && s.VerifyDecisionRule == kVerifyDefaults.VerifyDecisionRule
+                          && s.VerifyPoints == kVerifyDefaults.VerifyPoints;
+    if (defaults && ini.sectionKeys(kVerification).isEmpty())
+        return;
+    ini.writeString(kVerification, QStringLiteral("Tolerance"), QString::number(s.VerifyTolerancePct, 'g', 6));
+    ini.writeInteger(kVerification, QStringLiteral("DecisionRule"), s.VerifyDecisionRule);
+    ini.writeInteger(kVerification, QStringLiteral("Points"), s.VerifyPoints);
+}
+
+} // namespace
+
 void ReadSettings(const TIniFile& ini, TProgSettings& s)
 {
     s.ConnectBeforeRun = ini.readBool(kDefaults, QStringLiteral("ConnectBeforeRun"), false);
@@ -79,6 +111,7 @@ void ReadSettings(const TIniFile& ini, TProgSettings& s)
     s.OrgAddress = ini.readString(kHistory, QStringLiteral("OrgAddress"));
     s.Technician = ini.readString(kHistory, QStringLiteral("Technician"));
     s.Approver = ini.readString(kHistory, QStringLiteral("Approver"));
+    ReadVerificationSettings(ini, s);
 
     s.Ports.clear();
     for (const QString& key : ini.sectionKeys(kPorts)) {
@@ -115,6 +148,7 @@ void WriteSettings(TIniFile& ini, const TProgSettings& s)
         if (!value->isEmpty() || ini.valueExists(kHistory, QLatin1String(key)))
             ini.writeString(kHistory, QLatin1String(key), *value);
     }
+    WriteVerificationSettings(ini, s);
 
     // Keys of the map are rewritten, stale COMn keys dropped, anything else kept.
     for (const QString& key : ini.sectionKeys(kPorts)) {

@@ -32,6 +32,11 @@ struct TProgSettings {
     QString OrgAddress;
     QString Technician;  // offered when a certificate is issued
     QString Approver;
+    // [Verification]: the tolerance in % of span, the decision rule
+    // (0 simple acceptance, 1 guarded) and the number of test points.
+    double VerifyTolerancePct = 0.25;
+    int VerifyDecisionRule = 0;
+    int VerifyPoints = 5;
     QString ProgDir;  // folder of the executable
     QString ExeName;  // file name of the executable
 

@@ -7,6 +7,7 @@
 #include "app/MainServices.h"
 #include "link/MessageDialog.h"
 #include "app/ProgSettings.h"
+#include "app/VerifySettingsPage.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbCheckBox.h"
 #include "rbcontrols/RbPanel.h"
@@ -77,6 +78,7 @@ void TfrmSettings::CreateControls()
     nodeRoot = new QTreeWidgetItem(TreeView1, {QStringLiteral("Настройки программы")});
     nodeBasic = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Общие")});
     nodeConnection = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Соединение")});
+    nodeVerify = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Проверка")});
     TreeView1->expandAll();
     TreeView1->setAccessibleName(QStringLiteral("Разделы настроек"));
     connect(TreeView1, &QTreeWidget::currentItemChanged, this,
@@ -91,6 +93,8 @@ void TfrmSettings::CreateControls()
     tsConnection->setObjectName(QStringLiteral("tsConnection"));
     PageControl1->addWidget(tsBasic);
     PageControl1->addWidget(tsConnection);
+    tsVerify = new TVerifySettingsPage(m_settings, PageControl1);
+    PageControl1->addWidget(tsVerify);
 
     // ---- tsBasic
     rpSet1 = new TRbPanel(tsBasic);
@@ -188,8 +192,9 @@ void TfrmSettings::FormCreate()
     // work-area colour instead.
     m_main.AdoptSchemeLook(this, {cbSetConnectBeforeRun, RbButton2},
                            {tsBasic, tsConnection, cbSetConnectBeforeRun, cbQuickSearch, cbHistoryRecording,
-                            rbConnectToNum, rbFindFirst,
-                            rbToLast, rpSet1, rpSet2, Edit3, Edit2, Edit4});
+                            rbConnectToNum, rbFindFirst, rbToLast, rpSet1, rpSet2, Edit3, Edit2, Edit4, tsVerify,
+                            tsVerify->rpVerify});
+    tsVerify->ShowSettings();
 
     const TProgSettings& s = m_settings;
     cbSetConnectBeforeRun->SetChecked(s.ConnectBeforeRun);
@@ -250,6 +255,8 @@ void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
         PageControl1->setCurrentWidget(tsBasic);
     else if (index == 1)
         PageControl1->setCurrentWidget(tsConnection);
+    else if (index == 2)
+        PageControl1->setCurrentWidget(tsVerify);
 }
 
 void TfrmSettings::cbSetConnectBeforeRunClick()

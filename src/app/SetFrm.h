@@ -17,6 +17,7 @@ class QTreeWidgetItem;
 class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
+class TVerifySettingsPage;
 class IMainServices;
 struct TDeviceSession;
 struct TProgSettings;
@@ -54,9 +55,11 @@ public:
     QTreeWidgetItem* nodeRoot;
     QTreeWidgetItem* nodeBasic;
     QTreeWidgetItem* nodeConnection;
+    QTreeWidgetItem* nodeVerify;
     QStackedWidget* PageControl1;
     QWidget* tsBasic;
     QWidget* tsConnection;
+    TVerifySettingsPage* tsVerify;
     TRbButton* RbButton2;
 
     TRbPanel* rpSet1;

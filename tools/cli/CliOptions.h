@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 // Exit status of zelkor-cli.
@@ -11,6 +12,7 @@ enum TCliExit : int {
     exRefused = 4,    // the device refused, or did not keep what was written
     exPortFailed = 5, // the port cannot be opened
     exCheckFailed = 6, // a value (or a profile) failed a check
+    exNotPassed = 7,   // the verification's verdict is НЕ ГОДЕН
     exNotGenuine = 8,  // the history's chain or a certificate did not match
     exNoHistory = 9    // the history file cannot be used
 };
@@ -43,6 +45,10 @@ struct TCliOptions {
     bool verify = false;
     QString verifyFile, out;
     QString ambientTemperature, humidity, technician, approver;
+    // verify
+    int points = 0;        // 0: the program's settings
+    QList<double> at;      // typed temperatures instead of evenly spread points
+    double tolerance = 0;  // % of span; 0: the program's settings
 };
 
 // False with a Russian message for a usage error.

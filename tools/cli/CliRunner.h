@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class ICurrentReader;
+class IResistanceSource;
 class TCommPortDriver;
 class TCliHistoryRecording;
 
@@ -23,6 +25,14 @@ public:
     ~TCliRunner();
 
     int Run();
+    // The instruments of verify: a meter for the output current and a source
+    // for the reference resistance. Without them stdin gives the current and
+    // the engineer sets the resistance.
+    void SetVerifyInstruments(ICurrentReader* meter, IResistanceSource* source)
+    {
+        m_meter = meter;
+        m_source = source;
+    }
 
 private:
     int RunCommand();
@@ -35,6 +45,7 @@ private:
     int Config();
     int Measure();
     int Search();
+    int Verify();
 
     void Print(const QJsonObject& json, const QStringList& lines);
     static void Error(const QString& text);
@@ -52,4 +63,6 @@ private:
     TCliMessages m_msgs;
     bool m_printed = false; // the command's result went to stdout
     std::unique_ptr<TCliHistoryRecording> m_history; // the device writes go into the journal
+    ICurrentReader* m_meter = nullptr;
+    IResistanceSource* m_source = nullptr;
 };
