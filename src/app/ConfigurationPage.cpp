@@ -4,7 +4,9 @@
 #include "device/Configuration.h"
 #include "device/Information.h"
 #include "device/DeviceSession.h"
+#include "app/KeptEdits.h"
 #include "app/MainServices.h"
+#include "app/PressGuard.h"
 #include "link/MessageDialog.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbCheckBox.h"
@@ -263,6 +265,9 @@ void TConfigurationPage::ConnectHandlers()
     connect(rseAverage, &QSpinBox::valueChanged, this, &TConfigurationPage::rseAverageChange);
     connect(rseConfSlaveID, &QSpinBox::valueChanged, this, &TConfigurationPage::rseConfSlaveIDChange);
     connect(btnConfRead, &TRbButton::clicked, this, &TConfigurationPage::btnConfReadClick);
+    // A second click of a double-click on "Записать" would write again.
+    m_writeGuard = new TPressGuard(m_session.link.ticks, this);
+    m_writeGuard->Guard(btnConfWrite);
     connect(btnConfWrite, &TRbButton::clicked, this, &TConfigurationPage::btnConfWriteClick);
 
     for (QSpinBox* s : {rseTopTempBound, rseBottomTempBound, rseAverage})
@@ -395,7 +400,8 @@ void TConfigurationPage::WriteConfiguration()
     t.TopTempBound = rseTopTempBound->value();
     t.BottomTempBound = rseBottomTempBound->value();
     t.Average = cbAverageTurnOn->Checked() ? rseAverage->value() : 0;
-    ::WriteConfiguration(m_session, rseConfSlaveID->value());
+    if (::WriteConfiguration(m_session, rseConfSlaveID->value()) == TOutcome::NoAnswer)
+        MessageDlg(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
 }
 
 void TConfigurationPage::btnConfReadClick()
@@ -407,6 +413,7 @@ void TConfigurationPage::btnConfReadClick()
 
 void TConfigurationPage::btnConfWriteClick()
 {
+    const TPressGuard::TBusy busy(*m_writeGuard);
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
     WriteConfiguration();
     m_session.shell->ProcessEvents();

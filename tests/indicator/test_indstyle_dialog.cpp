@@ -1,5 +1,6 @@
 #include "indicator/ColorSwatch.h"
 #include "indicator/IndStyleFrm.h"
+#include "rbcontrols/RbButton.h"
 #include "indicator/IndicatorAccessible.h"
 #include "common/IniFile.h"
 #include "ind_fixture.h"
@@ -198,7 +199,7 @@ TEST(IndStyleDialog, TAndRThenSchemeThenCancelRestoresAllThree)
     rig.Click(d.shBackColor);
     EXPECT_EQ(rig.indD->BackColor(), 0x0000FF);
 
-    d.btnCancel->click();
+    d.btnCancel->Click();
     EXPECT_FALSE(d.isVisible());
     const TLiquidIndicator* inds[] = {rig.indT, rig.indR, rig.indD};
     for (int i = 0; i < 3; ++i) {
@@ -221,7 +222,7 @@ TEST(IndStyleDialog, OkAndTheCloseBoxKeepTheChanges)
     DialogRig rig;
     rig.dlg->ShowDialog();
     rig.Choose(rig.dlg->cbIndStyle, 0);
-    rig.dlg->btnOk->click();
+    rig.dlg->btnOk->Click();
     EXPECT_FALSE(rig.dlg->isVisible());
     EXPECT_EQ(rig.indT->IndicatorStyle(), isNormal);
 

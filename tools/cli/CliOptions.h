@@ -20,6 +20,7 @@ struct TCliOptions {
     int repeat = 0;        // attempts per request 1..10; 0: the program's settings
     bool json = false;
     bool yes = false;      // questions are answered "Да"
+    bool quiet = false;    // no progress lines on stderr (messages still go there)
     bool help = false;
 
     QString command;       // identify, info, config, measure, search
@@ -36,6 +37,7 @@ struct TCliOptions {
     bool csv = false;
     // search
     bool quick = false;
+    bool all = false;      // every address that answers, not just the first
 };
 
 // False with a Russian message for a usage error.
