@@ -12,6 +12,7 @@
 #include "rbcontrols/RbCheckBox.h"
 #include "rbcontrols/RbPanel.h"
 #include "rbcontrols/RbStyleManager.h"
+#include "rbcontrols/TextContrast.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -51,11 +52,8 @@ QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent, con
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
-    if (color.isValid()) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, color);
-        l->setPalette(p);
-    }
+    if (color.isValid())
+        KeepTextContrast(l, color); // lighter on a dark scheme, where maroon and blue vanish
     return l;
 }
 

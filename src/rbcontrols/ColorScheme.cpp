@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -88,6 +89,9 @@ void SetSchemeColor(QWidget* w, TColor c)
         // The tabs keep the style's own light face, and with it their text.
         if (!qobject_cast<QTabWidget*>(w))
             pal.setColor(QPalette::WindowText, ReadableTextColor(c));
+        // The menu bar writes its items in the button text colour.
+        if (qobject_cast<QMenuBar*>(w))
+            pal.setColor(QPalette::ButtonText, ReadableTextColor(c));
         if (!w->isWindow())
             w->setAutoFillBackground(true);
     }

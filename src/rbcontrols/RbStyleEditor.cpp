@@ -2,6 +2,8 @@
 // RbStyleEditorActions.cpp.
 #include "rbcontrols/RbStyleEditor.h"
 
+#include "rbcontrols/TextContrast.h"
+
 #include "rbcontrols/ColorScheme.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbCheckBox.h"
@@ -40,7 +42,7 @@ QLabel* MakeHeading(const QString& text, QWidget* parent, int x, int y)
     f.setBold(true);
     f.setUnderline(true);
     l->setFont(f);
-    l->setStyleSheet(QStringLiteral("color: #008000;"));
+    KeepTextContrast(l, QColor(0, 128, 0)); // green, as dark as the panel behind needs
     l->setWordWrap(false);
     l->adjustSize();
     return l;

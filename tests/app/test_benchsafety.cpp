@@ -16,9 +16,19 @@
 #include "common/Cp1251.h"
 #include "indicator/IndStyleFrm.h"
 #include "indicator/LiquidIndicator.h"
+#include "app/COMChoiceFrm.h"
+#include "app/SetFrm.h"
+#include "app/ViewStatusFrm.h"
+#include "rbcontrols/RbCheckable.h"
+#include "rbcontrols/RbColors.h"
 #include "rbcontrols/RbStyleManager.h"
+#include "rbcontrols/TextContrast.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QMenuBar>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -516,4 +526,80 @@ TEST(BenchWindows, SaveNamesGetTheirSuffix)
     EXPECT_EQ(WithDefaultSuffix(QStringLiteral("/tmp/log.txt"), QStringLiteral("csv")), QStringLiteral("/tmp/log.txt"));
     EXPECT_EQ(WithDefaultSuffix(QStringLiteral("/tmp/v1.2/protokol"), QStringLiteral("pdf")), QStringLiteral("/tmp/v1.2/protokol.pdf"));
     EXPECT_TRUE(WithDefaultSuffix(QString(), QStringLiteral("pdf")).isEmpty()) << "a cancelled dialog stays cancelled";
+}
+
+// ---------------------------------------------------------------- contrast
+
+namespace {
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every text that takes the scheme's colours in `window`, judged against what it stands on.
+void ExpectReadable(QWidget* window, const QString& scheme)
+{
+    const QString where = scheme + QStringLiteral(" / ") + window->objectName();
+    for (QWidget* w : window->findChildren<QWidget*>())
+        w->ensurePolished();
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        if (l->text().trimmed().isEmpty() || !l->pixmap().isNull())
+            continue;
+        const QColor fg = l->palette().color(l->foregroundRole());
+        const QColor bg = BackgroundBehind(l);
+        EXPECT_GE(ContrastRatio(fg, bg), kMinTextContrast)
+            << where.toStdString() << " / " << l->objectName().toStdString() << " «" << l->text().toStdString() << "» "
+            << fg.name().toStdString() << " on " << bg.name().toStdString();
+    }
+    for (TRbCheckable* c : window->findChildren<TRbCheckable*>()) {
+        const QColor bg = ToQColor(c->Color());
+        EXPECT_GE(ContrastRatio(c->CaptionColor(), bg), kMinTextContrast)
+            << where.toStdString() << " / " << c->objectName().toStdString() << " " << c->CaptionColor().name().toStdString()
+            << " on " << bg.name().toStdString();
+    }
+}
+
+} // namespace
+
+TEST(BenchContrast, ArithmeticOfTheRatio)
+{
+    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(Qt::white, Qt::white), 1.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(QColor(0x76, 0x76, 0x76), Qt::white), 4.54, 0.01);
+    // Maroon reads on the light panel and is lightened on a dark one.
+    EXPECT_EQ(WithContrast(QColor(128, 0, 0), QColor(0xEC, 0xE9, 0xD8)), QColor(128, 0, 0));
+    const QColor onDark = WithContrast(QColor(128, 0, 0), QColor(0x20, 0x20, 0x20));
+    EXPECT_GE(ContrastRatio(onDark, QColor(0x20, 0x20, 0x20)), kMinTextContrast);
+    EXPECT_GT(onDark.red(), onDark.blue()) << "still reddish";
+}
+
+TEST(BenchContrast, TextReadsOnEveryShippedSchemeAndOnADarkOne)
+{
+    QMap<QString, QByteArray> schemes;
+    const QDir shipped(QStringLiteral(ZELKOR_SOURCE_DIR "/resources/ColorSchemas"));
+    for (const QString& name : shipped.entryList({QStringLiteral("*.rbs")}, QDir::Files))
+        schemes[name] = ReadFile(shipped.filePath(name));
+    ASSERT_FALSE(schemes.isEmpty());
+    // A dark work area with dark panels, as a user's scheme may have.
+    schemes[QStringLiteral("dark")] =
+        "[RbControls]\r\nTRbStyleManagerNPanelColor=3158064\r\nTFontNColor=-2147483640\r\n[Other]\r\nFormColor=2105376\r\n";
+    for (auto it = schemes.cbegin(); it != schemes.cend(); ++it) {
+        SCOPED_TRACE(it.key().toStdString());
+        MainRig rig({}, it.value());
+        auto frm = rig.make();
+        ASSERT_FALSE(frm->StartupCutShort());
+        QList<QWidget*> windows{frm.get(), static_cast<QWidget*>(frm->SettingsDialog()), frm->COMChoice(),
+                                frm->ViewStatus()};
+        if (auto* dlg = frm->findChild<TfrmIndStyle*>())
+            windows << dlg;
+        frm->ApplySchemeColors();
+        frm->tsConfiguration()->SetSensorType(1); // the limit labels get their texts
+        for (QWidget* w : windows)
+            ExpectReadable(w, it.key());
+        QMenuBar* bar = frm->menuBar();
+        EXPECT_GE(ContrastRatio(bar->palette().color(QPalette::ButtonText), bar->palette().color(QPalette::Window)),
+                  kMinTextContrast);
+    }
 }
