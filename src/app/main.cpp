@@ -1,6 +1,7 @@
 #include "app/COMChoiceFrm.h"
 #include "app/MainWindow.h"
 #include "app/QtTranslations.h"
+#include "app/ScreenFit.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     QApplication::setFont(ProgramFont());
     // Qt's own dialogs and standard buttons in the user's language.
     InstallQtTranslations(app, QLocale());
+    TScreenFit::Install(app);
 
     TfrmMain frmMain; // its creation runs the start-up sequence
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zelkor.png")));

@@ -17,6 +17,7 @@
 #include "indicator/IndStyleFrm.h"
 #include "indicator/LiquidIndicator.h"
 #include "app/COMChoiceFrm.h"
+#include "app/ScreenFit.h"
 #include "app/SetFrm.h"
 #include "app/ViewStatusFrm.h"
 #include "rbcontrols/RbCheckable.h"
@@ -27,6 +28,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMap>
 #include <QMenuBar>
 #include <QDoubleSpinBox>
@@ -602,4 +605,28 @@ TEST(BenchContrast, TextReadsOnEveryShippedSchemeAndOnADarkOne)
         EXPECT_GE(ContrastRatio(bar->palette().color(QPalette::ButtonText), bar->palette().color(QPalette::Window)),
                   kMinTextContrast);
     }
+}
+
+TEST(BenchWindows, NoWindowOpensLargerThanTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget big;
+    big.setMinimumSize(100, 80);
+    big.resize(area.width() * 2, area.height() + 300);
+    big.move(area.right() - 50, area.top() + 40);
+    TScreenFit fit;
+    big.installEventFilter(&fit);
+    big.show();
+    EXPECT_LE(big.frameGeometry().width(), area.width());
+    EXPECT_LE(big.frameGeometry().height(), area.height());
+    EXPECT_TRUE(area.contains(big.frameGeometry())) << "moved inside the area too";
+
+    // A window that fits is left where it is.
+    QWidget small;
+    small.resize(200, 100);
+    small.move(area.topLeft() + QPoint(10, 10));
+    small.show();
+    const QRect before = small.geometry();
+    EXPECT_FALSE(TScreenFit::Fit(&small));
+    EXPECT_EQ(small.geometry(), before);
 }
