@@ -281,6 +281,9 @@ void TFStyleEditor::CreatePreview()
     RbPanel1->setAccessibleName(QStringLiteral("Образец"));
     auto* column = new QVBoxLayout(RbPanel1);
     column->setSpacing(0);
+    // Margins of our own: the style's would leave the panels narrower than
+    // the check boxes and the bar placed on them.
+    column->setContentsMargins(4, 4, 4, 4);
 
     RbPanel2 = new TRbPanel(RbPanel1);
     RbPanel2->setObjectName(QStringLiteral("RbPanel2"));

@@ -630,3 +630,26 @@ TEST(BenchWindows, NoWindowOpensLargerThanTheScreen)
     EXPECT_FALSE(TScreenFit::Fit(&small));
     EXPECT_EQ(small.geometry(), before);
 }
+
+TEST(BenchWindows, EditorPreviewControlsStayInsideTheirPanels)
+{
+    MainRig rig;
+    auto frm = rig.make();
+    frm->CreateStyleEditor();
+    TFStyleEditor* editor = frm->StyleEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->show();
+    QApplication::processEvents();
+    int checked = 0;
+    for (const char* name : {"RbRadioButton1", "RbRadioButton2", "RbCheckBox1", "RbCheckBox2", "RbButton1", "RbButton2",
+                             "RbProgressBar1"}) {
+        auto* w = editor->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()))
+            << name << " at " << w->geometry().x() << "," << w->geometry().y() << " " << w->width() << "x" << w->height()
+            << " in " << w->parentWidget()->width() << "x" << w->parentWidget()->height();
+        ++checked;
+    }
+    EXPECT_EQ(checked, 7);
+    editor->hide();
+}
