@@ -239,6 +239,7 @@ void TFStyleEditor::CreateControls()
                            QStringLiteral("fsVeryFast")});
     CBFadeSpeed->setGeometry(168, 176, 105, 21);
     speed->setBuddy(CBFadeSpeed);
+    CBFadeSpeed->setAccessibleName(speed->text()); // the label, not the current item
     connect(CBFadeSpeed, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_showing)
             CBFadeSpeedChange();

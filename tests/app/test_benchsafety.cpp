@@ -7,6 +7,8 @@
 
 #include "app/CalibrationPage.h"
 #include "app/ConfigurationPage.h"
+#include "app/ConnectFrm.h"
+#include "app/TrendFrm.h"
 #include "app/DiagnosticPage.h"
 #include "app/ExchangeMonitorFrm.h"
 #include "app/InformationPage.h"
@@ -26,6 +28,7 @@
 #include "rbcontrols/TextContrast.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -652,4 +655,26 @@ TEST(BenchWindows, EditorPreviewControlsStayInsideTheirPanels)
     }
     EXPECT_EQ(checked, 7);
     editor->hide();
+}
+
+TEST(BenchWindows, ComboBoxesAreNamedByTheirLabels)
+{
+    MainRig rig;
+    auto frm = rig.make();
+    frm->CreateStyleEditor();
+    QList<QWidget*> windows{frm.get(), static_cast<QWidget*>(frm->SettingsDialog()), frm->COMChoice(),
+                            static_cast<QWidget*>(frm->ConnectDialog()), frm->StyleEditor(), frm->Records()->Trend()};
+    if (auto* dlg = frm->findChild<TfrmIndStyle*>())
+        windows << dlg;
+    int combos = 0;
+    for (QWidget* window : windows) {
+        for (QComboBox* cb : window->findChildren<QComboBox*>()) {
+            ++combos;
+            EXPECT_FALSE(cb->accessibleName().isEmpty()) << cb->objectName().toStdString();
+            if (!cb->currentText().isEmpty()) {
+                EXPECT_NE(cb->accessibleName(), cb->currentText()) << cb->objectName().toStdString();
+            }
+        }
+    }
+    EXPECT_GE(combos, 6);
 }
