@@ -19,6 +19,7 @@
 #include "indicator/IndStyleFrm.h"
 #include "indicator/LiquidIndicator.h"
 #include "app/COMChoiceFrm.h"
+#include "app/QtTranslations.h"
 #include "app/ScreenFit.h"
 #include "app/SetFrm.h"
 #include "app/ViewStatusFrm.h"
@@ -42,6 +43,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTranslator>
 #include <QTest>
 #include <qtestspontaneevent.h>
 
@@ -677,4 +679,22 @@ TEST(BenchWindows, ComboBoxesAreNamedByTheirLabels)
         }
     }
     EXPECT_GE(combos, 6);
+}
+
+TEST(BenchWindows, QtsOwnDialogsSpeakRussian)
+{
+    const auto before = qApp->findChildren<QTranslator*>();
+    ASSERT_TRUE(InstallQtTranslations(*qApp, QLocale(QLocale::Russian, QLocale::Russia)))
+        << "qt6-translations-l10n installs qtbase_ru.qm";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Сохранить как"));
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+        if (!before.contains(t)) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    // No translation for a language Qt does not ship: English stays, nothing breaks.
+    EXPECT_FALSE(InstallQtTranslations(*qApp, QLocale(QLocale::Zulu, QLocale::SouthAfrica)));
 }
