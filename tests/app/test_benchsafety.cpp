@@ -28,6 +28,7 @@
 #include "rbcontrols/RbStyleManager.h"
 #include "rbcontrols/TextContrast.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -560,6 +561,15 @@ void ExpectReadable(QWidget* window, const QString& scheme)
         EXPECT_GE(ContrastRatio(fg, bg), kMinTextContrast)
             << where.toStdString() << " / " << l->objectName().toStdString() << " «" << l->text().toStdString() << "» "
             << fg.name().toStdString() << " on " << bg.name().toStdString();
+    }
+    // The arrows of spin boxes and lists, on the style's own button face.
+    for (QWidget* box : window->findChildren<QWidget*>()) {
+        if (!qobject_cast<QAbstractSpinBox*>(box) && !qobject_cast<QComboBox*>(box))
+            continue;
+        const QPalette& p = box->palette();
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+            EXPECT_GE(ContrastRatio(p.color(role), p.color(QPalette::Button)), kMinTextContrast)
+                << where.toStdString() << " / " << box->objectName().toStdString() << " role " << int(role);
     }
     for (TRbCheckable* c : window->findChildren<TRbCheckable*>()) {
         const QColor bg = ToQColor(c->Color());
