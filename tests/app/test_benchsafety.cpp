@@ -6,6 +6,7 @@
 #include "DiagRig.h"
 
 #include "app/CalibrationPage.h"
+#include "app/ConfigProfileActions.h"
 #include "app/ConfigurationPage.h"
 #include "app/ConnectFrm.h"
 #include "app/TrendFrm.h"
@@ -38,6 +39,7 @@
 #include <QMap>
 #include <QMenuBar>
 #include <QDoubleSpinBox>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -707,4 +709,33 @@ TEST(BenchWindows, QtsOwnDialogsSpeakRussian)
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     // No translation for a language Qt does not ship: English stays, nothing breaks.
     EXPECT_FALSE(InstallQtTranslations(*qApp, QLocale(QLocale::Zulu, QLocale::SouthAfrica)));
+}
+
+// A profile carrying a sensor text longer than the device keeps: the
+// configuration loads, the text does not, and the engineer is told.
+TEST(BenchRefusals, ProfileWithAnOverlongSensorTextLoadsWithoutIt)
+{
+    Bench b;
+    auto* actions = b.frm->findChild<TConfigProfileActions*>();
+    ASSERT_NE(actions, nullptr);
+    QString chosen = b.rig.progDir + QStringLiteral("/long.zcf");
+    actions->ChooseFile = [&chosen](bool, const QString&) { return chosen; };
+    b.rig.msgs.answer(mrYes); // the sensor text goes into the profile
+    actions->actSaveConfig->trigger();
+    QFile f(chosen);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    f.close();
+    const QByteArray shortText = toCp1251(b.frm->tsInformation()->edSensorType->text());
+    ASSERT_TRUE(bytes.contains(shortText)) << bytes.toStdString();
+    bytes.replace(shortText, toCp1251(QStringLiteral("ТСП 100П класс А, 3 пров.")));
+    MainRig::writeFile(chosen, bytes);
+
+    ClickOption(b.frm->tsConfiguration()->rbR50); // differs from the profile's 100 Ом
+    b.rig.msgs.clear();
+    actions->actLoadConfig->trigger();
+    EXPECT_EQ(b.rig.msgs.texts(),
+              QStringList{QStringLiteral("Профиль «long.zcf»: тип датчика длиннее 24 символов, он не загружен.")});
+    EXPECT_TRUE(OptionChecked(b.frm->tsConfiguration()->rbR100)) << "the configuration is loaded";
+    EXPECT_EQ(b.frm->tsInformation()->edSensorType->text(), fromCp1251(shortText)) << "the field keeps its own";
 }
