@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev qt6-image-formats-plugins qt6-qpa-plugins
   libgl-dev libjpeg-dev
   qt6-charts-dev libqt6opengl6-dev poppler-utils libqt6sql6-sqlite
+  qt6-charts-dev libqt6opengl6-dev poppler-utils
+  qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libmodbus-dev
   fonts-dejavu-core fonts-liberation2

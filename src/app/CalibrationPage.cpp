@@ -11,10 +11,18 @@
 
 const QString TCalibrationPage::EmptyDateText = QStringLiteral("  .  .    ");
 
+namespace {
+
+constexpr int kStepCount = 8;
+const QString kFinished = QStringLiteral("Настройка успешно завершена");
+
+} // namespace
+
 TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     : QWidget(parent)
     , m_session(session)
     , m_calibration(session, *this)
+    , m_guard(new TPressGuard(session.link.ticks, this))
 {
     setObjectName(QStringLiteral("tsCalobration"));
 
@@ -35,6 +43,12 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     stageLayout->addWidget(lbStage);
     SetStageColor(scGreen);
     pnCalibr->setAccessibleName(QStringLiteral("Ход настройки"));
+
+    lbStep = new QLabel(this);
+    lbStep->setObjectName(QStringLiteral("lbStep"));
+    lbStep->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbStep->setGeometry(427, 120, 140, 16);
+    lbStep->setAccessibleName(QStringLiteral("Шаг настройки"));
 
     lbCalibrCur = new QLabel(QStringLiteral("Измеряемый ток:"), this);
     lbCalibrCur->setObjectName(QStringLiteral("lbCalibrCur"));
@@ -103,6 +117,9 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     meCalibrNewDate->installEventFilter(this);
     connect(rseCalibrCur, &QDoubleSpinBox::valueChanged, this, [this] { m_currentEdited = true; });
     connect(meCalibrNewDate, &QLineEdit::textEdited, this, [this] { m_dateEdited = true; });
+    // A press queued behind a stage's exchange, or the second click of a
+    // double-click, would carry out the next stage without its instruction read.
+    m_guard->Guard(btnBeginCalibr);
     connect(btnBeginCalibr, &TRbButton::clicked, this, &TCalibrationPage::btnBeginCalibrClick);
     connect(btnCancelCalibr, &TRbButton::clicked, this, &TCalibrationPage::btnCancelCalibrClick);
 }
@@ -136,6 +153,7 @@ void TCalibrationPage::ClearStage()
 {
     lbStage->clear();
     UpdateVerifyOffer();
+    UpdateStep();
 }
 
 TVerifyStage TCalibrationPage::VerifyOffer() const
@@ -159,8 +177,40 @@ void TCalibrationPage::UpdateVerifyOffer()
     btnVerify->setEnabled(m_session.State.CalibrStage <= 1);
 }
 
+void TCalibrationPage::ResetToIdle()
+{
+    // A visible "Отмена" means a calibration ran: its instruction is stale now.
+    if (!btnCancelCalibr->isHidden())
+        lbStage->clear();
+    SetCurrentVisible(false);
+    SetDateVisible(false);
+    SetBeginCaption(QStringLiteral("Начать настройку"));
+    SetCancelVisible(false);
+    UpdateVerifyOffer();
+    UpdateStep();
+}
+
+QString TCalibrationPage::StepText() const
+{
+    return lbStep->text();
+}
+
+void TCalibrationPage::UpdateStep()
+{
+    // Step N is the Nth stage accepted: 1 (started) to 8 (date stored).
+    const int stage = m_calibration.Stage();
+    int step = 0;
+    if (stage >= 1 && stage < kStepCount)
+        step = stage;
+    else if (stage == 0 && m_calibration.HasProtocol() && lbStage->text() == kFinished)
+        step = kStepCount;
+    lbStep->setText(step ? QStringLiteral("Шаг %1 из %2").arg(step).arg(kStepCount) : QString());
+}
+
 void TCalibrationPage::SetStageText(const QString& text)
 {
+    if (text != lbStage->text())
+        m_guard->Changed();
     lbStage->setText(text);
 }
 
@@ -251,15 +301,20 @@ void TCalibrationPage::btnBeginCalibrClick()
 {
     // An entry typed but not yet judged is checked before the press acts;
     // one refused with its message refuses the press as well.
-    if (TakePendingEntries())
-        m_calibration.BeginPressed();
+    {
+        const TPressGuard::TBusy busy(*m_guard);
+        if (TakePendingEntries())
+            m_calibration.BeginPressed();
+    }
     UpdateVerifyOffer();
+    UpdateStep();
 }
 
 void TCalibrationPage::btnCancelCalibrClick()
 {
     m_calibration.CancelCalibration();
     UpdateVerifyOffer();
+    UpdateStep();
 }
 
 void TCalibrationPage::rseCalibrCurExit()

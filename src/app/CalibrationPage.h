@@ -3,6 +3,7 @@
 #include "device/Calibr.h"
 #include "device/VerificationTypes.h"
 #include "app/DiagnosticPage.h"
+#include "app/PressGuard.h"
 
 #include <QWidget>
 
@@ -36,6 +37,11 @@ public:
 
     // ConnectDevice: the instruction text.
     void ClearStage();
+    // The device is gone: no stage to continue, the page as before a start.
+    void ResetToIdle();
+    // The step the instruction stands for, "Шаг N из 8"; empty while idle.
+    QString StepText() const;
+    TPressGuard& Guard() { return *m_guard; }
 
     // ICalibrationView
     void SetStageText(const QString& text) override;
@@ -59,6 +65,7 @@ public:
 
     TRbPanel* pnCalibr;
     QLabel* lbStage;
+    QLabel* lbStep;
     QLabel* lbCalibrCur;
     QDoubleSpinBox* rseCalibrCur;
     QLabel* lbCalibrNewDate;
@@ -72,12 +79,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void UpdateStep();
     void RunPendingExits();
     // The entries not yet judged, checked now; false when one was refused.
     bool TakePendingEntries();
 
     TDeviceSession& m_session;
     TCalibration m_calibration;
+    TPressGuard* m_guard;
     // Edited but not yet taken: a press that keeps the focus away from the
     // field must not send the old value.
     bool m_currentEdited = false;

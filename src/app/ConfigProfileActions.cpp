@@ -1,6 +1,8 @@
 #include "app/ConfigProfileActions.h"
 
+#include "common/Cp1251.h"
 #include "device/ConfigProfile.h"
+#include "device/Information.h"
 #include "app/ConfigurationPage.h"
 #include "app/InformationPage.h"
 #include "app/MainWindow.h"
@@ -85,7 +87,12 @@ void TConfigProfileActions::actLoadConfigExecute()
         ShowError(QStringLiteral("Профиль «%1»: %2").arg(QFileInfo(path).fileName(), error));
         return;
     }
-    if (profile.HasSensorText) {
+    if (profile.HasSensorText && toCp1251(profile.SensorTypeText).size() > kSensorTypeWireLength) {
+        // The field would cut it without a word; the device keeps no more.
+        ShowError(QStringLiteral("Профиль «%1»: тип датчика длиннее %2 символов, он не загружен.")
+                      .arg(QFileInfo(path).fileName())
+                      .arg(kSensorTypeWireLength));
+    } else if (profile.HasSensorText) {
         // As typing the text and leaving the field.
         m_main.tsInformation()->edSensorType->setText(profile.SensorTypeText);
         m_main.tsInformation()->edSensorTypeExit();

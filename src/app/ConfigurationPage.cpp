@@ -4,12 +4,15 @@
 #include "device/Configuration.h"
 #include "device/Information.h"
 #include "device/DeviceSession.h"
+#include "app/KeptEdits.h"
 #include "app/MainServices.h"
+#include "app/PressGuard.h"
 #include "link/MessageDialog.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbCheckBox.h"
 #include "rbcontrols/RbPanel.h"
 #include "rbcontrols/RbStyleManager.h"
+#include "rbcontrols/TextContrast.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -49,11 +52,8 @@ QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent, con
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
-    if (color.isValid()) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, color);
-        l->setPalette(p);
-    }
+    if (color.isValid())
+        KeepTextContrast(l, color); // lighter on a dark scheme, where maroon and blue vanish
     return l;
 }
 
@@ -263,6 +263,9 @@ void TConfigurationPage::ConnectHandlers()
     connect(rseAverage, &QSpinBox::valueChanged, this, &TConfigurationPage::rseAverageChange);
     connect(rseConfSlaveID, &QSpinBox::valueChanged, this, &TConfigurationPage::rseConfSlaveIDChange);
     connect(btnConfRead, &TRbButton::clicked, this, &TConfigurationPage::btnConfReadClick);
+    // A second click of a double-click on "Записать" would write again.
+    m_writeGuard = new TPressGuard(m_session.link.ticks, this);
+    m_writeGuard->Guard(btnConfWrite);
     connect(btnConfWrite, &TRbButton::clicked, this, &TConfigurationPage::btnConfWriteClick);
 
     for (QSpinBox* s : {rseTopTempBound, rseBottomTempBound, rseAverage})
@@ -395,7 +398,8 @@ void TConfigurationPage::WriteConfiguration()
     t.TopTempBound = rseTopTempBound->value();
     t.BottomTempBound = rseBottomTempBound->value();
     t.Average = cbAverageTurnOn->Checked() ? rseAverage->value() : 0;
-    ::WriteConfiguration(m_session, rseConfSlaveID->value());
+    if (::WriteConfiguration(m_session, rseConfSlaveID->value()) == TOutcome::NoAnswer)
+        MessageDlg(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
 }
 
 void TConfigurationPage::btnConfReadClick()
@@ -407,6 +411,7 @@ void TConfigurationPage::btnConfReadClick()
 
 void TConfigurationPage::btnConfWriteClick()
 {
+    const TPressGuard::TBusy busy(*m_writeGuard);
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
     WriteConfiguration();
     m_session.shell->ProcessEvents();

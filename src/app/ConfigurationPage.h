@@ -13,6 +13,7 @@ class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
 class TRbStyleManager;
+class TPressGuard;
 struct TConfigProfile;
 
 // Page tsConfiguration: the transducer's configuration block (sensor kind,
@@ -145,4 +146,5 @@ private:
     IMainServices& m_main;
     TRbStyleManager* m_manager = nullptr;
     bool m_filling = false; // the page is being filled from the record
+    TPressGuard* m_writeGuard = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "app/DiagnosticPage.h"
 
 #include "common/Cp1251.h"
+#include "link/CommPortDriver.h"
+#include "link/MessageDialog.h"
+#include "link/TickSource.h"
 #include "indicator/LiquidIndicator.h"
 #include "app/MainWindow.h"
 #include "rbcontrols/RbPanel.h"
@@ -13,6 +16,16 @@ namespace {
 
 const QString kStartCaption = QStringLiteral("Начать измерения");
 const QString kStopCaption = QStringLiteral("Завершить измерения");
+const QString kNoFault = QStringLiteral("Неисправностей не обнаружено");
+
+// A correction's outcome, which the engineer must get to read.
+bool IsCorrectionResult(const QString& text)
+{
+    static const QStringList results = {QStringLiteral("Операция успешно выполнена."),
+                                        QStringLiteral("Корректировка R0 сброшена."),
+                                        QStringLiteral("Корркектировка НСХ сброшена.")};
+    return results.contains(text);
+}
 
 QLabel* MakeSignLabel(const QString& text, int pointSize, QWidget* parent)
 {
@@ -25,6 +38,14 @@ QLabel* MakeSignLabel(const QString& text, int pointSize, QWidget* parent)
 }
 
 } // namespace
+
+const QString TDiagnosticPage::AskCorrectR0 =
+    QStringLiteral("Корректировка R0 изменит поправку, которую хранит преобразователь.\n\r"
+                   "Датчик должен находиться при 0 °С (в тающем льду).\n\rВыполнить корректировку R0?");
+const QString TDiagnosticPage::AskCorrectNSX =
+    QStringLiteral("Корректировка НСХ изменит характеристику, которую хранит преобразователь.\n\r"
+                   "Датчик должен находиться при известной температуре, далёкой от 0 °С.\n\r"
+                   "Выполнить корректировку НСХ?");
 
 QIcon TDiagnosticPage::StartPicture()
 {
@@ -50,6 +71,9 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     : QWidget(parent)
     , m_timer(timer)
     , m_diagnostics(session, *this)
+    , m_session(session)
+    , m_guard(new TPressGuard(session.link.ticks, this))
+    , m_holdTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("tsDiagnostic"));
     if (!m_timer) {
@@ -131,6 +155,12 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     indCalibrDate->move(46, 38);
     indCalibrDate->setAccessibleName(QStringLiteral("Дата настройки"));
 
+    m_holdTimer->setSingleShot(true);
+    connect(m_holdTimer, &QTimer::timeout, this, &TDiagnosticPage::FlushHeldInfo);
+    // A second click of a double-click must not start a second correction.
+    m_guard->Guard(btnCorrR0);
+    m_guard->Guard(btnCorrNSX);
+
     connect(btnBeginDiagnostics, &TRbButton::clicked, this, &TDiagnosticPage::btnBeginDiagnosticsClick);
     connect(btnCorrR0, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrR0Click);
     connect(btnCorrNSX, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrNSXClick);
@@ -192,6 +222,49 @@ void TDiagnosticPage::SetResistanceText(const QString& text)
 
 void TDiagnosticPage::SetDiagInfo(const QString& text)
 {
+    ITickSource& ticks = m_session.link.ticks ? *m_session.link.ticks : SystemTicks();
+    if (IsCorrectionResult(text)) {
+        m_holdingResult = true;
+        m_infoWaiting = false;
+        m_resultShownAt = ticks.GetTickCount();
+        m_holdTimer->start(int(kResultHoldMs));
+    } else if (m_holdingResult && text == kNoFault) {
+        // The routine state text of the next reading waits; a fault or an
+        // emptied page (the mode ended) replaces the result at once.
+        const uint32_t held = TicksSince(ticks.GetTickCount(), m_resultShownAt);
+        if (held < kResultHoldMs) {
+            m_waitingInfo = text;
+            m_infoWaiting = true;
+            return;
+        }
+        m_holdingResult = false;
+    } else {
+        m_holdingResult = false;
+        m_infoWaiting = false;
+        m_holdTimer->stop();
+    }
+    ShowDiagInfo(text);
+}
+
+void TDiagnosticPage::FlushHeldInfo()
+{
+    if (!m_holdingResult)
+        return;
+    ITickSource& ticks = m_session.link.ticks ? *m_session.link.ticks : SystemTicks();
+    const uint32_t held = TicksSince(ticks.GetTickCount(), m_resultShownAt);
+    if (held < kResultHoldMs) {
+        m_holdTimer->start(int(kResultHoldMs - held));
+        return;
+    }
+    m_holdingResult = false;
+    if (m_infoWaiting) {
+        m_infoWaiting = false;
+        ShowDiagInfo(m_waitingInfo);
+    }
+}
+
+void TDiagnosticPage::ShowDiagInfo(const QString& text)
+{
     m_diagInfo = text;
     // The device texts break lines with CR LF; a label wants one LF.
     QString shown = text;
@@ -209,14 +282,25 @@ void TDiagnosticPage::btnBeginDiagnosticsClick()
     m_diagnostics.ToggleDiagnostics();
 }
 
+bool TDiagnosticPage::ConfirmCorrection(const QString& question)
+{
+    // Without a device or the running mode the correction refuses with its own message.
+    const bool wouldSend = m_session.link.drv && m_session.link.drv->IsPortOpen() && m_session.State.DiagRunning;
+    return !wouldSend || MessageDlg(question, mkConfirmation, mbYes | mbNo) == mrYes;
+}
+
 void TDiagnosticPage::btnCorrR0Click()
 {
-    m_diagnostics.CorrectR0(true);
+    const TPressGuard::TBusy busy(*m_guard);
+    if (ConfirmCorrection(AskCorrectR0))
+        m_diagnostics.CorrectR0(true);
 }
 
 void TDiagnosticPage::btnCorrNSXClick()
 {
-    m_diagnostics.CorrectNSX();
+    const TPressGuard::TBusy busy(*m_guard);
+    if (ConfirmCorrection(AskCorrectNSX))
+        m_diagnostics.CorrectNSX();
 }
 
 void TDiagnosticPage::DiagnosticsTimerTimer()

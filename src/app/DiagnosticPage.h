@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PressGuard.h"
 #include "device/Diagnostics.h"
 
 #include "rbcontrols/RbButton.h"
@@ -56,6 +57,13 @@ public:
     void btnCorrNSXClick();
     void DiagnosticsTimerTimer();
 
+    // What a correction's result text is held on the page for before the
+    // next reading's state text may replace it.
+    static constexpr uint32_t kResultHoldMs = 5000;
+    static const QString AskCorrectR0;
+    static const QString AskCorrectNSX;
+    TPressGuard& Guard() { return *m_guard; }
+
     // The pictures of btnBeginDiagnostics: images 0 and 1 of the window's list.
     static QIcon StartPicture();
     static QIcon StopPicture();
@@ -76,8 +84,20 @@ public:
 
 private:
     TLiquidIndicator* MakeIndicator(const QString& name, int signs, int width, int height);
+    // Asked before a correction that would reach the device; false: nothing is sent.
+    bool ConfirmCorrection(const QString& question);
+    void ShowDiagInfo(const QString& text);
+    void FlushHeldInfo();
+
 
     QTimer* m_timer;
     QString m_diagInfo;
     TDiagnostics m_diagnostics;
+    TDeviceSession& m_session;
+    TPressGuard* m_guard;
+    QTimer* m_holdTimer;
+    uint32_t m_resultShownAt = 0;
+    bool m_holdingResult = false;
+    bool m_infoWaiting = false;
+    QString m_waitingInfo;
 };

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -49,7 +50,13 @@ TfrmExchangeMonitor::TfrmExchangeMonitor(TExchangeLog& log, QWidget* parent)
     btnSave = new QPushButton(QStringLiteral("Сохранить..."), this);
     btnSave->setObjectName(QStringLiteral("btnSave"));
 
+    btnFollow = new QPushButton(QStringLiteral("Следить"), this);
+    btnFollow->setObjectName(QStringLiteral("btnFollow"));
+    btnFollow->setCheckable(true);
+    btnFollow->setChecked(true);
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnFollow);
     buttons->addStretch();
     buttons->addWidget(btnClear);
     buttons->addWidget(btnCopy);
@@ -62,6 +69,17 @@ TfrmExchangeMonitor::TfrmExchangeMonitor(TExchangeLog& log, QWidget* parent)
     connect(btnCopy, &QPushButton::clicked, this, &TfrmExchangeMonitor::btnCopyClick);
     connect(btnSave, &QPushButton::clicked, this, &TfrmExchangeMonitor::btnSaveClick);
     connect(&m_log, &QAbstractItemModel::rowsInserted, this, &TfrmExchangeMonitor::RowsAdded);
+    // A row picked to be read must not scroll away under the new frames.
+    connect(lvExchange->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (lvExchange->selectionModel()->hasSelection())
+            btnFollow->setChecked(false);
+    });
+    connect(btnFollow, &QPushButton::toggled, this, [this](bool on) {
+        if (!on)
+            return;
+        m_follow = true;
+        lvExchange->scrollToBottom();
+    });
     QScrollBar* bar = lvExchange->verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { m_follow = value >= bar->maximum(); });
 }
@@ -70,13 +88,22 @@ void TfrmExchangeMonitor::RowsAdded()
 {
     // Scrolled once per turn of the event loop, not once per frame: the
     // frames arrive inside an exchange, whose timing must not change.
-    if (!m_follow || !isVisible() || m_scrollPending)
+    if (!m_follow || !btnFollow->isChecked() || !isVisible() || m_scrollPending)
         return;
     m_scrollPending = true;
     QTimer::singleShot(0, this, [this] {
         m_scrollPending = false;
         lvExchange->scrollToBottom();
     });
+}
+
+QString TfrmExchangeMonitor::SaveTitle(const QDateTime& when) const
+{
+    QString title = QStringLiteral("Обмен с прибором, %1").arg(when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
+    const QString link = LinkDescription ? LinkDescription() : QString();
+    if (!link.isEmpty())
+        title += QStringLiteral(", ") + link;
+    return title;
 }
 
 void TfrmExchangeMonitor::btnClearClick()
@@ -96,11 +123,14 @@ void TfrmExchangeMonitor::btnCopyClick()
 
 void TfrmExchangeMonitor::btnSaveClick()
 {
-    const QString path = SaveFileName(this, QStringLiteral("Сохранить обмен с прибором"), QStringLiteral("obmen.txt"),
-                                      QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)"));
+    const QString path =
+        WithDefaultSuffix(SaveFileName(this, QStringLiteral("Сохранить обмен с прибором"), QStringLiteral("obmen.txt"),
+                                       QStringLiteral("Текстовые файлы (*.txt);;Все файлы (*)")),
+                          QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     QString error;
-    if (!SaveTextFile(path, (m_log.HeaderLine() + m_log.Text()).toUtf8(), &error))
+    const QString title = SaveTitle(QDateTime::currentDateTime()) + QLatin1Char('\n');
+    if (!SaveTextFile(path, (title + m_log.HeaderLine() + m_log.Text()).toUtf8(), &error))
         ShowError(error);
 }

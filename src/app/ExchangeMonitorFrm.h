@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <functional>
+
+class QDateTime;
 class QPushButton;
 class QTableView;
 class TExchangeLog;
@@ -20,11 +23,16 @@ public:
     void btnSaveClick();
 
     TSaveFileNameHook SaveFileName = AskSaveFileName;
+    // The port and the address the log was taken on, for the saved file's first line.
+    std::function<QString()> LinkDescription;
+    // The saved log's first line: the date and time, then the link.
+    QString SaveTitle(const QDateTime& when) const;
 
     QTableView* lvExchange;
     QPushButton* btnClear;
     QPushButton* btnCopy;
     QPushButton* btnSave;
+    QPushButton* btnFollow; // "Следить": the newest line kept in view
 
 private:
     void RowsAdded();

@@ -3,7 +3,9 @@
 #include "app/AccessibleNames.h"
 #include "link/CommPortDriver.h"
 #include "device/Information.h"
+#include "app/KeptEdits.h"
 #include "app/MainServices.h"
+#include "app/PressGuard.h"
 #include "app/ProgSettings.h"
 #include "link/MessageDialog.h"
 #include "rbcontrols/RbStyleManager.h"
@@ -41,6 +43,7 @@ TInformationPage::TInformationPage(TDeviceSession& session, TProgSettings& setti
     , m_session(session)
     , m_settings(settings)
     , m_main(main)
+    , m_writeGuard(new TPressGuard(session.link.ticks, this))
 {
     setObjectName(QStringLiteral("tsInformation"));
 
@@ -56,6 +59,8 @@ TInformationPage::TInformationPage(TDeviceSession& session, TProgSettings& setti
     edPLType->setObjectName(QStringLiteral("edPLType"));
     edSensorType = new QLineEdit(this);
     edSensorType->setObjectName(QStringLiteral("edSensorType"));
+    // What travels: the device keeps 24 Windows-1251 characters of it.
+    edSensorType->setMaxLength(kSensorTypeWireLength);
     edSensorNum = new QLineEdit(this);
     edSensorNum->setObjectName(QStringLiteral("edSensorNum"));
     meSensorDate = new QLineEdit(this);
@@ -123,6 +128,8 @@ TInformationPage::TInformationPage(TDeviceSession& session, TProgSettings& setti
     }
     connect(btnNow, &TRbButton::clicked, this, &TInformationPage::btnNowClick);
     connect(btnInfRead, &TRbButton::clicked, this, &TInformationPage::btnInfReadClick);
+    // A second click of a double-click on "Записать" would write again.
+    m_writeGuard->Guard(btnInfWrite);
     connect(btnInfWrite, &TRbButton::clicked, this, &TInformationPage::btnInfWriteClick);
 }
 
@@ -284,6 +291,7 @@ void TInformationPage::btnInfReadClick()
 
 void TInformationPage::btnInfWriteClick()
 {
+    const TPressGuard::TBusy busy(*m_writeGuard);
     if (!m_main.IsConnected()) {
         MessageDlg(InfoText::NoConnection, mkInformation, mbOk);
         return;
@@ -293,7 +301,8 @@ void TInformationPage::btnInfWriteClick()
     if (!CommitPendingEdits())
         return;
     const bool timerWasOn = m_main.PauseDiagnosticsTimer();
-    WriteInformation(m_session);
+    if (WriteInformation(m_session) == TOutcome::NoAnswer)
+        MessageDlg(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
     ::SetInfoModified(m_session, false);
     m_main.ResumeDiagnosticsTimer(timerWasOn);
 }

@@ -8,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class IMainServices;
 class IRbStyleRegistry;
+class TPressGuard;
 struct TDeviceSession;
 struct TProgSettings;
 
@@ -71,4 +72,5 @@ private:
     QList<QLineEdit*> m_pending;
     // Left, with the exit still to run (it runs after the event that moved the focus).
     QList<QLineEdit*> m_left;
+    TPressGuard* m_writeGuard;
 };

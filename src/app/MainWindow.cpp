@@ -339,10 +339,13 @@ void TfrmMain::ConnectDevice()
     }
     SetInfoModified(false);
     SetConfigModified(false);
+    if (IsConnected())
+        m_keptEdits.OfferBack(m_session, *m_tsInformation, *m_tsConfiguration);
 }
 
 void TfrmMain::DisconnectDevice()
 {
+    m_keptEdits.Keep(m_session, *m_tsInformation, *m_tsConfiguration);
     if (m_session.State.DiagRunning)
         m_tsDiagnostic->Diagnostics().StopDiagnostics();
     if (m_session.State.CalibrStage != 0)
@@ -352,7 +355,11 @@ void TfrmMain::DisconnectDevice()
     if (wasOpen)
         emit m_session.events.disconnected(QString());
     UpdateStatusBar();
+    // No exchange runs without a device: a failed one left its name here.
+    SetStatusPanel(3, QString());
     ClearDeviceFields();
+    // A stage lost with its device leaves no stage to continue.
+    m_tsCalobration->ResetToIdle();
     SetInfoModified(false);
     SetConfigModified(false);
     SetConnectAction(false);
@@ -401,8 +408,10 @@ int TfrmMain::PortNumberFromName() const
 TOutcome TfrmMain::IdentifyDevice(int address)
 {
     const TOutcome outcome = ::IdentifyDevice(m_session, address);
-    if (outcome == TOutcome::Success)
+    if (outcome == TOutcome::Success) {
+        m_keptEdits.NoteIdentity(m_session.Transducer);
         m_tsInformation->ShowInformation();
+    }
     return outcome;
 }
 

@@ -4,6 +4,7 @@
 #include "rbcontrols/ColorScheme.h"
 #include "device/DeviceSession.h"
 #include "app/DiagnosticPage.h"
+#include "app/KeptEdits.h"
 #include "app/MainServices.h"
 #include "link/MessageDialog.h"
 #include "link/SerialDevice.h"
@@ -248,4 +249,5 @@ private:
     QList<QPointer<QWidget>> m_schemeWidgets;
     QList<QPointer<TRbProgressBar>> m_schemeBars;
     bool m_startupCutShort = false;
+    TKeptEdits m_keptEdits; // unsaved page edits over a lost link
 };

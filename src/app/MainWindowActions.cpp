@@ -334,8 +334,8 @@ TfrmIndStyle* IndStyleDialog(TfrmMain& frm)
     auto* dlg = new TfrmIndStyle(page->indT, page->indR, page->indCalibrDate, &frm);
     dlg->StyleFolder = UserSchemeFolder(frm.Settings().ProgDir);
     dlg->ShowError = [](const QString& text) { ::ShowError(text); };
-    frm.AddSchemeColorWidget(dlg->Panel1);
-    frm.ApplySchemeColors();
+    // Its buttons look like the message dialog's and follow the scheme.
+    frm.AdoptSchemeLook(dlg->Panel1, {dlg->btnOk, dlg->btnCancel}, {});
     return dlg;
 }
 

@@ -1,6 +1,7 @@
 #include "app/Records.h"
 
 #include "device/DeviceSession.h"
+#include "link/CommPortDriver.h"
 #include "device/Diagnostics.h"
 #include "app/ExchangeLog.h"
 #include "app/ExchangeMonitorFrm.h"
@@ -52,6 +53,11 @@ TfrmExchangeMonitor* TRecords::Monitor()
     if (!m_monitor) {
         m_monitor = new TfrmExchangeMonitor(*m_log, m_window);
         m_monitor->SaveFileName = SaveFileName;
+        m_monitor->LinkDescription = [this] {
+            const QString port = m_session.link.drv ? m_session.link.drv->PortName() : QString();
+            return QStringLiteral("порт %1, адрес %2").arg(port.isEmpty() ? QStringLiteral("—") : port)
+                .arg(m_session.Transducer.SlaveID);
+        };
     }
     return m_monitor;
 }
@@ -78,8 +84,9 @@ bool TRecords::SaveProtocol(const TCalibrationRecord& record)
     const QString suggested = QStringLiteral("protokol_%1_%2.pdf")
                                   .arg(record.transducer.SensorNum)
                                   .arg(day.toString(QStringLiteral("yyyyMMdd")));
-    const QString path = SaveFileName(m_window, QStringLiteral("Сохранить протокол настройки"), suggested,
-                                      QStringLiteral("Документы PDF (*.pdf)"));
+    const QString path = WithDefaultSuffix(SaveFileName(m_window, QStringLiteral("Сохранить протокол настройки"),
+                                                        suggested, QStringLiteral("Документы PDF (*.pdf)")),
+                                           QStringLiteral("pdf"));
     if (path.isEmpty())
         return false;
     QString error;

@@ -13,3 +13,7 @@ using TSaveFileNameHook = std::function<QString(QWidget* parent, const QString& 
 
 // The platform's save dialog.
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter);
+
+// The name as the user gave it, with ".suffix" added when it has no suffix
+// of its own (as the configuration profiles get theirs).
+QString WithDefaultSuffix(const QString& path, const QString& suffix);

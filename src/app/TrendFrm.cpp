@@ -207,8 +207,9 @@ void TfrmTrend::btnSaveCsvClick()
     }
     const QString suggested = QStringLiteral("izmereniya_%1.csv")
                                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmm")));
-    const QString path = SaveFileName(this, QStringLiteral("Сохранить измерения"), suggested,
-                                      QStringLiteral("Файлы CSV (*.csv);;Все файлы (*)"));
+    const QString path = WithDefaultSuffix(SaveFileName(this, QStringLiteral("Сохранить измерения"), suggested,
+                                                        QStringLiteral("Файлы CSV (*.csv);;Все файлы (*)")),
+                                           QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     QString error;

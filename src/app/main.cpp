@@ -1,11 +1,14 @@
 #include "app/COMChoiceFrm.h"
 #include "app/MainWindow.h"
+#include "app/QtTranslations.h"
+#include "app/ScreenFit.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QLocale>
 
 namespace {
 
@@ -33,6 +36,9 @@ int main(int argc, char** argv)
     // would append to every window caption ("Зелкор — Zelkor").
     QApplication::setApplicationName(QStringLiteral("Zelkor"));
     QApplication::setFont(ProgramFont());
+    // Qt's own dialogs and standard buttons in the user's language.
+    InstallQtTranslations(app, QLocale());
+    TScreenFit::Install(app);
 
     TfrmMain frmMain; // its creation runs the start-up sequence
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zelkor.png")));

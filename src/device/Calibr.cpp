@@ -204,6 +204,8 @@ bool TCalibration::SendCalibrationStage()
             ShowError(QStringLiteral("Измеряемое АЦП значение не в диапазоне возможных значений"));
         else if (answer[2] == 11)
             ShowError(QStringLiteral("Переданные данные не в диапазоне возможных значений"));
+        else
+            ShowError(UnknownRefusalText(answer[2])); // a silent refusal would pass for a taken point
         return false;
     case TOutcome::NoAnswer:
     case TOutcome::NoLink:

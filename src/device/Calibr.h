@@ -48,6 +48,8 @@ public:
     // Leaving meCalibrNewDate; false (date 0, message shown) for an invalid date.
     bool DateEntered();
     void CancelCalibration();
+    // The stage the next press carries out; 0 while not running.
+    int Stage() const { return m_session.State.CalibrStage; }
 
     // Today's date for stage 6; tests fix it.
     std::function<QDate()> Today = [] { return QDate::currentDate(); };

@@ -24,9 +24,13 @@ QString DeviceExceptionText(uint8_t code)
     return QString();
 }
 
+QString UnknownRefusalText(int code)
+{
+    return QStringLiteral("Прибор отказал в выполнении команды (код %1).").arg(code);
+}
+
 void ShowDeviceException(uint8_t code)
 {
     const QString text = DeviceExceptionText(code);
-    if (!text.isEmpty())
-        ShowError(text);
+    ShowError(text.isEmpty() ? UnknownRefusalText(code) : text);
 }

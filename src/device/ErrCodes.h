@@ -16,5 +16,9 @@ extern const TErrCode ErrCodeTable[kErrCodeCount];
 
 // The table's message for `code`; empty when the code is not in the table.
 QString DeviceExceptionText(uint8_t code);
-// Shows the message as an error (Ok); a code not in the table shows nothing.
+// "Прибор отказал в выполнении команды (код N).": a refusal whose code
+// the program does not know, shown so that it is never taken for success.
+QString UnknownRefusalText(int code);
+// Shows the table's message as an error (Ok); a code not in the table shows
+// the unknown-refusal text.
 void ShowDeviceException(uint8_t code);

@@ -1,5 +1,7 @@
 #include "indicator/IndStyleFrm.h"
 
+#include "rbcontrols/RbButton.h"
+
 #include "indicator/ColorSwatch.h"
 #include "indicator/IndicatorPixels.h"
 #include "indicator/LiquidIndicator.h"
@@ -13,7 +15,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -169,21 +170,24 @@ TfrmIndStyle::TfrmIndStyle(TLiquidIndicator* indT, TLiquidIndicator* indR, TLiqu
     auto* unit = new QLabel(QStringLiteral("пт."), Panel1);
     unit->setGeometry(392, 181, 30, 16);
 
-    btnOk = new QPushButton(QStringLiteral("Ок"), Panel1);
+    btnOk = new TRbButton(Panel1);
     btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->SetCaption(QStringLiteral("Ок"));
     btnOk->setGeometry(336, 216, 82, 25);
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Отмена"), Panel1);
+    btnOk->SetDefault(true);
+    btnCancel = new TRbButton(Panel1);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->SetCaption(QStringLiteral("Отмена"));
     btnCancel->setGeometry(426, 216, 82, 25);
+    btnCancel->SetCancel(true);
 
     connect(cbInd, &QComboBox::activated, this, &TfrmIndStyle::SelectIndicator);
     connect(cbColorSheme, &QComboBox::activated, this, &TfrmIndStyle::cbColorShemeChange);
     connect(cbIndKind, &QComboBox::activated, this, &TfrmIndStyle::cbIndKindChange);
     connect(cbIndStyle, &QComboBox::activated, this, &TfrmIndStyle::cbIndStyleChange);
     connect(rseIndGrap, &QSpinBox::valueChanged, this, &TfrmIndStyle::rseIndGrapChange);
-    connect(btnOk, &QPushButton::clicked, this, &TfrmIndStyle::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmIndStyle::btnCancelClick);
+    connect(btnOk, &TRbButton::clicked, this, &TfrmIndStyle::btnOkClick);
+    connect(btnCancel, &TRbButton::clicked, this, &TfrmIndStyle::btnCancelClick);
 
     ChooseColor = [this](TColor initial) -> std::optional<TColor> {
         const QColor c = QColorDialog::getColor(QColor::fromRgb(ColorToRgb(ResolveColor(initial, palette()))), this);

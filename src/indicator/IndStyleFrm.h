@@ -10,7 +10,7 @@
 class QComboBox;
 class QLabel;
 class QMenuBar;
-class QPushButton;
+class TRbButton;
 class QSpinBox;
 class TColorSwatch;
 class TLiquidIndicator;
@@ -67,8 +67,8 @@ public:
     QComboBox* cbIndKind;
     QComboBox* cbIndStyle;
     QSpinBox* rseIndGrap;
-    QPushButton* btnOk;
-    QPushButton* btnCancel;
+    TRbButton* btnOk;     // skinned: the main window registers both with its style manager
+    TRbButton* btnCancel;
     QAction* CM_Open;
     QAction* CM_Save;
 

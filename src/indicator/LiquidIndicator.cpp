@@ -4,6 +4,7 @@
 #include "indicator/IndicatorAccessible.h"
 
 #include <QAccessible>
+#include <QTimer>
 
 #include <QCoreApplication>
 #include <QEnterEvent>
@@ -317,7 +318,35 @@ QString TLiquidIndicator::AccessibleValue() const
 
 void TLiquidIndicator::NotifyAccessibleValue()
 {
-    QAccessibleValueChangeEvent ev(this, AccessibleValue());
+    if (FAnnounceTimer && FAnnounceTimer->isActive())
+        return; // the newest reading goes out when the second is over
+    if (AccessibleValue() == FAnnouncedValue)
+        return;
+    const qint64 since = FSinceAnnounced.isValid() ? FSinceAnnounced.elapsed() : kAccessibleAnnounceMs;
+    if (since >= kAccessibleAnnounceMs) {
+        AnnounceReading();
+        return;
+    }
+    if (!FAnnounceTimer) {
+        FAnnounceTimer = new QTimer(this);
+        FAnnounceTimer->setSingleShot(true);
+        // A coarse timer may fire early, and the pause between two announcements is a promise.
+        FAnnounceTimer->setTimerType(Qt::PreciseTimer);
+        connect(FAnnounceTimer, &QTimer::timeout, this, &TLiquidIndicator::AnnounceReading);
+    }
+    FAnnounceTimer->start(int(kAccessibleAnnounceMs - since));
+}
+
+void TLiquidIndicator::AnnounceReading()
+{
+    const QString value = AccessibleValue();
+    if (value == FAnnouncedValue)
+        return;
+    // A text change: the desktop's bridge delivers it (a value change it
+    // drops, the indicator having no value to set).
+    QAccessibleTextUpdateEvent ev(this, 0, FAnnouncedValue, value);
+    FAnnouncedValue = value;
+    FSinceAnnounced.restart();
     AnnounceIndicatorEvent(&ev);
 }
 

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QRegion>
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
@@ -13,6 +14,7 @@
 #include "indicator/IndicatorRender.h"
 #include "indicator/IndicatorTypes.h"
 
+class QTimer;
 class TLiquidIndicator;
 using TMouseInOutEvent = std::function<void(TLiquidIndicator* sender)>;
 
@@ -99,6 +101,8 @@ public:
     void SetAccessibleUnit(const QString& unit);
     const QString& AccessibleUnit() const { return FAccessibleUnit; }
     QString AccessibleValue() const;
+    // At most one reading a second reaches assistive technology.
+    static constexpr qint64 kAccessibleAnnounceMs = 1000;
 
     // Pixels of the buffer per logical pixel: the screen's device pixel ratio.
     double RenderRatio() const;
@@ -139,6 +143,7 @@ private:
     void ResizeForSizeProperty();
     void SetSchemeColors();
     void NotifyAccessibleValue();
+    void AnnounceReading();
 
     template <typename T>
     bool Store(T& field, const T& value)
@@ -182,6 +187,11 @@ private:
     bool FInternalResize = false;
     int FRebuildCount = 0;
     QString FAccessibleUnit;
+    // The reading as last told to assistive technology, and when: a screen
+    // reader is told at most once a second, the newest reading last.
+    QString FAnnouncedValue;
+    QElapsedTimer FSinceAnnounced;
+    QTimer* FAnnounceTimer = nullptr;
     TDerivedMaterials FDerived;
     TRenderOutput FRender;
 };

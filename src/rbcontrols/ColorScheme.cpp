@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -88,10 +89,26 @@ void SetSchemeColor(QWidget* w, TColor c)
         // The tabs keep the style's own light face, and with it their text.
         if (!qobject_cast<QTabWidget*>(w))
             pal.setColor(QPalette::WindowText, ReadableTextColor(c));
+        // The menu bar writes its items in the button text colour.
+        if (qobject_cast<QMenuBar*>(w))
+            pal.setColor(QPalette::ButtonText, ReadableTextColor(c));
         if (!w->isWindow())
             w->setAutoFillBackground(true);
     }
     w->setPalette(pal);
+    if (!textField) {
+        // Spin boxes and lists keep the style's light face: their arrows
+        // must keep its dark text, not the light one of a dark work area.
+        const QPalette standard = QGuiApplication::palette();
+        for (QWidget* box : w->findChildren<QWidget*>()) {
+            if (!qobject_cast<QAbstractSpinBox*>(box) && !qobject_cast<QComboBox*>(box))
+                continue;
+            QPalette bp = box->palette();
+            bp.setColor(QPalette::WindowText, standard.color(QPalette::WindowText));
+            bp.setColor(QPalette::ButtonText, standard.color(QPalette::ButtonText));
+            box->setPalette(bp);
+        }
+    }
     // The style paints a tab widget's pane in a shade of its own; the pages
     // paint the work area themselves, so panels on them know what lies behind.
     if (auto* tabs = qobject_cast<QTabWidget*>(w))

@@ -1,5 +1,7 @@
 #include "rbcontrols/RbCheckable.h"
 
+#include "rbcontrols/TextContrast.h"
+
 #include "rbcontrols/RbDrawCore.h"
 
 #include <QPainter>
@@ -74,11 +76,17 @@ void TRbCheckable::PaintCaption(QImage& buffer, const QRect& r)
 {
     if (!ShowCaption())
         return;
-    const TColor fontColor = m_hotTrack && MouseInside() ? m_colors.HotTrack() : Font().Color();
+    const TColor fontColor = FromQColor(CaptionColor());
     PaintSharp(buffer, [this, fontColor, r](QPainter& p) {
         DrawShadowText(p, Caption(), Font(), fontColor, m_colors.TextShadow(), TextShadow(),
                        CaptionFormat(taLeftJustify, false), r, isEnabled());
     });
+}
+
+QColor TRbCheckable::CaptionColor() const
+{
+    const TColor font = m_hotTrack && MouseInside() ? m_colors.HotTrack() : Font().Color();
+    return WithContrast(ToQColor(font), ToQColor(Color()));
 }
 
 void TRbCheckable::PaintFrame(QImage& canvas) const

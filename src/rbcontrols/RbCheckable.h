@@ -37,6 +37,10 @@ public:
 
     void AddAccessibleState(QAccessible::State& state) const override;
 
+    // The caption's colour as painted: the font's (or the hot-track) colour,
+    // moved as far as it takes to read on the control's own colour.
+    QColor CaptionColor() const;
+
 signals:
     void toggled(bool checked);
 

@@ -2,6 +2,8 @@
 // RbStyleEditorActions.cpp.
 #include "rbcontrols/RbStyleEditor.h"
 
+#include "rbcontrols/TextContrast.h"
+
 #include "rbcontrols/ColorScheme.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbCheckBox.h"
@@ -40,7 +42,7 @@ QLabel* MakeHeading(const QString& text, QWidget* parent, int x, int y)
     f.setBold(true);
     f.setUnderline(true);
     l->setFont(f);
-    l->setStyleSheet(QStringLiteral("color: #008000;"));
+    KeepTextContrast(l, QColor(0, 128, 0)); // green, as dark as the panel behind needs
     l->setWordWrap(false);
     l->adjustSize();
     return l;
@@ -237,6 +239,7 @@ void TFStyleEditor::CreateControls()
                            QStringLiteral("fsVeryFast")});
     CBFadeSpeed->setGeometry(168, 176, 105, 21);
     speed->setBuddy(CBFadeSpeed);
+    CBFadeSpeed->setAccessibleName(speed->text()); // the label, not the current item
     connect(CBFadeSpeed, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_showing)
             CBFadeSpeedChange();
@@ -279,6 +282,9 @@ void TFStyleEditor::CreatePreview()
     RbPanel1->setAccessibleName(QStringLiteral("Образец"));
     auto* column = new QVBoxLayout(RbPanel1);
     column->setSpacing(0);
+    // Margins of our own: the style's would leave the panels narrower than
+    // the check boxes and the bar placed on them.
+    column->setContentsMargins(4, 4, 4, 4);
 
     RbPanel2 = new TRbPanel(RbPanel1);
     RbPanel2->setObjectName(QStringLiteral("RbPanel2"));

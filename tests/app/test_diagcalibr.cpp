@@ -294,6 +294,7 @@ TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
         rig.port()->clearWrites();
         page.rseCalibrCur->selectAll();
         QTest::keyClicks(page.rseCalibrCur, QStringLiteral("5,100"));
+        rig.clock.advanceMs(1000); // a person types for longer than the button's hold
         Tap(page.btnBeginCalibr, kind);
         QApplication::processEvents();
         EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Диапазон возможных значений\r\nот 0,030 мА до 0,170 мА")});
@@ -307,6 +308,7 @@ TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
         page.rseCalibrCur->setFocus(Qt::MouseFocusReason);
         page.rseCalibrCur->selectAll();
         QTest::keyClicks(page.rseCalibrCur, QStringLiteral("0,150"));
+        rig.clock.advanceMs(1000);
         Tap(page.btnBeginCalibr, kind);
         QApplication::processEvents();
         EXPECT_EQ(rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 00 96")));

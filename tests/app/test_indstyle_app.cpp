@@ -102,7 +102,7 @@ TEST(IndStyleStartup, StylesChangedInTheDialogComeBackAtTheNextStart)
         Choose(dlg->cbInd, 3);
         Choose(dlg->cbIndKind, 1); // the date back to a matrix
         dlg->rseIndGrap->setValue(3);
-        dlg->btnOk->click();
+        dlg->btnOk->Click();
         const Inds i = Of(*frm);
         t = IndStyleOf(*i.t);
         r = IndStyleOf(*i.r);

@@ -451,6 +451,7 @@ TEST(MainWindowInformation, TapOnWriteAfterTypingTheNumber)
         page->edSensorNum->setFocus(Qt::MouseFocusReason);
         page->edSensorNum->selectAll();
         QTest::keyClicks(page->edSensorNum, QStringLiteral("777"));
+        rig.clock.advanceMs(1000); // a person types for longer than the button's hold
         Tap(page->btnInfWrite, kind);
         QApplication::processEvents();
         EXPECT_EQ(rig.msgs.count(), 1);

@@ -213,7 +213,11 @@ TEST(MonitorWindow, CopiesSavesAndClears)
     monitor.btnSaveClick();
     QFile f(asked);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("Время, мс\tНаправление\tБайты\tРезультат\n") + log.Text());
+    // A title line (the date and time; the link when the window knows it), then the columns.
+    const QString saved = QString::fromUtf8(f.readAll());
+    const int titleEnd = saved.indexOf(QLatin1Char('\n'));
+    EXPECT_TRUE(saved.startsWith(QStringLiteral("Обмен с прибором, "))) << saved.toStdString();
+    EXPECT_EQ(saved.mid(titleEnd + 1), QStringLiteral("Время, мс\tНаправление\tБайты\tРезультат\n") + log.Text());
     asked = dir.filePath(QStringLiteral("missing/obmen.txt"));
     monitor.btnSaveClick();
     ASSERT_EQ(messages.count(), 1);

@@ -190,9 +190,12 @@ TEST(Calibration, RefusedStageIsRepeated)
         rig.calib.BeginPressed();
         EXPECT_EQ(rig.session.State.CalibrStage, 5);
     }
+    // A code of no known meaning is a refusal too, and says so with its number.
     EXPECT_EQ(rig.link.messages.texts(),
               (QStringList{QStringLiteral("Переданные данные не в диапазоне возможных значений"),
-                           QStringLiteral("Измеряемое АЦП значение не в диапазоне возможных значений")}));
+                           QStringLiteral("Измеряемое АЦП значение не в диапазоне возможных значений"),
+                           QStringLiteral("Прибор отказал в выполнении команды (код 42).")}));
+    EXPECT_EQ(rig.link.messages.last().kind, mkError);
     rig.calib.BeginPressed();
     EXPECT_EQ(rig.session.State.CalibrStage, 6);
     EXPECT_EQ(rig.writesStartingWith("01 4D 05 00 00 0F A0"), 4);

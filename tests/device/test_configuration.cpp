@@ -181,14 +181,19 @@ TEST(ConfigurationExchange, AddressMovesOnlyWhenTheWriteIsConfirmed)
     EXPECT_EQ(uint8_t(rig.link.port.lastWrite()[0]), 7);
 }
 
-TEST(ConfigurationExchange, UnknownExceptionCodeOnWriteShowsNothing)
+// A refused write must not look like a done one: the code is shown once,
+// and nothing about a missing answer follows.
+TEST(ConfigurationExchange, UnknownExceptionCodeOnWriteIsShownWithItsCode)
 {
     Rig rig;
     rig.session.Transducer.TopTempBound = 100;
     rig.link.port.answerOnce(HexBytes("01 10"), WithCRC(HexBytes("01 90 04")));
     EXPECT_EQ(WriteConfiguration(rig.session, 1), TOutcome::Refused);
-    EXPECT_TRUE(rig.link.messages.isEmpty());
+    EXPECT_EQ(rig.link.messages.texts(), QStringList{QStringLiteral("Прибор отказал в выполнении команды (код 4).")});
+    EXPECT_EQ(rig.link.messages.last().kind, mkError);
+    EXPECT_EQ(rig.link.messages.last().buttons, mbOk);
     EXPECT_EQ(rig.shell.disconnects, 0);
+    EXPECT_EQ(rig.link.port.writeCount(), 1); // not repeated
 }
 
 TEST(ConfigurationExchange, BadRangeIsRefusedBeforeAnythingIsSent)

@@ -17,10 +17,20 @@ TEST(DeviceExceptions, TableLookupAndMessage)
     ShowDeviceException(0x0C);
     EXPECT_EQ(msgs.last().text, QStringLiteral("Измеренная температура отклонилась от 0 °С более чем на 20 °С."));
 
+    // Codes outside the table are refusals all the same, named by their number.
     msgs.clear();
     for (uint8_t code : {0, 4, 9, 17, 0x83, 0xFF})
         ShowDeviceException(code);
-    EXPECT_TRUE(msgs.isEmpty()); // codes outside the table show nothing
+    EXPECT_EQ(msgs.texts(), (QStringList{QStringLiteral("Прибор отказал в выполнении команды (код 0)."),
+                                         QStringLiteral("Прибор отказал в выполнении команды (код 4)."),
+                                         QStringLiteral("Прибор отказал в выполнении команды (код 9)."),
+                                         QStringLiteral("Прибор отказал в выполнении команды (код 17)."),
+                                         QStringLiteral("Прибор отказал в выполнении команды (код 131)."),
+                                         QStringLiteral("Прибор отказал в выполнении команды (код 255).")}));
+    for (const TRecordedMessage& m : msgs.all()) {
+        EXPECT_EQ(m.kind, mkError);
+        EXPECT_EQ(m.buttons, mbOk);
+    }
 }
 
 TEST(DeviceExceptions, TableOrderAndCodes)

@@ -232,3 +232,33 @@ TEST_F(CliBench, InfoIsWrittenAndReadBackAndBadValuesAreRefused)
     EXPECT_EQ(o.value(QStringLiteral("sensorNumber")).toInt(), 42);
     EXPECT_EQ(o.value(QStringLiteral("sensorType")).toString(), QStringLiteral("ТСМ 50М"));
 }
+
+// A refusal the table does not know, and a text the device cannot keep:
+// both fail loudly; and --quiet drops only the progress lines.
+TEST_F(CliBench, UnknownRefusalOverlongTextAndQuietSearch)
+{
+    ASSERT_TRUE(startSim({QStringLiteral("--exception"), QStringLiteral("16:4")})) << sim->error().toStdString();
+    const QString refused = QStringLiteral("Прибор отказал в выполнении команды (код 4).");
+    CliResult r = cli({QStringLiteral("--json"), QStringLiteral("config"), QStringLiteral("--set"),
+                       QStringLiteral("average=3"), QStringLiteral("--write")});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains(refused)) << r.err.toStdString();
+    EXPECT_TRUE(json(r).value(QStringLiteral("messages")).toArray().contains(refused)) << r.out.toStdString();
+
+    const QString text25 = QStringLiteral("ТСП 100П класс А, 3 пров.");
+    r = cli({QStringLiteral("info"), QStringLiteral("--text"), text25});
+    EXPECT_EQ(r.exitCode, 6);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("не более 24 символов"))) << r.err.toStdString();
+    // 24 characters pass the check and reach the device, which refuses every write here.
+    r = cli({QStringLiteral("info"), QStringLiteral("--text"), text25.left(24)});
+    EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(refused)) << r.err.toStdString();
+
+    r = cli({QStringLiteral("search"), QStringLiteral("--quick")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Поиск прибора: адрес 1"))) << r.err.toStdString();
+    r = cli({QStringLiteral("--quiet"), QStringLiteral("search"), QStringLiteral("--quick")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Адрес: 1"))) << r.out.toStdString();
+}

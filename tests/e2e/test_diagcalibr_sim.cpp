@@ -141,7 +141,9 @@ TEST(DiagnosticsAgainstSimulator, LiveTemperatureAndR0Correction)
     EXPECT_TRUE(b.msgs.isEmpty()) << b.messages().toStdString();
 
     // The R0 correction: the sensor "stands at 0 °C", so the reading drops to 0,0.
+    b.msgs.answer(mrYes); // the sensor is in melting ice
     page.btnCorrR0->Click();
+    ASSERT_EQ(b.msgs.texts(), QStringList{TDiagnosticPage::AskCorrectR0});
     EXPECT_EQ(page.lbDiagInf->text(), QStringLiteral("Операция успешно выполнена."));
     EXPECT_TRUE(b.stored().r0Corrected);
     EXPECT_TRUE(b.frm->DiagnosticsTimer()->isActive());
@@ -149,8 +151,9 @@ TEST(DiagnosticsAgainstSimulator, LiveTemperatureAndR0Correction)
 
     // Again: already done, the user resets it, and the reading is back.
     b.msgs.answer(mrYes);
+    b.msgs.answer(mrYes);
     page.btnCorrR0->Click();
-    ASSERT_EQ(b.msgs.count(), 1) << b.messages().toStdString();
+    ASSERT_EQ(b.msgs.count(), 3) << b.messages().toStdString();
     EXPECT_TRUE(b.msgs.last().text.contains(QStringLiteral("Корректировка R0 уже проводилась")));
     EXPECT_EQ(page.lbDiagInf->text(), QStringLiteral("Корректировка R0 сброшена."));
     EXPECT_FALSE(b.stored().r0Corrected);
@@ -159,7 +162,7 @@ TEST(DiagnosticsAgainstSimulator, LiveTemperatureAndR0Correction)
     page.btnBeginDiagnostics->Click();
     EXPECT_FALSE(b.frm->DiagnosticsTimer()->isActive());
     EXPECT_TRUE(Shown(page.indT).isEmpty());
-    EXPECT_EQ(b.msgs.count(), 1) << b.messages().toStdString();
+    EXPECT_EQ(b.msgs.count(), 3) << b.messages().toStdString();
     EXPECT_TRUE(b.frm->IsConnected());
 }
 

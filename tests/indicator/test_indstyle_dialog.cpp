@@ -1,12 +1,16 @@
 #include "indicator/ColorSwatch.h"
 #include "indicator/IndStyleFrm.h"
+#include "rbcontrols/RbButton.h"
 #include "indicator/IndicatorAccessible.h"
+#include "indicator/LiquidIndicator.h"
 #include "common/IniFile.h"
 #include "ind_fixture.h"
 
 #include <QAccessible>
 #include <QAccessibleTextInterface>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -198,7 +202,7 @@ TEST(IndStyleDialog, TAndRThenSchemeThenCancelRestoresAllThree)
     rig.Click(d.shBackColor);
     EXPECT_EQ(rig.indD->BackColor(), 0x0000FF);
 
-    d.btnCancel->click();
+    d.btnCancel->Click();
     EXPECT_FALSE(d.isVisible());
     const TLiquidIndicator* inds[] = {rig.indT, rig.indR, rig.indD};
     for (int i = 0; i < 3; ++i) {
@@ -221,7 +225,7 @@ TEST(IndStyleDialog, OkAndTheCloseBoxKeepTheChanges)
     DialogRig rig;
     rig.dlg->ShowDialog();
     rig.Choose(rig.dlg->cbIndStyle, 0);
-    rig.dlg->btnOk->click();
+    rig.dlg->btnOk->Click();
     EXPECT_FALSE(rig.dlg->isVisible());
     EXPECT_EQ(rig.indT->IndicatorStyle(), isNormal);
 
@@ -324,15 +328,15 @@ TEST(IndStyleAccessible, ReadingIsNamedValuedAndAnnounced)
     std::vector<Announced> events;
     SetIndicatorAccessibleSink([&events](QAccessibleEvent* e) {
         QString value;
-        if (e->type() == QAccessible::ValueChanged)
-            value = static_cast<QAccessibleValueChangeEvent*>(e)->value().toString();
+        if (e->type() == QAccessible::TextUpdated)
+            value = static_cast<QAccessibleTextUpdateEvent*>(e)->textInserted();
         events.push_back({e->type(), e->object(), value});
     });
     ind->SetIndicatorText(QStringLiteral("23,5"));
     ind->SetIndicatorText(QStringLiteral("23,5")); // unchanged: no second announcement
     SetIndicatorAccessibleSink(nullptr);
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].type, QAccessible::ValueChanged);
+    EXPECT_EQ(events[0].type, QAccessible::TextUpdated); // a value change the desktop's bridge would drop
     EXPECT_EQ(events[0].object, ind);
     EXPECT_EQ(events[0].value, QStringLiteral("23,5 °C"));
 
@@ -347,4 +351,39 @@ TEST(IndStyleAccessible, ReadingIsNamedValuedAndAnnounced)
     EXPECT_EQ(i->text(QAccessible::Value), QStringLiteral("----"));
     ind->SetIndicatorstring(QByteArray("-8.8\xB0") + "C");
     EXPECT_EQ(i->text(QAccessible::Value), QStringLiteral("-8.8°C °C"));
+}
+
+// Readings change every second or faster; a screen reader hears the newest
+// one, at most once a second, and nothing when nothing changed.
+TEST(IndStyleAccessible, ReadingsAreToldAtMostOnceASecond)
+{
+    TLiquidIndicator ind;
+    ind.SetAccessibleUnit(QStringLiteral("°C"));
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::pair<QString, qint64>> told;
+    SetIndicatorAccessibleSink([&](QAccessibleEvent* e) {
+        if (e->type() == QAccessible::TextUpdated && e->object() == &ind)
+            told.emplace_back(static_cast<QAccessibleTextUpdateEvent*>(e)->textInserted(), clock.elapsed());
+    });
+    const auto waitFor = [](const std::function<bool()>& done, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        return done();
+    };
+    ind.SetIndicatorText(QStringLiteral("23,5"));
+    ind.SetIndicatorText(QStringLiteral("23,6"));
+    ind.SetIndicatorText(QStringLiteral("23,7"));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, QStringLiteral("23,5 °C"));
+    EXPECT_TRUE(waitFor([&] { return told.size() >= 2; }, 3000));
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[1].first, QStringLiteral("23,7 °C")) << "the newest reading, not each one";
+    EXPECT_GE(told[1].second - told[0].second, 950);
+    // Nothing new: nothing more is told.
+    ind.SetIndicatorText(QStringLiteral("23,7"));
+    EXPECT_FALSE(waitFor([&] { return told.size() > 2; }, 1200));
+    SetIndicatorAccessibleSink(nullptr);
 }

@@ -106,6 +106,8 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
             ok = flag(&o.json);
         else if (name == QLatin1String("--yes"))
             ok = flag(&o.yes);
+        else if (name == QLatin1String("--quiet") || name == QLatin1String("-q"))
+            ok = flag(&o.quiet);
         else if (c == QLatin1String("info") && name == QLatin1String("--text"))
             ok = (o.hasText = true) && takeValue(&o.text);
         else if ((c == QLatin1String("info") || c == QLatin1String("history") || c == QLatin1String("certificate"))
@@ -161,6 +163,8 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
                                                 "и не больше 100 % диапазона)")
                                      .arg(text));
         }
+        else if (c == QLatin1String("search") && name == QLatin1String("--all"))
+            ok = flag(&o.all);
         else if (name.startsWith('-'))
             ok = Fail(error, c.isEmpty() ? QStringLiteral("Неизвестный параметр %1").arg(name)
                                          : QStringLiteral("Неизвестный параметр %1 команды %2").arg(name, c));
@@ -181,7 +185,7 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
 QString CliHelpText()
 {
     return QStringLiteral(
-        "Использование: zelkor-cli [--port УСТРОЙСТВО|COMn] [--address N] [--repeat N] [--json] [--yes] КОМАНДА ...\n"
+        "Использование: zelkor-cli [--port УСТРОЙСТВО|COMn] [--address N] [--repeat N] [--json] [--yes] [--quiet] КОМАНДА ...\n"
         "\n"
         "Команды:\n"
         "  identify                       тип преобразователя и информация о датчике\n"
@@ -193,7 +197,8 @@ QString CliHelpText()
         "                                 --save сохраняет профиль (.zcf)\n"
         "  measure [--count N] [--csv]    измерения раз в секунду: температура, сопротивление,\n"
         "                                 состояние, дата настройки (без --count до Ctrl+C)\n"
-        "  search [--quick]               найти прибор на порту (адреса 1..255)\n"
+        "  search [--quick] [--all]       найти прибор на порту (адреса 1..255); с --all: все\n"
+        "                                 отвечающие адреса, а не только первый\n"
         "  history [--number N] [--since ДД.ММ.ГГГГ] [--csv]\n"
         "                                 события журнала приборов; --verify: проверить цепочку записей\n"
         "  certificate --number N [--out ФАЙЛ] [--temperature °C] [--humidity %] [--technician Ф.И.О.]\n"
@@ -204,6 +209,8 @@ QString CliHelpText()
         "                                 нужно установить, ждёт Enter и измеренный ток в мА (строка\n"
         "                                 стандартного ввода; число сразу вместо Enter тоже годится);\n"
         "                                 код 0 — ГОДЕН, 7 — НЕ ГОДЕН\n"
+        "\n"
+        "--quiet (-q) убирает строки о ходе работы; сообщения об ошибках остаются.\n"
         "\n"
         "Ключи --set: sensor=pt391|pt385|cu428, r0=100|50, bottom=°C, top=°C, output=direct|inverse,\n"
         "  alarm=3.2|3.6|21|22 (4-20 мА) или 0|5.5 (0-5 мА), average=off|1..30, address=1..255\n"

@@ -24,6 +24,7 @@ struct TCliOptions {
     int repeat = 0;        // attempts per request 1..10; 0: the program's settings
     bool json = false;
     bool yes = false;      // questions are answered "Да"
+    bool quiet = false;    // no progress lines on stderr (messages still go there)
     bool help = false;
 
     QString command;       // identify, info, config, measure, search
@@ -49,6 +50,7 @@ struct TCliOptions {
     int points = 0;        // 0: the program's settings
     QList<double> at;      // typed temperatures instead of evenly spread points
     double tolerance = 0;  // % of span; 0: the program's settings
+    bool all = false;      // every address that answers, not just the first
 };
 
 // False with a Russian message for a usage error.

@@ -85,6 +85,19 @@ bool FitsCodePage(const QString& text)
 
 const QString kTextOutsideCodePage = QStringLiteral("Тип датчика: символы вне кодовой страницы Windows-1251");
 
+// The device keeps 24 bytes of it; a longer text would be cut without a word.
+bool FitsWire(const QString& text)
+{
+    return toCp1251(text).size() <= kSensorTypeWireLength;
+}
+
+QString TextTooLong(const QString& text)
+{
+    return QStringLiteral("Тип датчика: не более %1 символов, указано %2")
+        .arg(kSensorTypeWireLength)
+        .arg(toCp1251(text).size());
+}
+
 } // namespace
 
 TCliRunner::TCliRunner(const TCliOptions& options)
@@ -251,6 +264,10 @@ int TCliRunner::Info()
                 Error(kTextOutsideCodePage);
                 return exCheckFailed;
             }
+            if (!FitsWire(m_o.text)) {
+                Error(TextTooLong(m_o.text));
+                return exCheckFailed;
+            }
             wanted.SensorTypeText = m_o.text;
         }
         if (m_o.hasNumber) {
@@ -367,6 +384,10 @@ int TCliRunner::Config()
         Error(error);
         return exCheckFailed;
     }
+    if (m_o.write && profile.HasSensorText && !FitsWire(profile.SensorTypeText)) {
+        Error(TextTooLong(profile.SensorTypeText));
+        return exCheckFailed;
+    }
     if (m_o.write && profile.HasSensorText && t.SensorDate == 0) {
         Error(InfoText::NoDate); // the information write would refuse after the configuration was written
         return exCheckFailed;
@@ -420,9 +441,11 @@ int TCliRunner::Search()
     m_drv->ClosePort();
     TScanHooks hooks;
     hooks.Trying = [this](int address) {
-        if (!m_o.json)
+        if (!m_o.json && !m_o.quiet)
             Error(QStringLiteral("Поиск прибора: адрес %1").arg(address));
     };
+    if (m_o.all)
+        return SearchAll(hooks);
     const TScanResult result = ScanForDevice(m_session, hooks, m_o.quick);
     if (result != TScanResult::Found) {
         Error(QStringLiteral("Ниодного прибора не найдено."));
@@ -434,5 +457,48 @@ int TCliRunner::Search()
     QJsonObject o = IdentityJson();
     o[QStringLiteral("command")] = QStringLiteral("search");
     Print(o, IdentityLines());
+    return exDone;
+}
+
+int TCliRunner::SearchAll(TScanHooks hooks)
+{
+    // Every address in turn: one that answers is noted and let go, so the
+    // scan goes on. The full pass after a quick one only when that found none.
+    QJsonArray devices;
+    QStringList lines;
+    int passes = 0;
+    hooks.PassStarted = [&passes] { ++passes; };
+    hooks.StopRequested = [&] { return passes > 1 && !devices.isEmpty(); };
+    hooks.Identify = [&](int address) {
+        const TOutcome outcome = IdentifyDevice(m_session, address);
+        if (!m_drv->IsPortOpen())
+            return outcome; // nobody there
+        QJsonObject d;
+        if (outcome == TOutcome::Success) {
+            d = IdentityJson();
+            if (!lines.isEmpty())
+                lines << QString();
+            lines << IdentityLines();
+        } else {
+            // An exception answer: a device is there, its identity unknown.
+            d[QStringLiteral("address")] = address;
+            d[QStringLiteral("refused")] = true;
+            if (!lines.isEmpty())
+                lines << QString();
+            lines << QStringLiteral("Адрес: %1 (прибор отказал в идентификации)").arg(address);
+        }
+        devices.append(d);
+        m_drv->ClosePort();
+        return outcome;
+    };
+    ScanForDevice(m_session, hooks, m_o.quick);
+    if (devices.isEmpty()) {
+        Error(QStringLiteral("Ниодного прибора не найдено."));
+        return exNoAnswer;
+    }
+    QJsonObject o;
+    o[QStringLiteral("command")] = QStringLiteral("search");
+    o[QStringLiteral("devices")] = devices;
+    Print(o, lines);
     return exDone;
 }

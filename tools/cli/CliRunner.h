@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "CliShell.h"
 #include "device/ConfigProfile.h"
+#include "device/DeviceScan.h"
 #include "device/DeviceSession.h"
 #include "app/ProgSettings.h"
 
@@ -46,6 +47,7 @@ private:
     int Measure();
     int Search();
     int Verify();
+    int SearchAll(TScanHooks hooks);
 
     void Print(const QJsonObject& json, const QStringList& lines);
     static void Error(const QString& text);

@@ -4,6 +4,7 @@
 #include "device/ErrCodes.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -79,6 +80,12 @@ int TCliMessages::MessageDlg(const QString& text, TMessageKind, int, int buttons
             line = QStringLiteral("Прибор отказал, код %1: %2").arg(row.Code).arg(line);
         }
     }
+    // A code the table does not know carries its number in the text itself.
+    static const QRegularExpression unknown(
+        QRegularExpression::escape(UnknownRefusalText(999)).replace(QStringLiteral("999"), QStringLiteral("(\\d+)")));
+    const QRegularExpressionMatch m = unknown.match(text);
+    if (m.hasMatch())
+        m_lastCode = m.captured(1).toInt();
     int result = mrOk;
     if (buttons & mbYes) {
         result = m_yes ? mrYes : mrNo;
