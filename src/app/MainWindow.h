@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CalibrationPage.h"
+#include "app/CalibrationMeter.h"
 #include "rbcontrols/ColorScheme.h"
 #include "device/DeviceSession.h"
 #include "app/DiagnosticPage.h"
@@ -166,6 +167,8 @@ public:
     TConfigurationPage* tsConfiguration() const { return m_tsConfiguration; }
     TCalibrationPage* tsCalobration() const { return m_tsCalobration; }
     TDiagnosticPage* tsDiagnostic() const { return m_tsDiagnostic; }
+    TCalibrationMeter* CalibrationMeter() const { return m_calibrationMeter; }
+    TDueDateWarnings& DueDateWarnings() { return m_dueDateWarnings; }
     TRecords* Records() const { return m_records; }
 
     static constexpr int kClientWidth = 583;
@@ -204,6 +207,8 @@ private:
     TConfigurationPage* m_tsConfiguration = nullptr;
     TCalibrationPage* m_tsCalobration = nullptr;
     TDiagnosticPage* m_tsDiagnostic = nullptr;
+    TCalibrationMeter* m_calibrationMeter = nullptr; // the reference instruments at stages 1 to 6
+    TDueDateWarnings m_dueDateWarnings;                // an overdue certificate is named once a run
 
     QAction* actProgSet = nullptr;
     QAction* actConnect = nullptr;

@@ -73,6 +73,7 @@ void ReadSettings(const TIniFile& ini, TProgSettings& s)
     s.ColorShema = ini.readString(kDefaults, QStringLiteral("ColorShema"), QStringLiteral("Standart.rbs"));
     s.ViewToolBar = ini.readBool(kDefaults, QStringLiteral("ViewToolBar"), true);
     s.QuickSearch = ini.readBool(kDefaults, QStringLiteral("QuickSearch"), true);
+    ReadInstrumentSettings(ini, s.Instruments);
 
     s.Ports.clear();
     for (const QString& key : ini.sectionKeys(kPorts)) {
@@ -100,6 +101,8 @@ void WriteSettings(TIniFile& ini, const TProgSettings& s)
     ini.writeString(kDefaults, QStringLiteral("ColorShema"), s.ColorShema);
     ini.writeBool(kDefaults, QStringLiteral("ViewToolBar"), s.ViewToolBar);
     ini.writeBool(kDefaults, QStringLiteral("QuickSearch"), s.QuickSearch);
+    if (ini.sectionExists(InstrumentsSection) || !IsDefaultInstrumentSettings(s.Instruments))
+        WriteInstrumentSettings(ini, s.Instruments);
 
     // Keys of the map are rewritten, stale COMn keys dropped, anything else kept.
     for (const QString& key : ini.sectionKeys(kPorts)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/WritableFolder.h"
+#include "instr/InstrumentSettings.h"
 
 #include <QMap>
 #include <QString>
@@ -26,6 +27,8 @@ struct TProgSettings {
     uint8_t RepeatNum = 2;
     QString ColorShema = QStringLiteral("Standart.rbs");
     bool QuickSearch = true; // the search's quick first pass
+    // [Instruments]: the reference meter and resistance source.
+    TInstrumentSettings Instruments;
     QString ProgDir;  // folder of the executable
     QString ExeName;  // file name of the executable
 

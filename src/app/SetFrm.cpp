@@ -2,6 +2,7 @@
 
 #include "app/AccessibleNames.h"
 #include "app/COMChoiceFrm.h"
+#include "app/InstrumentsPage.h"
 #include "link/CommPortDriver.h"
 #include "device/DeviceSession.h"
 #include "app/MainServices.h"
@@ -77,6 +78,7 @@ void TfrmSettings::CreateControls()
     nodeRoot = new QTreeWidgetItem(TreeView1, {QStringLiteral("Настройки программы")});
     nodeBasic = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Общие")});
     nodeConnection = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Соединение")});
+    nodeInstruments = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Эталоны")});
     TreeView1->expandAll();
     TreeView1->setAccessibleName(QStringLiteral("Разделы настроек"));
     connect(TreeView1, &QTreeWidget::currentItemChanged, this,
@@ -91,6 +93,8 @@ void TfrmSettings::CreateControls()
     tsConnection->setObjectName(QStringLiteral("tsConnection"));
     PageControl1->addWidget(tsBasic);
     PageControl1->addWidget(tsConnection);
+    tsInstruments = new TInstrumentsPage(m_settings.Instruments, PageControl1);
+    PageControl1->addWidget(tsInstruments);
 
     // ---- tsBasic
     rpSet1 = new TRbPanel(tsBasic);
@@ -221,6 +225,7 @@ void TfrmSettings::FormShow()
     ShowPortEntry(*cbCom);
     m_settings.DefaultSlaveID = uint8_t(m_session.Transducer.SlaveID & 0xFF);
     rseSlaveID->setValue(m_settings.DefaultSlaveID);
+    tsInstruments->LoadFromSettings();
     TreeView1->setCurrentItem(nodeBasic);
     TreeView1Change(nodeBasic);
 }
@@ -243,6 +248,8 @@ void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
         PageControl1->setCurrentWidget(tsBasic);
     else if (index == 1)
         PageControl1->setCurrentWidget(tsConnection);
+    else if (index == 2)
+        PageControl1->setCurrentWidget(tsInstruments);
 }
 
 void TfrmSettings::cbSetConnectBeforeRunClick()

@@ -17,6 +17,7 @@ class QTreeWidgetItem;
 class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
+class TInstrumentsPage;
 class IMainServices;
 struct TDeviceSession;
 struct TProgSettings;
@@ -53,9 +54,11 @@ public:
     QTreeWidgetItem* nodeRoot;
     QTreeWidgetItem* nodeBasic;
     QTreeWidgetItem* nodeConnection;
+    QTreeWidgetItem* nodeInstruments;
     QStackedWidget* PageControl1;
     QWidget* tsBasic;
     QWidget* tsConnection;
+    TInstrumentsPage* tsInstruments; // "Эталоны"
     TRbButton* RbButton2;
 
     TRbPanel* rpSet1;

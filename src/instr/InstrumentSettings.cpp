@@ -110,6 +110,15 @@ void WriteInstrumentSettings(TIniFile& ini, const TInstrumentSettings& s)
     ini.writeString(InstrumentsSection, Key(r, "Confirm"), s.source.commands.confirm);
 }
 
+bool IsDefaultInstrumentSettings(const TInstrumentSettings& settings)
+{
+    TIniFile given(QString{});
+    TIniFile defaults(QString{});
+    WriteInstrumentSettings(given, settings);
+    WriteInstrumentSettings(defaults, TInstrumentSettings{});
+    return given.content() == defaults.content();
+}
+
 QString InstrumentName(TInstrumentRole role)
 {
     return role == TInstrumentRole::Meter ? QStringLiteral("Мультиметр") : QStringLiteral("Источник сопротивления");

@@ -53,6 +53,8 @@ extern const QString InstrumentsSection; // "Instruments"
 // A missing key gives the default; a damaged one too.
 void ReadInstrumentSettings(const TIniFile& ini, TInstrumentSettings& settings);
 void WriteInstrumentSettings(TIniFile& ini, const TInstrumentSettings& settings);
+// Nothing set beyond the defaults: a settings file without the section stays without it.
+bool IsDefaultInstrumentSettings(const TInstrumentSettings& settings);
 
 // "Мультиметр" / "Источник сопротивления".
 QString InstrumentName(TInstrumentRole role);

@@ -65,6 +65,17 @@ TEST(InstrumentSettings, RoundTripThroughTheFile)
     EXPECT_TRUE(again.sectionExists(InstrumentsSection));
 }
 
+TEST(InstrumentSettings, DefaultsAreRecognised)
+{
+    TInstrumentSettings s;
+    EXPECT_TRUE(IsDefaultInstrumentSettings(s));
+    s.source.commands.confirm.clear();
+    EXPECT_FALSE(IsDefaultInstrumentSettings(s));
+    s = {};
+    s.meter.dueDate = QDate(2027, 1, 1);
+    EXPECT_FALSE(IsDefaultInstrumentSettings(s));
+}
+
 TEST(InstrumentSettings, DamagedValuesFallBack)
 {
     TIniFile ini(QString{});
