@@ -15,6 +15,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <limits>
+
 class SimProcess {
 public:
     explicit SimProcess(QStringList args = {})
@@ -60,6 +62,34 @@ public:
         if (m_proc.exitStatus() != QProcess::NormalExit || m_proc.exitCode() != 0)
             return fail(QStringLiteral("exit code %1").arg(m_proc.exitCode()));
         return true;
+    }
+
+    // A line for a simulator started with --control, e.g. "r 138.51". Waits
+    // until it has answered with its state line (stderr), which is returned.
+    QString command(const QByteArray& line, int timeoutMs = 3000)
+    {
+        m_proc.readAllStandardError();
+        m_proc.write(line + '\n');
+        m_proc.waitForBytesWritten(timeoutMs);
+        m_proc.setReadChannel(QProcess::StandardError);
+        QString answer;
+        while (answer.isEmpty()) {
+            if (!m_proc.canReadLine() && !m_proc.waitForReadyRead(timeoutMs))
+                break;
+            while (m_proc.canReadLine())
+                answer = QString::fromLocal8Bit(m_proc.readLine()).trimmed();
+        }
+        m_proc.setReadChannel(QProcess::StandardOutput);
+        return answer;
+    }
+
+    // The output current from the state line `command` returned, mA; NaN without one.
+    static double outputCurrent(const QString& stateLine)
+    {
+        const qsizetype at = stateLine.indexOf(QStringLiteral("output "));
+        bool ok = false;
+        const double v = at < 0 ? 0 : stateLine.mid(at + 7).section(QLatin1Char(' '), 0, 0).toDouble(&ok);
+        return ok ? v : std::numeric_limits<double>::quiet_NaN();
     }
 
     QString devicePath() const { return m_path; }

@@ -50,12 +50,25 @@ TEST(SimOptions, EveryOptionLandsWhereItBelongs)
     EXPECT_FALSE(d.address);
 }
 
+TEST(SimOptions, OutputError)
+{
+    TSimOptions o;
+    ASSERT_TRUE(Parse({"--output-offset", "-150", "--output-gain", "2500,5"}, o));
+    EXPECT_DOUBLE_EQ(o.output.offsetUa, -150);
+    EXPECT_DOUBLE_EQ(o.output.gainPpm, 2500.5);
+    TSimOptions d;
+    ASSERT_TRUE(Parse({}, d));
+    EXPECT_DOUBLE_EQ(d.output.offsetUa, 0);
+    EXPECT_DOUBLE_EQ(d.output.gainPpm, 0);
+}
+
 TEST(SimOptions, BadValuesAreRefusedWithAReason)
 {
     const std::vector<std::vector<const char*>> bad = {
         {"--address", "0"},      {"--address", "256"},      {"--address"},           {"--type", "X"},
         {"--temperature", "hot"}, {"--pieces", "0"},        {"--exception", "3"},    {"--exception", "3:300"},
         {"--exception", "Q:1"},  {"--reply-delay", "-1"},   {"--link", ""},          {"--frobnicate"},
+        {"--output-offset", "5000"}, {"--output-gain", "x"},
     };
     for (const auto& args : bad) {
         TSimOptions o;
@@ -70,6 +83,7 @@ TEST(SimOptions, HelpNamesEveryOption)
     const std::string help = SimHelpText();
     for (const char* opt : {"--link", "--state", "--address", "--type", "--temperature", "--diag-state", "--noise",
                             "--reply-delay", "--no-pacing", "--pieces", "--piece-gap", "--silent", "--drop-first",
-                            "--exception", "--bad-crc", "--bad-crc-first", "--control", "--verbose", "--help"})
+                            "--exception", "--bad-crc", "--bad-crc-first", "--control", "--verbose", "--help",
+                            "--output-offset", "--output-gain"})
         EXPECT_NE(help.find(opt), std::string::npos) << opt;
 }

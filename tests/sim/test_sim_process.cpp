@@ -153,6 +153,25 @@ TEST(SimProcess, PiecesArriveApart)
     EXPECT_TRUE(sim.stop());
 }
 
+TEST(SimProcess, DecadeBoxAndOutputFromTheControlInput)
+{
+    SimProcess sim({QStringLiteral("--no-pacing"), QStringLiteral("--noise"), QStringLiteral("0"),
+                    QStringLiteral("--control"), QStringLiteral("--output-offset"), QStringLiteral("100")});
+    ASSERT_TRUE(sim.start()) << sim.error().toStdString();
+    // Default range -50..150 on a Pt100 0.00385: 100 deg C drives 16 mA, plus the offset.
+    const QString state = sim.command("r 138,51");
+    EXPECT_TRUE(state.contains(QStringLiteral("resistance 138.510"))) << state.toStdString();
+    EXPECT_NEAR(SimProcess::outputCurrent(state), 16.1, 0.001) << state.toStdString();
+
+    RawPort port(sim.devicePath());
+    ASSERT_TRUE(port.ok());
+    const TSimBytes m = port.exchange(Req({1, 3, 0, 0x20, 0, 5}));
+    ASSERT_EQ(m.size(), 15u);
+    EXPECT_EQ(int16_t((m[3] << 8) | m[4]), 1000) << "100.0 deg C";
+    EXPECT_EQ((m[5] << 8) | m[6], 13851);
+    EXPECT_TRUE(sim.stop());
+}
+
 TEST(SimProcess, CommandLineErrorsAndHelp)
 {
     QProcess bad;

@@ -1,6 +1,7 @@
 #include "SimEngine.h"
 
-#include "SensorModel.h"
+#include "device/OutputCurrent.h"
+#include "device/SensorCharacteristic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,29 @@ TCurrentWindow currentWindow(uint8_t typeCode, int stage)
     return stage == 5 ? TCurrentWindow{3600, 4400} : TCurrentWindow{19200, 20800};
 }
 
+// The currents the output drives, untrimmed, while stages 5 and 6 wait for
+// what was measured (the calibration texts name them), in mA.
+struct TTrimPoints {
+    double low, high;
+};
+TTrimPoints trimPoints(uint8_t typeCode)
+{
+    return typeCode == 'N' ? TTrimPoints{0.1, 5.0} : TTrimPoints{4.0, 20.0};
+}
+
+// The alarm current a fault drives, by the alarm code.
+double alarmCurrent(uint8_t typeCode, uint8_t code)
+{
+    if (typeCode == 'N')
+        return code == 2 ? 5.5 : 0.0;
+    switch (code) {
+    case 2: return 3.6;
+    case 3: return 21.0;
+    case 4: return 22.0;
+    default: return 3.2;
+    }
+}
+
 void putPadded(TSimBytes& frame, const QByteArray& text, int width)
 {
     for (int i = 0; i < width; ++i)
@@ -53,9 +77,11 @@ int clampRound(double v, int lo, int hi)
 
 } // namespace
 
-TSimEngine::TSimEngine(const TSimState& state, const TSimFaults& faults, double noise, uint32_t seed)
+TSimEngine::TSimEngine(const TSimState& state, const TSimFaults& faults, double noise, uint32_t seed,
+                       const TSimOutputError& output)
     : m_state(state)
     , m_faults(faults)
+    , m_output(output)
     , m_noise(std::max(0.0, noise))
     , m_rng(seed ? seed : 1)
 {
@@ -70,8 +96,74 @@ bool TSimEngine::TakeStateChanged()
 
 void TSimEngine::SetTemperature(double t)
 {
+    m_reference.reset();
     m_state.temperature = t;
     m_changed = true;
+}
+
+bool TSimEngine::SetReferenceResistance(double ohms)
+{
+    const double t = NominalTemperature(m_state.sensorKind, SimR0Ohms(m_state), ohms);
+    if (!std::isfinite(t))
+        return false;
+    m_reference = ohms;
+    m_state.temperature = t;
+    m_changed = true;
+    return true;
+}
+
+// The same resistance means another temperature to another sensor.
+void TSimEngine::followReference()
+{
+    if (!m_reference)
+        return;
+    const double t = NominalTemperature(m_state.sensorKind, SimR0Ohms(m_state), *m_reference);
+    if (std::isfinite(t))
+        m_state.temperature = t;
+    else
+        m_reference.reset();
+}
+
+double TSimEngine::driven(double setMa) const
+{
+    return setMa * (1.0 + m_output.gainPpm * 1e-6) + m_output.offsetUa / 1000.0;
+}
+
+// The set current that makes the trimmed output drive `targetMa`: the two
+// measured points say what the loop really gives at the two calibration points.
+double TSimEngine::trimmedSetting(double targetMa) const
+{
+    if (!m_state.outputTrimmed || m_state.trimHighUa <= m_state.trimLowUa)
+        return targetMa;
+    const TTrimPoints p = trimPoints(m_state.typeCode);
+    const double low = m_state.trimLowUa / 1000.0;
+    const double high = m_state.trimHighUa / 1000.0;
+    return p.low + (targetMa - low) * (p.high - p.low) / (high - low);
+}
+
+double TSimEngine::OutputCurrentMilliamps() const
+{
+    const TTrimPoints points = trimPoints(m_state.typeCode);
+    if (m_calibrProgress == 4)
+        return driven(points.low);
+    if (m_calibrProgress == 5)
+        return driven(points.high);
+
+    double target = 0;
+    const uint8_t state = effectiveState();
+    if (state == 1 || state == 3) {
+        target = alarmCurrent(m_state.typeCode, m_state.alarmCode);
+    } else {
+        // The measured temperature without its noise: a meter integrates that away.
+        const double t = (m_state.temperature - m_state.r0Offset) * m_state.nsxGain;
+        target = ExpectedCurrent(m_state.typeCode, m_state.outputCode == 0, m_state.bottomBound, m_state.topBound, t);
+        if (!std::isfinite(target))
+            target = alarmCurrent(m_state.typeCode, m_state.alarmCode);
+        // Past the range's ends the output stops a little beyond the range.
+        const bool n = m_state.typeCode == 'N';
+        target = std::clamp(target, n ? 0.0 : 3.8, n ? 5.1 : 20.5);
+    }
+    return driven(trimmedSetting(target));
 }
 
 void TSimEngine::SetDiagState(uint8_t s)
@@ -223,7 +315,7 @@ bool TSimEngine::writeConfiguration(const uint8_t* regs)
 
     if (!IsKnownSensorKind(kind) || (r0 != 1 && r0 != 2) || output > 1 || !averageCodeValid(average) || address == 0)
         return false;
-    const TTempLimits lim = SensorLimits(kind);
+    const TTempLimits lim = SensorSpanLimits(kind);
     if (bottom < lim.min || top > lim.max || top - bottom < 25)
         return false;
     const int alarmCodes = m_state.typeCode == 'N' ? 2 : 4;
@@ -238,6 +330,7 @@ bool TSimEngine::writeConfiguration(const uint8_t* regs)
     m_state.alarmCode = alarm;
     m_state.averageCode = average;
     m_state.address = address;
+    followReference();
     m_changed = true;
     return true;
 }
@@ -263,11 +356,17 @@ TSimBytes TSimEngine::calibrationStage(const TSimBytes& req)
         const TCurrentWindow w = currentWindow(m_state.typeCode, stage);
         if (current < w.min || current > w.max)
             return privateResult(fnCalibrate, scBadData);
+        // Stage 5 brings what the low point really was, stage 6 the high
+        // one; the trim is kept with the date, as the whole calibration is.
+        (stage == 5 ? m_trimLowUa : m_trimHighUa) = current;
     } else {
         const TSimDateBytes date{req[3], req[4], req[5], req[6]};
         if (!SimDateValid(date))
             return privateResult(fnCalibrate, scBadData);
         m_state.calibrDate = date;
+        m_state.outputTrimmed = true;
+        m_state.trimLowUa = m_trimLowUa;
+        m_state.trimHighUa = m_trimHighUa;
         if (m_state.diagState == 2)
             m_state.diagState = 0;
         m_changed = true;
@@ -347,7 +446,9 @@ uint8_t TSimEngine::effectiveState() const
 {
     if (m_state.diagState != 0)
         return m_state.diagState;
-    const TTempLimits lim = SensorLimits(m_state.sensorKind);
+    if (!std::isfinite(m_state.temperature))
+        return 3;
+    const TTempLimits lim = SensorSpanLimits(m_state.sensorKind);
     if (m_state.temperature < lim.min || m_state.temperature > lim.max)
         return 3;
     return 0;

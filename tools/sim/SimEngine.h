@@ -30,6 +30,13 @@ enum TSimCode : uint8_t {
     scNsxMismatch = 16,
 };
 
+// The current loop's own error before any trim: what it drives for a set
+// current I is I x (1 + gain) + offset.
+struct TSimOutputError {
+    double offsetUa = 0;
+    double gainPpm = 0;
+};
+
 struct TSimMeasurement {
     double temperature = 0; // as the transducer reports it, deg C
     double resistance = 0;  // ohms
@@ -42,7 +49,7 @@ struct TSimMeasurement {
 class TSimEngine {
 public:
     explicit TSimEngine(const TSimState& state, const TSimFaults& faults = {}, double noise = 0.05,
-                        uint32_t seed = 1);
+                        uint32_t seed = 1, const TSimOutputError& output = {});
 
     // The answer, or nothing when a real slave would stay silent.
     std::optional<TSimBytes> HandleRequest(const TSimBytes& request, int64_t nowMs);
@@ -51,7 +58,20 @@ public:
     // True once after every change of the remembered state.
     bool TakeStateChanged();
 
+    // The sensor at `t` deg C; a decade box in its place is taken away.
     void SetTemperature(double t);
+    // A decade box in place of the sensor: the temperature is what the
+    // configured sensor's characteristic gives for `ohms`, and follows a
+    // change of sensor kind or R0. False (nothing changed) when no
+    // temperature of the characteristic gives that resistance.
+    bool SetReferenceResistance(double ohms);
+    std::optional<double> ReferenceResistance() const { return m_reference; }
+    // What a meter in the current loop reads now, mA: the output the
+    // measured temperature, the configuration and the trim drive (the
+    // alarm current in a fault, the bare calibration points while stages
+    // 5 and 6 wait for their measured currents), through the loop's error.
+    double OutputCurrentMilliamps() const;
+    const TSimOutputError& OutputError() const { return m_output; }
     void SetDiagState(uint8_t s);
     int CalibrationProgress() const { return m_calibrProgress; }
 
@@ -70,11 +90,16 @@ private:
     TSimBytes exception(uint8_t function, uint8_t code) const;
     TSimBytes privateResult(uint8_t function, uint8_t code) const;
     uint8_t effectiveState() const;
+    double driven(double setMa) const;      // through the loop's error
+    double trimmedSetting(double targetMa) const;
+    void followReference();
     double rawReading(int64_t nowMs); // sensor temperature plus noise
     double noiseSample();
 
     TSimState m_state;
     TSimFaults m_faults;
+    TSimOutputError m_output;
+    std::optional<double> m_reference; // ohms of the decade box, when one stands in for the sensor
     double m_noise;
     uint32_t m_rng;
     int64_t m_now = 0;
@@ -83,4 +108,6 @@ private:
     int m_corrupted = 0;
     int m_calibrProgress = 0; // last calibration stage done, 0 = none running
     bool m_nsxPending = false; // step 1 accepted, waiting for the true temperature
+    int m_trimLowUa = 0;       // stage 5's and 6's measured currents, kept at stage 7
+    int m_trimHighUa = 0;
 };

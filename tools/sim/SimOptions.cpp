@@ -113,6 +113,14 @@ bool ParseSimOptions(int argc, const char* const* argv, TSimOptions& o, std::str
             if (!value(&v) || !toReal(v, &r) || r < 0 || r > 100)
                 return fail("--noise needs degrees from 0 to 100");
             o.noise = r;
+        } else if (a == "--output-offset") {
+            if (!value(&v) || !toReal(v, &r) || std::fabs(r) > 2000)
+                return fail("--output-offset needs microamperes from -2000 to 2000");
+            o.output.offsetUa = r;
+        } else if (a == "--output-gain") {
+            if (!value(&v) || !toReal(v, &r) || std::fabs(r) > 100000)
+                return fail("--output-gain needs parts per million from -100000 to 100000");
+            o.output.gainPpm = r;
         } else if (a == "--reply-delay") {
             if (!value(&v) || !toInt(v, 0, 60000, &n))
                 return fail("--reply-delay needs milliseconds from 0 to 60000");
@@ -173,6 +181,9 @@ Device:
                        2 not calibrated, 3 sensor fault (default 0; a
                        temperature outside the sensor's range also gives 3)
   --noise D            measurement noise amplitude, deg C (default 0.05)
+  --output-offset UA   the current output's offset error, uA (default 0)
+  --output-gain PPM    its gain error, parts per million (default 0); the
+                       trim of calibration stages 5 and 6 takes both out
   --address, --type, --temperature and --diag-state override the state file
   and are written to it.
 
@@ -193,6 +204,7 @@ Faults:
 
 Other:
   --control            read commands from stdin: "t VALUE" (temperature),
+                       "r OHMS" (a decade box in place of the sensor),
                        "d STATE" (diagnostic state), "s" (show), "q" (quit)
   -v, --verbose        log every request and answer to stderr
   -h, --help           this text

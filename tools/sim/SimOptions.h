@@ -18,6 +18,7 @@ struct TSimOptions {
     int pieces = 1;
     int pieceGapMs = 200;
     TSimFaults faults;
+    TSimOutputError output;               // the current loop's untrimmed error
     bool verbose = false;
     bool control = false;                 // read commands from stdin
     bool help = false;

@@ -165,6 +165,11 @@ bool LoadSimState(const QString& fileName, TSimState& s, QString* error)
     s.averageCode = uint8_t(readInt(ini, kConfiguration, QStringLiteral("AverageCode"), d.averageCode, 0, 255));
 
     parseDate(ini.readString(kCalibration, QStringLiteral("Date")), &s.calibrDate);
+    s.outputTrimmed = ini.readBool(kCalibration, QStringLiteral("OutputTrimmed"), d.outputTrimmed);
+    s.trimLowUa = readInt(ini, kCalibration, QStringLiteral("TrimLow"), d.trimLowUa, -32768, 32767);
+    s.trimHighUa = readInt(ini, kCalibration, QStringLiteral("TrimHigh"), d.trimHighUa, -32768, 32767);
+    if (s.trimHighUa <= s.trimLowUa)
+        s.outputTrimmed = false; // no line through two such points
 
     s.r0Corrected = ini.readBool(kCorrections, QStringLiteral("R0Done"), d.r0Corrected);
     s.r0Offset = readReal(ini, kCorrections, QStringLiteral("R0Offset"), d.r0Offset);
@@ -198,6 +203,9 @@ bool SaveSimState(const QString& fileName, const TSimState& s, QString* error)
     ini.writeInteger(kConfiguration, QStringLiteral("AverageCode"), s.averageCode);
 
     ini.writeString(kCalibration, QStringLiteral("Date"), dateText(s.calibrDate));
+    ini.writeBool(kCalibration, QStringLiteral("OutputTrimmed"), s.outputTrimmed);
+    ini.writeInteger(kCalibration, QStringLiteral("TrimLow"), s.trimLowUa);
+    ini.writeInteger(kCalibration, QStringLiteral("TrimHigh"), s.trimHighUa);
 
     ini.writeBool(kCorrections, QStringLiteral("R0Done"), s.r0Corrected);
     ini.writeString(kCorrections, QStringLiteral("R0Offset"), realText(s.r0Offset));

@@ -34,6 +34,11 @@ struct TSimState {
     uint8_t averageCode = 0;      // 0 off, else seconds * 6 - 2
 
     TSimDateBytes calibrDate{};
+    // output trim of calibration stages 5 and 6: the currents measured while
+    // the output drove its low and its high point, in uA
+    bool outputTrimmed = false;
+    int trimLowUa = 0;
+    int trimHighUa = 0;
 
     // sensor corrections the transducer carried out itself
     bool r0Corrected = false;

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -72,9 +74,16 @@ void removeLink(const std::string& link, const std::string& target)
 void showState(const TSimEngine& engine)
 {
     const TSimState& s = engine.State();
-    std::fprintf(stderr, "address %d, type %c, temperature %.2f, diag state %d, R0 %s, NSX %s\n", s.address,
-                 s.typeCode, s.temperature, s.diagState, s.r0Corrected ? "corrected" : "not corrected",
-                 s.nsxCorrected ? "corrected" : "not corrected");
+    char input[48];
+    if (const auto ohms = engine.ReferenceResistance())
+        std::snprintf(input, sizeof input, "resistance %.3f, ", *ohms);
+    else
+        input[0] = '\0';
+    std::fprintf(stderr,
+                 "address %d, type %c, %stemperature %.3f, output %.4f mA, diag state %d, R0 %s, NSX %s, output %s\n",
+                 s.address, s.typeCode, input, s.temperature, engine.OutputCurrentMilliamps(), s.diagState,
+                 s.r0Corrected ? "corrected" : "not corrected", s.nsxCorrected ? "corrected" : "not corrected",
+                 s.outputTrimmed ? "trimmed" : "not trimmed");
 }
 
 } // namespace
@@ -107,6 +116,7 @@ int main(int argc, char** argv)
         const int alarmCodes = state.typeCode == 'N' ? 2 : 4;
         if (state.alarmCode < 1 || state.alarmCode > alarmCodes)
             state.alarmCode = 1;
+        state.outputTrimmed = false; // another output, another trim
     }
     if (opt.temperature)
         state.temperature = *opt.temperature;
@@ -121,7 +131,7 @@ int main(int argc, char** argv)
     };
     save(state);
 
-    TSimEngine engine(state, opt.faults, opt.noise, uint32_t(::getpid()));
+    TSimEngine engine(state, opt.faults, opt.noise, uint32_t(::getpid()), opt.output);
     TLineOptions line;
     line.replyDelayMs = opt.replyDelayMs;
     line.pacing = opt.pacing;
@@ -136,18 +146,24 @@ int main(int argc, char** argv)
     server.SetStateChangedHandler([&] { save(engine.State()); });
     if (opt.control) {
         server.SetCommandInput(STDIN_FILENO, [&](const std::string& lineText) {
-            std::istringstream in(lineText);
+            std::string text = lineText;
+            std::replace(text.begin(), text.end(), ',', '.'); // a decimal comma is what a Russian user types
+            std::istringstream in(text);
             std::string cmd;
             in >> cmd;
             double v = 0;
             if (cmd == "q")
                 return false;
-            if (cmd == "t" && in >> v && v >= -273 && v <= 1000)
+            if (cmd == "t" && in >> v && v >= -273 && v <= 1000) {
                 engine.SetTemperature(v);
-            else if (cmd == "d" && in >> v && v >= 0 && v <= 255)
+            } else if (cmd == "r" && in >> v) {
+                if (!engine.SetReferenceResistance(v))
+                    std::fprintf(stderr, "no temperature of the sensor gives %.3f ohm\n", v);
+            } else if (cmd == "d" && in >> v && v >= 0 && v <= 255) {
                 engine.SetDiagState(uint8_t(v));
-            else if (cmd != "s" && !cmd.empty())
-                std::fprintf(stderr, "commands: t TEMPERATURE, d STATE, s, q\n");
+            } else if (cmd != "s" && !cmd.empty()) {
+                std::fprintf(stderr, "commands: t TEMPERATURE, r OHMS, d STATE, s, q\n");
+            }
             if (engine.TakeStateChanged())
                 save(engine.State());
             if (!cmd.empty())
