@@ -2,7 +2,7 @@
 
 #include "instr/ScpiClient.h"
 #include "instr/ScpiReply.h"
-#include "instr/SettlingWindow.h"
+#include "instr/SettledReading.h"
 
 // The commands a current meter is driven with; the settings may change them.
 struct TMeterCommands {

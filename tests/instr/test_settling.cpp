@@ -1,49 +1,10 @@
-#include "instr/SettlingWindow.h"
+#include "instr/SettledReading.h"
 
 #include "VirtualClock.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-TEST(SettlingWindow, NeedsAFullWindowWithinSpreadAndSlope)
-{
-    TSettlingRule rule;
-    rule.samples = 4;
-    rule.spread = 0.2;
-    rule.slope = 0.05;
-    TSettlingWindow w(rule);
-    w.Add(0, 10.0);
-    w.Add(1, 10.1);
-    w.Add(2, 10.0);
-    EXPECT_FALSE(w.Settled()) << "three of four readings";
-    w.Add(3, 10.05);
-    EXPECT_TRUE(w.Settled());
-    EXPECT_NEAR(w.Mean(), 10.0375, 1e-12);
-    EXPECT_NEAR(w.Spread(), 0.1, 1e-12);
-
-    w.Add(4, 10.3); // one jump out of the spread
-    EXPECT_FALSE(w.Settled());
-    EXPECT_EQ(w.Count(), 4) << "only the last readings count";
-}
-
-TEST(SettlingWindow, ASlowDriftInsideTheSpreadIsNotSettled)
-{
-    TSettlingRule rule;
-    rule.samples = 5;
-    rule.spread = 0.5;
-    rule.slope = 0.05;
-    TSettlingWindow w(rule);
-    for (int i = 0; i < 5; ++i)
-        w.Add(i, 20.0 + 0.1 * i); // 0.1 per second, spread 0.4
-    EXPECT_NEAR(w.Slope(), 0.1, 1e-12);
-    EXPECT_LE(w.Spread(), rule.spread);
-    EXPECT_FALSE(w.Settled());
-    TSettlingWindow falling(rule);
-    for (int i = 0; i < 5; ++i)
-        falling.Add(i, 20.0 - 0.1 * i);
-    EXPECT_FALSE(falling.Settled()) << "a falling reading counts as well";
-}
 
 TEST(ReadSettledTest, StopsWhenSettledPacedByTheInterval)
 {
