@@ -13,6 +13,7 @@ const QString TCalibrationPage::EmptyDateText = QStringLiteral("  .  .    ");
 
 TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     : QWidget(parent)
+    , m_session(session)
     , m_calibration(session, *this)
 {
     setObjectName(QStringLiteral("tsCalobration"));
@@ -73,7 +74,21 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     SetButtonCaption(btnSaveProtocol, QStringLiteral("Сохранить протокол..."));
     btnSaveProtocol->setGeometry(294, 196, 160, 30);
     btnSaveProtocol->hide();
-    m_calibration.ProtocolAvailable = [this](bool available) { btnSaveProtocol->setVisible(available); };
+    m_calibration.ProtocolAvailable = [this](bool available) {
+        btnSaveProtocol->setVisible(available);
+        UpdateVerifyOffer();
+    };
+    btnVerify = new TSkinButton(this);
+    btnVerify->setObjectName(QStringLiteral("btnVerify"));
+    btnVerify->setGeometry(146, 238, 284, 30);
+    connect(btnVerify, &TRbButton::clicked, this, [this] {
+        if (VerifyRequested)
+            VerifyRequested(VerifyOffer());
+    });
+    connect(&session.events, &TDeviceEvents::calibrationCancelled, this, [this] { UpdateVerifyOffer(); });
+    connect(&session.events, &TDeviceEvents::disconnected, this, [this] { UpdateVerifyOffer(); });
+    connect(&session.events, &TDeviceEvents::calibrationStageDone, this, [this] { UpdateVerifyOffer(); });
+    UpdateVerifyOffer();
     connect(btnSaveProtocol, &TRbButton::clicked, this, [this] {
         if (SaveProtocol && m_calibration.HasProtocol())
             SaveProtocol(m_calibration.LastCalibration());
@@ -114,11 +129,34 @@ void TCalibrationPage::SetStyleManager(IRbStyleRegistry* manager)
     btnBeginCalibr->SetRbStyleManager(manager);
     btnCancelCalibr->SetRbStyleManager(manager);
     btnSaveProtocol->SetRbStyleManager(manager);
+    btnVerify->SetRbStyleManager(manager);
 }
 
 void TCalibrationPage::ClearStage()
 {
     lbStage->clear();
+    UpdateVerifyOffer();
+}
+
+TVerifyStage TCalibrationPage::VerifyOffer() const
+{
+    const int stage = m_session.State.CalibrStage;
+    if (stage == 1)
+        return TVerifyStage::vsAsFound;
+    if (stage == 0 && m_calibration.HasProtocol())
+        return TVerifyStage::vsAsLeft;
+    return TVerifyStage::vsAlone;
+}
+
+void TCalibrationPage::UpdateVerifyOffer()
+{
+    switch (VerifyOffer()) {
+    case TVerifyStage::vsAsFound: SetButtonCaption(btnVerify, QStringLiteral("Проверить до настройки")); break;
+    case TVerifyStage::vsAsLeft: SetButtonCaption(btnVerify, QStringLiteral("Проверить после настройки")); break;
+    default: SetButtonCaption(btnVerify, QStringLiteral("Проверка преобразователя")); break;
+    }
+    // Once stage 1 is sent the transducer is in its calibration: nothing to verify then.
+    btnVerify->setEnabled(m_session.State.CalibrStage <= 1);
 }
 
 void TCalibrationPage::SetStageText(const QString& text)
@@ -215,11 +253,13 @@ void TCalibrationPage::btnBeginCalibrClick()
     // one refused with its message refuses the press as well.
     if (TakePendingEntries())
         m_calibration.BeginPressed();
+    UpdateVerifyOffer();
 }
 
 void TCalibrationPage::btnCancelCalibrClick()
 {
     m_calibration.CancelCalibration();
+    UpdateVerifyOffer();
 }
 
 void TCalibrationPage::rseCalibrCurExit()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/Calibr.h"
+#include "device/VerificationTypes.h"
 #include "app/DiagnosticPage.h"
 
 #include <QWidget>
@@ -23,6 +24,12 @@ public:
     std::function<void(const QString&)> CalibrDateSink;
     // "Сохранить протокол...": the window writes the protocol of the last calibration.
     std::function<void(const TCalibrationRecord&)> SaveProtocol;
+    // btnVerify: the window opens the verification as the offer says.
+    std::function<void(TVerifyStage)> VerifyRequested;
+    // As found while a calibration has begun and nothing is sent yet, as left
+    // after one ended accepted, else on its own.
+    TVerifyStage VerifyOffer() const;
+    void UpdateVerifyOffer();
 
     // The window's style manager styles the page's skinned controls.
     void SetStyleManager(IRbStyleRegistry* manager);
@@ -59,6 +66,7 @@ public:
     TSkinButton* btnBeginCalibr;
     TSkinButton* btnCancelCalibr;
     TSkinButton* btnSaveProtocol; // shown after a calibration ended successfully
+    TSkinButton* btnVerify;       // the verification, offered before and after a calibration
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +76,7 @@ private:
     // The entries not yet judged, checked now; false when one was refused.
     bool TakePendingEntries();
 
+    TDeviceSession& m_session;
     TCalibration m_calibration;
     // Edited but not yet taken: a press that keeps the focus away from the
     // field must not send the old value.

@@ -130,6 +130,7 @@ void TfrmMain::CreatePages()
     m_records = new TRecords(m_session, this);
     m_records->AttachDiagnostics(m_tsDiagnostic->Diagnostics());
     m_tsCalobration->SaveProtocol = [this](const TCalibrationRecord& record) { m_records->SaveProtocol(record); };
+    m_tsCalobration->VerifyRequested = [this](TVerifyStage stage) { ShowVerification(stage); };
 
     setCentralWidget(m_mainPageCtrl);
 }

@@ -32,6 +32,8 @@ class TfrmAbout;
 class TfrmCOMChoice;
 class TfrmMessage;
 class TfrmViewStatus;
+class TfrmVerification;
+class TVerificationInstruments;
 class TInformationPage;
 class TConfigurationPage;
 class TfrmConnect;
@@ -99,6 +101,11 @@ public:
     // The connect and settings dialogs, created on first use and kept.
     TfrmConnect* ConnectDialog();
     TfrmSettings* SettingsDialog();
+    // "Проверка преобразователя", created on first use and kept.
+    TfrmVerification* VerificationWindow();
+    TVerificationInstruments* VerificationInstruments() { VerificationWindow(); return m_verifyInstruments; }
+    // Opens it on a new verification; `show` false leaves it prepared, not shown (tests).
+    bool ShowVerification(TVerifyStage stage, bool show = true);
 
     // Colour scheme: load, apply and carry the work-area colour to the windows.
     bool LoadColorScheme(const QString& path, QString* error);
@@ -145,6 +152,7 @@ public:
     void FileExitExecute();
     void actAboutExecute();
     void actViewToolBarExecute();
+    void actVerifyExecute();
     // The idle update of actConnect and actViewToolBar.
     void UpdateActions();
 
@@ -222,6 +230,7 @@ private:
     QAction* actHelp = nullptr; // "Справка": no action behind it
     QAction* actTrend = nullptr;    // "График измерений"
     QAction* actExchange = nullptr; // "Обмен с прибором"
+    QAction* actVerify = nullptr;   // "Проверка преобразователя"
     TConfigProfileActions* m_profileActions = nullptr; // saving and loading configuration profiles
     TRecords* m_records = nullptr;  // trend, exchange monitor, calibration protocol
 
@@ -233,6 +242,8 @@ private:
     TfrmCOMChoice* m_comChoice = nullptr;
     TfrmConnect* m_connect = nullptr;
     TfrmSettings* m_settingsDialog = nullptr;
+    TfrmVerification* m_verification = nullptr;
+    TVerificationInstruments* m_verifyInstruments = nullptr; // with the window
     QPointer<TFStyleEditor> m_styleEditor;
     bool m_closed = false;
     TColor m_formColor = clBtnFace;

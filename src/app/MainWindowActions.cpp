@@ -18,6 +18,9 @@
 #include "app/MessageFrm.h"
 #include "app/Records.h"
 #include "app/SetFrm.h"
+#include "app/VerificationFrm.h"
+#include "app/VerificationInstruments.h"
+#include "rbcontrols/RbStyleManager.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QAction>
@@ -76,6 +79,8 @@ void TfrmMain::CreateActions()
     actExchange = makeAction(this, QStringLiteral("actExchange"), QStringLiteral("Обмен с прибором"), view, -1);
     connect(actTrend, &QAction::triggered, this, [this] { m_records->ShowTrend(); });
     connect(actExchange, &QAction::triggered, this, [this] { m_records->ShowMonitor(); });
+    actVerify = makeAction(this, QStringLiteral("actVerify"), QStringLiteral("Проверка преобразователя"), program, -1);
+    connect(actVerify, &QAction::triggered, this, &TfrmMain::actVerifyExecute);
     actHelp = new QAction(QStringLiteral("Справка"), this);
     actHelp->setObjectName(QStringLiteral("actHelp"));
     m_profileActions = new TConfigProfileActions(*this);
@@ -111,6 +116,8 @@ void TfrmMain::CreateMenu()
     view->addAction(actExchange);
     view->addSeparator();
     view->addAction(actViewToolBar);
+    QMenu* calibration = bar->addMenu(QStringLiteral("Настройка"));
+    calibration->addAction(actVerify);
     QMenu* link = bar->addMenu(QStringLiteral("Соединение"));
     link->addAction(actConnect);
     link->addAction(actFindFirst);
@@ -172,6 +179,38 @@ void TfrmMain::ShowToolBar(bool visible)
 void TfrmMain::actProgSetExecute()
 {
     SettingsDialog()->exec();
+}
+
+TfrmVerification* TfrmMain::VerificationWindow()
+{
+    if (!m_verification) {
+        m_verification = new TfrmVerification(m_session, m_settings, *this, this);
+        m_verifyInstruments = new TVerificationInstruments(*m_verification, m_settings.Instruments, m_dueDateWarnings);
+        m_verifyInstruments->btnAuto->SetRbStyleManager(m_styleManager);
+    }
+    return m_verification;
+}
+
+bool TfrmMain::ShowVerification(TVerifyStage stage, bool show)
+{
+    TfrmVerification* w = VerificationWindow();
+    // The instruments are named in the result, so they come first.
+    m_verifyInstruments->Attach();
+    if (!w->Prepare(stage)) {
+        m_verifyInstruments->Detach();
+        return false;
+    }
+    if (show) {
+        w->exec();
+        m_verifyInstruments->Detach();
+    }
+    return true;
+}
+
+// Before or after a calibration as the calibration page offers it.
+void TfrmMain::actVerifyExecute()
+{
+    ShowVerification(m_tsCalobration->VerifyOffer());
 }
 
 void TfrmMain::actConnectExecute()

@@ -60,6 +60,38 @@ TSettingsLocation LocateSettings(const QString& progDir, const QString& userConf
     return {own, own};
 }
 
+namespace {
+
+const QString kVerification = QStringLiteral("Verification");
+const TProgSettings kVerifyDefaults;
+
+void ReadVerificationSettings(const TIniFile& ini, TProgSettings& s)
+{
+    bool ok = false;
+    QString text = ini.readString(kVerification, QStringLiteral("Tolerance")).trimmed();
+    const double tolerance = text.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    s.VerifyTolerancePct = ok && tolerance > 0 && tolerance <= 100 ? tolerance : kVerifyDefaults.VerifyTolerancePct;
+    const int rule = ini.readInteger(kVerification, QStringLiteral("DecisionRule"), 0);
+    s.VerifyDecisionRule = rule == 1 ? 1 : 0;
+    const int points = ini.readInteger(kVerification, QStringLiteral("Points"), kVerifyDefaults.VerifyPoints);
+    s.VerifyPoints = points >= 2 && points <= 11 ? points : kVerifyDefaults.VerifyPoints;
+}
+
+// A file that never had the section gets none while the values are the defaults.
+void WriteVerificationSettings(TIniFile& ini, const TProgSettings& s)
+{
+    const bool defaults = s.VerifyTolerancePct == kVerifyDefaults.VerifyTolerancePct
+                          && s.VerifyDecisionRule == kVerifyDefaults.VerifyDecisionRule
+                          && s.VerifyPoints == kVerifyDefaults.VerifyPoints;
+    if (defaults && ini.sectionKeys(kVerification).isEmpty())
+        return;
+    ini.writeString(kVerification, QStringLiteral("Tolerance"), QString::number(s.VerifyTolerancePct, 'g', 6));
+    ini.writeInteger(kVerification, QStringLiteral("DecisionRule"), s.VerifyDecisionRule);
+    ini.writeInteger(kVerification, QStringLiteral("Points"), s.VerifyPoints);
+}
+
+} // namespace
+
 void ReadSettings(const TIniFile& ini, TProgSettings& s)
 {
     s.ConnectBeforeRun = ini.readBool(kDefaults, QStringLiteral("ConnectBeforeRun"), false);
@@ -73,6 +105,7 @@ void ReadSettings(const TIniFile& ini, TProgSettings& s)
     s.ColorShema = ini.readString(kDefaults, QStringLiteral("ColorShema"), QStringLiteral("Standart.rbs"));
     s.ViewToolBar = ini.readBool(kDefaults, QStringLiteral("ViewToolBar"), true);
     s.QuickSearch = ini.readBool(kDefaults, QStringLiteral("QuickSearch"), true);
+    ReadVerificationSettings(ini, s);
     ReadInstrumentSettings(ini, s.Instruments);
 
     s.Ports.clear();
@@ -101,6 +134,7 @@ void WriteSettings(TIniFile& ini, const TProgSettings& s)
     ini.writeString(kDefaults, QStringLiteral("ColorShema"), s.ColorShema);
     ini.writeBool(kDefaults, QStringLiteral("ViewToolBar"), s.ViewToolBar);
     ini.writeBool(kDefaults, QStringLiteral("QuickSearch"), s.QuickSearch);
+    WriteVerificationSettings(ini, s);
     if (ini.sectionExists(InstrumentsSection) || !IsDefaultInstrumentSettings(s.Instruments))
         WriteInstrumentSettings(ini, s.Instruments);
 

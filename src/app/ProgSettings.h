@@ -27,6 +27,11 @@ struct TProgSettings {
     uint8_t RepeatNum = 2;
     QString ColorShema = QStringLiteral("Standart.rbs");
     bool QuickSearch = true; // the search's quick first pass
+    // [Verification]: the tolerance in % of span, the decision rule
+    // (0 simple acceptance, 1 guarded) and the number of test points.
+    double VerifyTolerancePct = 0.25;
+    int VerifyDecisionRule = 0;
+    int VerifyPoints = 5;
     // [Instruments]: the reference meter and resistance source.
     TInstrumentSettings Instruments;
     QString ProgDir;  // folder of the executable

@@ -8,6 +8,7 @@
 #include "app/MainServices.h"
 #include "link/MessageDialog.h"
 #include "app/ProgSettings.h"
+#include "app/VerifySettingsPage.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbCheckBox.h"
 #include "rbcontrols/RbPanel.h"
@@ -78,6 +79,7 @@ void TfrmSettings::CreateControls()
     nodeRoot = new QTreeWidgetItem(TreeView1, {QStringLiteral("Настройки программы")});
     nodeBasic = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Общие")});
     nodeConnection = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Соединение")});
+    nodeVerify = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Проверка")});
     nodeInstruments = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Эталоны")});
     TreeView1->expandAll();
     TreeView1->setAccessibleName(QStringLiteral("Разделы настроек"));
@@ -93,6 +95,8 @@ void TfrmSettings::CreateControls()
     tsConnection->setObjectName(QStringLiteral("tsConnection"));
     PageControl1->addWidget(tsBasic);
     PageControl1->addWidget(tsConnection);
+    tsVerify = new TVerifySettingsPage(m_settings, PageControl1);
+    PageControl1->addWidget(tsVerify);
     tsInstruments = new TInstrumentsPage(m_settings.Instruments, PageControl1);
     PageControl1->addWidget(tsInstruments);
 
@@ -187,7 +191,8 @@ void TfrmSettings::FormCreate()
     // work-area colour instead.
     m_main.AdoptSchemeLook(this, {cbSetConnectBeforeRun, RbButton2},
                            {tsBasic, tsConnection, cbSetConnectBeforeRun, cbQuickSearch, rbConnectToNum, rbFindFirst,
-                            rbToLast, rpSet1, rpSet2, Edit3, Edit2, Edit4});
+                            rbToLast, rpSet1, rpSet2, Edit3, Edit2, Edit4, tsVerify, tsVerify->rpVerify});
+    tsVerify->ShowSettings();
 
     const TProgSettings& s = m_settings;
     cbSetConnectBeforeRun->SetChecked(s.ConnectBeforeRun);
@@ -249,6 +254,8 @@ void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
     else if (index == 1)
         PageControl1->setCurrentWidget(tsConnection);
     else if (index == 2)
+        PageControl1->setCurrentWidget(tsVerify);
+    else if (index == 3)
         PageControl1->setCurrentWidget(tsInstruments);
 }
 

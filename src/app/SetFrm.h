@@ -17,6 +17,7 @@ class QTreeWidgetItem;
 class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
+class TVerifySettingsPage;
 class TInstrumentsPage;
 class IMainServices;
 struct TDeviceSession;
@@ -54,10 +55,12 @@ public:
     QTreeWidgetItem* nodeRoot;
     QTreeWidgetItem* nodeBasic;
     QTreeWidgetItem* nodeConnection;
-    QTreeWidgetItem* nodeInstruments;
+    QTreeWidgetItem* nodeVerify;
     QStackedWidget* PageControl1;
     QWidget* tsBasic;
     QWidget* tsConnection;
+    TVerifySettingsPage* tsVerify;
+    QTreeWidgetItem* nodeInstruments;
     TInstrumentsPage* tsInstruments; // "Эталоны"
     TRbButton* RbButton2;
 

@@ -161,7 +161,7 @@ TEST(InstrumentsPage, SettingsDialogShowsItUnderItsOwnNode)
     TfrmSettings dlg(frm->Settings(), frm->Session(), *frm);
     dlg.tsInstruments->DevicePaths = [] { return QStringList{QStringLiteral("/dev/ttyACM0"), QStringLiteral("/dev/usbtmc0")}; };
     dlg.FormShow();
-    ASSERT_EQ(dlg.nodeRoot->childCount(), 3);
+    ASSERT_EQ(dlg.nodeRoot->childCount(), 4);
     EXPECT_EQ(dlg.nodeInstruments->text(0), QStringLiteral("Эталоны"));
     dlg.TreeView1->setCurrentItem(dlg.nodeInstruments);
     EXPECT_EQ(dlg.PageControl1->currentWidget(), dlg.tsInstruments);
