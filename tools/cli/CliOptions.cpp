@@ -1,9 +1,11 @@
 #include "CliOptions.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QStringList kCommands = {QStringLiteral("identify"), QStringLiteral("info"), QStringLiteral("config"),
-                               QStringLiteral("measure"), QStringLiteral("search")};
+                               QStringLiteral("measure"), QStringLiteral("search"), QStringLiteral("verify")};
 
 bool Fail(QString* error, const QString& text)
 {
@@ -101,6 +103,33 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
             ok = flag(&o.csv);
         else if (c == QLatin1String("search") && name == QLatin1String("--quick"))
             ok = flag(&o.quick);
+        else if (c == QLatin1String("verify") && name == QLatin1String("--points"))
+            ok = takeInt(2, 11, &o.points);
+        else if (c == QLatin1String("verify") && name == QLatin1String("--at")) {
+            QString list;
+            ok = takeValue(&list);
+            o.at.clear();
+            for (const QString& part : list.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts)) {
+                bool number = false;
+                const double t = part.trimmed().toDouble(&number);
+                if (ok && !number)
+                    ok = Fail(error, QStringLiteral("Недопустимая температура «%1» в --at (ожидается "
+                                                    "список через запятую, например 0,50,100)")
+                                         .arg(part));
+                o.at << t;
+            }
+            if (ok && (o.at.isEmpty() || o.at.size() > 11))
+                ok = Fail(error, QStringLiteral("Параметр --at ожидает от 1 до 11 температур"));
+        } else if (c == QLatin1String("verify") && name == QLatin1String("--tolerance")) {
+            QString text;
+            ok = takeValue(&text);
+            bool number = false;
+            o.tolerance = text.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&number);
+            if (ok && (!number || !(o.tolerance > 0) || o.tolerance > 100))
+                ok = Fail(error, QStringLiteral("Недопустимое значение --tolerance «%1» (допустимо больше 0 "
+                                                "и не больше 100 % диапазона)")
+                                     .arg(text));
+        }
         else if (name.startsWith('-'))
             ok = Fail(error, c.isEmpty() ? QStringLiteral("Неизвестный параметр %1").arg(name)
                                          : QStringLiteral("Неизвестный параметр %1 команды %2").arg(name, c));
@@ -134,6 +163,11 @@ QString CliHelpText()
         "  measure [--count N] [--csv]    измерения раз в секунду: температура, сопротивление,\n"
         "                                 состояние, дата настройки (без --count до Ctrl+C)\n"
         "  search [--quick]               найти прибор на порту (адреса 1..255)\n"
+        "  verify [--points N | --at T1,T2,...] [--tolerance ПРОЦЕНТ]\n"
+        "                                 проверка: для каждой точки выводит сопротивление, которое\n"
+        "                                 нужно установить, ждёт Enter и измеренный ток в мА (строка\n"
+        "                                 стандартного ввода; число сразу вместо Enter тоже годится);\n"
+        "                                 код 0 — ГОДЕН, 7 — НЕ ГОДЕН\n"
         "\n"
         "Ключи --set: sensor=pt391|pt385|cu428, r0=100|50, bottom=°C, top=°C, output=direct|inverse,\n"
         "  alarm=3.2|3.6|21|22 (4-20 мА) или 0|5.5 (0-5 мА), average=off|1..30, address=1..255\n"
@@ -143,5 +177,5 @@ QString CliHelpText()
         "\n"
         "Коды завершения: 0 выполнено, 2 ошибка в командной строке, 3 нет ответа от прибора,\n"
         "  4 прибор отказал (или не сохранил записанное), 5 порт не открывается,\n"
-        "  6 значение не прошло проверку\n");
+        "  6 значение не прошло проверку, 7 проверка: НЕ ГОДЕН\n");
 }

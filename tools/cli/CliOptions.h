@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 // Exit status of zelkor-cli.
@@ -10,7 +11,8 @@ enum TCliExit : int {
     exNoAnswer = 3,   // no answer, or the link was lost
     exRefused = 4,    // the device refused, or did not keep what was written
     exPortFailed = 5, // the port cannot be opened
-    exCheckFailed = 6 // a value (or a profile) failed a check
+    exCheckFailed = 6, // a value (or a profile) failed a check
+    exNotPassed = 7    // the verification's verdict is НЕ ГОДЕН
 };
 
 // The command line: global options, a command, the command's options.
@@ -36,6 +38,10 @@ struct TCliOptions {
     bool csv = false;
     // search
     bool quick = false;
+    // verify
+    int points = 0;        // 0: the program's settings
+    QList<double> at;      // typed temperatures instead of evenly spread points
+    double tolerance = 0;  // % of span; 0: the program's settings
 };
 
 // False with a Russian message for a usage error.

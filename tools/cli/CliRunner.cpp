@@ -192,6 +192,8 @@ int TCliRunner::RunCommand()
         return Info();
     if (m_o.command == QLatin1String("config"))
         return Config();
+    if (m_o.command == QLatin1String("verify"))
+        return Verify();
     return Measure();
 }
 

@@ -32,6 +32,7 @@ private:
     int Config();
     int Measure();
     int Search();
+    int Verify();
 
     void Print(const QJsonObject& json, const QStringList& lines);
     static void Error(const QString& text);

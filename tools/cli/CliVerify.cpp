@@ -1,0 +1,178 @@
+// The verify command: the window's verification from a script. Each point's
+// resistance is printed, Enter (or the current itself) is read from stdin,
+// the transducer's reading is taken until it settles, the table printed.
+#include "CliRunner.h"
+
+#include "device/Configuration.h"
+#include "device/PointReader.h"
+#include "device/Verification.h"
+#include "link/CommPortDriver.h"
+#include "link/TickSource.h"
+
+#include <QJsonArray>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+QString Fixed(double v, int decimals)
+{
+    return QString::number(v, 'f', decimals);
+}
+
+// Rounded past what the instruments resolve, so 0.1 does not print as 0.09999999999999964.
+QJsonValue Number(double v, int decimals)
+{
+    if (!std::isfinite(v))
+        return QJsonValue(QJsonValue::Null);
+    const double scale = std::pow(10.0, decimals);
+    return QJsonValue(std::round(v * scale) / scale);
+}
+
+QString StageName(TVerifyStage stage)
+{
+    switch (stage) {
+    case TVerifyStage::vsAsFound: return QStringLiteral("asFound");
+    case TVerifyStage::vsAsLeft: return QStringLiteral("asLeft");
+    default: return QStringLiteral("alone");
+    }
+}
+
+// One line of stdin without its line end; nothing at the end of the input.
+std::optional<QString> ReadLine()
+{
+    char buffer[256];
+    if (!std::fgets(buffer, sizeof buffer, stdin))
+        return std::nullopt;
+    QString line = QString::fromLocal8Bit(buffer);
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    return line.trimmed();
+}
+
+std::optional<double> CurrentFrom(QString text)
+{
+    bool ok = false;
+    const double v = text.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+} // namespace
+
+int TCliRunner::Verify()
+{
+    if (!ReadConfiguration(m_session))
+        return FailureExit();
+
+    TVerifyPlan plan;
+    plan.count = m_o.points > 0 ? m_o.points : m_settings.VerifyPoints;
+    plan.temperatures = m_o.at;
+    const double tolerance = m_o.tolerance > 0 ? m_o.tolerance : m_settings.VerifyTolerancePct;
+    const TDecisionRule rule = m_settings.VerifyDecisionRule == 1 ? TDecisionRule::drGuarded : TDecisionRule::drSimple;
+    TVerification v;
+    v.Result().readingRule = TSettlingRule{5, 0.2, 0.05};
+    QString error;
+    if (!v.Begin(m_session.Transducer, plan, tolerance, rule, TVerifyStage::vsAlone, &error)) {
+        Error(error);
+        return exCheckFailed;
+    }
+
+    // Prompts go where a person reads them; with --json stdout carries the result alone.
+    FILE* prompt = m_o.json ? stderr : stdout;
+    auto say = [prompt](const QString& text) {
+        std::fputs(text.toUtf8().constData(), prompt);
+        std::fflush(prompt);
+    };
+
+    std::optional<double> typed;
+    TTypedCurrentReader current;
+    current.Typed = [&typed](const TVerifyPoint&) { return typed; };
+    TPointReader reader(m_session, current);
+    reader.SetRules(v.Result().readingRule, v.Result().currentRule);
+    ITickSource& ticks = *m_session.link.ticks;
+
+    for (int i = 0; i < v.PointCount(); ++i) {
+        const TVerifyPoint& p = v.Point(i);
+        say(QStringLiteral("Точка %1 из %2: %3 °C. Установите %4 Ом (ожидается %5 мА) и нажмите Enter: ")
+                .arg(i + 1)
+                .arg(v.PointCount())
+                .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
+        std::optional<QString> line = ReadLine();
+        if (line && line->isEmpty()) {
+            say(QStringLiteral("Измеренный ток, мА: "));
+            line = ReadLine();
+        }
+        if (!line) {
+            say(QStringLiteral("\n"));
+            Error(QStringLiteral("Ввод закончился до конца проверки"));
+            return exCheckFailed;
+        }
+        typed = CurrentFrom(*line);
+        if (!typed) {
+            Error(QStringLiteral("Неверное значение тока: «%1»").arg(*line));
+            return exCheckFailed;
+        }
+        if (!reader.Start(p)) {
+            Error(reader.Error());
+            return exCheckFailed;
+        }
+        while (reader.Step() == TPointStatus::Sampling)
+            ticks.Sleep(TPointReader::kSampleIntervalMs);
+        if (reader.Status() == TPointStatus::Failed) {
+            if (m_shell.Lost())
+                return exNoAnswer;
+            Error(reader.Error());
+            return reader.Error().contains(QStringLiteral("не установились")) ? exCheckFailed : exRefused;
+        }
+        v.SetMeasurement(i, reader.Reading(), reader.ReadingJudge().Spread(), reader.Current());
+        const TVerifyPoint& done = v.Point(i);
+        say(QStringLiteral("  показание %1 °C (%2 %), ток %3 мА (%4 %): %5\n")
+                .arg(Fixed(done.reading, 2), Fixed(done.digitalErrorPct, 3), Fixed(done.current, 3),
+                     Fixed(done.outputErrorPct, 3), done.pass ? QStringLiteral("годен") : QStringLiteral("не годен")));
+    }
+    v.Finish(&m_session.events);
+    const TVerificationResult& r = v.Result();
+    const QString verdict = r.pass ? QStringLiteral("ГОДЕН") : QStringLiteral("НЕ ГОДЕН");
+
+    QJsonArray points;
+    QStringList lines;
+    lines << QStringLiteral("   T, °C     R, Ом  Iожид, мА  Показание  ΔT, %   I, мА   ΔI, %  Итог");
+    for (const TVerifyPoint& p : r.points) {
+        QJsonObject o;
+        o[QStringLiteral("temperature")] = Number(p.temperature, 3);
+        o[QStringLiteral("resistance")] = Number(p.resistance, 3);
+        o[QStringLiteral("expectedCurrent")] = Number(p.expectedCurrent, 4);
+        o[QStringLiteral("reading")] = Number(p.reading, 3);
+        o[QStringLiteral("current")] = Number(p.current, 4);
+        o[QStringLiteral("digitalError")] = Number(p.digitalError, 3);
+        o[QStringLiteral("digitalErrorPct")] = Number(p.digitalErrorPct, 4);
+        o[QStringLiteral("outputError")] = Number(p.outputError, 4);
+        o[QStringLiteral("outputErrorPct")] = Number(p.outputErrorPct, 4);
+        o[QStringLiteral("pass")] = p.pass;
+        points << o;
+        lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
+                     .arg(Fixed(p.temperature, 1), 8)
+                     .arg(Fixed(p.resistance, 2), 9)
+                     .arg(Fixed(p.expectedCurrent, 3), 10)
+                     .arg(Fixed(p.reading, 2), 10)
+                     .arg(Fixed(p.digitalErrorPct, 3), 6)
+                     .arg(Fixed(p.current, 3), 7)
+                     .arg(Fixed(p.outputErrorPct, 3), 7)
+                     .arg(p.pass ? QStringLiteral("годен") : QStringLiteral("не годен"));
+    }
+    lines << QStringLiteral("Допуск: %1 % диапазона, %2").arg(Fixed(r.tolerancePct, 3), r.decisionRule)
+          << verdict;
+    QJsonObject o;
+    o[QStringLiteral("command")] = QStringLiteral("verify");
+    o[QStringLiteral("address")] = m_session.Transducer.SlaveID;
+    o[QStringLiteral("stage")] = StageName(r.stage);
+    o[QStringLiteral("points")] = points;
+    o[QStringLiteral("tolerance")] = r.tolerancePct;
+    o[QStringLiteral("decisionRule")] = r.decisionRule;
+    o[QStringLiteral("verdict")] = verdict;
+    Print(o, lines);
+    return r.pass ? exDone : exNotPassed;
+}
