@@ -18,6 +18,10 @@
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -197,4 +201,39 @@ TEST(InstrumentsAgainstSimulator, MeterGoneMidRunEndsItWithoutAPointAndNamesTheM
         << window->lbProgress->text().toStdString();
     EXPECT_TRUE(b.frm->IsConnected()) << "the transducer itself is still there";
     instruments->Detach();
+}
+
+TEST(InstrumentsAgainstSimulator, CommandLineVerifiesWithBothInstrumentsAndNoTyping)
+{
+    InstrumentBench b({QStringLiteral("--output-offset"), QStringLiteral("120")});
+    ASSERT_TRUE(b.started) << b.sim->error().toStdString();
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), b.tmp.filePath(QStringLiteral("cfg")));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ZELKOR_CLI_PATH),
+            {QStringLiteral("--port"), b.tmp.filePath(QStringLiteral("com1")), QStringLiteral("--json"),
+             QStringLiteral("verify"), QStringLiteral("--points"), QStringLiteral("2"), QStringLiteral("--meter"),
+             b.meterLink, QStringLiteral("--source"), b.sourceLink});
+    p.closeWriteChannel(); // nothing is typed
+    ASSERT_TRUE(p.waitForFinished(90000));
+    const QString prompts = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 7) << prompts.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    EXPECT_EQ(o.value(QStringLiteral("verdict")).toString(), QStringLiteral("НЕ ГОДЕН"));
+    const QJsonArray points = o.value(QStringLiteral("points")).toArray();
+    ASSERT_EQ(points.size(), 2) << prompts.toStdString();
+    for (const QJsonValue& v : points) {
+        const QJsonObject pt = v.toObject();
+        EXPECT_NEAR(pt.value(QStringLiteral("outputError")).toDouble(), 0.120, 0.003);
+        EXPECT_NEAR(pt.value(QStringLiteral("current")).toDouble() - pt.value(QStringLiteral("expectedCurrent")).toDouble(),
+                    0.120, 0.003);
+        EXPECT_FALSE(pt.value(QStringLiteral("pass")).toBool());
+    }
+    const QJsonArray instruments = o.value(QStringLiteral("instruments")).toArray();
+    ASSERT_EQ(instruments.size(), 2);
+    EXPECT_EQ(instruments[0].toObject().value(QStringLiteral("device")).toString(), b.meterLink);
+    EXPECT_EQ(instruments[1].toObject().value(QStringLiteral("role")).toString(), QStringLiteral("source"));
+    EXPECT_FALSE(prompts.contains(QStringLiteral("нажмите Enter"))) << "the source sets every point";
+    EXPECT_TRUE(b.sim->stop());
 }

@@ -120,7 +120,11 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
             }
             if (ok && (o.at.isEmpty() || o.at.size() > 11))
                 ok = Fail(error, QStringLiteral("Параметр --at ожидает от 1 до 11 температур"));
-        } else if (c == QLatin1String("verify") && name == QLatin1String("--tolerance")) {
+        } else if (c == QLatin1String("verify") && name == QLatin1String("--meter"))
+            ok = takeValue(&o.meter);
+        else if (c == QLatin1String("verify") && name == QLatin1String("--source"))
+            ok = takeValue(&o.source);
+        else if (c == QLatin1String("verify") && name == QLatin1String("--tolerance")) {
             QString text;
             ok = takeValue(&text);
             bool number = false;
@@ -163,11 +167,13 @@ QString CliHelpText()
         "  measure [--count N] [--csv]    измерения раз в секунду: температура, сопротивление,\n"
         "                                 состояние, дата настройки (без --count до Ctrl+C)\n"
         "  search [--quick]               найти прибор на порту (адреса 1..255)\n"
-        "  verify [--points N | --at T1,T2,...] [--tolerance ПРОЦЕНТ]\n"
+        "  verify [--points N | --at T1,T2,...] [--tolerance ПРОЦЕНТ] [--meter УСТРОЙСТВО [--source УСТРОЙСТВО]]\n"
         "                                 проверка: для каждой точки выводит сопротивление, которое\n"
         "                                 нужно установить, ждёт Enter и измеренный ток в мА (строка\n"
         "                                 стандартного ввода; число сразу вместо Enter тоже годится);\n"
-        "                                 код 0 — ГОДЕН, 7 — НЕ ГОДЕН\n"
+        "                                 код 0 — ГОДЕН, 7 — НЕ ГОДЕН; с --meter ток читает мультиметр,\n"
+        "                                 с --source сопротивление устанавливает источник (SCPI; линия\n"
+        "                                 и команды — из раздела [Instruments] файла настроек)\n"
         "\n"
         "Ключи --set: sensor=pt391|pt385|cu428, r0=100|50, bottom=°C, top=°C, output=direct|inverse,\n"
         "  alarm=3.2|3.6|21|22 (4-20 мА) или 0|5.5 (0-5 мА), average=off|1..30, address=1..255\n"

@@ -42,6 +42,8 @@ struct TCliOptions {
     int points = 0;        // 0: the program's settings
     QList<double> at;      // typed temperatures instead of evenly spread points
     double tolerance = 0;  // % of span; 0: the program's settings
+    QString meter;         // a SCPI meter reads the currents
+    QString source;        // a SCPI resistance source sets the points
 };
 
 // False with a Russian message for a usage error.

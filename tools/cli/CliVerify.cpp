@@ -6,6 +6,7 @@
 #include "device/Configuration.h"
 #include "device/PointReader.h"
 #include "device/Verification.h"
+#include "instr/InstrumentReaders.h"
 #include "link/CommPortDriver.h"
 #include "link/TickSource.h"
 
@@ -80,6 +81,50 @@ int TCliRunner::Verify()
         return exCheckFailed;
     }
 
+    // The instruments the command line names, on the line settings and
+    // commands of the settings file.
+    std::unique_ptr<TMeterCurrentReader> meter;
+    std::unique_ptr<TSourceResistance> source;
+    if (!m_o.source.isEmpty() && m_o.meter.isEmpty()) {
+        Error(QStringLiteral("--source работает только вместе с --meter"));
+        return exUsage;
+    }
+    if (!m_o.meter.isEmpty()) {
+        TMeterConfig cfg = m_settings.Instruments.meter;
+        cfg.device = m_o.meter;
+        auto client = OpenInstrument(TInstrumentRole::Meter, cfg, *m_session.link.ticks, SystemDeviceFactory(), &error);
+        if (client) {
+            meter = std::make_unique<TMeterCurrentReader>(std::move(client), cfg);
+            if (!meter->Prepare(&error))
+                meter.reset();
+        }
+        if (!meter) {
+            Error(error);
+            return exPortFailed;
+        }
+        v.Result().instruments << *meter->Instrument();
+    }
+    if (!m_o.source.isEmpty()) {
+        TSourceConfig cfg = m_settings.Instruments.source;
+        cfg.device = m_o.source;
+        auto client = OpenInstrument(TInstrumentRole::Source, cfg, *m_session.link.ticks, SystemDeviceFactory(), &error);
+        if (!client) {
+            Error(error);
+            return exPortFailed;
+        }
+        source = std::make_unique<TSourceResistance>(std::move(client), cfg);
+        v.Result().instruments << *source->Instrument();
+    }
+    // Whatever ends the run, the source is left switched off at its last value.
+    struct TSourceOff {
+        TSourceResistance* source;
+        ~TSourceOff()
+        {
+            if (source && source->On())
+                source->SwitchOff();
+        }
+    } sourceOff{source.get()};
+
     // Prompts go where a person reads them; with --json stdout carries the result alone.
     FILE* prompt = m_o.json ? stderr : stdout;
     auto say = [prompt](const QString& text) {
@@ -90,30 +135,43 @@ int TCliRunner::Verify()
     std::optional<double> typed;
     TTypedCurrentReader current;
     current.Typed = [&typed](const TVerifyPoint&) { return typed; };
-    TPointReader reader(m_session, current);
+    TPointReader reader(m_session, meter ? static_cast<ICurrentReader&>(*meter) : current);
     reader.SetRules(v.Result().readingRule, v.Result().currentRule);
     ITickSource& ticks = *m_session.link.ticks;
 
     for (int i = 0; i < v.PointCount(); ++i) {
         const TVerifyPoint& p = v.Point(i);
-        say(QStringLiteral("Точка %1 из %2: %3 °C. Установите %4 Ом (ожидается %5 мА) и нажмите Enter: ")
-                .arg(i + 1)
-                .arg(v.PointCount())
-                .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
-        std::optional<QString> line = ReadLine();
-        if (line && line->isEmpty()) {
-            say(QStringLiteral("Измеренный ток, мА: "));
-            line = ReadLine();
-        }
-        if (!line) {
-            say(QStringLiteral("\n"));
-            Error(QStringLiteral("Ввод закончился до конца проверки"));
-            return exCheckFailed;
-        }
-        typed = CurrentFrom(*line);
-        if (!typed) {
-            Error(QStringLiteral("Неверное значение тока: «%1»").arg(*line));
-            return exCheckFailed;
+        if (source) {
+            say(QStringLiteral("Точка %1 из %2: %3 °C, %4 Ом (ожидается %5 мА)\n")
+                    .arg(i + 1)
+                    .arg(v.PointCount())
+                    .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
+            if (!source->SetResistance(p.resistance, &error)) {
+                Error(error);
+                return exCheckFailed;
+            }
+        } else {
+            say(QStringLiteral("Точка %1 из %2: %3 °C. Установите %4 Ом (ожидается %5 мА) и нажмите Enter: ")
+                    .arg(i + 1)
+                    .arg(v.PointCount())
+                    .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
+            std::optional<QString> line = ReadLine();
+            if (!meter && line && line->isEmpty()) {
+                say(QStringLiteral("Измеренный ток, мА: "));
+                line = ReadLine();
+            }
+            if (!line) {
+                say(QStringLiteral("\n"));
+                Error(QStringLiteral("Ввод закончился до конца проверки"));
+                return exCheckFailed;
+            }
+            if (!meter) {
+                typed = CurrentFrom(*line);
+                if (!typed) {
+                    Error(QStringLiteral("Неверное значение тока: «%1»").arg(*line));
+                    return exCheckFailed;
+                }
+            }
         }
         if (!reader.Start(p)) {
             Error(reader.Error());
@@ -125,6 +183,9 @@ int TCliRunner::Verify()
             if (m_shell.Lost())
                 return exNoAnswer;
             Error(reader.Error());
+            // An instrument that failed is named in its reason; the point is not taken.
+            if (meter && reader.Error().startsWith(meter->Client().Name()))
+                return exCheckFailed;
             return reader.Error().contains(QStringLiteral("не установились")) ? exCheckFailed : exRefused;
         }
         v.SetMeasurement(i, reader.Reading(), reader.ReadingJudge().Spread(), reader.Current());
@@ -170,6 +231,19 @@ int TCliRunner::Verify()
     o[QStringLiteral("address")] = m_session.Transducer.SlaveID;
     o[QStringLiteral("stage")] = StageName(r.stage);
     o[QStringLiteral("points")] = points;
+    QJsonArray instruments;
+    for (const TInstrumentInfo& info : r.instruments) {
+        QJsonObject i;
+        i[QStringLiteral("role")] = info.role;
+        i[QStringLiteral("device")] = info.device;
+        i[QStringLiteral("model")] = info.model;
+        i[QStringLiteral("serial")] = info.serial;
+        i[QStringLiteral("certificate")] = info.certificate;
+        i[QStringLiteral("dueDate")] = info.dueDate.isValid() ? info.dueDate.toString(Qt::ISODate) : QString();
+        instruments << i;
+    }
+    if (!instruments.isEmpty())
+        o[QStringLiteral("instruments")] = instruments;
     o[QStringLiteral("tolerance")] = r.tolerancePct;
     o[QStringLiteral("decisionRule")] = r.decisionRule;
     o[QStringLiteral("verdict")] = verdict;
