@@ -124,6 +124,7 @@ bool TCalibrationMeter::ReadMeter()
     if (m_busy || m_page.rseCalibrCur->isHidden())
         return false;
     m_busy = true;
+    const int stage = m_session.State.CalibrStage;
     // The stage must not move on under the reading.
     const bool beginWas = m_page.btnBeginCalibr->isEnabled();
     const bool cancelWas = m_page.btnCancelCalibr->isEnabled();
@@ -151,6 +152,11 @@ bool TCalibrationMeter::ReadMeter()
     if (!ok) {
         lbMeterSpread->hide();
         MessageDlg(error, mkError, mbOk);
+        return false;
+    }
+    if (m_session.State.CalibrStage != stage || m_page.rseCalibrCur->isHidden()) {
+        // The calibration ended meanwhile (the link was lost): the reading belongs to no stage.
+        lbMeterSpread->hide();
         return false;
     }
     const double rounded = std::round(value.mean * 1000.0) / 1000.0;

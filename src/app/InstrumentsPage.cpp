@@ -105,6 +105,7 @@ QWidget* TInstrumentsPage::BuildTab(TInstrumentRole role, TControls& c)
     auto* scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    scroll->setAccessibleName(isMeter ? QStringLiteral("Мультиметр") : QStringLiteral("Источник сопротивления"));
     auto* body = new QWidget;
     auto* grid = new QGridLayout(body);
     grid->setContentsMargins(6, 6, 6, 6);

@@ -200,6 +200,7 @@ bool TfrmMain::ShowVerification(TVerifyStage stage, bool show)
         m_verifyInstruments->Detach();
         return false;
     }
+    m_verifyInstruments->ShowHint();
     if (show) {
         w->exec();
         m_verifyInstruments->Detach();

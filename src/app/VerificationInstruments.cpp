@@ -79,6 +79,7 @@ void TVerificationInstruments::Attach()
     if (m_settings.meter.Configured()) {
         if (auto client = OpenInstrument(TInstrumentRole::Meter, m_settings.meter, ticks, DeviceFactory, &error)) {
             client->Idle = PaintOnly;
+            FillIdentity(*client, m_settings.meter.commands.identify, m_settings.meter);
             auto meter = std::make_unique<TMeterCurrentReader>(std::move(client), m_settings.meter);
             if (meter->Prepare(&error))
                 m_meter = std::move(meter);
@@ -89,6 +90,7 @@ void TVerificationInstruments::Attach()
     if (m_settings.source.Configured()) {
         if (auto client = OpenInstrument(TInstrumentRole::Source, m_settings.source, ticks, DeviceFactory, &error)) {
             client->Idle = PaintOnly;
+            FillIdentity(*client, m_settings.source.commands.identify, m_settings.source);
             m_source = std::make_unique<TSourceResistance>(std::move(client), m_settings.source);
         } else {
             MessageDlg(error + QStringLiteral("\nСопротивление устанавливается вручную."), mkError, mbOk);
@@ -97,6 +99,19 @@ void TVerificationInstruments::Attach()
     m_window.SetCurrentReader(m_meter.get());
     m_window.SetResistanceSource(m_source.get());
     ShowInstruments();
+}
+
+void TVerificationInstruments::ShowHint()
+{
+    if (m_meter && m_source)
+        m_window.lbProgress->setText(QStringLiteral("Нажмите \"Автоматически\": источник установит сопротивление каждой "
+                                                    "точки, мультиметр измерит ток."));
+    else if (m_meter)
+        m_window.lbProgress->setText(QStringLiteral("Установите сопротивление точки и нажмите \"Измерить\": ток "
+                                                    "измерит мультиметр."));
+    else if (m_source)
+        m_window.lbProgress->setText(QStringLiteral("Введите измеренный ток и нажмите \"Измерить\": сопротивление "
+                                                    "установит источник."));
 }
 
 void TVerificationInstruments::Detach()

@@ -32,6 +32,8 @@ public:
     // settings name and gives them to the window. One that cannot be opened
     // is reported and the window works by hand for it.
     void Attach();
+    // After the window has prepared its points: what to do next, with these instruments.
+    void ShowHint();
     // The window is done: the source off, the lines closed.
     void Detach();
 

@@ -163,6 +163,18 @@ TInstrumentInfo InstrumentInfoOf(TInstrumentRole role, const TInstrumentConfig& 
     return info;
 }
 
+void FillIdentity(TScpiClient& client, const QString& command, TInstrumentConfig& config)
+{
+    if (!config.model.isEmpty())
+        return;
+    TScpiIdentity id;
+    if (!IdentifyInstrument(client, command, id, nullptr))
+        return;
+    config.model = id.maker.isEmpty() ? id.model : id.maker + QLatin1Char(' ') + id.model;
+    if (config.serial.isEmpty())
+        config.serial = id.serial;
+}
+
 TDeviceFactory SystemDeviceFactory()
 {
     return [](const QString& path) { return MakeInstrumentDevice(path); };

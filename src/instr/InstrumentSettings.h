@@ -81,6 +81,11 @@ using TDeviceFactory = std::function<std::unique_ptr<ISerialDevice>(const QStrin
 // MakeInstrumentDevice: USBTMC by its path, else the serial device.
 TDeviceFactory SystemDeviceFactory();
 
+// Model and serial from *IDN? when the settings have no model yet; an
+// instrument that does not answer it keeps them empty (nothing is reported:
+// its readings decide whether it works).
+void FillIdentity(TScpiClient& client, const QString& command, TInstrumentConfig& config);
+
 // Opens the instrument's line; null with a reason when it cannot.
 std::unique_ptr<TScpiClient> OpenInstrument(TInstrumentRole role, const TInstrumentConfig& config, ITickSource& ticks,
                                             const TDeviceFactory& factory, QString* error);

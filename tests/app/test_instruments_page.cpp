@@ -7,6 +7,8 @@
 #include "app/CalibrationPage.h"
 #include "app/InstrumentsPage.h"
 #include "app/SetFrm.h"
+#include "app/VerificationFrm.h"
+#include "app/VerificationInstruments.h"
 #include "rbcontrols/RbButton.h"
 
 #include <QCheckBox>
@@ -296,4 +298,54 @@ TEST(CalibrationMeterInWindow, SourceSetsTheStageResistances)
             set << w;
     EXPECT_EQ(set, (QStringList{"SOUR:RES 0.000", "SOUR:RES 500.000", "SOUR:RES 250.000", "SOUR:RES 500.000"}));
     EXPECT_TRUE(c.meter->btnReadMeter->isHidden()) << "no meter, no button";
+}
+
+TEST(VerificationInstrumentsInWindow, BothInstrumentsOfferTheAutomaticRun)
+{
+    CalibrationRig c;
+    c.instruments().source.device = QStringLiteral("/tmp/zelkor-source");
+    c.instruments().source.model = QStringLiteral("SRC-1000");
+    c.bench.script = [](ScriptedPort& p) { p.answerAlways("*IDN?", [](const QByteArray&) { return QByteArray("SIMLAB,SDM-4020,SL-20451,1.03\n"); }); };
+    TVerificationInstruments* instruments = c.frm->VerificationInstruments();
+    instruments->DeviceFactory = c.bench.factory();
+    instruments->Ticks = &c.rig.clock;
+    instruments->Today = [] { return QDate(2026, 12, 9); };
+    ASSERT_TRUE(c.frm->ShowVerification(TVerifyStage::vsAsFound, false)) << c.rig.msgs.texts().join('|').toStdString();
+    EXPECT_TRUE(instruments->HasMeter());
+    EXPECT_TRUE(instruments->HasSource());
+    EXPECT_FALSE(instruments->btnAuto->isHidden());
+    EXPECT_EQ(instruments->lbInstruments->text(),
+              QStringLiteral("Мультиметр SIMLAB SDM-4020 № SL-20451; Источник сопротивления SRC-1000"));
+    EXPECT_EQ(c.instruments().meter.model, QStringLiteral("SIMLAB SDM-4020")) << "taken from *IDN? for the record";
+    const TVerificationResult& r = c.frm->VerificationWindow()->Verification().Result();
+    ASSERT_EQ(r.instruments.size(), 2) << "the result names both";
+    EXPECT_EQ(r.instruments[0].device, QStringLiteral("/tmp/zelkor-meter"));
+    EXPECT_EQ(c.bench.writes(), (QStringList{QStringLiteral("*IDN?"), QStringLiteral("CONF:CURR:DC 0.1")}))
+        << "the meter asked who it is and configured once; the source, named already, not asked";
+    TfrmVerification* w = c.frm->VerificationWindow();
+    EXPECT_TRUE(w->lbProgress->text().contains(QStringLiteral("Автоматически")));
+    w->show();
+    w->grab().save(QStringLiteral("/tmp/zelkor-verification-instruments.png"));
+    w->hide();
+    instruments->Detach();
+    EXPECT_FALSE(instruments->HasMeter());
+    EXPECT_TRUE(instruments->btnAuto->isHidden());
+}
+
+TEST(VerificationInstrumentsInWindow, AnInstrumentThatCannotBeOpenedLeavesTheWindowByHand)
+{
+    CalibrationRig c;
+    c.bench.script = [](ScriptedPort& p) { p.setOpenError(TPortOpenError::Busy); };
+    TVerificationInstruments* instruments = c.frm->VerificationInstruments();
+    instruments->DeviceFactory = c.bench.factory();
+    instruments->Ticks = &c.rig.clock;
+    ASSERT_TRUE(c.frm->ShowVerification(TVerifyStage::vsAlone, false));
+    EXPECT_FALSE(instruments->HasMeter());
+    EXPECT_TRUE(instruments->btnAuto->isHidden());
+    ASSERT_EQ(c.rig.msgs.count(), 1);
+    EXPECT_TRUE(c.rig.msgs.last().text.startsWith(QStringLiteral("Мультиметр: "))) << c.rig.msgs.last().text.toStdString();
+    EXPECT_TRUE(c.rig.msgs.last().text.contains(QStringLiteral("/tmp/zelkor-meter")));
+    EXPECT_TRUE(c.rig.msgs.last().text.endsWith(QStringLiteral("Ток вводится вручную.")));
+    EXPECT_TRUE(c.frm->VerificationWindow()->Verification().Result().instruments.isEmpty());
+    instruments->Detach();
 }

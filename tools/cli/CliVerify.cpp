@@ -94,6 +94,7 @@ int TCliRunner::Verify()
         cfg.device = m_o.meter;
         auto client = OpenInstrument(TInstrumentRole::Meter, cfg, *m_session.link.ticks, SystemDeviceFactory(), &error);
         if (client) {
+            FillIdentity(*client, cfg.commands.identify, cfg);
             meter = std::make_unique<TMeterCurrentReader>(std::move(client), cfg);
             if (!meter->Prepare(&error))
                 meter.reset();
@@ -112,6 +113,7 @@ int TCliRunner::Verify()
             Error(error);
             return exPortFailed;
         }
+        FillIdentity(*client, cfg.commands.identify, cfg);
         source = std::make_unique<TSourceResistance>(std::move(client), cfg);
         v.Result().instruments << *source->Instrument();
     }
