@@ -64,15 +64,15 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     btnBeginCalibr = new TSkinButton(this);
     btnBeginCalibr->setObjectName(QStringLiteral("btnBeginCalibr"));
     SetButtonCaption(btnBeginCalibr, QStringLiteral("Начать настройку"));
-    btnBeginCalibr->setGeometry(146, 196, 136, 30);
+    btnBeginCalibr->setGeometry(146, 172, 136, 30);
     btnCancelCalibr = new TSkinButton(this);
     btnCancelCalibr->setObjectName(QStringLiteral("btnCancelCalibr"));
     SetButtonCaption(btnCancelCalibr, QStringLiteral("Отмена"));
-    btnCancelCalibr->setGeometry(294, 196, 136, 30);
+    btnCancelCalibr->setGeometry(294, 172, 136, 30);
     btnSaveProtocol = new TSkinButton(this);
     btnSaveProtocol->setObjectName(QStringLiteral("btnSaveProtocol"));
     SetButtonCaption(btnSaveProtocol, QStringLiteral("Сохранить протокол..."));
-    btnSaveProtocol->setGeometry(294, 196, 160, 30);
+    btnSaveProtocol->setGeometry(294, 172, 160, 30);
     btnSaveProtocol->hide();
     m_calibration.ProtocolAvailable = [this](bool available) {
         btnSaveProtocol->setVisible(available);
@@ -80,7 +80,7 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     };
     btnVerify = new TSkinButton(this);
     btnVerify->setObjectName(QStringLiteral("btnVerify"));
-    btnVerify->setGeometry(146, 238, 284, 30);
+    btnVerify->setGeometry(146, 214, 284, 28);
     connect(btnVerify, &TRbButton::clicked, this, [this] {
         if (VerifyRequested)
             VerifyRequested(VerifyOffer());

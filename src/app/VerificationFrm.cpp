@@ -212,9 +212,6 @@ bool TfrmVerification::BeginPlan(const TVerifyPlan& plan)
     if (unit.ConfModified)
         CopyConfigFields(unit, m_session.TransducerSnapshot);
     const TDecisionRule rule = m_settings.VerifyDecisionRule == 1 ? TDecisionRule::drGuarded : TDecisionRule::drSimple;
-    // The transducer reports tenths of a degree; its reading settles within a few of them.
-    m_verification.Result().readingRule = TSettlingRule{5, 0.2, 0.05};
-    m_verification.Result().currentRule = TSettlingRule{5, 0.005, 0.002};
     QString error;
     if (!m_verification.Begin(unit, plan, m_settings.VerifyTolerancePct, rule, m_stage, &error)) {
         MessageDlg(error, mkError, mbOk);

@@ -40,6 +40,11 @@ QList<double> EvenTemperatures(double bottom, double top, int count)
     return out;
 }
 
+TVerification::TVerification()
+{
+    m_result.currentRule = TSettlingRule{5, 0.005, 0.002};
+}
+
 bool TVerification::Begin(const TTransducerData& t, const TVerifyPlan& plan, double tolerancePct,
                           TDecisionRule rule, TVerifyStage stage, QString* error)
 {

@@ -34,6 +34,10 @@ struct TVerifyPlan {
 // come in from whoever took them.
 class TVerification {
 public:
+    // The reading settles as TSettlingRule says by default (tenths of a degree
+    // from the transducer); a meter's current within 5 uA and 2 uA/s.
+    TVerification();
+
     // False with a reason when the configuration cannot be verified (an
     // unknown sensor, R0 or output type, an empty range) or the plan asks for
     // points it cannot have; the verification is then left as it was.

@@ -11,8 +11,13 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -177,6 +182,21 @@ TEST(VerificationWindow, TypedPointsAndASensorFault)
     EXPECT_TRUE(w->MeasureButton(0)->isEnabled());
 }
 
+TEST(VerificationWindow, MenuEntryAndNoVerificationWithoutAConnection)
+{
+    MainRig rig;
+    auto frm = rig.make();
+    QMenu* menu = nullptr;
+    for (QAction* a : frm->menuBar()->actions())
+        if (a->text() == QStringLiteral("Настройка"))
+            menu = a->menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("Проверка преобразователя"));
+    EXPECT_FALSE(frm->ShowVerification(TVerifyStage::vsAlone, false));
+    EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Соединение не установлено")});
+}
+
 TEST(VerificationWindow, CalibrationPageOffersAsFoundWhenACalibrationStarts)
 {
     VerifyRig r;
@@ -192,8 +212,12 @@ TEST(VerificationWindow, CalibrationPageOffersAsFoundWhenACalibrationStarts)
 
     r.rig.port()->answerAlways(HexBytes("01 4D"),
                                [](const QByteArray&) { return WithCRC(QByteArray() + char(1) + char(0x4D) + char(0)); });
+    r.frm->show();
+    r.frm->MainPageCtrl()->setCurrentWidget(page);
+    EXPECT_TRUE(r.frm->grab().save(QStringLiteral("/tmp/zelkor_calibration_offer.png")));
     page->btnCancelCalibrClick();
     EXPECT_EQ(page->btnVerify->Caption(), QStringLiteral("Проверка преобразователя"));
+    r.frm->hide();
 }
 
 TEST(VerificationWindow, SettingsPageAndFile)
@@ -202,6 +226,11 @@ TEST(VerificationWindow, SettingsPageAndFile)
     TfrmSettings* dlg = r.frm->SettingsDialog();
     TVerifySettingsPage* page = dlg->tsVerify;
     EXPECT_DOUBLE_EQ(page->rseTolerance->value(), 0.25);
+    dlg->show();
+    dlg->TreeView1->setCurrentItem(dlg->nodeVerify);
+    EXPECT_EQ(dlg->PageControl1->currentWidget(), page);
+    EXPECT_TRUE(dlg->grab().save(QStringLiteral("/tmp/zelkor_settings_verify.png")));
+    dlg->hide();
     page->rseTolerance->setValue(0.5);
     page->cbDecisionRule->setCurrentIndex(1);
     page->rsePoints->setValue(3);

@@ -58,6 +58,9 @@ TEST(VerificationPlan, FivePointsOverTheRangeWithResistanceAndCurrent)
     EXPECT_DOUBLE_EQ(v.Result().tolerancePct, 0.25);
     EXPECT_FALSE(v.Result().decisionRule.isEmpty());
     EXPECT_FALSE(v.Complete());
+    // The rules the window shows: tenths of a degree, microamperes.
+    EXPECT_DOUBLE_EQ(v.Result().readingRule.spread, 0.2);
+    EXPECT_DOUBLE_EQ(v.Result().currentRule.spread, 0.005);
 }
 
 TEST(VerificationPlan, CountsTypedPointsAndInverseOutput)
@@ -323,4 +326,53 @@ TEST_F(PointReaderTest, AReadingThatNeverSettlesGivesUp)
     EXPECT_EQ(RunToEnd(), TPointStatus::Failed);
     EXPECT_EQ(reader.Samples(), TPointReader::kMaxSamples);
     EXPECT_TRUE(reader.Error().contains(QStringLiteral("не установились"))) << reader.Error().toStdString();
+}
+
+// A meter on the bus: every call a fresh reading, judged for settling too.
+class ScriptedMeter : public ICurrentReader {
+public:
+    QList<double> readings;
+    int calls = 0;
+    bool ReadCurrent(const TVerifyPoint&, double* mA, QString* error) override
+    {
+        if (readings.isEmpty()) {
+            *error = QStringLiteral("meter silent");
+            return false;
+        }
+        *mA = readings.size() > 1 ? readings.takeFirst() : readings.first();
+        ++calls;
+        return true;
+    }
+    bool Live() const override { return true; }
+};
+
+TEST(PointReaderLive, AMeterIsReadWithEveryReadingUntilBothSettle)
+{
+    DiagRig rig{3};
+    ScriptedMeter meter;
+    // Settling at 16.010 only from the fourth reading on.
+    meter.readings = {16.3, 16.2, 16.1, 16.01, 16.01, 16.01, 16.01, 16.01};
+    TPointReader reader(rig.session, meter);
+    reader.SetRules({3, 0.2, 0.5}, {3, 0.005, 0.01});
+    rig.link.port.answerAlways(HexBytes("01 03 00 20"), [](const QByteArray&) { return Measurement(1000, 13851, 0); });
+    TVerifyPoint p;
+    p.temperature = 100;
+    ASSERT_TRUE(reader.Start(p));
+    EXPECT_EQ(meter.calls, 0) << "a meter is read along with the readings, not before";
+    int steps = 0;
+    while (reader.Running() && steps < 20) {
+        reader.Step();
+        rig.link.clock.advanceMs(1000);
+        ++steps;
+    }
+    EXPECT_EQ(reader.Status(), TPointStatus::Settled) << reader.Error().toStdString();
+    EXPECT_EQ(steps, 6) << "the readings settle at 3, the current at 6";
+    EXPECT_NEAR(reader.Current(), 16.01, 1e-9);
+    EXPECT_EQ(meter.calls, 6);
+
+    // A meter that stops answering ends the point with its reason.
+    meter.readings.clear();
+    ASSERT_TRUE(reader.Start(p));
+    EXPECT_EQ(reader.Step(), TPointStatus::Failed);
+    EXPECT_EQ(reader.Error(), QStringLiteral("meter silent"));
 }

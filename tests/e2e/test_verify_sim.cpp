@@ -185,6 +185,21 @@ TEST(VerifyAgainstSimulator, CliPassesAnHonestTransducer)
     EXPECT_TRUE(sim->stop());
 }
 
+TEST(VerifyAgainstSimulator, CliRefusesBadPlansBeforeOpeningAPort)
+{
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("--points"), QStringLiteral("12")},
+          QStringList{QStringLiteral("--points"), QStringLiteral("1")},
+          QStringList{QStringLiteral("--at"), QStringLiteral("20,warm")},
+          QStringList{QStringLiteral("--tolerance"), QStringLiteral("0")}}) {
+        QProcess p;
+        p.start(QStringLiteral(ZELKOR_CLI_PATH), QStringList{QStringLiteral("verify")} + args);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(p.readAllStandardError().isEmpty());
+    }
+}
+
 TEST(VerifyAgainstSimulator, CliFailsAnOutputOffset)
 {
     QTemporaryDir tmp;

@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <QStringList>
 
+class ICurrentReader;
+class IResistanceSource;
 class TCommPortDriver;
 
 // One run of zelkor-cli: the driver and the session set up as the program
@@ -20,6 +22,14 @@ public:
     ~TCliRunner();
 
     int Run();
+    // The instruments of verify: a meter for the output current and a source
+    // for the reference resistance. Without them stdin gives the current and
+    // the engineer sets the resistance.
+    void SetVerifyInstruments(ICurrentReader* meter, IResistanceSource* source)
+    {
+        m_meter = meter;
+        m_source = source;
+    }
 
 private:
     int RunCommand();
@@ -49,4 +59,6 @@ private:
     TCliShell m_shell;
     TCliMessages m_msgs;
     bool m_printed = false; // the command's result went to stdout
+    ICurrentReader* m_meter = nullptr;
+    IResistanceSource* m_source = nullptr;
 };

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 QString Fixed(double v, int decimals)
@@ -74,15 +76,14 @@ int TCliRunner::Verify()
     const double tolerance = m_o.tolerance > 0 ? m_o.tolerance : m_settings.VerifyTolerancePct;
     const TDecisionRule rule = m_settings.VerifyDecisionRule == 1 ? TDecisionRule::drGuarded : TDecisionRule::drSimple;
     TVerification v;
-    v.Result().readingRule = TSettlingRule{5, 0.2, 0.05};
     QString error;
     if (!v.Begin(m_session.Transducer, plan, tolerance, rule, TVerifyStage::vsAlone, &error)) {
         Error(error);
         return exCheckFailed;
     }
 
-    // The instruments the command line names, on the line settings and
-    // commands of the settings file.
+    // --meter and --source: SCPI instruments on the line settings and
+    // commands of the settings file, for this run.
     std::unique_ptr<TMeterCurrentReader> meter;
     std::unique_ptr<TSourceResistance> source;
     if (!m_o.source.isEmpty() && m_o.meter.isEmpty()) {
@@ -92,8 +93,8 @@ int TCliRunner::Verify()
     if (!m_o.meter.isEmpty()) {
         TMeterConfig cfg = m_settings.Instruments.meter;
         cfg.device = m_o.meter;
-        auto client = OpenInstrument(TInstrumentRole::Meter, cfg, *m_session.link.ticks, SystemDeviceFactory(), &error);
-        if (client) {
+        if (auto client = OpenInstrument(TInstrumentRole::Meter, cfg, *m_session.link.ticks, SystemDeviceFactory(),
+                                         &error)) {
             FillIdentity(*client, cfg.commands.identify, cfg);
             meter = std::make_unique<TMeterCurrentReader>(std::move(client), cfg);
             if (!meter->Prepare(&error))
@@ -103,7 +104,7 @@ int TCliRunner::Verify()
             Error(error);
             return exPortFailed;
         }
-        v.Result().instruments << *meter->Instrument();
+        m_meter = meter.get();
     }
     if (!m_o.source.isEmpty()) {
         TSourceConfig cfg = m_settings.Instruments.source;
@@ -115,17 +116,22 @@ int TCliRunner::Verify()
         }
         FillIdentity(*client, cfg.commands.identify, cfg);
         source = std::make_unique<TSourceResistance>(std::move(client), cfg);
-        v.Result().instruments << *source->Instrument();
+        m_source = source.get();
     }
-    // Whatever ends the run, the source is left switched off at its last value.
-    struct TSourceOff {
+    // Whatever ends the run, the source is left switched off at its last
+    // value, and the runner keeps no pointer to what goes out of scope here.
+    struct TRunEnd {
+        TCliRunner& runner;
         TSourceResistance* source;
-        ~TSourceOff()
+        bool owned;
+        ~TRunEnd()
         {
             if (source && source->On())
                 source->SwitchOff();
+            if (owned)
+                runner.SetVerifyInstruments(nullptr, nullptr);
         }
-    } sourceOff{source.get()};
+    } runEnd{*this, source.get(), meter != nullptr};
 
     // Prompts go where a person reads them; with --json stdout carries the result alone.
     FILE* prompt = m_o.json ? stderr : stdout;
@@ -135,45 +141,61 @@ int TCliRunner::Verify()
     };
 
     std::optional<double> typed;
-    TTypedCurrentReader current;
-    current.Typed = [&typed](const TVerifyPoint&) { return typed; };
-    TPointReader reader(m_session, meter ? static_cast<ICurrentReader&>(*meter) : current);
+    TTypedCurrentReader stdinCurrent;
+    stdinCurrent.Typed = [&typed](const TVerifyPoint&) { return typed; };
+    ICurrentReader& current = m_meter ? *m_meter : stdinCurrent;
+    TPointReader reader(m_session, current);
     reader.SetRules(v.Result().readingRule, v.Result().currentRule);
     ITickSource& ticks = *m_session.link.ticks;
+    if (m_meter && m_meter->Instrument())
+        v.Result().instruments << *m_meter->Instrument();
+    if (m_source && m_source->Instrument())
+        v.Result().instruments << *m_source->Instrument();
+    // A terminal echoes the line end; piped input does not.
+    const bool echoed = ::isatty(::fileno(stdin));
+    auto readLine = [&]() {
+        std::optional<QString> line = ReadLine();
+        if (!line || !echoed)
+            say(QStringLiteral("\n"));
+        return line;
+    };
+    const QString inputEnded = QStringLiteral("Ввод закончился до конца проверки");
 
     for (int i = 0; i < v.PointCount(); ++i) {
         const TVerifyPoint& p = v.Point(i);
-        if (source) {
-            say(QStringLiteral("Точка %1 из %2: %3 °C, %4 Ом (ожидается %5 мА)\n")
-                    .arg(i + 1)
-                    .arg(v.PointCount())
-                    .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
-            if (!source->SetResistance(p.resistance, &error)) {
-                Error(error);
-                return exCheckFailed;
+        const QString where = QStringLiteral("Точка %1 из %2: %3 °C (ожидается %4 мА)")
+                                  .arg(i + 1)
+                                  .arg(v.PointCount())
+                                  .arg(Fixed(p.temperature, 1), Fixed(p.expectedCurrent, 3));
+        std::optional<QString> line = QString(); // Enter, or the current typed at once
+        if (m_source) {
+            say(where + QStringLiteral(", %1 Ом\n").arg(Fixed(p.resistance, 2)));
+            QString why;
+            if (!m_source->SetResistance(p.resistance, &why)) {
+                Error(why);
+                return exRefused;
             }
         } else {
-            say(QStringLiteral("Точка %1 из %2: %3 °C. Установите %4 Ом (ожидается %5 мА) и нажмите Enter: ")
-                    .arg(i + 1)
-                    .arg(v.PointCount())
-                    .arg(Fixed(p.temperature, 1), Fixed(p.resistance, 2), Fixed(p.expectedCurrent, 3)));
-            std::optional<QString> line = ReadLine();
-            if (!meter && line && line->isEmpty()) {
+            say(where + QStringLiteral(". Установите %1 Ом и нажмите Enter: ").arg(Fixed(p.resistance, 2)));
+            line = readLine();
+        }
+        if (!m_meter) {
+            if (line && line->isEmpty()) {
                 say(QStringLiteral("Измеренный ток, мА: "));
-                line = ReadLine();
+                line = readLine();
             }
             if (!line) {
-                say(QStringLiteral("\n"));
-                Error(QStringLiteral("Ввод закончился до конца проверки"));
+                Error(inputEnded);
                 return exCheckFailed;
             }
-            if (!meter) {
-                typed = CurrentFrom(*line);
-                if (!typed) {
-                    Error(QStringLiteral("Неверное значение тока: «%1»").arg(*line));
-                    return exCheckFailed;
-                }
+            typed = CurrentFrom(*line);
+            if (!typed) {
+                Error(QStringLiteral("Неверное значение тока: «%1»").arg(*line));
+                return exCheckFailed;
             }
+        } else if (!line) {
+            Error(inputEnded);
+            return exCheckFailed;
         }
         if (!reader.Start(p)) {
             Error(reader.Error());
@@ -185,7 +207,7 @@ int TCliRunner::Verify()
             if (m_shell.Lost())
                 return exNoAnswer;
             Error(reader.Error());
-            // An instrument that failed is named in its reason; the point is not taken.
+            // A meter that failed is named in its reason; no point is taken from it.
             if (meter && reader.Error().startsWith(meter->Client().Name()))
                 return exCheckFailed;
             return reader.Error().contains(QStringLiteral("не установились")) ? exCheckFailed : exRefused;
@@ -202,7 +224,15 @@ int TCliRunner::Verify()
 
     QJsonArray points;
     QStringList lines;
-    lines << QStringLiteral("   T, °C     R, Ом  Iожид, мА  Показание  ΔT, %   I, мА   ΔI, %  Итог");
+    const int widths[] = {8, 9, 10, 10, 8, 8, 8};
+    lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7  Итог")
+                 .arg(QStringLiteral("T, °C"), widths[0])
+                 .arg(QStringLiteral("R, Ом"), widths[1])
+                 .arg(QStringLiteral("Iожид, мА"), widths[2])
+                 .arg(QStringLiteral("Показание"), widths[3])
+                 .arg(QStringLiteral("ΔT, %"), widths[4])
+                 .arg(QStringLiteral("I, мА"), widths[5])
+                 .arg(QStringLiteral("ΔI, %"), widths[6]);
     for (const TVerifyPoint& p : r.points) {
         QJsonObject o;
         o[QStringLiteral("temperature")] = Number(p.temperature, 3);
@@ -217,13 +247,13 @@ int TCliRunner::Verify()
         o[QStringLiteral("pass")] = p.pass;
         points << o;
         lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
-                     .arg(Fixed(p.temperature, 1), 8)
-                     .arg(Fixed(p.resistance, 2), 9)
-                     .arg(Fixed(p.expectedCurrent, 3), 10)
-                     .arg(Fixed(p.reading, 2), 10)
-                     .arg(Fixed(p.digitalErrorPct, 3), 6)
-                     .arg(Fixed(p.current, 3), 7)
-                     .arg(Fixed(p.outputErrorPct, 3), 7)
+                     .arg(Fixed(p.temperature, 1), widths[0])
+                     .arg(Fixed(p.resistance, 2), widths[1])
+                     .arg(Fixed(p.expectedCurrent, 3), widths[2])
+                     .arg(Fixed(p.reading, 2), widths[3])
+                     .arg(Fixed(p.digitalErrorPct, 3), widths[4])
+                     .arg(Fixed(p.current, 3), widths[5])
+                     .arg(Fixed(p.outputErrorPct, 3), widths[6])
                      .arg(p.pass ? QStringLiteral("годен") : QStringLiteral("не годен"));
     }
     lines << QStringLiteral("Допуск: %1 % диапазона, %2").arg(Fixed(r.tolerancePct, 3), r.decisionRule)
