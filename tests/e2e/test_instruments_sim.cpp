@@ -9,6 +9,9 @@
 #include "app/MainWindow.h"
 #include "app/VerificationFrm.h"
 #include "app/VerificationInstruments.h"
+#include "instr/InstrumentSettings.h"
+#include "link/TickSource.h"
+#include "rbcontrols/RbButton.h"
 #include "link/CommPortDriver.h"
 #include "RecordingMessages.h"
 #include "SimState.h"
@@ -236,4 +239,44 @@ TEST(InstrumentsAgainstSimulator, CommandLineVerifiesWithBothInstrumentsAndNoTyp
     EXPECT_EQ(instruments[1].toObject().value(QStringLiteral("role")).toString(), QStringLiteral("source"));
     EXPECT_FALSE(prompts.contains(QStringLiteral("нажмите Enter"))) << "the source sets every point";
     EXPECT_TRUE(b.sim->stop());
+}
+
+TEST(InstrumentsAgainstSimulator, StopEndsTheRunAtOnceWithTheSourceOffAtItsLastValue)
+{
+    InstrumentBench b;
+    ASSERT_TRUE(b.started) << b.sim->error().toStdString();
+    ASSERT_TRUE(b.connect()) << b.messages().toStdString();
+    TVerificationInstruments* instruments = b.frm->VerificationInstruments();
+    TfrmVerification* window = b.frm->VerificationWindow();
+    ASSERT_TRUE(b.frm->ShowVerification(TVerifyStage::vsAlone, false));
+    instruments->btnAuto->Click();
+    ASSERT_TRUE(instruments->Running());
+    EXPECT_EQ(instruments->btnAuto->Caption(), QStringLiteral("Стоп"));
+    ASSERT_TRUE(WaitUntil([&] { return window->PointReader().Samples() >= 2; }, 8000));
+    EXPECT_TRUE(instruments->SourceOn());
+    QElapsedTimer t;
+    t.start();
+    instruments->btnAuto->Click();
+    EXPECT_LT(t.elapsed(), 1000) << "at once";
+    EXPECT_FALSE(instruments->Running());
+    EXPECT_EQ(window->MeasuringRow(), -1);
+    EXPECT_FALSE(window->Verification().Point(0).Measured());
+    EXPECT_FALSE(instruments->SourceOn());
+    EXPECT_EQ(instruments->btnAuto->Caption(), QStringLiteral("Автоматически"));
+    const double first = window->Verification().Point(0).resistance;
+    instruments->Detach();
+
+    // The source itself, asked on its own line.
+    TSourceConfig cfg;
+    cfg.device = b.sourceLink;
+    QString error;
+    auto client = OpenInstrument(TInstrumentRole::Source, cfg, SystemTicks(), SystemDeviceFactory(), &error);
+    ASSERT_TRUE(client) << error.toStdString();
+    QString reply;
+    ASSERT_TRUE(client->Query(QStringLiteral("OUTP?"), reply, &error)) << error.toStdString();
+    EXPECT_EQ(reply, QStringLiteral("0"));
+    double ohms = 0;
+    ASSERT_TRUE(client->QueryNumber(QStringLiteral("SOUR:RES?"), ohms, &error)) << error.toStdString();
+    EXPECT_NEAR(ohms, first, 0.001);
+    EXPECT_TRUE(b.msgs.isEmpty()) << b.messages().toStdString();
 }
