@@ -349,3 +349,29 @@ TEST(VerificationInstrumentsInWindow, AnInstrumentThatCannotBeOpenedLeavesTheWin
     EXPECT_TRUE(c.frm->VerificationWindow()->Verification().Result().instruments.isEmpty());
     instruments->Detach();
 }
+
+TEST(VerificationInstrumentsInWindow, OverdueCertificatesWarnedOnceForTheRunAcrossCalibrationAndVerification)
+{
+    CalibrationRig c;
+    c.instruments().meter.model = QStringLiteral("DMM");
+    c.instruments().meter.dueDate = QDate(2026, 12, 1);
+    c.instruments().source.device = QStringLiteral("/tmp/zelkor-source");
+    c.instruments().source.model = QStringLiteral("SRC");
+    c.instruments().source.dueDate = QDate(2026, 12, 2);
+    c.bench.script = [](ScriptedPort& p) { p.answerAlways("*OPC?", [](const QByteArray&) { return QByteArray("1\n"); }); };
+    TVerificationInstruments* instruments = c.frm->VerificationInstruments();
+    instruments->DeviceFactory = c.bench.factory();
+    instruments->Ticks = &c.rig.clock;
+    instruments->Today = [] { return QDate(2026, 12, 9); };
+    ASSERT_TRUE(c.frm->ShowVerification(TVerifyStage::vsAlone, false));
+    ASSERT_EQ(c.rig.msgs.count(), 1);
+    EXPECT_EQ(c.rig.msgs.last().kind, mkWarning);
+    EXPECT_TRUE(c.rig.msgs.last().text.contains(QStringLiteral("Мультиметр DMM")));
+    EXPECT_TRUE(c.rig.msgs.last().text.contains(QStringLiteral("Источник сопротивления SRC")));
+    instruments->Detach();
+    ASSERT_TRUE(c.frm->ShowVerification(TVerifyStage::vsAlone, false));
+    instruments->Detach();
+    c.pressTo(1); // a calibration starts
+    EXPECT_EQ(c.rig.msgs.count(), 1) << "each once a run, whichever starts first: "
+                                     << c.rig.msgs.texts().join('|').toStdString();
+}
