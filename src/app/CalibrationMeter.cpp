@@ -52,7 +52,12 @@ TCalibrationMeter::TCalibrationMeter(TCalibrationPage& page, TDeviceSession& ses
     btnReadMeter->hide();
     lbMeterSpread = new QLabel(&page);
     lbMeterSpread->setObjectName(QStringLiteral("lbMeterSpread"));
-    lbMeterSpread->setGeometry(266, 162, 300, 20);
+    // Between the instruction and the current field: the buttons below are the page's own.
+    lbMeterSpread->setGeometry(8, 121, 559, 15);
+    lbMeterSpread->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont small = lbMeterSpread->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    lbMeterSpread->setFont(small);
     lbMeterSpread->setAccessibleName(QStringLiteral("Показания мультиметра"));
     lbMeterSpread->hide();
 
@@ -160,7 +165,7 @@ bool TCalibrationMeter::ReadMeter()
         return false;
     }
     const double rounded = std::round(value.mean * 1000.0) / 1000.0;
-    lbMeterSpread->setText(QStringLiteral("Среднее %1 мА по %2 измерениям, разброс %3 мА")
+    lbMeterSpread->setText(QStringLiteral("Мультиметр: среднее %1 мА по %2 измерениям, разброс %3 мА")
                                .arg(Milliamperes(value.mean))
                                .arg(MeterSettlingRule().samples)
                                .arg(QString::number(value.spread, 'f', 4).replace(QLatin1Char('.'), QLatin1Char(','))));

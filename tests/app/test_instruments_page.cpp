@@ -234,6 +234,9 @@ TEST(CalibrationMeterInWindow, ReadButtonPutsTheSettledMeanIntoTheField)
         << c.meter->lbMeterSpread->text().toStdString();
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(c.bench.writes().first(), QStringLiteral("CONF:CURR:DC 0.1"));
+    c.frm->MainPageCtrl()->setCurrentWidget(c.page);
+    c.frm->show();
+    c.frm->grab().save(QStringLiteral("/tmp/zelkor-calibration-meter.png"));
     c.page->btnBeginCalibr->Click();
     const QByteArray stage5 = c.rig.port()->writes().at(c.rig.port()->writeCount() - 1).bytes;
     EXPECT_EQ(stage5.left(7), HexBytes("01 4D 05 00 00 0F AC")) << "4,012 mA travels as 4012";
