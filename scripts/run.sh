@@ -8,7 +8,10 @@
 #   ZELKOR_SIM_TEMPERATURE=25 bash scripts/run.sh   # simulated sensor at 25 deg C (default 0)
 #
 # Without a real port, zelkor-sim plays a transducer (address 1) on a
-# pseudo-terminal, run/com1 links to it and COM1 is mapped to that link. The
+# pseudo-terminal, run/com1 links to it and COM1 is mapped to that link.
+# Beside it run a simulated SCPI meter in the output loop (run/meter) and a
+# resistance source at the input (run/source); a settings file without an
+# [Instruments] section gets them as its reference instruments. The
 # program connects at start: pick COM1 in the port dialog it shows. The
 # simulator stops when the program ends; its memory is kept in run/sim.ini.
 # With a real port, COM1 is mapped to that device and no simulator runs.
@@ -82,7 +85,7 @@ else
   # The sensor's temperature is given every time, so an old run/sim.ini
   # cannot carry another one into the demo.
   "$bin/zelkor-sim" --link "$link" --state "$run_dir/sim.ini" --temperature "${ZELKOR_SIM_TEMPERATURE:-0}" \
-    >"$run_dir/sim.log" 2>&1 &
+    --meter "$run_dir/meter" --source "$run_dir/source" >"$run_dir/sim.log" 2>&1 &
   sim_pid=$!
   for _ in $(seq 50); do
     [ -e "$link" ] && break
@@ -119,6 +122,11 @@ else
       }
     }' "$ini" >"$ini.new"
   mv -f "$ini.new" "$ini"
+fi
+
+# The simulated instruments, unless the file names instruments of its own.
+if [ -n "$sim_pid" ] && ! grep -qi '^\[Instruments\]' "$ini"; then
+  printf '[Instruments]\r\nMeterDevice=%s\r\nSourceDevice=%s\r\n' "$run_dir/meter" "$run_dir/source" >>"$ini"
 fi
 
 echo "Zelkor: COM1 is $device. Pick COM1 in the port dialog; the program connects to address 1."

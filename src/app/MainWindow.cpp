@@ -118,6 +118,7 @@ void TfrmMain::CreatePages()
     m_tsCalobration = new TCalibrationPage(m_session, m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsCalobration, QStringLiteral("Настройка"));
     m_mainPageCtrl->setTabToolTip(2, QStringLiteral(" Калибровка "));
+    m_calibrationMeter = new TCalibrationMeter(*m_tsCalobration, m_session, m_settings.Instruments, m_dueDateWarnings);
     m_tsDiagnostic = new TDiagnosticPage(m_session, m_diagnosticsTimer, m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsDiagnostic, QStringLiteral("Диагностика "));
     m_tsCalobration->CalibrDateSink = [this](const QString& text) { m_tsDiagnostic->SetCalibrDateText(text); };
@@ -126,6 +127,7 @@ void TfrmMain::CreatePages()
     m_tsInformation->SetStyleManager(m_styleManager);
     m_tsConfiguration->SetStyleManager(m_styleManager);
     m_tsCalobration->SetStyleManager(m_styleManager);
+    m_calibrationMeter->btnReadMeter->SetRbStyleManager(m_styleManager);
     m_tsDiagnostic->SetStyleManager(m_styleManager);
     m_records = new TRecords(m_session, this);
     m_records->AttachDiagnostics(m_tsDiagnostic->Diagnostics());

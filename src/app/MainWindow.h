@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CalibrationPage.h"
+#include "app/CalibrationMeter.h"
 #include "rbcontrols/ColorScheme.h"
 #include "device/DeviceSession.h"
 #include "app/DiagnosticPage.h"
@@ -33,6 +34,7 @@ class TfrmCOMChoice;
 class TfrmMessage;
 class TfrmViewStatus;
 class TfrmVerification;
+class TVerificationInstruments;
 class TInformationPage;
 class TConfigurationPage;
 class TfrmConnect;
@@ -105,6 +107,7 @@ public:
     TfrmSettings* SettingsDialog();
     // "Проверка преобразователя", created on first use and kept.
     TfrmVerification* VerificationWindow();
+    TVerificationInstruments* VerificationInstruments() { VerificationWindow(); return m_verifyInstruments; }
     // Opens it on a new verification; `show` false leaves it prepared, not shown (tests).
     bool ShowVerification(TVerifyStage stage, bool show = true);
 
@@ -176,6 +179,8 @@ public:
     TConfigurationPage* tsConfiguration() const { return m_tsConfiguration; }
     TCalibrationPage* tsCalobration() const { return m_tsCalobration; }
     TDiagnosticPage* tsDiagnostic() const { return m_tsDiagnostic; }
+    TCalibrationMeter* CalibrationMeter() const { return m_calibrationMeter; }
+    TDueDateWarnings& DueDateWarnings() { return m_dueDateWarnings; }
     TRecords* Records() const { return m_records; }
     TPassport* Passport() const { return m_passport; }
 
@@ -215,6 +220,8 @@ private:
     TConfigurationPage* m_tsConfiguration = nullptr;
     TCalibrationPage* m_tsCalobration = nullptr;
     TDiagnosticPage* m_tsDiagnostic = nullptr;
+    TCalibrationMeter* m_calibrationMeter = nullptr; // the reference instruments at stages 1 to 6
+    TDueDateWarnings m_dueDateWarnings;                // an overdue certificate is named once a run
 
     QAction* actProgSet = nullptr;
     QAction* actConnect = nullptr;
@@ -243,6 +250,7 @@ private:
     TfrmConnect* m_connect = nullptr;
     TfrmSettings* m_settingsDialog = nullptr;
     TfrmVerification* m_verification = nullptr;
+    TVerificationInstruments* m_verifyInstruments = nullptr; // with the window
     QPointer<TFStyleEditor> m_styleEditor;
     bool m_closed = false;
     TColor m_formColor = clBtnFace;

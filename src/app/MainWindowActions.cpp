@@ -20,6 +20,8 @@
 #include "app/Records.h"
 #include "app/SetFrm.h"
 #include "app/VerificationFrm.h"
+#include "app/VerificationInstruments.h"
+#include "rbcontrols/RbStyleManager.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QAction>
@@ -188,18 +190,28 @@ void TfrmMain::actProgSetExecute()
 
 TfrmVerification* TfrmMain::VerificationWindow()
 {
-    if (!m_verification)
+    if (!m_verification) {
         m_verification = new TfrmVerification(m_session, m_settings, *this, this);
+        m_verifyInstruments = new TVerificationInstruments(*m_verification, m_settings.Instruments, m_dueDateWarnings);
+        m_verifyInstruments->btnAuto->SetRbStyleManager(m_styleManager);
+    }
     return m_verification;
 }
 
 bool TfrmMain::ShowVerification(TVerifyStage stage, bool show)
 {
     TfrmVerification* w = VerificationWindow();
-    if (!w->Prepare(stage))
+    // The instruments are named in the result, so they come first.
+    m_verifyInstruments->Attach();
+    if (!w->Prepare(stage)) {
+        m_verifyInstruments->Detach();
         return false;
-    if (show)
+    }
+    m_verifyInstruments->ShowHint();
+    if (show) {
         w->exec();
+        m_verifyInstruments->Detach();
+    }
     return true;
 }
 

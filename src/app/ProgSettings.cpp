@@ -112,6 +112,7 @@ void ReadSettings(const TIniFile& ini, TProgSettings& s)
     s.Technician = ini.readString(kHistory, QStringLiteral("Technician"));
     s.Approver = ini.readString(kHistory, QStringLiteral("Approver"));
     ReadVerificationSettings(ini, s);
+    ReadInstrumentSettings(ini, s.Instruments);
 
     s.Ports.clear();
     for (const QString& key : ini.sectionKeys(kPorts)) {
@@ -149,6 +150,8 @@ void WriteSettings(TIniFile& ini, const TProgSettings& s)
             ini.writeString(kHistory, QLatin1String(key), *value);
     }
     WriteVerificationSettings(ini, s);
+    if (ini.sectionExists(InstrumentsSection) || !IsDefaultInstrumentSettings(s.Instruments))
+        WriteInstrumentSettings(ini, s.Instruments);
 
     // Keys of the map are rewritten, stale COMn keys dropped, anything else kept.
     for (const QString& key : ini.sectionKeys(kPorts)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/WritableFolder.h"
+#include "instr/InstrumentSettings.h"
 
 #include <QMap>
 #include <QString>
@@ -37,6 +38,8 @@ struct TProgSettings {
     double VerifyTolerancePct = 0.25;
     int VerifyDecisionRule = 0;
     int VerifyPoints = 5;
+    // [Instruments]: the reference meter and resistance source.
+    TInstrumentSettings Instruments;
     QString ProgDir;  // folder of the executable
     QString ExeName;  // file name of the executable
 

@@ -2,6 +2,7 @@
 
 #include "app/AccessibleNames.h"
 #include "app/COMChoiceFrm.h"
+#include "app/InstrumentsPage.h"
 #include "link/CommPortDriver.h"
 #include "device/DeviceSession.h"
 #include "app/MainServices.h"
@@ -79,6 +80,7 @@ void TfrmSettings::CreateControls()
     nodeBasic = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Общие")});
     nodeConnection = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Соединение")});
     nodeVerify = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Проверка")});
+    nodeInstruments = new QTreeWidgetItem(nodeRoot, {QStringLiteral("Эталоны")});
     TreeView1->expandAll();
     TreeView1->setAccessibleName(QStringLiteral("Разделы настроек"));
     connect(TreeView1, &QTreeWidget::currentItemChanged, this,
@@ -95,6 +97,8 @@ void TfrmSettings::CreateControls()
     PageControl1->addWidget(tsConnection);
     tsVerify = new TVerifySettingsPage(m_settings, PageControl1);
     PageControl1->addWidget(tsVerify);
+    tsInstruments = new TInstrumentsPage(m_settings.Instruments, PageControl1);
+    PageControl1->addWidget(tsInstruments);
 
     // ---- tsBasic
     rpSet1 = new TRbPanel(tsBasic);
@@ -233,6 +237,7 @@ void TfrmSettings::FormShow()
     ShowPortEntry(*cbCom);
     m_settings.DefaultSlaveID = uint8_t(m_session.Transducer.SlaveID & 0xFF);
     rseSlaveID->setValue(m_settings.DefaultSlaveID);
+    tsInstruments->LoadFromSettings();
     TreeView1->setCurrentItem(nodeBasic);
     TreeView1Change(nodeBasic);
 }
@@ -257,6 +262,8 @@ void TfrmSettings::TreeView1Change(QTreeWidgetItem* node)
         PageControl1->setCurrentWidget(tsConnection);
     else if (index == 2)
         PageControl1->setCurrentWidget(tsVerify);
+    else if (index == 3)
+        PageControl1->setCurrentWidget(tsInstruments);
 }
 
 void TfrmSettings::cbSetConnectBeforeRunClick()

@@ -18,6 +18,7 @@ class TRbButton;
 class TRbCheckBox;
 class TRbPanel;
 class TVerifySettingsPage;
+class TInstrumentsPage;
 class IMainServices;
 struct TDeviceSession;
 struct TProgSettings;
@@ -60,6 +61,8 @@ public:
     QWidget* tsBasic;
     QWidget* tsConnection;
     TVerifySettingsPage* tsVerify;
+    QTreeWidgetItem* nodeInstruments;
+    TInstrumentsPage* tsInstruments; // "Эталоны"
     TRbButton* RbButton2;
 
     TRbPanel* rpSet1;

@@ -153,7 +153,11 @@ bool ParseCliOptions(const QStringList& args, TCliOptions& o, QString* error)
             }
             if (ok && (o.at.isEmpty() || o.at.size() > 11))
                 ok = Fail(error, QStringLiteral("Параметр --at ожидает от 1 до 11 температур"));
-        } else if (c == QLatin1String("verify") && name == QLatin1String("--tolerance")) {
+        } else if (c == QLatin1String("verify") && name == QLatin1String("--meter"))
+            ok = takeValue(&o.meter);
+        else if (c == QLatin1String("verify") && name == QLatin1String("--source"))
+            ok = takeValue(&o.source);
+        else if (c == QLatin1String("verify") && name == QLatin1String("--tolerance")) {
             QString text;
             ok = takeValue(&text);
             bool number = false;
@@ -204,11 +208,13 @@ QString CliHelpText()
         "  certificate --number N [--out ФАЙЛ] [--temperature °C] [--humidity %] [--technician Ф.И.О.]\n"
         "              [--approver Ф.И.О.]  выдать сертификат калибровки по последней поверке датчика\n"
         "  certificate --verify ФАЙЛ      проверить сертификат по журналу приборов\n"
-        "  verify [--points N | --at T1,T2,...] [--tolerance ПРОЦЕНТ]\n"
+        "  verify [--points N | --at T1,T2,...] [--tolerance ПРОЦЕНТ] [--meter УСТРОЙСТВО [--source УСТРОЙСТВО]]\n"
         "                                 проверка: для каждой точки выводит сопротивление, которое\n"
         "                                 нужно установить, ждёт Enter и измеренный ток в мА (строка\n"
         "                                 стандартного ввода; число сразу вместо Enter тоже годится);\n"
-        "                                 код 0 — ГОДЕН, 7 — НЕ ГОДЕН\n"
+        "                                 код 0 — ГОДЕН, 7 — НЕ ГОДЕН; с --meter ток читает мультиметр,\n"
+        "                                 с --source сопротивление устанавливает источник (SCPI; линия\n"
+        "                                 и команды — из раздела [Instruments] файла настроек)\n"
         "\n"
         "--quiet (-q) убирает строки о ходе работы; сообщения об ошибках остаются.\n"
         "\n"

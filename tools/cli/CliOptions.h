@@ -51,6 +51,8 @@ struct TCliOptions {
     QList<double> at;      // typed temperatures instead of evenly spread points
     double tolerance = 0;  // % of span; 0: the program's settings
     bool all = false;      // every address that answers, not just the first
+    QString meter;         // a SCPI meter reads the currents
+    QString source;        // a SCPI resistance source sets the points
 };
 
 // False with a Russian message for a usage error.

@@ -6,6 +6,7 @@
 #include "device/Configuration.h"
 #include "device/PointReader.h"
 #include "device/Verification.h"
+#include "instr/InstrumentReaders.h"
 #include "link/CommPortDriver.h"
 #include "link/TickSource.h"
 
@@ -81,6 +82,57 @@ int TCliRunner::Verify()
         return exCheckFailed;
     }
 
+    // --meter and --source: SCPI instruments on the line settings and
+    // commands of the settings file, for this run.
+    std::unique_ptr<TMeterCurrentReader> meter;
+    std::unique_ptr<TSourceResistance> source;
+    if (!m_o.source.isEmpty() && m_o.meter.isEmpty()) {
+        Error(QStringLiteral("--source работает только вместе с --meter"));
+        return exUsage;
+    }
+    if (!m_o.meter.isEmpty()) {
+        TMeterConfig cfg = m_settings.Instruments.meter;
+        cfg.device = m_o.meter;
+        if (auto client = OpenInstrument(TInstrumentRole::Meter, cfg, *m_session.link.ticks, SystemDeviceFactory(),
+                                         &error)) {
+            FillIdentity(*client, cfg.commands.identify, cfg);
+            meter = std::make_unique<TMeterCurrentReader>(std::move(client), cfg);
+            if (!meter->Prepare(&error))
+                meter.reset();
+        }
+        if (!meter) {
+            Error(error);
+            return exPortFailed;
+        }
+        m_meter = meter.get();
+    }
+    if (!m_o.source.isEmpty()) {
+        TSourceConfig cfg = m_settings.Instruments.source;
+        cfg.device = m_o.source;
+        auto client = OpenInstrument(TInstrumentRole::Source, cfg, *m_session.link.ticks, SystemDeviceFactory(), &error);
+        if (!client) {
+            Error(error);
+            return exPortFailed;
+        }
+        FillIdentity(*client, cfg.commands.identify, cfg);
+        source = std::make_unique<TSourceResistance>(std::move(client), cfg);
+        m_source = source.get();
+    }
+    // Whatever ends the run, the source is left switched off at its last
+    // value, and the runner keeps no pointer to what goes out of scope here.
+    struct TRunEnd {
+        TCliRunner& runner;
+        TSourceResistance* source;
+        bool owned;
+        ~TRunEnd()
+        {
+            if (source && source->On())
+                source->SwitchOff();
+            if (owned)
+                runner.SetVerifyInstruments(nullptr, nullptr);
+        }
+    } runEnd{*this, source.get(), meter != nullptr};
+
     // Prompts go where a person reads them; with --json stdout carries the result alone.
     FILE* prompt = m_o.json ? stderr : stdout;
     auto say = [prompt](const QString& text) {
@@ -155,6 +207,9 @@ int TCliRunner::Verify()
             if (m_shell.Lost())
                 return exNoAnswer;
             Error(reader.Error());
+            // A meter that failed is named in its reason; no point is taken from it.
+            if (meter && reader.Error().startsWith(meter->Client().Name()))
+                return exCheckFailed;
             return reader.Error().contains(QStringLiteral("не установились")) ? exCheckFailed : exRefused;
         }
         v.SetMeasurement(i, reader.Reading(), reader.ReadingJudge().Spread(), reader.Current());
@@ -208,6 +263,19 @@ int TCliRunner::Verify()
     o[QStringLiteral("address")] = m_session.Transducer.SlaveID;
     o[QStringLiteral("stage")] = StageName(r.stage);
     o[QStringLiteral("points")] = points;
+    QJsonArray instruments;
+    for (const TInstrumentInfo& info : r.instruments) {
+        QJsonObject i;
+        i[QStringLiteral("role")] = info.role;
+        i[QStringLiteral("device")] = info.device;
+        i[QStringLiteral("model")] = info.model;
+        i[QStringLiteral("serial")] = info.serial;
+        i[QStringLiteral("certificate")] = info.certificate;
+        i[QStringLiteral("dueDate")] = info.dueDate.isValid() ? info.dueDate.toString(Qt::ISODate) : QString();
+        instruments << i;
+    }
+    if (!instruments.isEmpty())
+        o[QStringLiteral("instruments")] = instruments;
     o[QStringLiteral("tolerance")] = r.tolerancePct;
     o[QStringLiteral("decisionRule")] = r.decisionRule;
     o[QStringLiteral("verdict")] = verdict;

@@ -1,5 +1,7 @@
 #include "PtyServer.h"
 
+#include "ScpiPty.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -21,6 +23,9 @@ int64_t nowMicros()
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
+
+// The meter and the resistance source.
+constexpr size_t kMaxSideLines = 2;
 
 // How often to look for the program while no one holds the slave end.
 constexpr int64_t kIdleRetryUs = 10'000;
@@ -242,7 +247,7 @@ void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
         handleFrames(now);
         flushDue(now); // an answer without delay goes out at once
 
-        pollfd fds[4];
+        pollfd fds[4 + 2 * kMaxSideLines];
         nfds_t n = 0;
         // While the slave end is closed the master reports a hang-up without
         // end; leave it out of the wait until the next look.
@@ -263,6 +268,11 @@ void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
         if (m_watch >= 0) {
             watchIndex = int(n);
             fds[n++] = {m_watch, POLLIN, 0};
+        }
+        const nfds_t sideFirst = n;
+        for (size_t i = 0; i < m_sideLines.size() && i < kMaxSideLines; ++i) {
+            fds[n++] = {m_sideLines[i]->MasterFd(), POLLIN, 0}; // -1 once closed: poll skips it
+            fds[n++] = {m_sideLines[i]->WatchFd(), POLLIN, 0};
         }
         const int rc = ::poll(fds, n, waitMs(now, watchMaster));
         if (rc < 0 && errno != EINTR)
@@ -285,5 +295,13 @@ void TPtyServer::Run(const volatile std::sig_atomic_t* stop, int wakeFd)
         }
         if (watchIndex >= 0 && fds[watchIndex].revents)
             readOpenCloseEvents();
+        for (size_t i = 0; i < m_sideLines.size() && i < kMaxSideLines; ++i) {
+            const pollfd& master = fds[sideFirst + 2 * i];
+            const pollfd& watch = fds[sideFirst + 2 * i + 1];
+            if (master.fd >= 0 && (master.revents & POLLIN))
+                m_sideLines[i]->OnMasterReadable();
+            if (watch.fd >= 0 && watch.revents)
+                m_sideLines[i]->OnWatchReadable();
+        }
     }
 }

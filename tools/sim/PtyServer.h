@@ -9,6 +9,9 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
+
+class TScpiPty;
 
 // The line side of the simulator: a pseudo-terminal whose slave end the
 // program opens as its serial port. Requests are framed and handed to the
@@ -25,6 +28,8 @@ public:
 
     // A line-oriented command input (stdin); the handler returns false to end the run.
     void SetCommandInput(int fd, std::function<bool(const std::string&)> handler);
+    // A bench instrument on a line of its own, served in the same loop.
+    void AddSideLine(TScpiPty* line) { m_sideLines.push_back(line); }
     // Called after every request that changed the transducer's memory.
     void SetStateChangedHandler(std::function<void()> handler) { m_onChanged = std::move(handler); }
 
@@ -62,6 +67,7 @@ private:
     std::function<bool(const std::string&)> m_onCommand;
     std::function<void()> m_onChanged;
     bool m_quit = false;
+    std::vector<TScpiPty*> m_sideLines;
 };
 
 std::string HexBytes(const uint8_t* data, size_t count);

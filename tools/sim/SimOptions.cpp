@@ -93,6 +93,14 @@ bool ParseSimOptions(int argc, const char* const* argv, TSimOptions& o, std::str
             if (!value(&v) || v.empty())
                 return fail(a + " needs a path");
             (a == "--link" ? o.linkPath : o.stateFile) = v;
+        } else if (a == "--meter" || a == "--source") {
+            if (!value(&v) || v.empty())
+                return fail(a + " needs a path for its link");
+            (a == "--meter" ? o.meterLink : o.sourceLink) = v;
+        } else if (a == "--meter-noise") {
+            if (!value(&v) || !toReal(v, &r) || r < 0 || r > 1000)
+                return fail("--meter-noise needs microamperes from 0 to 1000");
+            o.meterNoiseUa = r;
         } else if (a == "--address") {
             if (!value(&v) || !toInt(v, 1, 255, &n))
                 return fail("--address needs a number from 1 to 255");
@@ -186,6 +194,17 @@ Device:
                        trim of calibration stages 5 and 6 takes both out
   --address, --type, --temperature and --diag-state override the state file
   and are written to it.
+
+Bench instruments (SCPI, each on a pty of its own, 9600 8N1, lines end in LF):
+  --meter LINK         a DC current meter in the output loop, its pty linked
+                       at LINK: *IDN?, CONF:CURR:DC, READ? (amperes),
+                       MEAS:CURR:DC?, SYST:ERR?
+  --meter-noise UA     the meter's reading noise, uA (default 0.5)
+  --source LINK        a resistance source at the input, linked at LINK:
+                       *IDN?, SOUR:RES OHMS, OUTP ON|OFF, *OPC?; while its
+                       output is on the transducer measures that resistance
+  With --control, "meter off" and "source off" take an instrument away (its
+  line hangs up), as a cable pulled mid-run.
 
 Line:
   --reply-delay MS     wait before answering (default 20)

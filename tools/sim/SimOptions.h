@@ -19,6 +19,9 @@ struct TSimOptions {
     int pieceGapMs = 200;
     TSimFaults faults;
     TSimOutputError output;               // the current loop's untrimmed error
+    std::string meterLink;                // a SCPI current meter in the output loop
+    std::string sourceLink;               // a SCPI resistance source at the input
+    double meterNoiseUa = 0.5;            // the meter's reading noise, uA
     bool verbose = false;
     bool control = false;                 // read commands from stdin
     bool help = false;

@@ -1,6 +1,7 @@
 // zelkor-sim: one Зелкор transducer on a pseudo-terminal, for the demo and
 // for end-to-end tests of the configurator.
 #include "PtyServer.h"
+#include "ScpiPty.h"
 #include "SimOptions.h"
 
 #include <QString>
@@ -144,6 +145,30 @@ int main(int argc, char** argv)
         return 1;
     }
     server.SetStateChangedHandler([&] { save(engine.State()); });
+
+    TSimMeter meter([&] { return engine.OutputCurrentMilliamps(); }, opt.meterNoiseUa, uint32_t(::getpid()) ^ 0x5A5Au);
+    TSimSource source([&](double ohms) {
+        const bool ok = engine.SetReferenceResistance(ohms);
+        if (engine.TakeStateChanged())
+            save(engine.State());
+        return ok;
+    });
+    TScpiPty meterLine("meter", meter, opt.verbose);
+    TScpiPty sourceLine("source", source, opt.verbose);
+    struct TBenchLine {
+        TScpiPty& line;
+        const std::string& link;
+    };
+    const TBenchLine benchLines[] = {{meterLine, opt.meterLink}, {sourceLine, opt.sourceLink}};
+    for (const TBenchLine& b : benchLines) {
+        if (b.link.empty())
+            continue;
+        if (!b.line.Open(&error) || !makeLink(b.link, b.line.SlavePath(), &error)) {
+            std::fprintf(stderr, "zelkor-sim: %s\n", error.c_str());
+            return 1;
+        }
+        server.AddSideLine(&b.line);
+    }
     if (opt.control) {
         server.SetCommandInput(STDIN_FILENO, [&](const std::string& lineText) {
             std::string text = lineText;
@@ -154,6 +179,16 @@ int main(int argc, char** argv)
             double v = 0;
             if (cmd == "q")
                 return false;
+            if (cmd == "meter" || cmd == "source") {
+                std::string what;
+                in >> what;
+                TScpiPty& line = cmd == "meter" ? meterLine : sourceLine;
+                if (what == "off" && line.IsOpen()) {
+                    line.Close();
+                    std::fprintf(stderr, "%s gone\n", cmd.c_str());
+                }
+                return true;
+            }
             if (cmd == "t" && in >> v && v >= -273 && v <= 1000) {
                 engine.SetTemperature(v);
             } else if (cmd == "r" && in >> v) {
@@ -162,7 +197,7 @@ int main(int argc, char** argv)
             } else if (cmd == "d" && in >> v && v >= 0 && v <= 255) {
                 engine.SetDiagState(uint8_t(v));
             } else if (cmd != "s" && !cmd.empty()) {
-                std::fprintf(stderr, "commands: t TEMPERATURE, r OHMS, d STATE, s, q\n");
+                std::fprintf(stderr, "commands: t TEMPERATURE, r OHMS, d STATE, meter off, source off, s, q\n");
             }
             if (engine.TakeStateChanged())
                 save(engine.State());
@@ -186,5 +221,8 @@ int main(int argc, char** argv)
 
     if (!opt.linkPath.empty())
         removeLink(opt.linkPath, server.SlavePath());
+    for (const TBenchLine& b : benchLines)
+        if (!b.link.empty())
+            removeLink(b.link, b.line.SlavePath());
     return 0;
 }

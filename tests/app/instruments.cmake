@@ -1,0 +1,4 @@
+# The settings page of the reference instruments and the meter on the calibration page.
+zelkor_add_test(test_instruments_app
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_instruments_page.cpp ${CMAKE_CURRENT_LIST_DIR}/MainRig.h
+  LIBS zelkor_app zelkor_test_support Qt6::Test)
