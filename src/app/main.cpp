@@ -1,11 +1,13 @@
 #include "app/COMChoiceFrm.h"
 #include "app/MainWindow.h"
+#include "app/StartupProbe.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QPixmap>
 
 namespace {
 
@@ -35,11 +37,12 @@ int main(int argc, char** argv)
     QApplication::setFont(ProgramFont());
 
     TfrmMain frmMain; // its creation runs the start-up sequence
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zelkor.png")));
+    QApplication::setWindowIcon(QIcon(QPixmap(QStringLiteral(":/icons/zelkor.png")))); // see ImageListIcon
     frmMain.ViewStatus();
     frmMain.COMChoice();
     frmMain.EnsureMessageDialog();
     QObject::connect(&frmMain, &TfrmMain::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    TStartupProbe::FromEnvironment(&frmMain); // scripts only: reports the first paint
     frmMain.show();
     return app.exec();
 }
