@@ -115,6 +115,8 @@ public:
     QList<QWidget*> SchemeColorWidgets() override;
     QList<TRbProgressBar*> SchemeProgressBars() override;
     void CreateStyleEditor() override;
+    // The colour-scheme editor, made on first use.
+    TFStyleEditor* EnsureStyleEditor();
     void SetEditorStylePath(const QString& path) override;
     QString ProgramDir() const override { return m_settings.ProgDir; }
     bool SettingsWindowExists() const override { return m_settingsDialog != nullptr; }
@@ -229,6 +231,7 @@ private:
     TfrmConnect* m_connect = nullptr;
     TfrmSettings* m_settingsDialog = nullptr;
     QPointer<TFStyleEditor> m_styleEditor;
+    QString m_editorStylePath; // for an editor made later
     bool m_closed = false;
     TColor m_formColor = clBtnFace;
     QList<QPointer<QWidget>> m_schemeWidgets;

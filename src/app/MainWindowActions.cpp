@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QTimer>
 #include <QToolBar>
 
@@ -54,7 +55,9 @@ QIcon TfrmMain::ImageListIcon(int index)
 {
     if (index < 0 || index >= kImageCount)
         return {};
-    return QIcon(QStringLiteral(":/icons/image%1.png").arg(index, 2, 10, QLatin1Char('0')));
+    // From a pixmap: QIcon's own file loading probes every image-format
+    // plugin, and loads each of them, before it takes the built-in PNG reader.
+    return QIcon(QPixmap(QStringLiteral(":/icons/image%1.png").arg(index, 2, 10, QLatin1Char('0'))));
 }
 
 void TfrmMain::CreateActions()
@@ -207,8 +210,7 @@ void TfrmMain::actIndViewExecute()
 
 void TfrmMain::actColorsExecute()
 {
-    if (!m_styleEditor)
-        CreateStyleEditor();
+    EnsureStyleEditor();
     m_styleEditor->show();
     m_styleEditor->raise();
     m_styleEditor->activateWindow();
