@@ -6,10 +6,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Zelkor configurator developers")
 set(CPACK_PACKAGE_CONTACT "Zelkor configurator developers <zelkor@zelkor.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configurator for Zelkor temperature transducers")
-# The extended description; CPack indents it for the control file.
+# The extended description, below the summary; CPack indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "configurator for Zelkor temperature transducers
-A service program for Zelkor temperature transducers on a serial line
+  "A service program for Zelkor temperature transducers on a serial line
 (1200 bit/s, 8N2, Modbus RTU with the transducer's private functions): it
 finds a transducer, reads and writes its information record and
 configuration, calibrates its input and current output and runs its

@@ -22,7 +22,7 @@ debs=("$build_dir"/package/zelkor_*.deb)
 [ ${#debs[@]} -eq 1 ] || { echo "cpack made no package:" >&2; cat "$build_dir/cpack.log" >&2; exit 1; }
 deb=${debs[0]}
 
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
