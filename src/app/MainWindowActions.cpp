@@ -1,6 +1,7 @@
 // The main window's actions, menu and toolbar, its closing and activation,
 // and the dialogs and services it gives the pages.
 #include "app/MainWindow.h"
+#include "app/PngResource.h"
 
 #include "app/AboutFrm.h"
 #include "app/CalibrationPage.h"
@@ -24,7 +25,6 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPixmap>
 #include <QTimer>
 #include <QToolBar>
 
@@ -55,9 +55,7 @@ QIcon TfrmMain::ImageListIcon(int index)
 {
     if (index < 0 || index >= kImageCount)
         return {};
-    // From a pixmap: QIcon's own file loading probes every image-format
-    // plugin, and loads each of them, before it takes the built-in PNG reader.
-    return QIcon(QPixmap(QStringLiteral(":/icons/image%1.png").arg(index, 2, 10, QLatin1Char('0'))));
+    return QIcon(PngResource(QStringLiteral(":/icons/image%1.png").arg(index, 2, 10, QLatin1Char('0'))));
 }
 
 void TfrmMain::CreateActions()

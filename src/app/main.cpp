@@ -1,5 +1,6 @@
 #include "app/COMChoiceFrm.h"
 #include "app/MainWindow.h"
+#include "app/PngResource.h"
 #include "app/StartupProbe.h"
 #include "app/ViewStatusFrm.h"
 
@@ -7,7 +8,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
-#include <QPixmap>
+
 
 namespace {
 
@@ -37,7 +38,7 @@ int main(int argc, char** argv)
     QApplication::setFont(ProgramFont());
 
     TfrmMain frmMain; // its creation runs the start-up sequence
-    QApplication::setWindowIcon(QIcon(QPixmap(QStringLiteral(":/icons/zelkor.png")))); // see ImageListIcon
+    QApplication::setWindowIcon(QIcon(PngResource(QStringLiteral(":/icons/zelkor.png"))));
     frmMain.ViewStatus();
     frmMain.COMChoice();
     frmMain.EnsureMessageDialog();

@@ -74,10 +74,19 @@ QList<QMetaProperty> TRbStyleObject::Properties() const
 
 std::optional<QMetaProperty> TRbStyleObject::Find(QStringView name) const
 {
-    const QList<QMetaProperty> all = Properties();
-    for (auto it = all.crbegin(); it != all.crend(); ++it)
-        if (name.compare(QLatin1String(it->name()), Qt::CaseInsensitive) == 0)
-            return *it;
+    // Properties() from the end, without building the list: every restyle
+    // looks up each of the manager's properties on every control.
+    if (!m_meta)
+        return std::nullopt;
+    const QMetaObject* top = m_meta;
+    while (top->superClass() && top->superClass() != &QObject::staticMetaObject
+           && top->superClass() != &QWidget::staticMetaObject)
+        top = top->superClass();
+    for (int i = m_meta->propertyCount() - 1; i >= top->propertyOffset(); --i) {
+        const QMetaProperty p = m_meta->property(i);
+        if (name.compare(QLatin1String(p.name()), Qt::CaseInsensitive) == 0)
+            return p;
+    }
     return std::nullopt;
 }
 
