@@ -1,6 +1,7 @@
 #include "app/COMChoiceFrm.h"
 #include "app/MainWindow.h"
 #include "app/PngResource.h"
+#include "app/ProgramStyle.h"
 #include "app/StartupProbe.h"
 #include "app/ViewStatusFrm.h"
 
@@ -8,7 +9,6 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
-
 
 namespace {
 
@@ -32,6 +32,7 @@ QFont ProgramFont()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    TProgramStyle::InstallOverFusion();
     // The application's title; not its display name, which the window system
     // would append to every window caption ("Зелкор — Zelkor").
     QApplication::setApplicationName(QStringLiteral("Zelkor"));
