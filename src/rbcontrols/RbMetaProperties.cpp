@@ -1,7 +1,9 @@
 #include "rbcontrols/RbMetaProperties.h"
 
+#include <QHash>
 #include <QMetaEnum>
 #include <QObject>
+#include <QPair>
 #include <QStringList>
 #include <QWidget>
 
@@ -74,20 +76,28 @@ QList<QMetaProperty> TRbStyleObject::Properties() const
 
 std::optional<QMetaProperty> TRbStyleObject::Find(QStringView name) const
 {
-    // Properties() from the end, without building the list: every restyle
-    // looks up each of the manager's properties on every control.
     if (!m_meta)
         return std::nullopt;
-    const QMetaObject* top = m_meta;
-    while (top->superClass() && top->superClass() != &QObject::staticMetaObject
-           && top->superClass() != &QWidget::staticMetaObject)
-        top = top->superClass();
-    for (int i = m_meta->propertyCount() - 1; i >= top->propertyOffset(); --i) {
-        const QMetaProperty p = m_meta->property(i);
-        if (name.compare(QLatin1String(p.name()), Qt::CaseInsensitive) == 0)
-            return p;
+    // Every restyle looks up each of the manager's properties on every
+    // control: the answer of a class for a name is kept.
+    static QHash<QPair<const QMetaObject*, QString>, int> known;
+    const QPair<const QMetaObject*, QString> key(m_meta, name.toString().toLower());
+    auto it = known.constFind(key);
+    if (it == known.constEnd()) {
+        int found = -1;
+        const QMetaObject* top = m_meta;
+        while (top->superClass() && top->superClass() != &QObject::staticMetaObject
+               && top->superClass() != &QWidget::staticMetaObject)
+            top = top->superClass();
+        // Properties() from the end.
+        for (int i = m_meta->propertyCount() - 1; i >= top->propertyOffset() && found < 0; --i)
+            if (name.compare(QLatin1String(m_meta->property(i).name()), Qt::CaseInsensitive) == 0)
+                found = i;
+        it = known.insert(key, found);
     }
-    return std::nullopt;
+    if (*it < 0)
+        return std::nullopt;
+    return m_meta->property(*it);
 }
 
 QVariant TRbStyleObject::Read(const QMetaProperty& p) const
