@@ -40,6 +40,8 @@ done
 # machine's user is read.
 export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_DATA_HOME=$scratch/home/.local/share
 export XDG_RUNTIME_DIR=$scratch/run
+# No session bus, and none started for this run (dbus-launch would, for a display).
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$scratch/no-bus
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 "$scratch/root/usr/bin/zelkor-cli" --help >/dev/null
