@@ -15,6 +15,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
   clang libclang-rt-14-dev appstream
+  dpkg-dev file lintian libqt6sql6-sqlite qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -480,13 +480,29 @@ void TfrmMain::CreateStyleEditor()
 {
     // The newest editor is the one actColors shows; an older one goes once
     // whatever it is doing (its own closing may have asked for this one).
-    if (m_styleEditor)
-        m_styleEditor->deleteLater();
-    m_styleEditor = new TFStyleEditor(*this, m_options.styleEditorDialogs, this);
+    // Without one yet, it is made when first shown: it takes the program's
+    // scheme whenever it is shown, so nobody sees the difference, and the
+    // start-up does not build a window it does not show.
+    if (!m_styleEditor)
+        return;
+    m_styleEditor->deleteLater();
+    m_styleEditor = nullptr;
+    EnsureStyleEditor();
+}
+
+TFStyleEditor* TfrmMain::EnsureStyleEditor()
+{
+    if (!m_styleEditor) {
+        m_styleEditor = new TFStyleEditor(*this, m_options.styleEditorDialogs, this);
+        if (!m_editorStylePath.isNull())
+            m_styleEditor->SetStylePath(m_editorStylePath);
+    }
+    return m_styleEditor;
 }
 
 void TfrmMain::SetEditorStylePath(const QString& path)
 {
+    m_editorStylePath = path;
     if (m_styleEditor)
         m_styleEditor->SetStylePath(path);
 }

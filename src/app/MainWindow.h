@@ -127,6 +127,8 @@ public:
     QList<QWidget*> SchemeColorWidgets() override;
     QList<TRbProgressBar*> SchemeProgressBars() override;
     void CreateStyleEditor() override;
+    // The colour-scheme editor, made on first use.
+    TFStyleEditor* EnsureStyleEditor();
     void SetEditorStylePath(const QString& path) override;
     QString ProgramDir() const override { return m_settings.ProgDir; }
     bool SettingsWindowExists() const override { return m_settingsDialog != nullptr; }
@@ -252,6 +254,7 @@ private:
     TfrmVerification* m_verification = nullptr;
     TVerificationInstruments* m_verifyInstruments = nullptr; // with the window
     QPointer<TFStyleEditor> m_styleEditor;
+    QString m_editorStylePath; // for an editor made later
     bool m_closed = false;
     TColor m_formColor = clBtnFace;
     QList<QPointer<QWidget>> m_schemeWidgets;

@@ -1,6 +1,7 @@
 // The main window's actions, menu and toolbar, its closing and activation,
 // and the dialogs and services it gives the pages.
 #include "app/MainWindow.h"
+#include "app/PngResource.h"
 
 #include "app/AboutFrm.h"
 #include "app/CalibrationPage.h"
@@ -58,7 +59,7 @@ QIcon TfrmMain::ImageListIcon(int index)
 {
     if (index < 0 || index >= kImageCount)
         return {};
-    return QIcon(QStringLiteral(":/icons/image%1.png").arg(index, 2, 10, QLatin1Char('0')));
+    return QIcon(PngResource(QStringLiteral(":/icons/image%1.png").arg(index, 2, 10, QLatin1Char('0'))));
 }
 
 void TfrmMain::CreateActions()
@@ -254,8 +255,7 @@ void TfrmMain::actIndViewExecute()
 
 void TfrmMain::actColorsExecute()
 {
-    if (!m_styleEditor)
-        CreateStyleEditor();
+    EnsureStyleEditor();
     m_styleEditor->show();
     m_styleEditor->raise();
     m_styleEditor->activateWindow();

@@ -1,7 +1,10 @@
 #include "app/COMChoiceFrm.h"
 #include "app/MainWindow.h"
+#include "app/PngResource.h"
+#include "app/ProgramStyle.h"
 #include "app/QtTranslations.h"
 #include "app/ScreenFit.h"
+#include "app/StartupProbe.h"
 #include "app/ViewStatusFrm.h"
 
 #include <QApplication>
@@ -32,6 +35,7 @@ QFont ProgramFont()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    TProgramStyle::InstallOverFusion();
     // The application's title; not its display name, which the window system
     // would append to every window caption ("Зелкор — Zelkor").
     QApplication::setApplicationName(QStringLiteral("Zelkor"));
@@ -41,11 +45,12 @@ int main(int argc, char** argv)
     TScreenFit::Install(app);
 
     TfrmMain frmMain; // its creation runs the start-up sequence
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zelkor.png")));
+    QApplication::setWindowIcon(QIcon(PngResource(QStringLiteral(":/icons/zelkor.png"))));
     frmMain.ViewStatus();
     frmMain.COMChoice();
     frmMain.EnsureMessageDialog();
     QObject::connect(&frmMain, &TfrmMain::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    TStartupProbe::FromEnvironment(&frmMain); // scripts only: reports the first paint
     frmMain.show();
     return app.exec();
 }

@@ -185,6 +185,8 @@ void TRbButton::RaiseGroupSiblings()
 
 void TRbButton::RebuildLayers()
 {
+    if (DeferRebuild())
+        return;
     const int w = width(), h = height();
     const QRect r(0, 0, w, h);
     m_normal = MakeBitmap(w, h);

@@ -76,7 +76,11 @@ public:
     // Where paint puts the caption and the glyph (for layout checks).
     QRect CaptionRect() const;
     QPoint GlyphPosition() const;
-    const QImage& NormalLayer() const { return m_normal; }
+    const QImage& NormalLayer() const
+    {
+        EnsureLayers();
+        return m_normal;
+    }
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::PushButton; }
     void AddAccessibleState(QAccessible::State& state) const override;

@@ -22,6 +22,8 @@ void TRbCheckBox::ToggleChecked()
 
 void TRbCheckBox::RebuildLayers()
 {
+    if (DeferRebuild())
+        return;
     const QRect r(0, 0, kBox, kBox);
     m_normal = MakeBitmap(kBox, kBox);
     m_hot = MakeBitmap(kBox, kBox);

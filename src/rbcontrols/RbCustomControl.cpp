@@ -221,8 +221,38 @@ void TRbCustomControl::NotifyAccessibleState(bool checkedChanged, bool pressedCh
 
 // ---- painting
 
+bool TRbCustomControl::DeferRebuild()
+{
+    if (m_buildingLayers || isVisible()) {
+        m_layersStale = false;
+        return false;
+    }
+    m_layersStale = true;
+    return true;
+}
+
+void TRbCustomControl::EnsureLayers() const
+{
+    if (!m_layersStale)
+        return;
+    auto* self = const_cast<TRbCustomControl*>(this);
+    self->m_buildingLayers = true;
+    self->RebuildLayers();
+    self->m_buildingLayers = false;
+    self->m_layersStale = false;
+}
+
 QImage TRbCustomControl::RenderBuffer(qreal ratio)
 {
+    EnsureLayers();
+    // What the paint itself rebuilds (a size or parent colour that moved) is
+    // drawn now, shown or not.
+    struct Now {
+        bool& flag;
+        const bool was;
+        ~Now() { flag = was; }
+    } now{m_buildingLayers, m_buildingLayers};
+    m_buildingLayers = true;
     QImage buffer = MakeBitmap(std::max(width(), 0), std::max(height(), 0), Color());
     if (buffer.isNull())
         return buffer;
@@ -282,6 +312,8 @@ void TRbCustomControl::paintEvent(QPaintEvent*)
 
 bool TRbCustomControl::event(QEvent* e)
 {
+    if (e->type() == QEvent::Show)
+        EnsureLayers();
     return QWidget::event(e);
 }
 

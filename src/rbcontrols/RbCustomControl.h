@@ -90,6 +90,9 @@ public:
     // device's resolution; the image carries that ratio.
     QImage RenderBuffer(qreal ratio = 1.0);
 
+    // Draws the layers a hidden control put off (see DeferRebuild) now.
+    void EnsureLayers() const;
+
     // --- virtual operations, in slot order
     virtual void RebuildLayers() = 0;
     virtual void EnabledChanged();
@@ -128,6 +131,10 @@ signals:
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
 
 protected:
+    // Each RebuildLayers starts with it: a control nobody sees draws its
+    // layers when it is shown, rendered or asked for them, so windows and
+    // pages that stay hidden cost nothing however often they are restyled.
+    bool DeferRebuild();
     // Draws the control into buffer (W x H, Format_RGB888, filled with Color).
     virtual void PaintBuffer(QImage& buffer) = 0;
     // Shows the finished buffer; the radio button overrides it to key out Color.
@@ -163,6 +170,8 @@ protected:
 
 private:
     TRbFont* FontObject() { return &m_font; }
+    bool m_layersStale = false;
+    bool m_buildingLayers = false;
     void PointerEnter();
     void PointerLeave();
     void ApplyFontToWidget();

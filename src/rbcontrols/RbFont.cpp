@@ -2,7 +2,26 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHash>
 #include <cmath>
+
+namespace {
+
+// Asking the font database for a family goes through fontconfig's aliases
+// every time; every control asks at start-up, mostly for the same few names.
+// The program adds no fonts while it runs, so an answer stays true.
+bool HasFamily(const QString& name)
+{
+    static QHash<QString, bool> known;
+    const auto it = known.constFind(name);
+    if (it != known.constEnd())
+        return *it;
+    const bool has = QFontDatabase::hasFamily(name);
+    known.insert(name, has);
+    return has;
+}
+
+} // namespace
 
 namespace {
 
@@ -62,7 +81,7 @@ QFont TRbFont::ToQFont() const
     if (m_qfont && m_qfontBase == app)
         return *m_qfont;
     QFont f = app;
-    if (!m_name.isEmpty() && m_name != f.family() && QFontDatabase::hasFamily(m_name))
+    if (!m_name.isEmpty() && m_name != f.family() && HasFamily(m_name))
         f.setFamily(m_name);
     if (m_height != 0)
         f.setPixelSize(std::abs(m_height));

@@ -1,7 +1,9 @@
 #include "rbcontrols/RbMetaProperties.h"
 
+#include <QHash>
 #include <QMetaEnum>
 #include <QObject>
+#include <QPair>
 #include <QStringList>
 #include <QWidget>
 
@@ -74,11 +76,28 @@ QList<QMetaProperty> TRbStyleObject::Properties() const
 
 std::optional<QMetaProperty> TRbStyleObject::Find(QStringView name) const
 {
-    const QList<QMetaProperty> all = Properties();
-    for (auto it = all.crbegin(); it != all.crend(); ++it)
-        if (name.compare(QLatin1String(it->name()), Qt::CaseInsensitive) == 0)
-            return *it;
-    return std::nullopt;
+    if (!m_meta)
+        return std::nullopt;
+    // Every restyle looks up each of the manager's properties on every
+    // control: the answer of a class for a name is kept.
+    static QHash<QPair<const QMetaObject*, QString>, int> known;
+    const QPair<const QMetaObject*, QString> key(m_meta, name.toString().toLower());
+    auto it = known.constFind(key);
+    if (it == known.constEnd()) {
+        int found = -1;
+        const QMetaObject* top = m_meta;
+        while (top->superClass() && top->superClass() != &QObject::staticMetaObject
+               && top->superClass() != &QWidget::staticMetaObject)
+            top = top->superClass();
+        // Properties() from the end.
+        for (int i = m_meta->propertyCount() - 1; i >= top->propertyOffset() && found < 0; --i)
+            if (name.compare(QLatin1String(m_meta->property(i).name()), Qt::CaseInsensitive) == 0)
+                found = i;
+        it = known.insert(key, found);
+    }
+    if (*it < 0)
+        return std::nullopt;
+    return m_meta->property(*it);
 }
 
 QVariant TRbStyleObject::Read(const QMetaProperty& p) const

@@ -229,6 +229,8 @@ void TRbPanel::RebuildLayers()
 {
     if (m_loading)
         return;
+    if (DeferRebuild())
+        return;
     const int W = width(), H = height();
     m_imageColor = Color();
     if (W <= 0 || H <= 0) {

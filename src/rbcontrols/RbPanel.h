@@ -59,7 +59,11 @@ public:
     void SetLoading(bool on);
 
     // Frame and fill, the panel's size.
-    const QImage& PanelImage() const { return m_image; }
+    const QImage& PanelImage() const
+    {
+        EnsureLayers();
+        return m_image;
+    }
     void RebuildLayers() override;
 
     // Height of a caption line in the panel's font.

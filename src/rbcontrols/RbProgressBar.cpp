@@ -188,6 +188,8 @@ QString TRbProgressBar::DisplayText() const
 
 void TRbProgressBar::RebuildLayers()
 {
+    if (DeferRebuild())
+        return;
     m_gradient = MakeBitmap(width(), height(), clNone);
     if (!m_gradient.isNull())
         GradientFill(m_gradient, m_gradient.rect(), m_defaultFrom, m_defaultTo, m_gradientType);

@@ -60,7 +60,11 @@ public:
     bool Loading() const { return m_loading; }
     void SetLoading(bool on) { m_loading = on; }
 
-    const QImage& GradientImage() const { return m_gradient; }
+    const QImage& GradientImage() const
+    {
+        EnsureLayers();
+        return m_gradient;
+    }
     void RebuildLayers() override;
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::ProgressBar; }

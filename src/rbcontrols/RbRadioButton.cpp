@@ -51,6 +51,8 @@ void TRbRadioButton::DrawRing(QImage& layer) const
 
 void TRbRadioButton::RebuildLayers()
 {
+    if (DeferRebuild())
+        return;
     const int cs = m_circleSize;
     const QRegion rgn = EllipseRegion(QRect(0, 0, cs, cs));
     m_layerColor = Color();

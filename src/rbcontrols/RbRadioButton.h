@@ -27,7 +27,11 @@ public:
     void RebuildLayers() override;
     // Where the circle lies on the control.
     QRect CircleRect() const;
-    const QImage& NormalLayer() const { return m_normal; }
+    const QImage& NormalLayer() const
+    {
+        EnsureLayers();
+        return m_normal;
+    }
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::RadioButton; }
     QStringList AccessibleActionNames() const override;

@@ -102,6 +102,8 @@ void TRbSplitter::DrawGrip(QImage& layer) const
 
 void TRbSplitter::RebuildLayers()
 {
+    if (DeferRebuild())
+        return;
     const int w = width(), h = height();
     if (w <= 0 || h <= 0) {
         m_normal = QImage();

@@ -63,8 +63,16 @@ public:
 
     // --- layers
     void RebuildLayers() override;
-    const QImage& NormalLayer() const { return m_normal; }
-    const QImage& HotLayer() const { return m_hot; }
+    const QImage& NormalLayer() const
+    {
+        EnsureLayers();
+        return m_normal;
+    }
+    const QImage& HotLayer() const
+    {
+        EnsureLayers();
+        return m_hot;
+    }
 
     // Draws one grip dot: its 3 x 3 pattern with the top-left at (x, y).
     static void DrawGripDot(QImage& layer, int x, int y);

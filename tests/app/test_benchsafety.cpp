@@ -652,8 +652,7 @@ TEST(BenchWindows, EditorPreviewControlsStayInsideTheirPanels)
 {
     MainRig rig;
     auto frm = rig.make();
-    frm->CreateStyleEditor();
-    TFStyleEditor* editor = frm->StyleEditor();
+    TFStyleEditor* editor = frm->EnsureStyleEditor();
     ASSERT_NE(editor, nullptr);
     editor->show();
     QApplication::processEvents();
@@ -675,9 +674,9 @@ TEST(BenchWindows, ComboBoxesAreNamedByTheirLabels)
 {
     MainRig rig;
     auto frm = rig.make();
-    frm->CreateStyleEditor();
     QList<QWidget*> windows{frm.get(), static_cast<QWidget*>(frm->SettingsDialog()), frm->COMChoice(),
-                            static_cast<QWidget*>(frm->ConnectDialog()), frm->StyleEditor(), frm->Records()->Trend()};
+                            static_cast<QWidget*>(frm->ConnectDialog()), frm->EnsureStyleEditor(),
+                            frm->Records()->Trend()};
     if (auto* dlg = frm->findChild<TfrmIndStyle*>())
         windows << dlg;
     int combos = 0;

@@ -3,4 +3,5 @@ zelkor_add_test(test_rb_core
     ${CMAKE_CURRENT_LIST_DIR}/test_drawcore.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_colors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_customcontrol.cpp
-  LIBS zelkor_rbcontrols)
+    ${CMAKE_CURRENT_LIST_DIR}/test_deferred_layers.cpp
+  LIBS zelkor_rbcontrols Qt6::Test)
