@@ -61,6 +61,7 @@ TCalibrationMeter::TCalibrationMeter(TCalibrationPage& page, TDeviceSession& ses
     lbMeterSpread->setAccessibleName(QStringLiteral("Показания мультиметра"));
     lbMeterSpread->hide();
 
+    m_currentField = page.rseCalibrCur;
     page.rseCalibrCur->installEventFilter(this);
     connect(btnReadMeter, &TRbButton::clicked, this, [this] { ReadMeter(); });
     // Connected after the page's own handler: the stage has moved on when this runs.
@@ -69,15 +70,16 @@ TCalibrationMeter::TCalibrationMeter(TCalibrationPage& page, TDeviceSession& ses
 
 bool TCalibrationMeter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_page.rseCalibrCur
-        && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+    if (watched == m_currentField && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
         UpdateVisibility();
     return QObject::eventFilter(watched, event);
 }
 
 void TCalibrationMeter::UpdateVisibility()
 {
-    const bool shown = !m_page.rseCalibrCur->isHidden() && m_settings.meter.Configured();
+    if (!m_currentField || !btnReadMeter || !lbMeterSpread)
+        return;
+    const bool shown = !m_currentField->isHidden() && m_settings.meter.Configured();
     btnReadMeter->setVisible(shown);
     if (!shown || m_lastStage != m_session.State.CalibrStage)
         lbMeterSpread->hide();

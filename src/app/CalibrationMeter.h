@@ -3,6 +3,7 @@
 #include "instr/InstrumentSettings.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -35,8 +36,8 @@ public:
     bool SetSourceResistance(double ohms);
     bool Busy() const { return m_busy; }
 
-    TRbButton* btnReadMeter;
-    QLabel* lbMeterSpread;
+    QPointer<TRbButton> btnReadMeter;
+    QPointer<QLabel> lbMeterSpread;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,6 +47,9 @@ private:
     void UpdateVisibility();
 
     TCalibrationPage& m_page;
+    // The watched current field: its hide events still come while the page is
+    // being destroyed, when the page itself must no longer be touched.
+    QPointer<QWidget> m_currentField;
     TDeviceSession& m_session;
     TInstrumentSettings& m_settings;
     TDueDateWarnings& m_warnings;
