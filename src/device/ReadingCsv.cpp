@@ -1,19 +1,11 @@
 #include "device/ReadingCsv.h"
 
+#include "common/Csv.h"
+
 #include <QDateTime>
 #include <QSaveFile>
 
 namespace {
-
-QString Field(QString text, QChar separator)
-{
-    if (text.contains(separator) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QLatin1Char('\r'))) {
-        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        return QLatin1Char('"') + text + QLatin1Char('"');
-    }
-    return text;
-}
 
 QString Number(double value, int decimals, QChar decimalMark)
 {
@@ -29,9 +21,9 @@ QString Number(double value, int decimals, QChar decimalMark)
 
 QByteArray ReadingsCsv(const QList<TReading>& readings, const QLocale& locale)
 {
-    const bool comma = locale.decimalPoint() == QStringLiteral(",");
-    const QChar separator = comma ? QLatin1Char(';') : QLatin1Char(',');
-    const QChar mark = comma ? QLatin1Char(',') : QLatin1Char('.');
+    const TCsvFormat format = TCsvFormat::ForLocale(locale);
+    const QChar separator = format.separator;
+    const QChar mark = format.decimalMark;
     const QString sep(separator);
 
     QString text;
@@ -40,7 +32,7 @@ QByteArray ReadingsCsv(const QList<TReading>& readings, const QLocale& locale)
     for (const QString& name : {QStringLiteral("Время"), QStringLiteral("Температура, °C"),
                                 QStringLiteral("Сопротивление, Ом"), QStringLiteral("Код состояния"),
                                 QStringLiteral("Состояние")})
-        header << Field(name, separator);
+        header << CsvField(name, separator);
     text += header.join(sep);
     text += QStringLiteral("\r\n");
     for (const TReading& r : readings) {
@@ -48,10 +40,10 @@ QByteArray ReadingsCsv(const QList<TReading>& readings, const QLocale& locale)
         text += sep + Number(r.temperature, 1, mark);
         text += sep + Number(r.resistance, 2, mark);
         text += sep + QString::number(r.state);
-        text += sep + Field(DiagStateText(r.state), separator);
+        text += sep + CsvField(DiagStateText(r.state), separator);
         text += QStringLiteral("\r\n");
     }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return CsvBytes(text);
 }
 
 bool SaveTextFile(const QString& path, const QByteArray& data, QString* error)

@@ -1,21 +1,13 @@
 #include "history/HistoryExport.h"
 
+#include "common/Csv.h"
+
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStringList>
 
 namespace {
-
-QString Field(QString text, QChar separator)
-{
-    if (text.contains(separator) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QLatin1Char('\r'))) {
-        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        return QLatin1Char('"') + text + QLatin1Char('"');
-    }
-    return text;
-}
 
 QString Value(const QJsonValue& v)
 {
@@ -141,8 +133,7 @@ QByteArray HistoryJson(const QList<THistoryRecord>& records)
 
 QByteArray HistoryCsv(const QList<THistoryRecord>& records, const QLocale& locale)
 {
-    const bool comma = locale.decimalPoint() == QStringLiteral(",");
-    const QChar separator = comma ? QLatin1Char(';') : QLatin1Char(',');
+    const QChar separator = TCsvFormat::ForLocale(locale).separator;
     const QString sep(separator);
     QString text;
     QStringList header;
@@ -150,16 +141,16 @@ QByteArray HistoryCsv(const QList<THistoryRecord>& records, const QLocale& local
                                 QStringLiteral("Тип"), QStringLiteral("Номер датчика"), QStringLiteral("Адрес"),
                                 QStringLiteral("Порт"), QStringLiteral("Версия программы"), QStringLiteral("Подробности"),
                                 QStringLiteral("Данные"), QStringLiteral("SHA-256")})
-        header << Field(name, separator);
+        header << CsvField(name, separator);
     text += header.join(sep) + QStringLiteral("\r\n");
     for (const THistoryRecord& r : records) {
         QStringList row;
         row << QString::number(r.id) << r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"))
-            << Field(EventKindText(r.kind), separator) << Field(r.transducerType, separator)
-            << QString::number(r.sensorNumber) << QString::number(r.address) << Field(r.port, separator)
-            << Field(r.programVersion, separator) << Field(EventSummary(r), separator)
-            << Field(QString::fromUtf8(QJsonDocument(r.data).toJson(QJsonDocument::Compact)), separator) << r.hash;
+            << CsvField(EventKindText(r.kind), separator) << CsvField(r.transducerType, separator)
+            << QString::number(r.sensorNumber) << QString::number(r.address) << CsvField(r.port, separator)
+            << CsvField(r.programVersion, separator) << CsvField(EventSummary(r), separator)
+            << CsvField(QString::fromUtf8(QJsonDocument(r.data).toJson(QJsonDocument::Compact)), separator) << r.hash;
         text += row.join(sep) + QStringLiteral("\r\n");
     }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return CsvBytes(text);
 }
