@@ -20,7 +20,8 @@ namespace {
 
 class QuietShell final : public ILinkShell {
 public:
-    void SetStatusText(const QString&) override {}
+    void LinkStatus(TLinkStatus) override {}
+    void LinkFault(const TLinkFault&) override {}
     void ProcessEvents() override { QCoreApplication::processEvents(); }
     void DisconnectDevice() override { disconnected = true; }
     void UpdateStatusBar() override {}
@@ -61,7 +62,7 @@ int main(int argc, char** argv)
     drv.OutputTimeout = 1000;
     drv.SetPollingDelay(500);
     if (!drv.OpenPort()) {
-        std::fprintf(stderr, "%s\n", qPrintable(drv.lastOpenErrorText()));
+        std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("reason %1, %2").arg(int(drv.lastOpenError())).arg(drv.lastOpenErrorDevice())));
         return 2;
     }
     QuietShell shell;

@@ -42,7 +42,8 @@ constexpr int kEmpty = 7; // nobody answers here
 class QuietShell final : public ILinkShell {
 public:
     explicit QuietShell(TCommPortDriver& drv) : m_drv(drv) {}
-    void SetStatusText(const QString&) override {}
+    void LinkStatus(TLinkStatus) override {}
+    void LinkFault(const TLinkFault&) override {}
     void ProcessEvents() override { QCoreApplication::processEvents(); }
     void DisconnectDevice() override { m_drv.ClosePort(); }
     void UpdateStatusBar() override {}
@@ -120,7 +121,7 @@ struct OwnLink {
     {
         if (drv.OpenPort())
             return true;
-        std::fprintf(stderr, "open: %s\n", qPrintable(drv.lastOpenErrorText()));
+        std::fprintf(stderr, "open: %s\n", qPrintable(QStringLiteral("reason %1, %2").arg(int(drv.lastOpenError())).arg(drv.lastOpenErrorDevice())));
         return false;
     }
     bool run(TOperation op, const TFrameBuffer& request)

@@ -23,7 +23,8 @@ namespace {
 
 class QuietShell final : public ILinkShell {
 public:
-    void SetStatusText(const QString&) override {}
+    void LinkStatus(TLinkStatus) override {}
+    void LinkFault(const TLinkFault&) override {}
     void ProcessEvents() override { QCoreApplication::processEvents(); }
     void DisconnectDevice() override { ++disconnects; }
     void UpdateStatusBar() override {}
@@ -65,7 +66,7 @@ int main(int argc, char** argv)
     drv.OutputTimeout = 1000;
     drv.InputTimeout = kInputTimeoutMs;
     if (!drv.OpenPort()) {
-        std::fprintf(stderr, "open: %s\n", qPrintable(drv.lastOpenErrorText()));
+        std::fprintf(stderr, "open: %s\n", qPrintable(QStringLiteral("reason %1, %2").arg(int(drv.lastOpenError())).arg(drv.lastOpenErrorDevice())));
         return 2;
     }
     QuietShell shell;

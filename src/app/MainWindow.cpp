@@ -4,6 +4,7 @@
 #include "app/CalibrationPage.h"
 #include "app/COMChoiceFrm.h"
 #include "link/CommPortDriver.h"
+#include "device/DeviceMessages.h"
 #include "app/ConfigurationPage.h"
 #include "app/DiagnosticPage.h"
 #include "app/ErrorBox.h"
@@ -308,7 +309,7 @@ QString TfrmMain::OpenFailureText() const
     // A port chosen by a typed name has no number of its own; its name has.
     const int number = m_cpDRV->Port() != pnCustom ? m_cpDRV->Port() : PortNumberFromName();
     QString text = kOpenFailed + QString::number(number);
-    const QString reason = m_cpDRV->lastOpenErrorText();
+    const QString reason = OpenFailureReason(*m_cpDRV);
     if (!reason.isEmpty())
         text += QStringLiteral("\n") + reason;
     if (m_cpDRV->lastOpenError() == TPortOpenError::AccessDenied)
@@ -402,9 +403,7 @@ void TfrmMain::ClearDeviceFields()
 
 int TfrmMain::PortNumberFromName() const
 {
-    bool ok = false;
-    const int n = m_cpDRV->PortName().mid(7, 2).toInt(&ok, 10);
-    return ok ? n : 0;
+    return PortNumber(m_cpDRV->PortName(), m_cpDRV->portMap());
 }
 
 TOutcome TfrmMain::IdentifyDevice(int address)
@@ -433,7 +432,7 @@ void TfrmMain::UpdateStatusBar()
 {
     const bool open = IsConnected();
     m_panels[0]->setText(open ? kConnected : kNotConnected);
-    m_panels[1]->setText(open ? m_cpDRV->PortName().mid(4, 10) : QString());
+    m_panels[1]->setText(open ? PortLabel(m_cpDRV->PortName()) : QString());
     m_panels[2]->clear();
     UpdateActions();
 }

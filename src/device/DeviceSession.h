@@ -4,6 +4,7 @@
 #include "device/ErrCodes.h"
 #include "link/Transaction.h"
 #include "device/TransducerData.h"
+#include "device/WordingShell.h"
 
 #include <QString>
 
@@ -17,7 +18,7 @@ struct TOperationState {
 };
 
 // What the device operations need from the main window beyond one exchange.
-class IDeviceShell : public ILinkShell {
+class IDeviceShell : public IWordingShell {
 public:
     virtual bool AskToConnect() = 0;
     virtual void SetStatusPanel(int index, const QString& text) = 0; // panels 0..3

@@ -1,5 +1,7 @@
 #include "device/Diagnostics.h"
 
+#include "device/DeviceMessages.h"
+#include "device/FrameDate.h"
 #include "link/CommPortDriver.h"
 #include "link/LinkObserver.h"
 #include "link/MessageDialog.h"
@@ -21,11 +23,8 @@ constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 const QString kNoConnection = QStringLiteral("Соединение не установлено");
 const QString kStartFirst = QStringLiteral("Сначала нужно запустить процесс диагностики");
-const QString kWriting = QStringLiteral("Запись данных в память прибора");
 const QString kDiagMode = QStringLiteral("Режим диагностики");
-const QString kRepeat = QStringLiteral("Повторный запрос");
 const QString kDone = QStringLiteral("Операция успешно выполнена.");
-const QString kCannot = QStringLiteral("Невозможно выполнить комманду");
 
 bool DateBytesValid(const uint8_t* p)
 {
@@ -236,7 +235,7 @@ void TDiagnostics::PollDiagnostics()
         NotifyReceived(m_session.link, answer.data(), count, MeasurementVerdict(answer.data(), count), answer[2],
                        kMeasurementLength);
         if (count == kMeasurementLength && answer[1] == kFnRead && FrameCRCValid(answer.data(), count)) {
-            m_session.Transducer.CalibrDate = GetFrameDate(answer, 9);
+            m_session.Transducer.CalibrDate = ReadFrameDate(answer, 9);
             m_view.SetCalibrDateText(DateText(m_session.Transducer.CalibrDate));
         } else {
             ShowError(QStringLiteral("Не удалось прочитать дату последней настройки."));
@@ -254,7 +253,7 @@ void TDiagnostics::PollDiagnostics()
             OnMissed();
         ++st.DiagMissCount;
         if (st.DiagMissCount > 1)
-            m_session.shell->SetStatusText(kRepeat);
+            m_session.shell->LinkStatus(TLinkStatus::Repeat);
         if (st.DiagMissCount > m_session.link.RepeatNum) {
             StopDiagnostics();
             ShowError(QStringLiteral("Не получен ответ от прибора"));
@@ -344,7 +343,7 @@ TDateValue TDiagnostics::DecodeDate(const uint8_t* frame)
     m_lastBadDate = key;
     TFrameBuffer copy{};
     std::copy(frame, frame + kMeasurementLength, copy.begin());
-    return GetFrameDate(copy, 9);
+    return ReadFrameDate(copy, 9);
 }
 
 void TDiagnostics::ProcessAnswer(const uint8_t* frame)
@@ -408,7 +407,7 @@ bool TDiagnostics::PrepareCorrection()
         MessageDlg(kStartFirst, mkInformation, mbOk);
         return false;
     }
-    m_session.shell->SetStatusText(kWriting);
+    m_session.shell->LinkStatus(TLinkStatus::Writing);
     m_session.shell->ProcessEvents();
     m_view.SetTimerEnabled(false);
     Drain();
@@ -447,11 +446,9 @@ TDiagnostics::TR0Result TDiagnostics::RunCorrectR0(bool set)
         m_view.SetDiagInfo(kDone);
         result = TR0Result::Done;
     } else if (answer[2] == 12) {
-        ShowError(QStringLiteral("Невозможно выполнить комманду. Измеренная температура отличется от 0 более чем на 20°С"));
+        ShowError(CannotText(TCannotText::R0Deviation));
     } else if (answer[2] == 13) {
-        const int reply = MessageDlg(QStringLiteral("Невозможно выполнить комманду.\n\rКорректировка R0 уже проводилась.\n\r"
-                                                    "Сбросить корректировку R0?"),
-                                     mkError, mbYes | mbNo);
+        const int reply = MessageDlg(CannotText(TCannotText::R0Done), mkError, mbYes | mbNo);
         if (reply == mrYes) {
             m_view.SetDiagInfo(QStringLiteral("Сброс корректировки R0"));
             // The reset's own failure has shown its message; only a done reset is reported as such.
@@ -459,7 +456,7 @@ TDiagnostics::TR0Result TDiagnostics::RunCorrectR0(bool set)
                 m_view.SetDiagInfo(QStringLiteral("Корректировка R0 сброшена."));
         }
     } else {
-        ShowError(kCannot);
+        ShowError(CannotText(TCannotText::Plain));
     }
     FinishCorrection();
     return result;
@@ -513,20 +510,18 @@ bool TDiagnostics::SendNSXStep(uint8_t step, double value)
 
     const uint8_t code = answer[2];
     if (code == 1 || code == 14) {
-        const int reply = MessageDlg(QStringLiteral("Невозможно выполнить комманду.\n\rКорркектировка НСХ уже проводилась.\n\r"
-                                                    "Сбросить?"),
-                                     mkError, mbYes | mbNo);
+        const int reply = MessageDlg(CannotText(TCannotText::NSXDone), mkError, mbYes | mbNo);
         if (reply == mrYes) {
             m_view.SetDiagInfo(QStringLiteral("Сброс корректировки НСХ"));
             if (SendNSXStep(1, 0.1))
                 m_view.SetDiagInfo(QStringLiteral("Корркектировка НСХ сброшена."));
         }
     } else if (code == 15) {
-        ShowError(QStringLiteral("Невозможно выполнить комманду. Измеренная температура отличется от 0 менее чем на 20°С."));
+        ShowError(CannotText(TCannotText::NSXNearZero));
     } else if (code == 16) {
-        ShowError(QStringLiteral("Невозможно выполнить комманду. Измеренная температура отличется указанной более чем 5%."));
+        ShowError(CannotText(TCannotText::NSXDeviation));
     } else {
-        ShowError(kCannot);
+        ShowError(CannotText(TCannotText::Plain));
     }
     return false;
 }

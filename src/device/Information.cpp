@@ -1,5 +1,6 @@
 #include "device/Information.h"
 
+#include "device/FrameDate.h"
 #include "link/CommPortDriver.h"
 #include "common/Cp1251.h"
 #include "link/MessageDialog.h"
@@ -18,7 +19,7 @@ void ParseIdentifyAnswer(const TFrameBuffer& answer, TTransducerData& record)
     record.PLTypeText = fromCp1251(TrimFrameText(GetFrameString(answer, 5, 16)));
     record.SensorTypeText = fromCp1251(TrimFrameText(GetFrameString(answer, 21, kSensorTypeWireLength)));
     record.SensorNum = GetFrameInt32(answer, 45);
-    record.SensorDate = GetFrameDate(answer, 49);
+    record.SensorDate = ReadFrameDate(answer, 49);
 }
 
 void BuildInformationWriteRequest(const TTransducerData& record, TFrameBuffer& request)

@@ -2,6 +2,8 @@
 
 #include "instr/ScpiReply.h"
 
+#include "device/DeviceMessages.h"
+
 #include <algorithm>
 
 namespace {

@@ -250,10 +250,9 @@ void TCommPortDriver::PollTimerTick()
         OnReceiveData(this, m_receiveBuffer.data(), n);
 }
 
-QString TCommPortDriver::lastOpenErrorText() const
+QString TCommPortDriver::lastOpenErrorDevice() const
 {
-    return PortOpenErrorText(m_openError, m_devicePath.isEmpty() ? ResolvePortDevice(m_portName, m_portMap)
-                                                                : m_devicePath);
+    return m_devicePath.isEmpty() ? ResolvePortDevice(m_portName, m_portMap) : m_devicePath;
 }
 
 void TCommPortDriver::SetPort(int port)

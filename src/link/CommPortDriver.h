@@ -78,7 +78,8 @@ public:
 
     // Why the last OpenPort failed (None after a success).
     TPortOpenError lastOpenError() const { return m_openError; }
-    QString lastOpenErrorText() const;
+    // The device that last OpenPort failure concerns (the resolved path).
+    QString lastOpenErrorDevice() const;
     // The device path the last OpenPort tried.
     QString lastDevicePath() const { return m_devicePath; }
 

@@ -1,7 +1,5 @@
 #include "link/Frame.h"
 
-#include "link/MessageDialog.h"
-
 namespace {
 const QDate kDateZero(1899, 12, 30);
 }
@@ -96,15 +94,16 @@ int32_t GetFrameInt32(const TFrameBuffer& buffer, int position)
                    | uint32_t(buffer[position + 2]) << 8 | uint32_t(buffer[position + 3]));
 }
 
-TDateValue GetFrameDate(const TFrameBuffer& buffer, int position)
+TDateValue GetFrameDate(const TFrameBuffer& buffer, int position, bool* valid)
 {
     const int day = buffer[position];
     const int month = buffer[position + 1];
     const int year = buffer[position + 2] * 256 + buffer[position + 3];
     const QDate d(year, month, day);
-    if (year < 1 || year > 9999 || !d.isValid()) {
-        ShowError(QStringLiteral("Неверная дата"));
+    const bool ok = year >= 1 && year <= 9999 && d.isValid();
+    if (valid)
+        *valid = ok;
+    if (!ok)
         return 0;
-    }
     return DateValueFromQDate(d);
 }

@@ -41,5 +41,6 @@ QByteArray GetFrameString(const TFrameBuffer& buffer, int position, int count);
 QByteArray TrimFrameText(const QByteArray& text);
 int16_t GetFrameInt16(const TFrameBuffer& buffer, int position);
 int32_t GetFrameInt32(const TFrameBuffer& buffer, int position);
-// Reports "Неверная дата" through the message dialog and returns 0 for an impossible date.
-TDateValue GetFrameDate(const TFrameBuffer& buffer, int position);
+// 0 for an impossible date, and then `valid` (when given) is false; the caller
+// tells the user.
+TDateValue GetFrameDate(const TFrameBuffer& buffer, int position, bool* valid = nullptr);

@@ -14,8 +14,6 @@ enum class TPortOpenError { None, NotFound, Busy, AccessDenied, BadSettings, Oth
 
 // The one place where an errno of open/ioctl/flock/tcsetattr becomes a reason.
 TPortOpenError PortOpenErrorFromErrno(int err);
-// Russian text for the user, naming the device.
-QString PortOpenErrorText(TPortOpenError error, const QString& device);
 
 // Modem line bits of ModemLineStatus.
 enum : int { mlCTS = 1, mlDSR = 2, mlRING = 4, mlRLSD = 8 };

@@ -2,7 +2,6 @@
 
 #include "link/CommPortDriver.h"
 #include "link/LinkObserver.h"
-#include "link/MessageDialog.h"
 #include "link/TickSource.h"
 
 #include <algorithm>
@@ -15,10 +14,6 @@ constexpr uint32_t kCalibrationInputTimeout = 2000;
 // forever: past this many in one attempt, the attempt has failed.
 constexpr int kMaxIgnoredPerAttempt = 8;
 
-// Functions, not QString globals: the table may be built during static initialisation.
-QString Reading() { return QStringLiteral("Чтение данных из памяти прибора"); }
-QString Writing() { return QStringLiteral("Запись данных в память прибора"); }
-
 enum TPurgeOnRepeat { puBoth, puOutput };
 
 struct TOperationRow {
@@ -28,29 +23,19 @@ struct TOperationRow {
     TPurgeOnRepeat purge;
     bool calibrationTimeout;
     bool keepsStatusPanel; // the caller owns panel 3
-    QString status;        // empty: the caller has set it
-    QString wrongAnswer;   // empty: the caller interprets byte 2
-    QString noAnswer;
-    QString noLink;
+    TLinkStatus status;    // shown while the exchange runs, unless the caller owns the panel
 };
 
 const TOperationRow& RowOf(TOperation op)
 {
     static const TOperationRow rows[] = {
-        // IdentifyDevice: messages are built from the address.
-        {4, 55, -1, puBoth, false, false, Reading(), {}, {}, {}},
-        {41, 8, 0x10, puOutput, false, false, Writing(), QStringLiteral("Невозможно выполнить комманду"),
-         QStringLiteral("Не получен ответ от прибора."), QStringLiteral("Нет связи с прибором!")},
-        {8, 21, -1, puBoth, false, false, Reading(), {}, QStringLiteral("Не получен ответ от прибора"),
-         QStringLiteral("Нет связи с прибором")},
-        {25, 8, 0x10, puOutput, false, false, Writing(), QStringLiteral("Невозможно выполнить комманду."),
-         QStringLiteral("Не получен ответ от прибора."), QStringLiteral("Нет связи с прибором.")},
-        {9, 5, 0x4D, puOutput, true, false, Writing(), {}, QStringLiteral("Не получен ответ от прибора."),
-         QStringLiteral("Нет связи с прибором.")},
-        {5, 5, 0x4E, puOutput, false, true, {}, {}, QStringLiteral("Не получен ответ от прибора"),
-         QStringLiteral("Нет связи с прибором")},
-        {7, 5, 0x4F, puOutput, false, true, {}, {}, QStringLiteral("Не получен ответ от прибора"),
-         QStringLiteral("Нет связи с прибором")},
+        {4, 55, -1, puBoth, false, false, TLinkStatus::Reading},
+        {41, 8, 0x10, puOutput, false, false, TLinkStatus::Writing},
+        {8, 21, -1, puBoth, false, false, TLinkStatus::Reading},
+        {25, 8, 0x10, puOutput, false, false, TLinkStatus::Writing},
+        {9, 5, 0x4D, puOutput, true, false, TLinkStatus::Writing},
+        {5, 5, 0x4E, puOutput, false, true, TLinkStatus::Clear},
+        {7, 5, 0x4F, puOutput, false, true, TLinkStatus::Clear},
     };
     return rows[int(op)];
 }
@@ -116,9 +101,10 @@ enum class TJudgement { Done, Ignored, Failed, Unanswered };
 
 // The one place where an attempt is judged: an outcome, an ignored frame, a
 // failed attempt, or silence within the first-byte window (no repeat).
-TJudgement Judge(ILinkShell* shell, const TOperationRow& row, const TFrameBuffer& answer, const TReceived& rx,
-                 TOutcome& outcome)
+TJudgement Judge(ILinkShell* shell, TOperation op, const TFrameBuffer& request, const TFrameBuffer& answer,
+                 const TReceived& rx, TOutcome& outcome)
 {
+    const TOperationRow& row = RowOf(op);
     if (rx.silent) {
         outcome = TOutcome::NoAnswer;
         return TJudgement::Unanswered;
@@ -145,7 +131,8 @@ TJudgement Judge(ILinkShell* shell, const TOperationRow& row, const TFrameBuffer
     if (row.successFunction < 0 || answer[1] == row.successFunction) {
         outcome = TOutcome::Success;
     } else {
-        ShowError(row.wrongAnswer);
+        if (shell)
+            shell->LinkFault({TLinkReason::WrongFunction, op, request[0]});
         outcome = TOutcome::Refused;
     }
     return TJudgement::Done;
@@ -230,8 +217,8 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
     TOutcome outcome = TOutcome::NoAnswer;
     bool clearStatus = !row.keepsStatusPanel;
 
-    if (!row.status.isEmpty())
-        ctx.shell->SetStatusText(row.status);
+    if (!row.keepsStatusPanel)
+        ctx.shell->LinkStatus(row.status);
     ctx.shell->ProcessEvents();
 
     drv.PurgeBuffers(true, true);
@@ -256,7 +243,7 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         if (row.calibrationTimeout)
             drv.InputTimeout = savedTimeout;
 
-        const TJudgement j = Judge(ctx.shell, row, answer, rx, outcome);
+        const TJudgement j = Judge(ctx.shell, op, request, answer, rx, outcome);
         NotifyReceived(ctx, answer.data(), rx.count,
                        j == TJudgement::Unanswered ? TFrameVerdict::NoAnswer : VerdictOf(row, rx.count, j, outcome),
                        answer[2], row.answerLength);
@@ -270,7 +257,7 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         ++attempt;
         if (attempt > ctx.RepeatNum)
             break;
-        ctx.shell->SetStatusText(QStringLiteral("Повторный запрос"));
+        ctx.shell->LinkStatus(TLinkStatus::Repeat);
         ctx.shell->ProcessEvents();
         drv.PurgeBuffers(row.purge == puBoth, true);
         const int written = drv.WriteBytes(request.data(), n);
@@ -284,14 +271,15 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         outcome = TOutcome::NoAnswer;
 
     if (clearStatus)
-        ctx.shell->SetStatusText(QString());
+        ctx.shell->LinkStatus(TLinkStatus::Clear);
 
     if (outcome == TOutcome::NoAnswer || outcome == TOutcome::NoLink) {
         if (op == TOperation::IdentifyDevice) {
             if (ctx.ReportLinkErrors)
-                MessageDlg(QStringLiteral("Прибор номер %1 не найден.").arg(request[0]), mkWarning, mbOk);
+                ctx.shell->LinkFault({TLinkReason::NotFound, op, request[0]});
         } else {
-            ShowError(outcome == TOutcome::NoAnswer ? row.noAnswer : row.noLink);
+            ctx.shell->LinkFault(
+                {outcome == TOutcome::NoAnswer ? TLinkReason::NoAnswer : TLinkReason::NoLink, op, request[0]});
         }
         if (op == TOperation::SendCalibrationStage)
             ctx.shell->ResetCalibrationStage();

@@ -8,11 +8,42 @@ class TCommPortDriver;
 class ITickSource;
 class ILinkObserver;
 
+enum class TOperation {
+    IdentifyDevice,
+    WriteInformation,
+    ReadConfiguration,
+    WriteConfiguration,
+    SendCalibrationStage,
+    CorrectR0,
+    SendNSXStep,
+};
+
+enum class TOutcome { Success, Refused, NoAnswer, NoLink };
+
+// What status panel 3 says while an exchange runs; Clear empties it.
+enum class TLinkStatus { Clear, Reading, Writing, Repeat };
+
+// Why an exchange failed in a way the user is told about.
+enum class TLinkReason {
+    WrongFunction, // a write answer of the right length named another function
+    NoAnswer,      // every attempt went unanswered or was damaged
+    NoLink,        // the request could not be written in full
+    NotFound,      // an identification found nobody at the address
+};
+
+// The facts of one failure; the device layer words them.
+struct TLinkFault {
+    TLinkReason reason = TLinkReason::NoAnswer;
+    TOperation operation = TOperation::IdentifyDevice;
+    int address = 0; // byte 0 of the request
+};
+
 // What the main window provides to every exchange.
 class ILinkShell {
 public:
     virtual ~ILinkShell() = default;
-    virtual void SetStatusText(const QString& text) = 0; // status panel 3
+    virtual void LinkStatus(TLinkStatus status) = 0;    // status panel 3
+    virtual void LinkFault(const TLinkFault& fault) = 0; // tell the user, before the disconnect
     virtual void ProcessEvents() = 0;                     // let pending window messages run once
     virtual void DisconnectDevice() = 0;
     virtual void UpdateStatusBar() = 0;
@@ -36,19 +67,7 @@ struct TLinkContext {
     ILinkObserver* observer = nullptr; // sees every frame; none by default
 };
 
-enum class TOperation {
-    IdentifyDevice,
-    WriteInformation,
-    ReadConfiguration,
-    WriteConfiguration,
-    SendCalibrationStage,
-    CorrectR0,
-    SendNSXStep,
-};
-
-enum class TOutcome { Success, Refused, NoAnswer, NoLink };
-
-// One request: purge, send, wait, read, classify, repeat; messages and the
+// One request: purge, send, wait, read, classify, repeat; the reports and the
 // disconnect on a lost device included. `answer` holds the last answer read
 // and `answerCount` (optional) its length. The request is the operation's
 // fixed length (RequestLength) with its CRC in place.
@@ -66,14 +85,14 @@ enum class TOutcome { Success, Refused, NoAnswer, NoLink };
 //
 // Outcomes: Success (answer valid), Refused (the device answered but refused:
 // an exception answer went to shell->DeviceException, a write answer's
-// function byte was wrong and "Невозможно выполнить комманду" was shown, or a
+// function byte was wrong and went to shell->LinkFault as WrongFunction, or a
 // private function ('M', 'N', 'O') answered with a code in byte 2 that the
-// caller interprets), NoAnswer, NoLink. On NoAnswer/NoLink the operation's
-// message has been shown and shell->DisconnectDevice() has run
-// (SendCalibrationStage: ResetCalibrationStage() first).
+// caller interprets), NoAnswer, NoLink. On NoAnswer/NoLink shell->LinkFault
+// has been told and shell->DisconnectDevice() has run (SendCalibrationStage:
+// ResetCalibrationStage() first).
 //
-// IdentifyDevice: "Прибор номер <request byte 0> не найден." only while
-// ctx.ReportLinkErrors, then the disconnect. The closing step of an
+// IdentifyDevice: LinkFault(NotFound) only while ctx.ReportLinkErrors, then
+// the disconnect. The closing step of an
 // identification — UpdateStatusBar and ReportLinkErrors := true in every
 // case — is NOT done here: IdentifyDevice does it after it has used the answer.
 TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& request, TFrameBuffer& answer,

@@ -2,6 +2,7 @@
 // exchange lasts one input time-out (1 s) after the answer, so these are few.
 #include "SimProcess.h"
 
+#include "device/DeviceMessages.h"
 #include "link/CommPortDriver.h"
 #include "common/Cp1251.h"
 #include "link/Frame.h"
@@ -78,7 +79,7 @@ TEST(EndToEndLink, IdentificationThroughTheDriver)
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
 
     Link l(link);
-    ASSERT_TRUE(l.drv.OpenPort()) << l.drv.lastOpenErrorText().toStdString();
+    ASSERT_TRUE(l.drv.OpenPort()) << OpenFailureReason(l.drv).toStdString();
     QElapsedTimer t;
     t.start();
     ASSERT_EQ(l.identify(3), TOutcome::Success);
@@ -116,7 +117,7 @@ TEST(EndToEndLink, WrittenValuesSurviveARestartOfTheTransducer)
         SimProcess sim(args);
         ASSERT_TRUE(sim.start()) << sim.error().toStdString();
         Link l(sim.devicePath());
-        ASSERT_TRUE(l.drv.OpenPort()) << l.drv.lastOpenErrorText().toStdString();
+        ASSERT_TRUE(l.drv.OpenPort()) << OpenFailureReason(l.drv).toStdString();
 
         TFrameBuffer info{};
         const uint8_t head[] = {1, 0x10, 0x00, 0x08, 0x00, 0x10, 0x20};

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     EnsureFuzzApp();
-    RecordingMessages messages; // GetFrameDate reports an impossible date
+    RecordingMessages messages; // the frame readers must show nothing
     FuzzInput in(data, size);
 
     TFrameBuffer frame{};

@@ -1,3 +1,4 @@
+#include "device/DeviceMessages.h"
 #include "ScriptedLink.h"
 
 #include <gtest/gtest.h>
@@ -93,8 +94,8 @@ TEST(DriverOpen, FailureReasonsAreKept)
     link.port.setOpenError(TPortOpenError::Busy);
     EXPECT_FALSE(link.drv.OpenPort());
     EXPECT_EQ(link.drv.lastOpenError(), TPortOpenError::Busy);
-    EXPECT_TRUE(link.drv.lastOpenErrorText().contains(QStringLiteral("/dev/ttyS0")));
-    EXPECT_TRUE(link.drv.lastOpenErrorText().contains(QStringLiteral("занят")));
+    EXPECT_TRUE(OpenFailureReason(link.drv).contains(QStringLiteral("/dev/ttyS0")));
+    EXPECT_TRUE(OpenFailureReason(link.drv).contains(QStringLiteral("занят")));
 
     link.port.setOpenError(TPortOpenError::None);
     link.port.setApplyError(TPortOpenError::BadSettings);

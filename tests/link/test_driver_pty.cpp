@@ -1,3 +1,4 @@
+#include "device/DeviceMessages.h"
 #include "link/CommPortDriver.h"
 #include "PtyPair.h"
 #include "link/TickSource.h"
@@ -41,7 +42,7 @@ protected:
         drv.SetStopBits(sb2BITS);
         drv.EnableDTROnOpen = false;
         drv.InputTimeout = 100;
-        ASSERT_TRUE(drv.OpenPort()) << qPrintable(drv.lastOpenErrorText());
+        ASSERT_TRUE(drv.OpenPort()) << qPrintable(OpenFailureReason(drv));
     }
 
     PtyPair pty;
@@ -140,7 +141,7 @@ TEST(PtyDriverOpen, MissingDevice)
     drv.SetPortName(QStringLiteral("/dev/zelkor-no-such-port"));
     EXPECT_FALSE(drv.OpenPort());
     EXPECT_EQ(drv.lastOpenError(), TPortOpenError::NotFound);
-    EXPECT_FALSE(drv.lastOpenErrorText().isEmpty());
+    EXPECT_FALSE(OpenFailureReason(drv).isEmpty());
 
     // A COM name without a device behind it.
     drv.setPortMap({{9, QStringLiteral("/dev/zelkor-missing-usb")}});
@@ -175,13 +176,13 @@ TEST(PtyDriverOpen, PortHeldElsewhereIsBusy)
     drv.SetPortName(pty.slavePath());
     EXPECT_FALSE(drv.OpenPort());
     EXPECT_EQ(drv.lastOpenError(), TPortOpenError::Busy);
-    EXPECT_TRUE(drv.lastOpenErrorText().contains(QStringLiteral("занят")));
+    EXPECT_TRUE(OpenFailureReason(drv).contains(QStringLiteral("занят")));
 
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     close(ready[0]);
     close(ready[1]);
-    EXPECT_TRUE(drv.OpenPort()) << qPrintable(drv.lastOpenErrorText());
+    EXPECT_TRUE(drv.OpenPort()) << qPrintable(OpenFailureReason(drv));
 
     // A second driver in this process is kept out as well, until the first closes.
     TCommPortDriver second;

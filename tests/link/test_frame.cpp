@@ -1,3 +1,4 @@
+#include "device/FrameDate.h"
 #include "link/Frame.h"
 #include "RecordingMessages.h"
 #include "ScriptedPort.h"
@@ -103,7 +104,11 @@ TEST(FrameDate, RoundTripAndInvalidDates)
 
     for (const char* bad : {"00 00 00 00", "1F 02 07 D0", "01 0D 07 D0", "01 01 00 00"}) {
         msgs.clear();
-        EXPECT_EQ(GetFrameDate(ToFrameBuffer(HexBytes(bad)), 0), 0) << bad;
+        bool valid = true;
+        EXPECT_EQ(GetFrameDate(ToFrameBuffer(HexBytes(bad)), 0, &valid), 0) << bad;
+        EXPECT_FALSE(valid) << bad;
+        EXPECT_TRUE(msgs.isEmpty()) << bad; // the frame reader only reports it
+        EXPECT_EQ(ReadFrameDate(ToFrameBuffer(HexBytes(bad)), 0), 0) << bad;
         ASSERT_EQ(msgs.count(), 1) << bad;
         EXPECT_EQ(msgs.last().text, QStringLiteral("Неверная дата"));
         EXPECT_EQ(msgs.last().kind, mkError);
@@ -111,6 +116,9 @@ TEST(FrameDate, RoundTripAndInvalidDates)
     }
     // 29 February of a leap year is a date.
     msgs.clear();
-    EXPECT_NE(GetFrameDate(ToFrameBuffer(HexBytes("1D 02 07 D8")), 0), 0);
+    bool valid = false;
+    EXPECT_NE(GetFrameDate(ToFrameBuffer(HexBytes("1D 02 07 D8")), 0, &valid), 0);
+    EXPECT_TRUE(valid);
+    EXPECT_NE(ReadFrameDate(ToFrameBuffer(HexBytes("1D 02 07 D8")), 0), 0);
     EXPECT_TRUE(msgs.isEmpty());
 }

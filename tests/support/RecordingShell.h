@@ -1,9 +1,9 @@
 #pragma once
 
-// RecordingShellT<Base>: an ILinkShell (or a shell interface derived from
-// it) that records what an exchange asks of the main window.
+// RecordingShellT<Base>: a wording link shell (or a shell interface derived
+// from it) that records what an exchange asks of the main window.
 //
-//   RecordingLinkShell shell;                      // plain ILinkShell
+//   RecordingLinkShell shell;                      // plain wording shell
 //   class MyShell : public RecordingShellT<IDeviceShell> {
 //       bool AskToConnect() override { ... }       // add what the base adds
 //       void SetStatusPanel(int i, const QString& t) override { ... }
@@ -18,6 +18,7 @@
 //   shell.onProcessEvents   // runs at every ProcessEvents (e.g. QCoreApplication::processEvents)
 
 #include "link/CommPortDriver.h"
+#include "device/WordingShell.h"
 #include "link/Transaction.h"
 
 #include <QString>
@@ -78,4 +79,4 @@ public:
     QList<uint8_t> exceptionCodes;
 };
 
-using RecordingLinkShell = RecordingShellT<ILinkShell>;
+using RecordingLinkShell = RecordingShellT<IWordingShell>;

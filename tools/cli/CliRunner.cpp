@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 
+#include "device/DeviceMessages.h"
 #include "link/CommPortDriver.h"
 #include "device/Configuration.h"
 #include "common/Cp1251.h"
@@ -163,7 +164,7 @@ QString TCliRunner::OpenFailureText() const
     const int number = PortNumberOfName(m_drv->PortName());
     QString text = number > 0 ? QStringLiteral("Нет соединения c COM%1").arg(number)
                               : QStringLiteral("Нет соединения c %1").arg(m_drv->PortName());
-    const QString reason = m_drv->lastOpenErrorText();
+    const QString reason = OpenFailureReason(*m_drv);
     if (!reason.isEmpty())
         text += QStringLiteral("\n") + reason;
     if (m_drv->lastOpenError() == TPortOpenError::AccessDenied)
