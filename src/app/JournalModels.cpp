@@ -46,6 +46,25 @@ bool Run(QSqlQueryModel& model, const QSqlDatabase& db, const QString& sql, cons
     return true;
 }
 
+// How the journal shows a cell of the time, event or verdict column; an
+// invalid value leaves the cell to the query model.
+enum class TJournalColumn { Other, Time, Event, Verdict };
+
+QVariant JournalCell(TJournalColumn column, const QVariant& raw, int role)
+{
+    if (role == Qt::DisplayRole) {
+        switch (column) {
+        case TJournalColumn::Time: return LocalTime(raw);
+        case TJournalColumn::Event: return EventKindText(raw.toString());
+        case TJournalColumn::Verdict: return VerdictText(raw);
+        case TJournalColumn::Other: break;
+        }
+    }
+    if (role == Qt::ForegroundRole && column == TJournalColumn::Verdict && !raw.isNull())
+        return raw.toInt() ? QColor(0, 110, 0) : QColor(170, 0, 0);
+    return {};
+}
+
 } // namespace
 
 QString VerdictText(const QVariant& verdict)
@@ -82,22 +101,13 @@ bool THistoryUnitsModel::Load(const QSqlDatabase& db, const TJournalFilter& f, Q
 
 QVariant THistoryUnitsModel::data(const QModelIndex& index, int role) const
 {
-    const QVariant raw = QSqlQueryModel::data(index, Qt::DisplayRole);
-    if (role == Qt::DisplayRole) {
-        switch (index.column()) {
-        case colEvent:
-            return EventKindText(raw.toString());
-        case colTime:
-            return LocalTime(raw);
-        case colVerdict:
-            return VerdictText(raw);
-        default:
-            break;
-        }
-    }
-    if (role == Qt::ForegroundRole && index.column() == colVerdict && !raw.isNull())
-        return raw.toInt() ? QColor(0, 110, 0) : QColor(170, 0, 0);
-    return QSqlQueryModel::data(index, role);
+    const int c = index.column();
+    const TJournalColumn column = c == colTime      ? TJournalColumn::Time
+                                  : c == colEvent   ? TJournalColumn::Event
+                                  : c == colVerdict ? TJournalColumn::Verdict
+                                                    : TJournalColumn::Other;
+    const QVariant shown = JournalCell(column, QSqlQueryModel::data(index, Qt::DisplayRole), role);
+    return shown.isValid() ? shown : QSqlQueryModel::data(index, role);
 }
 
 QVariant THistoryUnitsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -156,22 +166,13 @@ qint64 THistoryTimelineModel::RecordId(int row) const
 
 QVariant THistoryTimelineModel::data(const QModelIndex& index, int role) const
 {
-    const QVariant raw = QSqlQueryModel::data(index, Qt::DisplayRole);
-    if (role == Qt::DisplayRole) {
-        switch (index.column()) {
-        case colTime:
-            return LocalTime(raw);
-        case colEvent:
-            return EventKindText(raw.toString());
-        case colVerdict:
-            return VerdictText(raw);
-        default:
-            break;
-        }
-    }
-    if (role == Qt::ForegroundRole && index.column() == colVerdict && !raw.isNull())
-        return raw.toInt() ? QColor(0, 110, 0) : QColor(170, 0, 0);
-    return QSqlQueryModel::data(index, role);
+    const int c = index.column();
+    const TJournalColumn column = c == colTime      ? TJournalColumn::Time
+                                  : c == colEvent   ? TJournalColumn::Event
+                                  : c == colVerdict ? TJournalColumn::Verdict
+                                                    : TJournalColumn::Other;
+    const QVariant shown = JournalCell(column, QSqlQueryModel::data(index, Qt::DisplayRole), role);
+    return shown.isValid() ? shown : QSqlQueryModel::data(index, role);
 }
 
 QVariant THistoryTimelineModel::headerData(int section, Qt::Orientation orientation, int role) const
