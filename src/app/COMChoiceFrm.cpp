@@ -77,8 +77,7 @@ void TfrmCOMChoice::FormShow()
             break;
         }
     }
-    if (OnApplySchemeColors)
-        OnApplySchemeColors();
+    emit schemeColorsWanted();
     cbComPort->setFocus();
     ShowPortEntry(*cbComPort);
     // Showing the window puts the cursor behind the text once more.
@@ -148,8 +147,8 @@ bool FillPortCombo(QComboBox& box, TComPortMap& ports, const QVector<TSerialDevi
 void TfrmCOMChoice::fillList()
 {
     const QVector<TSerialDevice> found = DeviceSource ? DeviceSource(m_settings.Ports) : QVector<TSerialDevice>{};
-    if (FillPortCombo(*cbComPort, m_settings.Ports, found) && OnPortMapChanged)
-        OnPortMapChanged(m_settings.Ports);
+    if (FillPortCombo(*cbComPort, m_settings.Ports, found))
+        emit portMapChanged(m_settings.Ports);
 }
 
 void TfrmCOMChoice::cbComPortSelect(int index)
@@ -161,8 +160,7 @@ void TfrmCOMChoice::cbComPortSelect(int index)
     if (!ok || n < 1 || n > MaxComPortNumber)
         return;
     m_settings.DefaultComPortNum = uint8_t(n);
-    if (OnSetPort)
-        OnSetPort(n);
+    emit portChosen(n);
 }
 
 bool TfrmCOMChoice::cbComPortKeyDown(int key)
@@ -188,8 +186,7 @@ bool TfrmCOMChoice::cbComPortKeyDown(int key)
             return false;
         }
         m_settings.DefaultComPortNum = uint8_t(n);
-        if (OnSetPortName)
-            OnSetPortName(QStringLiteral("\\\\.\\COM%1").arg(n));
+        emit portNameChosen(QStringLiteral("\\\\.\\COM%1").arg(n));
     }
     accept();
     return true;

@@ -43,11 +43,6 @@ class TfrmCOMChoice : public QDialog {
 public:
     explicit TfrmCOMChoice(TProgSettings& settings, QWidget* parent = nullptr);
 
-    // The driver's side; the main window connects them to cpDRV.
-    std::function<void(int)> OnSetPort;                  // cpDRV.Port := n
-    std::function<void(const QString&)> OnSetPortName;  // cpDRV.PortName := name
-    std::function<void(const TComPortMap&)> OnPortMapChanged; // [Ports] gained a device
-    std::function<void()> OnApplySchemeColors;
     // Where the device list comes from; FindSerialDevices unless replaced (tests).
     std::function<QVector<TSerialDevice>(const TComPortMap&)> DeviceSource;
 
@@ -65,6 +60,13 @@ public:
     TRbPanel* RbPanel1 = nullptr;
     QComboBox* cbComPort = nullptr;
     TCOMChoiceButton* Button1 = nullptr;
+
+signals:
+    // The driver's side; the main window connects them to the driver.
+    void portChosen(int number);                  // the port by its number
+    void portNameChosen(const QString& name);     // the port by a typed name
+    void portMapChanged(const TComPortMap& map);  // [Ports] gained a device
+    void schemeColorsWanted();                    // the window is about to show
 
 protected:
     void showEvent(QShowEvent* event) override;

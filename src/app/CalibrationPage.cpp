@@ -96,16 +96,15 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     btnVerify->setObjectName(QStringLiteral("btnVerify"));
     btnVerify->setGeometry(146, 214, 284, 28);
     connect(btnVerify, &TRbButton::clicked, this, [this] {
-        if (VerifyRequested)
-            VerifyRequested(VerifyOffer());
+        emit verifyRequested(VerifyOffer());
     });
     connect(&session.events, &TDeviceEvents::calibrationCancelled, this, [this] { UpdateVerifyOffer(); });
     connect(&session.events, &TDeviceEvents::disconnected, this, [this] { UpdateVerifyOffer(); });
     connect(&session.events, &TDeviceEvents::calibrationStageDone, this, [this] { UpdateVerifyOffer(); });
     UpdateVerifyOffer();
     connect(btnSaveProtocol, &TRbButton::clicked, this, [this] {
-        if (SaveProtocol && m_calibration.HasProtocol())
-            SaveProtocol(m_calibration.LastCalibration());
+        if (m_calibration.HasProtocol())
+            emit protocolSaveRequested(m_calibration.LastCalibration());
     });
 
     for (QWidget* w : {static_cast<QWidget*>(lbCalibrCur), static_cast<QWidget*>(rseCalibrCur),
@@ -267,8 +266,7 @@ QString TCalibrationPage::DateText() const
 
 void TCalibrationPage::SetCalibrDateText(const QString& text)
 {
-    if (CalibrDateSink)
-        CalibrDateSink(text);
+    emit calibrDateChanged(text);
 }
 
 void TCalibrationPage::RunPendingExits()

@@ -21,12 +21,6 @@ public:
     explicit TCalibrationPage(TDeviceSession& session, QWidget* parent = nullptr);
 
     TCalibration& Calibration() { return m_calibration; }
-    // Where the stored date goes: indCalibrDate of the diagnostics page.
-    std::function<void(const QString&)> CalibrDateSink;
-    // "Сохранить протокол...": the window writes the protocol of the last calibration.
-    std::function<void(const TCalibrationRecord&)> SaveProtocol;
-    // btnVerify: the window opens the verification as the offer says.
-    std::function<void(TVerifyStage)> VerifyRequested;
     // As found while a calibration has begun and nothing is sent yet, as left
     // after one ended accepted, else on its own.
     TVerifyStage VerifyOffer() const;
@@ -74,6 +68,14 @@ public:
     TSkinButton* btnCancelCalibr;
     TSkinButton* btnSaveProtocol; // shown after a calibration ended successfully
     TSkinButton* btnVerify;       // the verification, offered before and after a calibration
+
+signals:
+    // The stored date, for indCalibrDate of the diagnostics page.
+    void calibrDateChanged(const QString& text);
+    // "Сохранить протокол...": the window writes the protocol of the last calibration.
+    void protocolSaveRequested(const TCalibrationRecord& record);
+    // btnVerify: the window opens the verification as the offer says.
+    void verifyRequested(TVerifyStage stage);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -235,7 +235,7 @@ void TfrmJournal::SelectUnit(int row)
         tvUnits->selectRow(row);
     m_sensor = m_units->data(m_units->index(row, THistoryUnitsModel::colNumber)).toLongLong();
     m_type = m_units->data(m_units->index(row, THistoryUnitsModel::colType)).toString();
-    btnCertificate->setEnabled(bool(IssueCertificate));
+    btnCertificate->setEnabled(m_certificatesOffered);
     LoadTimeline();
 }
 
@@ -350,8 +350,8 @@ void TfrmJournal::btnExportJsonClick()
 
 void TfrmJournal::btnCertificateClick()
 {
-    if (m_sensor >= 0 && IssueCertificate) {
-        IssueCertificate(m_sensor);
+    if (m_sensor >= 0 && m_certificatesOffered) {
+        emit certificateRequested(m_sensor);
         Refresh();
     }
 }

@@ -41,8 +41,8 @@ public:
     void btnVerifyClick();
 
     TSaveFileNameHook SaveFileName = AskSaveFileName;
-    // Issues a certificate for the sensor (the passport asks what it needs).
-    std::function<void(qint64 sensorNumber)> IssueCertificate;
+    // Whether "certificate" is offered: only where somebody issues them.
+    void SetCertificatesOffered(bool offered) { m_certificatesOffered = offered; }
 
     THistoryUnitsModel* UnitsModel() const { return m_units; }
     THistoryTimelineModel* TimelineModel() const { return m_timeline; }
@@ -62,7 +62,12 @@ public:
     QPushButton* btnVerify;
     QLabel* lbStatus;
 
+signals:
+    // A certificate wanted for the sensor (the passport asks what it needs).
+    void certificateRequested(qint64 sensorNumber);
+
 private:
+    bool m_certificatesOffered = false;
     void LoadTimeline();
     bool Export(const QString& caption, const QString& suggested, const QString& filter, bool csv);
 

@@ -122,7 +122,7 @@ void TfrmMain::CreatePages()
     m_calibrationMeter = new TCalibrationMeter(*m_tsCalobration, m_session, m_settings.Instruments, m_dueDateWarnings);
     m_tsDiagnostic = new TDiagnosticPage(m_session, m_diagnosticsTimer, m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsDiagnostic, QStringLiteral("Диагностика "));
-    m_tsCalobration->CalibrDateSink = [this](const QString& text) { m_tsDiagnostic->SetCalibrDateText(text); };
+    connect(m_tsCalobration, &TCalibrationPage::calibrDateChanged, m_tsDiagnostic, &TDiagnosticPage::SetCalibrDateText);
     // The driver's OnReceiveData is the diagnostics answer.
     m_tsDiagnostic->Diagnostics().AttachReceiveHandler();
     m_tsInformation->SetStyleManager(m_styleManager);
@@ -135,12 +135,13 @@ void TfrmMain::CreatePages()
     m_passport = new TPassport(m_session, m_settings, this,
                                m_options.historyPath.isEmpty() ? THistoryStore::DefaultPath() : m_options.historyPath);
     m_passport->SaveProtocol = [this](const TCalibrationRecord& record) { return m_records->SaveProtocol(record); };
-    m_passport->BeforeMessage = [this] { EnsureMessageDialog(); };
-    m_tsCalobration->SaveProtocol = [this](const TCalibrationRecord& record) {
+    connect(m_passport, &TPassport::aboutToWarn, this, &TfrmMain::EnsureMessageDialog);
+    connect(m_tsCalobration, &TCalibrationPage::protocolSaveRequested, this, [this](const TCalibrationRecord& record) {
         m_passport->SaveFileName = m_records->SaveFileName;
         m_passport->SaveCalibrationCertificate(record);
-    };
-    m_tsCalobration->VerifyRequested = [this](TVerifyStage stage) { ShowVerification(stage); };
+    });
+    connect(m_tsCalobration, &TCalibrationPage::verifyRequested, this,
+            [this](TVerifyStage stage) { ShowVerification(stage); });
 
     setCentralWidget(m_mainPageCtrl);
 }
@@ -259,10 +260,12 @@ TfrmCOMChoice* TfrmMain::COMChoice()
 {
     if (!m_comChoice) {
         m_comChoice = new TfrmCOMChoice(m_settings, this);
-        m_comChoice->OnSetPort = [this](int n) { m_cpDRV->SetPort(n); };
-        m_comChoice->OnSetPortName = [this](const QString& name) { m_cpDRV->SetPortName(name); };
-        m_comChoice->OnPortMapChanged = [this](const TComPortMap& map) { m_cpDRV->setPortMap(map); };
-        m_comChoice->OnApplySchemeColors = [this] { ApplySchemeColors(); };
+        connect(m_comChoice, &TfrmCOMChoice::portChosen, this, [this](int n) { m_cpDRV->SetPort(n); });
+        connect(m_comChoice, &TfrmCOMChoice::portNameChosen, this,
+                [this](const QString& name) { m_cpDRV->SetPortName(name); });
+        connect(m_comChoice, &TfrmCOMChoice::portMapChanged, this,
+                [this](const TComPortMap& map) { m_cpDRV->setPortMap(map); });
+        connect(m_comChoice, &TfrmCOMChoice::schemeColorsWanted, this, &TfrmMain::ApplySchemeColors);
         m_comChoice->SetStyleManager(m_styleManager);
         m_styleManager->ApplyStyle();
         AddSchemeColorWidget(m_comChoice);
@@ -276,7 +279,7 @@ void TfrmMain::EnsureMessageDialog()
         return;
     m_messageDialog = new TfrmMessage(this);
     m_messageDialog->SetOwnerWindow(this);
-    m_messageDialog->OnApplySchemeColors = [this] { ApplySchemeColors(); };
+    connect(m_messageDialog, &TfrmMessage::schemeColorsWanted, this, &TfrmMain::ApplySchemeColors);
     m_messageDialog->SetStyleManager(m_styleManager);
     AddSchemeColorWidget(m_messageDialog);
     SetMessages(m_messageDialog);

@@ -380,7 +380,7 @@ TfrmSettings* TfrmMain::SettingsDialog()
     if (!m_settingsDialog)
     {
         m_settingsDialog = new TfrmSettings(m_settings, m_session, *this, this);
-        m_settingsDialog->OnHistoryRecordingChanged = [this](bool on) { m_passport->SetRecording(on); };
+        connect(m_settingsDialog, &TfrmSettings::historyRecordingChanged, m_passport, &TPassport::SetRecording);
     }
     return m_settingsDialog;
 }

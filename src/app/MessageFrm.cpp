@@ -309,8 +309,7 @@ void TfrmMessage::presentNext()
 
     if (!isVisible()) {
         placeOverOwner();
-        if (OnApplySchemeColors)
-            OnApplySchemeColors();
+        emit schemeColorsWanted();
         show();
     }
     QAccessibleEvent alert(this, QAccessible::Alert);
@@ -323,8 +322,7 @@ void TfrmMessage::presentNext()
         focus->setFocus();
     }
     focus->SetDefault(true);
-    if (OnPresented)
-        OnPresented(*this);
+    emit presented(*this);
 }
 
 void TfrmMessage::answer(int result)

@@ -44,12 +44,6 @@ public:
     // The buttons take the program's colour scheme from this manager.
     void SetStyleManager(IRbStyleRegistry* manager);
 
-    // Run each time the window comes up (the main window sets ApplySchemeColors).
-    std::function<void()> OnApplySchemeColors;
-    // Run each time a message has been put on screen, before the user can
-    // answer it. Widget tests press the buttons from here.
-    std::function<void(TfrmMessage&)> OnPresented;
-
     // Messages waiting behind the one on screen.
     int QueuedCount() const;
     bool IsShowingMessage() const { return m_current != nullptr; }
@@ -68,6 +62,13 @@ public:
     static int IconIndexOf(TMessageKind kind);
     // Line breaks as the program writes them ("\n\r", "\r\n", "\r") made plain "\n".
     static QString NormalizeLineBreaks(const QString& text);
+
+signals:
+    // Each time the window comes up (the main window applies the scheme colours).
+    void schemeColorsWanted();
+    // Each time a message has been put on screen, before the user can answer
+    // it. Widget tests press the buttons from here.
+    void presented(TfrmMessage& dialog);
 
 protected:
     void reject() override;

@@ -20,7 +20,7 @@ TPassport::TPassport(TDeviceSession& session, TProgSettings& settings, QWidget* 
     , m_path(path)
 {
     m_recorder = new THistoryRecorder(session, nullptr, this);
-    m_recorder->OnFailure = [this](const QString& text) { Warn(text); };
+    connect(m_recorder, &THistoryRecorder::failed, this, &TPassport::Warn);
     // An open journal shows new events, read once per burst of them.
     m_refresh = new QTimer(this);
     m_refresh->setSingleShot(true);
@@ -53,8 +53,7 @@ void TPassport::Warn(const QString& text)
     if (m_warned)
         return;
     m_warned = true;
-    if (BeforeMessage)
-        BeforeMessage();
+    emit aboutToWarn();
     MessageDlg(text, mkWarning, mbOk);
 }
 
@@ -105,7 +104,8 @@ TfrmJournal* TPassport::Journal()
             OpenStore(true);
         m_journal = new TfrmJournal(*m_store, m_window);
         m_journal->SaveFileName = SaveFileName;
-        m_journal->IssueCertificate = [this](qint64 sensor) { IssueCertificate(sensor); };
+        m_journal->SetCertificatesOffered(true);
+        connect(m_journal, &TfrmJournal::certificateRequested, this, &TPassport::IssueCertificate);
     }
     return m_journal;
 }

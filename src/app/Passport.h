@@ -47,10 +47,10 @@ public:
     TSaveFileNameHook SaveFileName = AskSaveFileName;
     std::function<bool(TCertificateInput&, qint64 sensorNumber)> AskInput;
     std::function<bool(const TCalibrationRecord&)> SaveProtocol;
-    // Runs before the one warning (the main window makes its message dialog).
-    std::function<void()> BeforeMessage;
 
 signals:
+    // Just before the one warning (the main window makes its message dialog).
+    void aboutToWarn();
     void recorded();
 
 private:

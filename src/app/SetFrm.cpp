@@ -344,8 +344,7 @@ void TfrmSettings::cbQuickSearchClick()
 void TfrmSettings::cbHistoryRecordingClick()
 {
     m_settings.HistoryRecording = cbHistoryRecording->Checked();
-    if (OnHistoryRecordingChanged)
-        OnHistoryRecordingChanged(m_settings.HistoryRecording);
+    emit historyRecordingChanged(m_settings.HistoryRecording);
 }
 
 void TfrmSettings::cbComDropDown()

@@ -75,8 +75,6 @@ public:
     QLabel* Label13;
     QSpinBox* rseRepNum;
     TRbCheckBox* cbHistoryRecording;
-    // Recording of the journal turned on or off.
-    std::function<void(bool)> OnHistoryRecordingChanged;
 
     TRbPanel* rpSet2;
     QLabel* Label3;
@@ -92,6 +90,10 @@ public:
     QLabel* Label10;
     QLineEdit* Edit4;
     TRbCheckBox* cbQuickSearch;
+
+signals:
+    // Recording of the journal turned on or off.
+    void historyRecordingChanged(bool on);
 
 protected:
     void showEvent(QShowEvent* event) override;

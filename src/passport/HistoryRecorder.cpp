@@ -66,8 +66,7 @@ void THistoryRecorder::Record(const QString& kind, const TTransducerData& unit, 
         return;
     }
     m_failed = true;
-    if (OnFailure)
-        OnFailure(error + QStringLiteral("\nЗапись журнала приборов выключена до перезапуска программы."));
+    emit failed(error + QStringLiteral("\nЗапись журнала приборов выключена до перезапуска программы."));
 }
 
 void THistoryRecorder::Connected(const TTransducerData& t)

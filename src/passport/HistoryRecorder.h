@@ -30,14 +30,14 @@ public:
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTimeUtc(); };
     // The port the session runs on (default: the driver's port name).
     std::function<QString()> PortName;
-    // The first failure, once.
-    std::function<void(const QString&)> OnFailure;
 
     // The event as it will be appended, for the unit given.
     THistoryEvent MakeEvent(const QString& kind, const TTransducerData& unit, const QJsonObject& data) const;
 
 signals:
     void recorded(qint64 id);
+    // The first failure, once.
+    void failed(const QString& text);
 
 private:
     void Record(const QString& kind, const TTransducerData& unit, const QJsonObject& data);

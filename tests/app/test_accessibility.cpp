@@ -101,14 +101,14 @@ TEST(Accessibility, AMessageIsAnAlertWithItsText)
     TfrmMessage dlg;
     QString name, description;
     QAccessible::Role role = QAccessible::NoRole;
-    dlg.OnPresented = [&](TfrmMessage& d) {
+    QObject::connect(&dlg, &TfrmMessage::presented, [&](TfrmMessage& d) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&d);
         ASSERT_NE(iface, nullptr);
         role = iface->role();
         name = iface->text(QAccessible::Name);
         description = iface->text(QAccessible::Description);
         QTimer::singleShot(1, d.btnOk, &TRbButton::Click);
-    };
+    });
     dlg.MessageDlg(QStringLiteral("Не получен ответ от прибора"), mkError, 0, mbOk);
     EXPECT_EQ(role, QAccessible::AlertMessage);
     EXPECT_EQ(name, QStringLiteral("Зелкор"));

@@ -29,9 +29,9 @@ struct ChoiceFixture : ::testing::Test {
     ChoiceFixture()
     {
         dlg.DeviceSource = [this](const TComPortMap&) { return devices; };
-        dlg.OnSetPort = [this](int n) { ports << n; };
-        dlg.OnSetPortName = [this](const QString& name) { names << name; };
-        dlg.OnApplySchemeColors = [this] { ++schemeCalls; };
+        QObject::connect(&dlg, &TfrmCOMChoice::portChosen, [this](int n) { ports << n; });
+        QObject::connect(&dlg, &TfrmCOMChoice::portNameChosen, [this](const QString& name) { names << name; });
+        QObject::connect(&dlg, &TfrmCOMChoice::schemeColorsWanted, [this] { ++schemeCalls; });
     }
     void typeAndEnter(const QString& text)
     {
@@ -143,7 +143,7 @@ TEST_F(ChoiceFixture, CloseBoxCancelsAndKeepsThePortChosenBefore)
 TEST_F(ChoiceFixture, DropDownRefillsTheListWithNewDevices)
 {
     TComPortMap reported;
-    dlg.OnPortMapChanged = [&](const TComPortMap& m) { reported = m; };
+    QObject::connect(&dlg, &TfrmCOMChoice::portMapChanged, [&](const TComPortMap& m) { reported = m; });
     dlg.show();
     ASSERT_EQ(dlg.cbComPort->count(), 3);
     devices.append({"/dev/ttyACM0", {}, "Arduino", {}});

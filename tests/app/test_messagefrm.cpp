@@ -27,9 +27,18 @@ struct MessageFixture : ::testing::Test {
     // Run for the n-th message shown (0-based), after it has been recorded.
     QList<std::function<void()>> actions;
 
+    QMetaObject::Connection presentedConnection;
+    // What runs when a message is on screen, in place of the fixture's recorder.
+    template <class F>
+    void onPresented(F f)
+    {
+        QObject::disconnect(presentedConnection);
+        presentedConnection = QObject::connect(&dlg, &TfrmMessage::presented, f);
+    }
+
     MessageFixture()
     {
-        dlg.OnPresented = [this](TfrmMessage& d) {
+        onPresented([this](TfrmMessage& d) {
             Shown s;
             s.text = d.lbMess->text();
             s.ok = d.btnOk->isVisible();
@@ -50,7 +59,7 @@ struct MessageFixture : ::testing::Test {
             // Answer from the event loop, as a person would.
             if (n < actions.size())
                 QTimer::singleShot(1, &dlg, actions[n]);
-        };
+        });
     }
     void press(TMessageButton* b) { actions << [b] { b->Click(); }; }
     void key(int k) { actions << [this, k] { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dlg, Qt::Key(k)); }; }
@@ -105,10 +114,10 @@ TEST_F(MessageFixture, WindowAndControlsHaveTheirPlaces)
     owner.show();
     dlg.SetOwnerWindow(&owner);
     QPoint centre;
-    dlg.OnPresented = [&](TfrmMessage& d) {
+    onPresented([&](TfrmMessage& d) {
         centre = d.geometry().center();
         QTimer::singleShot(1, d.btnOk, &TRbButton::Click);
-    };
+    });
     dlg.MessageDlg("x", mkInformation, 0, mbOk);
     EXPECT_LE((centre - owner.geometry().center()).manhattanLength(), 40);
 }
@@ -217,13 +226,13 @@ TEST_F(MessageFixture, LineBreaksAndLongTexts)
     for (int i = 1; i <= 12; ++i)
         lines << QString("Строка номер %1").arg(i);
     int buttonTop = 0, labelBottom = 0, needed = 0;
-    dlg.OnPresented = [&](TfrmMessage& d) {
+    onPresented([&](TfrmMessage& d) {
         buttonTop = d.btnOk->y();
         labelBottom = d.lbMess->geometry().bottom();
         needed = d.lbMess->heightForWidth(d.lbMess->width());
         EXPECT_EQ(d.width(), 359);
         QTimer::singleShot(1, d.btnOk, &TRbButton::Click);
-    };
+    });
     dlg.MessageDlg(lines.join("\r\n"), mkError, 0, mbOk);
     EXPECT_GE(labelBottom + 1 - 8, needed);
     EXPECT_GT(buttonTop, labelBottom);
@@ -233,7 +242,7 @@ TEST_F(MessageFixture, LineBreaksAndLongTexts)
 TEST_F(MessageFixture, CallsDuringAMessageAreQueuedNotNested)
 {
     int schemeCalls = 0;
-    dlg.OnApplySchemeColors = [&] { ++schemeCalls; };
+    QObject::connect(&dlg, &TfrmMessage::schemeColorsWanted, [&] { ++schemeCalls; });
     int resultB = -1, resultC = -1, queuedWhileAShown = -1;
     double valueC = 0;
     QString onScreenDuringB, onScreenWhenAAnswered;
@@ -302,7 +311,7 @@ TEST_F(MessageFixture, LongDevicePathFitsTheWindow)
     QRect label, inside;
     QSize window;
     QRect needed;
-    dlg.OnPresented = [&](TfrmMessage& d) {
+    onPresented([&](TfrmMessage& d) {
         label = d.lbMess->geometry();
         inside = d.rect();
         window = d.size();
@@ -310,7 +319,7 @@ TEST_F(MessageFixture, LongDevicePathFitsTheWindow)
                                                       Qt::AlignCenter | Qt::TextWordWrap, d.lbMess->text());
         d.grab().save("message-long-path.png");
         QTimer::singleShot(1, d.btnOk, &TRbButton::Click);
-    };
+    });
     dlg.MessageDlg(text, mkWarning, 0, mbOk);
     EXPECT_LE(needed.width(), label.width()) << "the path is wider than the text area";
     EXPECT_LE(needed.height(), label.height());

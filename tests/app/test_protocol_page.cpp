@@ -18,7 +18,7 @@ TEST(ProtocolPage, OfferedAfterStageSevenUntilTheNextCalibrationStarts)
     page.Calibration().Today = [] { return QDate(2026, 12, 9); };
     page.Calibration().Now = [] { return QDateTime(QDate(2026, 12, 9), QTime(10, 30)); };
     QList<TCalibrationRecord> saved;
-    page.SaveProtocol = [&](const TCalibrationRecord& r) { saved << r; };
+    QObject::connect(&page, &TCalibrationPage::protocolSaveRequested, [&](const TCalibrationRecord& r) { saved << r; });
     EXPECT_TRUE(page.btnSaveProtocol->isHidden());
 
     for (int press = 0; press < 5; ++press)

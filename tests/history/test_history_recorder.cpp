@@ -34,7 +34,7 @@ protected:
         t.AlarmCur = 1;
         rig.session.TransducerSnapshot = t;
         recorder.Now = [] { return QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC); };
-        recorder.OnFailure = [this](const QString& text) { failures << text; };
+        QObject::connect(&recorder, &THistoryRecorder::failed, [this](const QString& text) { failures << text; });
     }
 
     QList<THistoryRecord> records(const QString& kind = {})

@@ -153,7 +153,7 @@ TEST(MainWindowHistory, JournalIsInTheViewMenuAndSaveProtocolIssuesACertificate)
     };
     TCalibrationRecord record;
     record.transducer = SampleUnit();
-    frm->tsCalobration()->SaveProtocol(record);
+    emit frm->tsCalobration()->protocolSaveRequested(record);
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
     ASSERT_FALSE(saved.isEmpty());
     EXPECT_TRUE(saved.endsWith(QStringLiteral("-0001.pdf"))) << saved.toStdString();
@@ -179,7 +179,7 @@ TEST(MainWindowHistory, WithoutAJournalSaveProtocolKeepsTheOnePageProtocol)
     frm->Passport()->AskInput = [&](TCertificateInput&, qint64) { return asked = true; };
     TCalibrationRecord record;
     record.transducer = SampleUnit();
-    frm->tsCalobration()->SaveProtocol(record);
+    emit frm->tsCalobration()->protocolSaveRequested(record);
     EXPECT_FALSE(asked);
     ASSERT_FALSE(saved.isEmpty());
     EXPECT_TRUE(PdfPages(saved).join(QString()).contains(QStringLiteral("Протокол настройки")));

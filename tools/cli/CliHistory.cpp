@@ -221,7 +221,7 @@ TCliHistoryRecording::TCliHistoryRecording(TDeviceSession& session, const TProgS
         return;
     }
     m_recorder = std::make_unique<THistoryRecorder>(session, m_store.get());
-    m_recorder->OnFailure = [](const QString& text) { Error(text); };
+    QObject::connect(m_recorder.get(), &THistoryRecorder::failed, [](const QString& text) { Error(text); });
 }
 
 TCliHistoryRecording::~TCliHistoryRecording() = default;
