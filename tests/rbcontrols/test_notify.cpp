@@ -1,15 +1,22 @@
 // Change signals of the skinned controls, the colour sets, the font and the
-// style manager.
+// style manager, and the scheme editor's sample following its swatches.
 #include "notify_check.h"
 
+#include "rbcontrols/ColorScheme.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbCheckBox.h"
+#include "rbcontrols/RbColorSwatch.h"
 #include "rbcontrols/RbMetaProperties.h"
 #include "rbcontrols/RbPanel.h"
 #include "rbcontrols/RbProgressBar.h"
 #include "rbcontrols/RbRadioButton.h"
 #include "rbcontrols/RbSplitter.h"
+#include "rbcontrols/RbStyleEditor.h"
 #include "rbcontrols/RbStyleManager.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -35,6 +42,7 @@ TEST(Notify, EveryWritablePropertyTellsEachChangeOnce)
         {"TRbPanel", [] { return std::make_unique<TRbPanel>(); }},
         {"TRbProgressBar", [] { return std::make_unique<TRbProgressBar>(); }},
         {"TRbSplitter", [] { return std::make_unique<TRbSplitter>(); }},
+        {"TRbColorSwatch", [] { return std::make_unique<TRbColorSwatch>(); }},
     };
     for (const auto& [name, make] : classes) {
         SCOPED_TRACE(name);
@@ -317,4 +325,78 @@ TEST(Notify, ManagerCopiesAndValueSetsTellEachChange)
     copy.setObjectName(QStringLiteral("Third"));
     copy.SetName(QStringLiteral("Third"));
     EXPECT_EQ(named.count(), 2);
+}
+
+// ---- the scheme editor's sample
+
+namespace {
+
+class Host : public IColorSchemeHost {
+public:
+    TRbStyleManager& StyleManager() override { return manager; }
+    TColor FormColor() const override { return form; }
+    void SetFormColor(TColor c) override { form = c; }
+    void SetSchemeFileName(const QString&) override {}
+    QList<QWidget*> SchemeColorWidgets() override { return {}; }
+    void ShowSchemeError(const QString& text) override { errors << text; }
+    QString ProgramDir() const override { return programDir.isEmpty() ? IColorSchemeHost::ProgramDir() : programDir; }
+
+    QString programDir;
+    TRbStyleManager manager;
+    TColor form = clBtnFace;
+    QStringList errors;
+};
+
+} // namespace
+
+TEST(Notify, EditorSampleFollowsTheSwatches)
+{
+    Host host;
+    host.manager.SetMainWindowValues();
+    host.form = 0x336699;
+    TFStyleEditor ed(host);
+    // As the editor shows the scheme.
+    EXPECT_EQ(ed.RbProgressBar1->DefaultFrom(), host.manager.Colors().OverFrom());
+    EXPECT_EQ(ed.RbProgressBar1->DefaultTo(), host.manager.Colors().OverTo());
+    EXPECT_EQ(ed.RbPanel1->Color(), 0x336699);
+
+    // Through the swatches' property.
+    ASSERT_TRUE(ed.EOverTo->setProperty("Color", QVariant::fromValue<TColor>(0x0000AA)));
+    EXPECT_EQ(ed.RbProgressBar1->DefaultTo(), 0x0000AA);
+    EXPECT_EQ(ed.RbProgressBar1->DefaultFrom(), host.manager.Colors().OverFrom());
+    ASSERT_TRUE(ed.ShFormColor->setProperty("Color", QVariant::fromValue<TColor>(0x00AA00)));
+    EXPECT_EQ(ed.RbPanel1->Color(), 0x00AA00);
+
+    // A scheme shown from the editor's manager reaches the sample by the swatches.
+    ed.SMgr().Colors().SetOverFrom(0x123456);
+    ed.ShowStyle();
+    EXPECT_EQ(ed.EOverFrom->Color(), 0x123456);
+    EXPECT_EQ(ed.RbProgressBar1->DefaultFrom(), 0x123456);
+    EXPECT_EQ(ed.RbPanel1->Color(), ed.FormColor());
+}
+
+TEST(Notify, EditorSampleIgnoresAFileThatFailsHalfWay)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("ColorSchemas"))); // where opening starts
+    Host host;
+    host.programDir = dir.path();
+    TFStyleEditor ed(host);
+    const QString file = dir.filePath(QStringLiteral("broken.rbs"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[RbControls]\r\nTRbControlColorsNOverFrom=255\r\nTRbControlColorsNOverTo=65280\r\n"
+                "TRbStyleManagerEShowFocusRect=Maybe\r\n[Other]\r\nFormColor=0\r\n");
+    }
+    const TColor from = ed.RbProgressBar1->DefaultFrom(), to = ed.RbProgressBar1->DefaultTo();
+    const TColor work = ed.RbPanel1->Color();
+    ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file; };
+    ed.actOpenExecute();
+    ASSERT_EQ(host.errors.size(), 1);
+    EXPECT_EQ(host.errors.at(0), QStringLiteral("Invalid property element: Maybe"));
+    EXPECT_EQ(ed.SMgr().Colors().OverFrom(), 255); // read before the bad value
+    EXPECT_EQ(ed.RbProgressBar1->DefaultFrom(), from);
+    EXPECT_EQ(ed.RbProgressBar1->DefaultTo(), to);
+    EXPECT_EQ(ed.RbPanel1->Color(), work);
 }
