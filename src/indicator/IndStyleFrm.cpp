@@ -203,6 +203,16 @@ TfrmIndStyle::TfrmIndStyle(TLiquidIndicator* indT, TLiquidIndicator* indR, TLiqu
     };
     ShowError = [this](const QString& text) { QMessageBox::critical(this, windowTitle(), text); };
 
+    // The controls show the preview's look from now on, whatever changes it.
+    connect(Ind, &TLiquidIndicator::colorSchemeChanged, this, &TfrmIndStyle::ShowScheme);
+    for (auto changed : {&TLiquidIndicator::numberForeColorChanged, &TLiquidIndicator::numberBackColorChanged,
+                         &TLiquidIndicator::backColorChanged, &TLiquidIndicator::bevelColorChanged})
+        connect(Ind, changed, this, &TfrmIndStyle::ShowColors);
+    connect(Ind, &TLiquidIndicator::indicatorKindChanged, this, &TfrmIndStyle::ShowKind);
+    connect(Ind, &TLiquidIndicator::indicatorStyleChanged, this, &TfrmIndStyle::ShowThickness);
+    connect(Ind, &TLiquidIndicator::indicatorGapChanged, this, &TfrmIndStyle::ShowGap);
+    ShowStyleControls();
+
     SelectIndicator(0);
 }
 
@@ -255,19 +265,49 @@ void TfrmIndStyle::SelectIndicator(int item)
         CopyIndStyle(*selected, *Ind);
     if (TLiquidIndicator* second = Indicator(m_second))
         CopyIndStyle(*Ind, *second);
-    ShowStyleControls();
 }
 
 void TfrmIndStyle::ShowStyleControls()
 {
-    const QSignalBlocker b1(cbColorSheme), b2(cbIndKind), b3(cbIndStyle), b4(rseIndGrap);
+    ShowScheme();
+    ShowColors();
+    ShowKind();
+    ShowThickness();
+    ShowGap();
+}
+
+void TfrmIndStyle::ShowScheme()
+{
+    const QSignalBlocker quiet(cbColorSheme);
     cbColorSheme->setCurrentIndex(ItemOfScheme(Ind->ColorScheme()));
+}
+
+void TfrmIndStyle::ShowColors()
+{
     ShNumForeColor->SetColor(Ind->NumberForeColor());
     shNumBackColor->SetColor(Ind->NumberBackColor());
     shBackColor->SetColor(Ind->BackColor());
     shBevelColor->SetColor(Ind->BevelColor());
+}
+
+void TfrmIndStyle::ShowKind()
+{
+    const QSignalBlocker quiet(cbIndKind);
     cbIndKind->setCurrentIndex(Ind->IndicatorKind() == ik5x7matrix ? 1 : Ind->IndicatorKind() == ik7segment ? 0 : -1);
+}
+
+void TfrmIndStyle::ShowThickness()
+{
+    const QSignalBlocker quiet(cbIndStyle);
     cbIndStyle->setCurrentIndex(ItemOfStyle(Ind->IndicatorStyle()));
+}
+
+void TfrmIndStyle::ShowGap()
+{
+    // The field's own edits come back here: the text being typed is left alone.
+    if (rseIndGrap->value() == Ind->IndicatorGap())
+        return;
+    const QSignalBlocker quiet(rseIndGrap);
     rseIndGrap->setValue(Ind->IndicatorGap()); // a gap outside 0..7 from a file shows clamped
 }
 
@@ -277,7 +317,6 @@ void TfrmIndStyle::cbColorShemeChange(int item)
         return;
     const TLiquidColorScheme scheme = SchemeOfItem(item);
     ApplyToAll([scheme](TLiquidIndicator& ind) { ind.SetColorScheme(scheme); });
-    ShowStyleControls();
 }
 
 void TfrmIndStyle::cbIndKindChange(int item)
@@ -309,7 +348,6 @@ void TfrmIndStyle::SwatchClick(TColorSwatch* swatch)
     if (!chosen)
         return;
     const TColor c = *chosen;
-    swatch->SetColor(c);
     void (TLiquidIndicator::*setter)(TColor) = &TLiquidIndicator::SetBevelColor;
     if (swatch == ShNumForeColor)
         setter = &TLiquidIndicator::SetNumberForeColor;
@@ -381,7 +419,6 @@ void TfrmIndStyle::CM_OpenClick()
             ApplyIndStyle(*second, style);
         CopyIndStyle(*selected, *Ind);
     }
-    ShowStyleControls();
 }
 
 void TfrmIndStyle::CM_SaveClick()

@@ -40,6 +40,8 @@ public:
     void ShowDialog();
     // Choosing a cbInd item (0 "T", 1 "R", 2 "T и R", 3 the calibration date).
     void SelectIndicator(int item);
+    // The lists, swatches and gap field as the preview has it; after the
+    // first time they follow the preview's change signals.
     void ShowStyleControls();
 
     void cbColorShemeChange(int item);
@@ -91,6 +93,11 @@ private:
     template <typename Apply>
     void ApplyToAll(Apply apply);
     void FlushRebuilds();
+    void ShowScheme();
+    void ShowColors();
+    void ShowKind();
+    void ShowThickness();
+    void ShowGap();
 
     TLiquidIndicator* m_ind[3];
     int m_selected = 1;

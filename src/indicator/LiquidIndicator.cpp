@@ -173,6 +173,7 @@ void TLiquidIndicator::resizeEvent(QResizeEvent* e)
         return;
     const double theta = FIndicatorAngle * std::numbers::pi / 1800.0;
     const bool bufferFits = FRender.Buffer.size() == size();
+    const int oldWidth = FIndicatorWidth, oldHeight = FIndicatorHeight;
     if (std::fabs(std::sin(theta)) < 0.0001) {
         if (FIndicatorWidth == width() && FIndicatorHeight == height() && bufferFits)
             return;
@@ -180,6 +181,7 @@ void TLiquidIndicator::resizeEvent(QResizeEvent* e)
         FIndicatorHeight = height();
         UpdateWindowShape();
         RequestRebuild();
+        NotifySize(oldWidth, oldHeight);
     } else if (std::fabs(std::cos(theta)) < 0.0001) {
         if (FIndicatorHeight == width() && FIndicatorWidth == height() && bufferFits)
             return;
@@ -187,6 +189,7 @@ void TLiquidIndicator::resizeEvent(QResizeEvent* e)
         FIndicatorWidth = height();
         UpdateWindowShape();
         RequestRebuild();
+        NotifySize(oldWidth, oldHeight);
     } else {
         // An oblique indicator takes no free size: back to its bounding box.
         const QSize box = RotatedBoundingBox(FIndicatorWidth, FIndicatorHeight, FIndicatorAngle);
@@ -236,13 +239,20 @@ void TLiquidIndicator::PaintBuffer(QPainter& painter) const
     painter.restore();
 }
 
+void TLiquidIndicator::NotifySize(int oldWidth, int oldHeight)
+{
+    if (FIndicatorWidth != oldWidth)
+        emit indicatorWidthChanged();
+    if (FIndicatorHeight != oldHeight)
+        emit indicatorHeightChanged();
+}
+
 void TLiquidIndicator::enterEvent(QEnterEvent* e)
 {
     FMouseInside = true;
     RequestRebuild();
     QWidget::enterEvent(e);
-    if (onMouseEnter)
-        onMouseEnter(this);
+    emit mouseEntered();
 }
 
 void TLiquidIndicator::leaveEvent(QEvent* e)
@@ -250,47 +260,56 @@ void TLiquidIndicator::leaveEvent(QEvent* e)
     FMouseInside = false;
     RequestRebuild();
     QWidget::leaveEvent(e);
-    if (onMouseExit)
-        onMouseExit(this);
+    emit mouseLeft();
 }
 
 // --- property writers -------------------------------------------------------
 
+// Until Loaded() these four are only stored.
 void TLiquidIndicator::SetSignNumber(int value)
 {
-    if (value <= 0 || !Store(FSignNumber, value) || !FLoaded)
+    if (value <= 0 || !Store(FSignNumber, value))
         return;
-    UpdateWindowShape();
-    RequestRebuild();
+    if (FLoaded) {
+        UpdateWindowShape();
+        RequestRebuild();
+    }
+    emit signNumberChanged();
 }
 
 void TLiquidIndicator::SetIndicatorWidth(int value)
 {
-    if (value <= 0 || !Store(FIndicatorWidth, value) || !FLoaded)
+    if (value <= 0 || !Store(FIndicatorWidth, value))
         return;
-    ResizeForSizeProperty();
+    if (FLoaded)
+        ResizeForSizeProperty();
+    emit indicatorWidthChanged();
 }
 
 void TLiquidIndicator::SetIndicatorHeight(int value)
 {
-    if (value <= 0 || !Store(FIndicatorHeight, value) || !FLoaded)
+    if (value <= 0 || !Store(FIndicatorHeight, value))
         return;
-    ResizeForSizeProperty();
+    if (FLoaded)
+        ResizeForSizeProperty();
+    emit indicatorHeightChanged();
 }
 
 void TLiquidIndicator::SetIndicatorAngle(int value)
 {
-    if (!Store(FIndicatorAngle, value) || !FLoaded)
+    if (!Store(FIndicatorAngle, value))
         return;
-    ResizeInternally(RotatedBoundingBox(FIndicatorWidth, FIndicatorHeight, FIndicatorAngle));
-    UpdateWindowShape();
-    RequestRebuild();
+    if (FLoaded) {
+        ResizeInternally(RotatedBoundingBox(FIndicatorWidth, FIndicatorHeight, FIndicatorAngle));
+        UpdateWindowShape();
+        RequestRebuild();
+    }
+    emit indicatorAngleChanged();
 }
 
 void TLiquidIndicator::SetIndicatorGap(int value)
 {
-    if (Store(FIndicatorGap, value))
-        RequestRebuild();
+    Change(FIndicatorGap, value, &TLiquidIndicator::indicatorGapChanged);
 }
 
 void TLiquidIndicator::SetIndicatorstring(const QByteArray& value)
@@ -357,74 +376,64 @@ void TLiquidIndicator::SetIndicatorText(const QString& text)
 
 void TLiquidIndicator::SetIndicatorKind(TLiquidIndicatorKind value)
 {
-    if (Store(FIndicatorKind, value))
-        RequestRebuild();
+    Change(FIndicatorKind, value, &TLiquidIndicator::indicatorKindChanged);
 }
 
 void TLiquidIndicator::SetInnerBevel(TLiquidBevelKind value)
 {
-    if (Store(FInnerBevel, value))
-        RequestRebuild();
+    Change(FInnerBevel, value, &TLiquidIndicator::innerBevelChanged);
 }
 
 void TLiquidIndicator::SetOuterBevel(TLiquidBevelKind value)
 {
-    if (Store(FOuterBevel, value))
-        RequestRebuild();
+    Change(FOuterBevel, value, &TLiquidIndicator::outerBevelChanged);
 }
 
 void TLiquidIndicator::SetInnerBevelWidth(int value)
 {
-    if (value > 0 && Store(FInnerBevelWidth, value))
-        RequestRebuild();
+    if (value > 0)
+        Change(FInnerBevelWidth, value, &TLiquidIndicator::innerBevelWidthChanged);
 }
 
 void TLiquidIndicator::SetOuterBevelWidth(int value)
 {
-    if (value > 0 && Store(FOuterBevelWidth, value))
-        RequestRebuild();
+    if (value > 0)
+        Change(FOuterBevelWidth, value, &TLiquidIndicator::outerBevelWidthChanged);
 }
 
 void TLiquidIndicator::SetBevelColor(TColor value)
 {
-    if (Store(FBevelColor, value))
-        RequestRebuild();
+    Change(FBevelColor, value, &TLiquidIndicator::bevelColorChanged);
 }
 
 void TLiquidIndicator::SetBackColor(TColor value)
 {
-    if (Store(FBackColor, value))
-        RequestRebuild();
+    Change(FBackColor, value, &TLiquidIndicator::backColorChanged);
 }
 
 void TLiquidIndicator::SetNumberForeColor(TColor value)
 {
-    if (Store(FNumberForeColor, value))
-        RequestRebuild();
+    Change(FNumberForeColor, value, &TLiquidIndicator::numberForeColorChanged);
 }
 
 void TLiquidIndicator::SetNumberForeColor1(TColor value)
 {
-    if (Store(FNumberForeColor1, value))
-        RequestRebuild();
+    Change(FNumberForeColor1, value, &TLiquidIndicator::numberForeColor1Changed);
 }
 
 void TLiquidIndicator::SetNumberBackColor(TColor value)
 {
-    if (Store(FNumberBackColor, value))
-        RequestRebuild();
+    Change(FNumberBackColor, value, &TLiquidIndicator::numberBackColorChanged);
 }
 
 void TLiquidIndicator::SetIndicatorStyle(TLiquidIndicatorStyle value)
 {
-    if (Store(FIndicatorStyle, value))
-        RequestRebuild();
+    Change(FIndicatorStyle, value, &TLiquidIndicator::indicatorStyleChanged);
 }
 
 void TLiquidIndicator::SetMouseAction(TLiquidMouseAction value)
 {
-    if (Store(FMouseAction, value))
-        RequestRebuild();
+    Change(FMouseAction, value, &TLiquidIndicator::mouseActionChanged);
 }
 
 void TLiquidIndicator::SetTransparentMode(TLiquidTransparentMode value)
@@ -434,25 +443,41 @@ void TLiquidIndicator::SetTransparentMode(TLiquidTransparentMode value)
     // Opaque only without transparency; otherwise the parent paints behind.
     setAttribute(Qt::WA_OpaquePaintEvent, value == tmNone);
     RequestRebuild();
+    emit transparentModeChanged();
 }
 
 void TLiquidIndicator::SetSchemeColors()
 {
     const TSchemeColors c = SchemeColors(FColorScheme);
-    FBackColor = c.BackColor;
-    FBevelColor = c.BevelColor;
-    FNumberBackColor = c.NumberBackColor;
-    FNumberForeColor = c.NumberForeColor;
-    FNumberForeColor1 = c.NumberForeColor1;
+    // All five are stored before any is told.
+    const bool back = Store(FBackColor, c.BackColor);
+    const bool bevel = Store(FBevelColor, c.BevelColor);
+    const bool unlit = Store(FNumberBackColor, c.NumberBackColor);
+    const bool fore = Store(FNumberForeColor, c.NumberForeColor);
+    const bool fore1 = Store(FNumberForeColor1, c.NumberForeColor1);
+    if (back)
+        emit backColorChanged();
+    if (bevel)
+        emit bevelColorChanged();
+    if (unlit)
+        emit numberBackColorChanged();
+    if (fore)
+        emit numberForeColorChanged();
+    if (fore1)
+        emit numberForeColor1Changed();
 }
 
 void TLiquidIndicator::SetColorScheme(TLiquidColorScheme value)
 {
-    FColorScheme = value; // no equality check: rewriting a scheme restores its colours
-    if (!FLoaded)
-        return;
-    SetSchemeColors();
-    RequestRebuild();
+    // No equality check: rewriting a scheme restores its colours.
+    const bool changed = value != FColorScheme;
+    FColorScheme = value;
+    if (FLoaded) {
+        RequestRebuild();
+        SetSchemeColors();
+    }
+    if (changed)
+        emit colorSchemeChanged();
 }
 
 void TLiquidIndicator::SetBackMaterial(const QImage& value)
@@ -474,16 +499,15 @@ void TLiquidIndicator::SetMaterialShadowMode(TLiquidMaterialShadowMode value)
         return;
     PrepareMaterials();
     RequestRebuild();
+    emit materialShadowModeChanged();
 }
 
 void TLiquidIndicator::SetMaterialMode(TLiquidMaterialMode value)
 {
-    if (Store(FMaterialMode, value))
-        RequestRebuild();
+    Change(FMaterialMode, value, &TLiquidIndicator::materialModeChanged);
 }
 
 void TLiquidIndicator::SetForeMaterialMode(TLiquidMaterialMode value)
 {
-    if (Store(FForeMaterialMode, value))
-        RequestRebuild();
+    Change(FForeMaterialMode, value, &TLiquidIndicator::foreMaterialModeChanged);
 }

@@ -8,15 +8,11 @@
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-
 #include "indicator/IndicatorPixels.h"
 #include "indicator/IndicatorRender.h"
 #include "indicator/IndicatorTypes.h"
 
 class QTimer;
-class TLiquidIndicator;
-using TMouseInOutEvent = std::function<void(TLiquidIndicator* sender)>;
 
 // A row of seven-segment, nine-segment or 5 x 7 matrix character cells with
 // bevels, colours or materials, transparency, hover effects and rotation.
@@ -26,8 +22,33 @@ using TMouseInOutEvent = std::function<void(TLiquidIndicator* sender)>;
 // stored. Writes that change the picture do not repaint at once: they post one
 // CM_REBUILDINDICATOR to the indicator, so a chain of writes (a scheme and
 // then explicit colours) costs a single rebuild when the event loop runs.
+//
+// The look options are properties; each tells its change once, when the
+// stored value changes (a resize that gives the indicator a new size too).
 class TLiquidIndicator : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(LiquidEnums::TLiquidColorScheme ColorScheme READ ColorScheme WRITE SetColorScheme NOTIFY colorSchemeChanged)
+    Q_PROPERTY(int SignNumber READ SignNumber WRITE SetSignNumber NOTIFY signNumberChanged)
+    Q_PROPERTY(int IndicatorWidth READ IndicatorWidth WRITE SetIndicatorWidth NOTIFY indicatorWidthChanged)
+    Q_PROPERTY(int IndicatorHeight READ IndicatorHeight WRITE SetIndicatorHeight NOTIFY indicatorHeightChanged)
+    Q_PROPERTY(int IndicatorAngle READ IndicatorAngle WRITE SetIndicatorAngle NOTIFY indicatorAngleChanged)
+    Q_PROPERTY(int IndicatorGap READ IndicatorGap WRITE SetIndicatorGap NOTIFY indicatorGapChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidIndicatorKind IndicatorKind READ IndicatorKind WRITE SetIndicatorKind NOTIFY indicatorKindChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidBevelKind InnerBevel READ InnerBevel WRITE SetInnerBevel NOTIFY innerBevelChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidBevelKind OuterBevel READ OuterBevel WRITE SetOuterBevel NOTIFY outerBevelChanged)
+    Q_PROPERTY(int InnerBevelWidth READ InnerBevelWidth WRITE SetInnerBevelWidth NOTIFY innerBevelWidthChanged)
+    Q_PROPERTY(int OuterBevelWidth READ OuterBevelWidth WRITE SetOuterBevelWidth NOTIFY outerBevelWidthChanged)
+    Q_PROPERTY(TColor BevelColor READ BevelColor WRITE SetBevelColor NOTIFY bevelColorChanged)
+    Q_PROPERTY(TColor BackColor READ BackColor WRITE SetBackColor NOTIFY backColorChanged)
+    Q_PROPERTY(TColor NumberForeColor READ NumberForeColor WRITE SetNumberForeColor NOTIFY numberForeColorChanged)
+    Q_PROPERTY(TColor NumberForeColor1 READ NumberForeColor1 WRITE SetNumberForeColor1 NOTIFY numberForeColor1Changed)
+    Q_PROPERTY(TColor NumberBackColor READ NumberBackColor WRITE SetNumberBackColor NOTIFY numberBackColorChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidIndicatorStyle IndicatorStyle READ IndicatorStyle WRITE SetIndicatorStyle NOTIFY indicatorStyleChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidMouseAction MouseAction READ MouseAction WRITE SetMouseAction NOTIFY mouseActionChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidTransparentMode TransparentMode READ TransparentMode WRITE SetTransparentMode NOTIFY transparentModeChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidMaterialShadowMode MaterialShadowMode READ MaterialShadowMode WRITE SetMaterialShadowMode NOTIFY materialShadowModeChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidMaterialMode MaterialMode READ MaterialMode WRITE SetMaterialMode NOTIFY materialModeChanged)
+    Q_PROPERTY(LiquidEnums::TLiquidMaterialMode ForeMaterialMode READ ForeMaterialMode WRITE SetForeMaterialMode NOTIFY foreMaterialModeChanged)
 public:
     // The indicator's private rebuild request.
     static const QEvent::Type CM_REBUILDINDICATOR;
@@ -107,9 +128,6 @@ public:
     // Pixels of the buffer per logical pixel: the screen's device pixel ratio.
     double RenderRatio() const;
 
-    TMouseInOutEvent onMouseEnter;
-    TMouseInOutEvent onMouseExit;
-
     void UpdateWindowShape();
     void RebuildImage();
     void PrepareMaterials();
@@ -127,6 +145,34 @@ public:
     int RebuildCount() const { return FRebuildCount; }
     bool RebuildPending() const { return FRebuildPending; }
     bool MouseInside() const { return FMouseInside; }
+
+signals:
+    void mouseEntered(); // OnMouseEnter
+    void mouseLeft();    // OnMouseExit
+
+    void colorSchemeChanged();
+    void signNumberChanged();
+    void indicatorWidthChanged();
+    void indicatorHeightChanged();
+    void indicatorAngleChanged();
+    void indicatorGapChanged();
+    void indicatorKindChanged();
+    void innerBevelChanged();
+    void outerBevelChanged();
+    void innerBevelWidthChanged();
+    void outerBevelWidthChanged();
+    // The colours also change with a colour scheme written once loaded.
+    void bevelColorChanged();
+    void backColorChanged();
+    void numberForeColorChanged();
+    void numberForeColor1Changed();
+    void numberBackColorChanged();
+    void indicatorStyleChanged();
+    void mouseActionChanged();
+    void transparentModeChanged();
+    void materialShadowModeChanged();
+    void materialModeChanged();
+    void foreMaterialModeChanged();
 
 protected:
     bool event(QEvent* e) override;
@@ -153,6 +199,16 @@ private:
         field = value;
         return true;
     }
+    // Stores, asks for a rebuild and tells: the plain look options.
+    template <typename T>
+    void Change(T& field, const T& value, void (TLiquidIndicator::*notify)())
+    {
+        if (!Store(field, value))
+            return;
+        RequestRebuild();
+        (this->*notify)();
+    }
+    void NotifySize(int oldWidth, int oldHeight);
 
     TLiquidColorScheme FColorScheme = csSilver;
     int FSignNumber = 10;

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // Glyphs with an alpha channel are flattened onto this key colour, which is
@@ -58,12 +60,30 @@ void TRbButton::SetGlyph(const QImage& picture)
     update();
 }
 
+void TRbButton::SetModalResult(int v)
+{
+    if (v == m_modalResult)
+        return;
+    m_modalResult = v;
+    emit modalResultChanged();
+}
+
+void TRbButton::SetSpacing(int v)
+{
+    v = std::max(v, 0);
+    if (v == m_spacing)
+        return;
+    m_spacing = v;
+    emit spacingChanged();
+}
+
 void TRbButton::SetLayout(TButtonLayout v)
 {
     if (v == m_layout)
         return;
     m_layout = v;
     update();
+    emit layoutChanged();
 }
 
 void TRbButton::SetShowFocusRect(bool v)
@@ -72,6 +92,7 @@ void TRbButton::SetShowFocusRect(bool v)
         return;
     m_showFocusRect = v;
     update();
+    emit showFocusRectChanged();
 }
 
 void TRbButton::SetHotTrack(bool v)
@@ -80,6 +101,7 @@ void TRbButton::SetHotTrack(bool v)
         return;
     m_hotTrack = v;
     update();
+    emit hotTrackChanged();
 }
 
 void TRbButton::SetDefault(bool v)
@@ -95,12 +117,40 @@ void TRbButton::SetDefault(bool v)
         for (TRbCustomControl* c : w->findChildren<TRbCustomControl*>())
             c->FocusChanged();
     }
+    emit defaultChanged();
 }
 
 void TRbButton::SetCancel(bool v)
 {
+    const bool changed = v != m_cancel;
     m_cancel = v;
     WatchWindowKeys();
+    if (changed)
+        emit cancelChanged();
+}
+
+void TRbButton::SetGradientBorder(bool v)
+{
+    if (v == m_gradientBorder)
+        return;
+    m_gradientBorder = v;
+    emit gradientBorderChanged();
+}
+
+void TRbButton::SetGroupIndex(int v)
+{
+    if (v == m_groupIndex)
+        return;
+    m_groupIndex = v;
+    emit groupIndexChanged();
+}
+
+void TRbButton::SetAllowAllUp(bool v)
+{
+    if (v == m_allowAllUp)
+        return;
+    m_allowAllUp = v;
+    emit allowAllUpChanged();
 }
 
 void TRbButton::SetGradientType(TGradientType t)
@@ -109,6 +159,7 @@ void TRbButton::SetGradientType(TGradientType t)
         return;
     m_gradientType = t;
     RebuildLayers();
+    emit gradientTypeChanged();
 }
 
 // ---- click, groups, Down
@@ -147,8 +198,10 @@ void TRbButton::SetDown(bool value)
         SetFadeStep(FadeOut);
     }
     StartFade();
-    if (changed)
+    if (changed) {
         NotifyAccessibleState(true, true);
+        emit downChanged();
+    }
 }
 
 QList<TRbButton*> TRbButton::GroupSiblings() const

@@ -19,31 +19,31 @@
 //   b->SetRbStyleManager(RbStyleManager);
 class TRbButton : public TRbCustomControl {
     Q_OBJECT
-    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
-    Q_PROPERTY(int ModalResult READ ModalResult WRITE SetModalResult)
-    Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)
-    Q_PROPERTY(RbEnums::TButtonLayout Layout READ Layout WRITE SetLayout)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption NOTIFY captionChanged)
+    Q_PROPERTY(int ModalResult READ ModalResult WRITE SetModalResult NOTIFY modalResultChanged)
+    Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing NOTIFY spacingChanged)
+    Q_PROPERTY(RbEnums::TButtonLayout Layout READ Layout WRITE SetLayout NOTIFY layoutChanged)
     Q_PROPERTY(TRbControlColors* Colors READ ColorsObject CONSTANT)
-    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed)
-    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect)
-    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack)
-    Q_PROPERTY(bool Default READ Default WRITE SetDefault)
-    Q_PROPERTY(bool Cancel READ Cancel WRITE SetCancel)
-    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder)
-    Q_PROPERTY(int GroupIndex READ GroupIndex WRITE SetGroupIndex)
-    Q_PROPERTY(bool AllowAllUp READ AllowAllUp WRITE SetAllowAllUp)
-    Q_PROPERTY(bool Down READ Down WRITE SetDown)
-    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
+    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed NOTIFY fadeSpeedChanged)
+    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect NOTIFY showFocusRectChanged)
+    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack NOTIFY hotTrackChanged)
+    Q_PROPERTY(bool Default READ Default WRITE SetDefault NOTIFY defaultChanged)
+    Q_PROPERTY(bool Cancel READ Cancel WRITE SetCancel NOTIFY cancelChanged)
+    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder NOTIFY gradientBorderChanged)
+    Q_PROPERTY(int GroupIndex READ GroupIndex WRITE SetGroupIndex NOTIFY groupIndexChanged)
+    Q_PROPERTY(bool AllowAllUp READ AllowAllUp WRITE SetAllowAllUp NOTIFY allowAllUpChanged)
+    Q_PROPERTY(bool Down READ Down WRITE SetDown NOTIFY downChanged)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType NOTIFY gradientTypeChanged)
 public:
     explicit TRbButton(QWidget* parent = nullptr);
     ~TRbButton() override;
 
     int ModalResult() const { return m_modalResult; }
-    void SetModalResult(int v) { m_modalResult = v; }
+    void SetModalResult(int v);
     const QImage& Glyph() const { return m_glyph; }
     void SetGlyph(const QImage& picture);
     int Spacing() const { return m_spacing; }
-    void SetSpacing(int v) { m_spacing = v < 0 ? 0 : v; }
+    void SetSpacing(int v);
     TButtonLayout Layout() const { return m_layout; }
     void SetLayout(TButtonLayout v);
     TRbControlColors& Colors() { return m_colors; }
@@ -57,11 +57,11 @@ public:
     bool Cancel() const { return m_cancel; }
     void SetCancel(bool v);
     bool GradientBorder() const { return m_gradientBorder; }
-    void SetGradientBorder(bool v) { m_gradientBorder = v; }
+    void SetGradientBorder(bool v);
     int GroupIndex() const { return m_groupIndex; }
-    void SetGroupIndex(int v) { m_groupIndex = v; }
+    void SetGroupIndex(int v);
     bool AllowAllUp() const { return m_allowAllUp; }
-    void SetAllowAllUp(bool v) { m_allowAllUp = v; }
+    void SetAllowAllUp(bool v);
     bool Down() const { return m_down; }
     void SetDown(bool value);
     TGradientType GradientType() const { return m_gradientType; }
@@ -86,6 +86,20 @@ public:
     void AddAccessibleState(QAccessible::State& state) const override;
     QStringList AccessibleActionNames() const override;
     void DoAccessibleAction(const QString& name) override;
+
+signals:
+    void modalResultChanged();
+    void spacingChanged();
+    void layoutChanged();
+    void showFocusRectChanged();
+    void hotTrackChanged();
+    void defaultChanged();
+    void cancelChanged();
+    void gradientBorderChanged();
+    void groupIndexChanged();
+    void allowAllUpChanged();
+    void downChanged();
+    void gradientTypeChanged();
 
 protected:
     void PaintBuffer(QImage& buffer) override;

@@ -14,6 +14,14 @@ TRbCheckBox::TRbCheckBox(QWidget* parent) : TRbCheckable(parent)
     RebuildLayers();
 }
 
+void TRbCheckBox::SetGradientBorder(bool v)
+{
+    if (v == m_gradientBorder)
+        return;
+    m_gradientBorder = v;
+    emit gradientBorderChanged();
+}
+
 void TRbCheckBox::ToggleChecked()
 {
     SetChecked(!Checked());

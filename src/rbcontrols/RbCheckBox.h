@@ -11,12 +11,12 @@
 //   connect(cb, &TRbCheckBox::clicked, this, &TfrmMain::cbAverageTurnOnClick);
 class TRbCheckBox : public TRbCheckable {
     Q_OBJECT
-    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder)
+    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder NOTIFY gradientBorderChanged)
 public:
     explicit TRbCheckBox(QWidget* parent = nullptr);
 
     bool GradientBorder() const { return m_gradientBorder; }
-    void SetGradientBorder(bool v) { m_gradientBorder = v; }
+    void SetGradientBorder(bool v);
 
     // Inverts Checked, then OnClick.
     void ToggleChecked();
@@ -29,6 +29,9 @@ public:
     QAccessible::Role AccessibleRole() const override { return QAccessible::CheckBox; }
     QStringList AccessibleActionNames() const override;
     void DoAccessibleAction(const QString& name) override;
+
+signals:
+    void gradientBorderChanged();
 
 protected:
     void PaintBuffer(QImage& buffer) override;

@@ -18,6 +18,7 @@ void TRbCheckable::SetBorderLines(TBorderLines v)
         return;
     m_borderLines = v;
     update();
+    emit borderLinesChanged();
 }
 
 void TRbCheckable::SetBorderLinesColor(TColor c)
@@ -26,6 +27,7 @@ void TRbCheckable::SetBorderLinesColor(TColor c)
         return;
     m_borderLinesColor = c;
     update();
+    emit borderLinesColorChanged();
 }
 
 void TRbCheckable::SetHotTrack(bool v)
@@ -34,6 +36,7 @@ void TRbCheckable::SetHotTrack(bool v)
         return;
     m_hotTrack = v;
     update();
+    emit hotTrackChanged();
 }
 
 void TRbCheckable::SetSpacing(int v)
@@ -42,6 +45,7 @@ void TRbCheckable::SetSpacing(int v)
         return;
     m_spacing = v;
     update();
+    emit spacingChanged();
 }
 
 void TRbCheckable::SetChecked(bool v)
@@ -62,6 +66,7 @@ void TRbCheckable::SetShowFocusRect(bool v)
         return;
     m_showFocusRect = v;
     update();
+    emit showFocusRectChanged();
 }
 
 void TRbCheckable::SetCheckColor(TColor c)
@@ -70,6 +75,7 @@ void TRbCheckable::SetCheckColor(TColor c)
         return;
     m_checkColor = c;
     update();
+    emit checkColorChanged();
 }
 
 void TRbCheckable::PaintCaption(QImage& buffer, const QRect& r)

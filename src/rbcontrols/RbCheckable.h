@@ -7,16 +7,16 @@
 // fade between the mark's normal, hot and pressed looks.
 class TRbCheckable : public TRbCustomControl {
     Q_OBJECT
-    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
-    Q_PROPERTY(RbEnums::TBorderLines BorderLines READ BorderLines WRITE SetBorderLines)
-    Q_PROPERTY(TColor BorderLinesColor READ BorderLinesColor WRITE SetBorderLinesColor)
-    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack)
-    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption NOTIFY captionChanged)
+    Q_PROPERTY(RbEnums::TBorderLines BorderLines READ BorderLines WRITE SetBorderLines NOTIFY borderLinesChanged)
+    Q_PROPERTY(TColor BorderLinesColor READ BorderLinesColor WRITE SetBorderLinesColor NOTIFY borderLinesColorChanged)
+    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack NOTIFY hotTrackChanged)
+    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed NOTIFY fadeSpeedChanged)
     Q_PROPERTY(TRbControlColors* Colors READ ColorsObject CONSTANT)
-    Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing)
-    Q_PROPERTY(bool Checked READ Checked WRITE SetChecked)
-    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect)
-    Q_PROPERTY(TColor CheckColor READ CheckColor WRITE SetCheckColor)
+    Q_PROPERTY(int Spacing READ Spacing WRITE SetSpacing NOTIFY spacingChanged)
+    Q_PROPERTY(bool Checked READ Checked WRITE SetChecked NOTIFY toggled)
+    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect NOTIFY showFocusRectChanged)
+    Q_PROPERTY(TColor CheckColor READ CheckColor WRITE SetCheckColor NOTIFY checkColorChanged)
 public:
     TBorderLines BorderLines() const { return m_borderLines; }
     void SetBorderLines(TBorderLines v);
@@ -43,6 +43,12 @@ public:
 
 signals:
     void toggled(bool checked);
+    void borderLinesChanged();
+    void borderLinesColorChanged();
+    void hotTrackChanged();
+    void spacingChanged();
+    void showFocusRectChanged();
+    void checkColorChanged();
 
 protected:
     explicit TRbCheckable(QWidget* parent);

@@ -60,6 +60,7 @@ void TRbColorSwatch::SetColor(TColor c)
         return;
     m_color = c;
     update();
+    emit colorChanged();
 }
 
 void TRbColorSwatch::paintEvent(QPaintEvent*)

@@ -9,6 +9,7 @@
 // swatches carry the source swatch's object name.
 class TRbColorSwatch : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor NOTIFY colorChanged)
 public:
     explicit TRbColorSwatch(QWidget* parent = nullptr);
 
@@ -19,6 +20,7 @@ public:
     static QString MimeType();
 
 signals:
+    void colorChanged();
     void pressed(Qt::KeyboardModifiers modifiers);
     // Asked on every movement of a drag over the swatch; set accept to take it.
     void dragOver(const QString& sourceName, bool* accept);

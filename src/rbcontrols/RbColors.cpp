@@ -87,10 +87,10 @@ TColor FromQColor(const QColor& c)
 
 TRbCustomColors::TRbCustomColors(IRbColorsOwner* owner) : m_owner(owner) {}
 
-void TRbCustomColors::Change(TColor& field, TColor value, bool rebuild)
+bool TRbCustomColors::Store(TColor& field, TColor value, bool rebuild)
 {
     if (field == value)
-        return;
+        return false;
     field = value;
     if (m_owner) {
         if (rebuild)
@@ -98,6 +98,25 @@ void TRbCustomColors::Change(TColor& field, TColor value, bool rebuild)
         else
             m_owner->ColorsRepaint();
     }
+    return true;
+}
+
+QList<TColor> TRbCustomColors::Values() const
+{
+    QList<TColor> values;
+    const QMetaObject* meta = metaObject();
+    for (int i = staticMetaObject.propertyOffset(); i < meta->propertyCount(); ++i)
+        values << meta->property(i).read(this).toInt();
+    return values;
+}
+
+void TRbCustomColors::NotifyChanges(const QList<TColor>& before)
+{
+    const QList<TColor> after = Values();
+    const QMetaObject* meta = metaObject();
+    for (int i = 0; i < after.size() && i < before.size(); ++i)
+        if (after[i] != before[i])
+            meta->property(staticMetaObject.propertyOffset() + i).notifySignal().invoke(this, Qt::DirectConnection);
 }
 
 void TRbCustomColors::CopyBase(const TRbCustomColors& src)
@@ -112,7 +131,9 @@ bool TRbCustomColors::Assign(const QObject& source, QString* error)
 {
     // Any colour set gives its four base values to any colour set.
     if (auto* src = qobject_cast<const TRbCustomColors*>(&source)) {
+        const QList<TColor> before = Values();
         CopyBase(*src);
+        NotifyChanges(before);
         return true;
     }
     if (error)
@@ -124,12 +145,14 @@ bool TRbCustomColors::Assign(const QObject& source, QString* error)
 bool TRbControlColors::Assign(const QObject& source, QString* error)
 {
     if (auto* src = qobject_cast<const TRbControlColors*>(&source)) {
+        const QList<TColor> before = Values();
         CopyBase(*src);
         m_clickedFrom = src->m_clickedFrom;
         m_clickedTo = src->m_clickedTo;
         m_hotTrack = src->m_hotTrack;
         m_borderColor = src->m_borderColor;
         m_textShadow = src->m_textShadow;
+        NotifyChanges(before);
         return true;
     }
     return TRbCustomColors::Assign(source, error);

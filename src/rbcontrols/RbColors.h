@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QObject>
 #include <cstdint>
 
@@ -68,10 +69,10 @@ protected:
 // Gradient colours of the normal and hot looks; base of the other two sets.
 class TRbCustomColors : public QObject {
     Q_OBJECT
-    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom)
-    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo)
-    Q_PROPERTY(TColor OverFrom READ OverFrom WRITE SetOverFrom)
-    Q_PROPERTY(TColor OverTo READ OverTo WRITE SetOverTo)
+    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom NOTIFY defaultFromChanged)
+    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo NOTIFY defaultToChanged)
+    Q_PROPERTY(TColor OverFrom READ OverFrom WRITE SetOverFrom NOTIFY overFromChanged)
+    Q_PROPERTY(TColor OverTo READ OverTo WRITE SetOverTo NOTIFY overToChanged)
 public:
     explicit TRbCustomColors(IRbColorsOwner* owner = nullptr);
 
@@ -82,23 +83,43 @@ public:
     TColor DefaultTo() const { return m_defaultTo; }
     TColor OverFrom() const { return m_overFrom; }
     TColor OverTo() const { return m_overTo; }
-    void SetDefaultFrom(TColor c) { Change(m_defaultFrom, c, true); }
-    void SetDefaultTo(TColor c) { Change(m_defaultTo, c, true); }
-    void SetOverFrom(TColor c) { Change(m_overFrom, c, true); }
-    void SetOverTo(TColor c) { Change(m_overTo, c, true); }
+    void SetDefaultFrom(TColor c) { Change(m_defaultFrom, c, true, &TRbCustomColors::defaultFromChanged); }
+    void SetDefaultTo(TColor c) { Change(m_defaultTo, c, true, &TRbCustomColors::defaultToChanged); }
+    void SetOverFrom(TColor c) { Change(m_overFrom, c, true, &TRbCustomColors::overFromChanged); }
+    void SetOverTo(TColor c) { Change(m_overTo, c, true, &TRbCustomColors::overToChanged); }
 
     // Copies the stored values of another colour set without telling the
     // owner: the four base values from any set, all nine between two
-    // TRbControlColors. Any other source is refused: false, and *error says
-    // why ("Cannot assign a X to a Y.").
+    // TRbControlColors. The values that differ still report their change,
+    // once all are copied. Any other source is refused: false, and *error
+    // says why ("Cannot assign a X to a Y.").
     virtual bool Assign(const QObject& source, QString* error = nullptr);
 
+signals:
+    void defaultFromChanged();
+    void defaultToChanged();
+    void overFromChanged();
+    void overToChanged();
+
 protected:
-    void Change(TColor& field, TColor value, bool rebuild);
+    // Stores a new value, tells the owner (to rebuild its layers or only to
+    // repaint) and then emits notify.
+    template <class C> void Change(TColor& field, TColor value, bool rebuild, void (C::*notify)())
+    {
+        if (!Store(field, value, rebuild))
+            return;
+        (static_cast<C*>(this)->*notify)();
+    }
     // Raw copy of the four base values, no notification.
     void CopyBase(const TRbCustomColors& src);
+    // The values of all colour properties, in declaration order, and the
+    // change signals of those that differ from before.
+    QList<TColor> Values() const;
+    void NotifyChanges(const QList<TColor>& before);
 
 private:
+    bool Store(TColor& field, TColor value, bool rebuild);
+
     IRbColorsOwner* m_owner;
     TColor m_defaultFrom = clWhite;
     TColor m_defaultTo = 13745839;
@@ -109,11 +130,11 @@ private:
 // Colours of buttons, check boxes, radio buttons and of the manager.
 class TRbControlColors : public TRbCustomColors {
     Q_OBJECT
-    Q_PROPERTY(TColor ClickedFrom READ ClickedFrom WRITE SetClickedFrom)
-    Q_PROPERTY(TColor ClickedTo READ ClickedTo WRITE SetClickedTo)
-    Q_PROPERTY(TColor HotTrack READ HotTrack WRITE SetHotTrack)
-    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
-    Q_PROPERTY(TColor TextShadow READ TextShadow WRITE SetTextShadow)
+    Q_PROPERTY(TColor ClickedFrom READ ClickedFrom WRITE SetClickedFrom NOTIFY clickedFromChanged)
+    Q_PROPERTY(TColor ClickedTo READ ClickedTo WRITE SetClickedTo NOTIFY clickedToChanged)
+    Q_PROPERTY(TColor HotTrack READ HotTrack WRITE SetHotTrack NOTIFY hotTrackChanged)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor NOTIFY borderColorChanged)
+    Q_PROPERTY(TColor TextShadow READ TextShadow WRITE SetTextShadow NOTIFY textShadowChanged)
 public:
     explicit TRbControlColors(IRbColorsOwner* owner = nullptr) : TRbCustomColors(owner) {}
 
@@ -122,13 +143,20 @@ public:
     TColor HotTrack() const { return m_hotTrack; }
     TColor BorderColor() const { return m_borderColor; }
     TColor TextShadow() const { return m_textShadow; }
-    void SetClickedFrom(TColor c) { Change(m_clickedFrom, c, true); }
-    void SetClickedTo(TColor c) { Change(m_clickedTo, c, true); }
-    void SetHotTrack(TColor c) { Change(m_hotTrack, c, false); }
-    void SetBorderColor(TColor c) { Change(m_borderColor, c, true); }
-    void SetTextShadow(TColor c) { Change(m_textShadow, c, false); }
+    void SetClickedFrom(TColor c) { Change(m_clickedFrom, c, true, &TRbControlColors::clickedFromChanged); }
+    void SetClickedTo(TColor c) { Change(m_clickedTo, c, true, &TRbControlColors::clickedToChanged); }
+    void SetHotTrack(TColor c) { Change(m_hotTrack, c, false, &TRbControlColors::hotTrackChanged); }
+    void SetBorderColor(TColor c) { Change(m_borderColor, c, true, &TRbControlColors::borderColorChanged); }
+    void SetTextShadow(TColor c) { Change(m_textShadow, c, false, &TRbControlColors::textShadowChanged); }
 
     bool Assign(const QObject& source, QString* error = nullptr) override;
+
+signals:
+    void clickedFromChanged();
+    void clickedToChanged();
+    void hotTrackChanged();
+    void borderColorChanged();
+    void textShadowChanged();
 
 private:
     TColor m_clickedFrom = 13029334;

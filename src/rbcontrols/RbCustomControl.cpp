@@ -17,8 +17,9 @@ TRbCustomControl::TRbCustomControl(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
     m_fadeTimer = new QTimer(this);
     connect(m_fadeTimer, &QTimer::timeout, this, &TRbCustomControl::FadeTick);
-    m_font.SetOnChange([this] { ApplyFontToWidget(); });
+    connect(&m_font, &TRbFont::changed, this, &TRbCustomControl::ApplyFontToWidget);
     ApplyFontToWidget();
+    m_toldColor = Color();
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         QWidget* w = window();
         if ((old && old->window() == w) || (now && now->window() == w))
@@ -29,7 +30,6 @@ TRbCustomControl::TRbCustomControl(QWidget* parent) : QWidget(parent)
 TRbCustomControl::~TRbCustomControl()
 {
     disconnect(m_focusWatch);
-    m_font.SetOnChange({});
     m_manager.Release();
 }
 
@@ -43,6 +43,7 @@ void TRbCustomControl::SetCaption(const QString& text)
     QAccessibleEvent ev(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&ev);
     TextChanged();
+    emit captionChanged();
 }
 
 TColor TRbCustomControl::Color() const
@@ -68,6 +69,9 @@ void TRbCustomControl::SetColor(TColor c)
     pal.setColor(QPalette::Window, ToQColor(c));
     setPalette(pal);
     update();
+    if (wasParent)
+        emit parentColorChanged();
+    NoteColor();
 }
 
 void TRbCustomControl::SetParentColor(bool on)
@@ -76,6 +80,17 @@ void TRbCustomControl::SetParentColor(bool on)
         return;
     m_parentColor = on;
     update();
+    emit parentColorChanged();
+    NoteColor();
+}
+
+void TRbCustomControl::NoteColor()
+{
+    const TColor now = Color();
+    if (now == m_toldColor)
+        return;
+    m_toldColor = now;
+    emit colorChanged();
 }
 
 void TRbCustomControl::SetTextShadow(bool on)
@@ -84,6 +99,7 @@ void TRbCustomControl::SetTextShadow(bool on)
         return;
     m_textShadow = on;
     update();
+    emit textShadowChanged();
 }
 
 void TRbCustomControl::SetShowCaption(bool on)
@@ -92,6 +108,15 @@ void TRbCustomControl::SetShowCaption(bool on)
         return;
     m_showCaption = on;
     update();
+    emit showCaptionChanged();
+}
+
+void TRbCustomControl::SetFadeSpeed(TFadeSpeed s)
+{
+    if (s == m_fadeSpeed)
+        return;
+    m_fadeSpeed = s;
+    emit fadeSpeedChanged();
 }
 
 void TRbCustomControl::SetTabStop(bool on)
@@ -314,7 +339,11 @@ bool TRbCustomControl::event(QEvent* e)
 {
     if (e->type() == QEvent::Show)
         EnsureLayers();
-    return QWidget::event(e);
+    const bool handled = QWidget::event(e);
+    // A new parent brings a new colour to follow.
+    if (e->type() == QEvent::ParentChange && m_parentColor)
+        NoteColor();
+    return handled;
 }
 
 void TRbCustomControl::changeEvent(QEvent* e)
@@ -327,6 +356,7 @@ void TRbCustomControl::changeEvent(QEvent* e)
         if (m_parentColor) {
             ParentColorChanged();
             update();
+            NoteColor();
         }
         break;
     default:

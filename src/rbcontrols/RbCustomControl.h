@@ -25,10 +25,10 @@ class QTimer;
 // round (Qt's handling, mouseDown/mouseUp signals, then LeftMouseDown/Up).
 class TRbCustomControl : public QWidget, public IRbColorsOwner {
     Q_OBJECT
-    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor NOTIFY colorChanged)
     Q_PROPERTY(TRbFont* Font READ FontObject CONSTANT)
-    Q_PROPERTY(bool TextShadow READ TextShadow WRITE SetTextShadow)
-    Q_PROPERTY(bool ShowCaption READ ShowCaption WRITE SetShowCaption)
+    Q_PROPERTY(bool TextShadow READ TextShadow WRITE SetTextShadow NOTIFY textShadowChanged)
+    Q_PROPERTY(bool ShowCaption READ ShowCaption WRITE SetShowCaption NOTIFY showCaptionChanged)
     Q_PROPERTY(QString About READ About)
 public:
     enum TFadeStep { FadeIn, FadeOut };
@@ -74,7 +74,7 @@ public:
     TFadeStep FadeStep() const { return m_fadeStep; }
     TFadeSpeed FadeSpeed() const { return m_fadeSpeed; }
     // Selects the fade interval; subclasses with a FadeSpeed property use it.
-    void SetFadeSpeed(TFadeSpeed s) { m_fadeSpeed = s; }
+    void SetFadeSpeed(TFadeSpeed s);
     bool FadeRunning() const;
     int FadeTimerInterval() const;
 
@@ -130,6 +130,17 @@ signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
 
+    // Property changes, emitted by the setters once the control shows the
+    // new value. Caption, ParentColor and FadeSpeed are published by the
+    // subclasses that have them. Color follows the parent while ParentColor
+    // is set; colorChanged() then comes when the parent's colour reaches it.
+    void captionChanged();
+    void colorChanged();
+    void parentColorChanged();
+    void textShadowChanged();
+    void showCaptionChanged();
+    void fadeSpeedChanged();
+
 protected:
     // Each RebuildLayers starts with it: a control nobody sees draws its
     // layers when it is shown, rendered or asked for them, so windows and
@@ -175,10 +186,13 @@ private:
     void PointerEnter();
     void PointerLeave();
     void ApplyFontToWidget();
+    // Emits colorChanged() when Color() differs from what was last told.
+    void NoteColor();
 
     QString m_caption;
     TColor m_color = clBtnFace;
     bool m_parentColor = true;
+    TColor m_toldColor = clNone; // Color() as colorChanged() last reported it
     TRbFont m_font;
     bool m_textShadow = true;
     bool m_showCaption = true;

@@ -39,7 +39,7 @@ int MulDiv(int a, int b, int c)
 
 } // namespace
 
-TRbFont::TRbFont()
+TRbFont::TRbFont(QObject* parent) : QObject(parent)
 {
     const QFont app = QGuiApplication::font();
     m_name = app.family();
@@ -49,23 +49,34 @@ TRbFont::TRbFont()
         m_height = -MulDiv(qRound(app.pointSizeF()), kPixelsPerInch, 72);
 }
 
-template <class T> void TRbFont::Change(T& field, const T& value)
+template <class T> void TRbFont::Change(T& field, const T& value, void (TRbFont::*notify)())
 {
     if (field == value)
         return;
     field = value;
     m_qfont.reset();
-    if (m_onChange)
-        m_onChange();
+    (this->*notify)();
+    emit changed();
 }
 
 int TRbFont::Size() const { return -MulDiv(m_height, 72, kPixelsPerInch); }
 
-void TRbFont::SetCharset(int v) { Change(m_charset, v & 0xFF); }
-void TRbFont::SetColor(TColor v) { Change(m_color, v); }
-void TRbFont::SetHeight(int v) { Change(m_height, v); }
-void TRbFont::SetName(const QString& v) { Change(m_name, v); }
-void TRbFont::SetPitch(TFontPitch v) { Change(m_pitch, v); }
+void TRbFont::SetCharset(int v) { Change(m_charset, v & 0xFF, &TRbFont::charsetChanged); }
+void TRbFont::SetColor(TColor v) { Change(m_color, v, &TRbFont::colorChanged); }
+void TRbFont::SetHeight(int v)
+{
+    if (v == m_height)
+        return;
+    const int size = Size();
+    m_height = v;
+    m_qfont.reset();
+    emit heightChanged();
+    if (Size() != size)
+        emit sizeChanged();
+    emit changed();
+}
+void TRbFont::SetName(const QString& v) { Change(m_name, v, &TRbFont::nameChanged); }
+void TRbFont::SetPitch(TFontPitch v) { Change(m_pitch, v, &TRbFont::pitchChanged); }
 void TRbFont::SetSize(int points)
 {
     // A scheme carries Height and then Size; a size the height already has
@@ -73,7 +84,10 @@ void TRbFont::SetSize(int points)
     if (points != Size())
         SetHeight(-MulDiv(points, kPixelsPerInch, 72));
 }
-void TRbFont::SetStyle(TFontStyles v) { Change(m_style, v & (fsBold | fsItalic | fsUnderline | fsStrikeOut)); }
+void TRbFont::SetStyle(TFontStyles v)
+{
+    Change(m_style, v & (fsBold | fsItalic | fsUnderline | fsStrikeOut), &TRbFont::styleChanged);
+}
 
 QFont TRbFont::ToQFont() const
 {
@@ -98,16 +112,34 @@ QFont TRbFont::ToQFont() const
 
 void TRbFont::Assign(const TRbFont& source)
 {
-    const TRbFont* src = &source;
-    const bool changed = m_charset != src->m_charset || m_color != src->m_color || m_height != src->m_height
-        || m_name != src->m_name || m_pitch != src->m_pitch || m_style != src->m_style;
-    m_charset = src->m_charset;
-    m_color = src->m_color;
-    m_height = src->m_height;
-    m_name = src->m_name;
-    m_pitch = src->m_pitch;
-    m_style = src->m_style;
+    if (&source == this)
+        return;
+    const int size = Size();
+    const bool charset = m_charset != source.m_charset, color = m_color != source.m_color,
+               height = m_height != source.m_height, name = m_name != source.m_name,
+               pitch = m_pitch != source.m_pitch, style = m_style != source.m_style;
+    m_charset = source.m_charset;
+    m_color = source.m_color;
+    m_height = source.m_height;
+    m_name = source.m_name;
+    m_pitch = source.m_pitch;
+    m_style = source.m_style;
     m_qfont.reset();
-    if (changed && m_onChange)
-        m_onChange();
+    // Told once everything is copied: a listener reads the whole new font.
+    if (charset)
+        emit charsetChanged();
+    if (color)
+        emit colorChanged();
+    if (height)
+        emit heightChanged();
+    if (name)
+        emit nameChanged();
+    if (pitch)
+        emit pitchChanged();
+    if (Size() != size)
+        emit sizeChanged();
+    if (style)
+        emit styleChanged();
+    if (charset || color || height || name || pitch || style)
+        emit changed();
 }

@@ -4,27 +4,28 @@
 #include "rbcontrols/RbTypes.h"
 
 #include <QFont>
-#include <functional>
+#include <QObject>
 #include <optional>
 
 // The font of a skinned control or a style manager, with the attributes a
 // colour scheme carries. Height < 0 is the character height in pixels; Size
 // is in points at 96 dpi, and setting one recomputes the other. Named
 // properties, in scheme files under the class name "TFont": Charset, Color,
-// Height, Name, Pitch, Size, Style.
-class TRbFont {
-    Q_GADGET
+// Height, Name, Pitch, Size, Style. A control owns one and follows its
+// changed(); a manager's reaches the controls through ApplyStyle.
+class TRbFont : public QObject {
+    Q_OBJECT
     Q_CLASSINFO("SchemeName", "TFont")
-    Q_PROPERTY(int Charset READ Charset WRITE SetCharset)
-    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
-    Q_PROPERTY(int Height READ Height WRITE SetHeight)
-    Q_PROPERTY(QString Name READ Name WRITE SetName)
-    Q_PROPERTY(RbEnums::TFontPitch Pitch READ Pitch WRITE SetPitch)
-    Q_PROPERTY(int Size READ Size WRITE SetSize)
-    Q_PROPERTY(RbEnums::TFontStyles Style READ Style WRITE SetStyle)
+    Q_PROPERTY(int Charset READ Charset WRITE SetCharset NOTIFY charsetChanged)
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor NOTIFY colorChanged)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight NOTIFY heightChanged)
+    Q_PROPERTY(QString Name READ Name WRITE SetName NOTIFY nameChanged)
+    Q_PROPERTY(RbEnums::TFontPitch Pitch READ Pitch WRITE SetPitch NOTIFY pitchChanged)
+    Q_PROPERTY(int Size READ Size WRITE SetSize NOTIFY sizeChanged)
+    Q_PROPERTY(RbEnums::TFontStyles Style READ Style WRITE SetStyle NOTIFY styleChanged)
 public:
     // Starts as the application font in the window-text colour.
-    TRbFont();
+    explicit TRbFont(QObject* parent = nullptr);
 
     int Charset() const { return m_charset; }
     TColor Color() const { return m_color; }
@@ -48,14 +49,24 @@ public:
     // "MS Sans Serif" is not) gives the application font's face.
     QFont ToQFont() const;
 
-    // Called after any attribute changed.
-    void SetOnChange(std::function<void()> f) { m_onChange = std::move(f); }
-
-    // Copies all attributes, the face name included; notifies once.
+    // Copies all attributes, the face name included: each attribute that
+    // differs reports its change, and changed() follows once.
     void Assign(const TRbFont& source);
 
+signals:
+    void charsetChanged();
+    void colorChanged();
+    void heightChanged(); // sizeChanged() too when the whole points move
+    void nameChanged();
+    void pitchChanged();
+    void sizeChanged();
+    void styleChanged();
+    // After the attributes' own signals, once for every setter call or Assign
+    // that changed anything.
+    void changed();
+
 private:
-    template <class T> void Change(T& field, const T& value);
+    template <class T> void Change(T& field, const T& value, void (TRbFont::*notify)());
 
     int m_charset = 1;
     TColor m_color = clWindowText;
@@ -63,7 +74,6 @@ private:
     QString m_name;
     TFontPitch m_pitch = fpDefault;
     TFontStyles m_style;
-    std::function<void()> m_onChange;
     // Looking a face up is slow; paints reuse the last result.
     mutable std::optional<QFont> m_qfont;
     mutable QFont m_qfontBase;

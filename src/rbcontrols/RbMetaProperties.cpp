@@ -38,13 +38,13 @@ TRbPropKind RbKindOf(const QMetaProperty& p)
         return TRbPropKind::Integer;
     if (t.id() == QMetaType::QString)
         return TRbPropKind::String;
-    if (t.flags() & (QMetaType::PointerToQObject | QMetaType::PointerToGadget))
+    if (t.flags() & QMetaType::PointerToQObject)
         return TRbPropKind::Object;
     return TRbPropKind::Other;
 }
 
 TRbStyleObject::TRbStyleObject(QObject* object)
-    : m_ptr(object), m_object(object), m_meta(object ? object->metaObject() : nullptr)
+    : m_object(object), m_meta(object ? object->metaObject() : nullptr)
 {
 }
 
@@ -102,27 +102,19 @@ std::optional<QMetaProperty> TRbStyleObject::Find(QStringView name) const
 
 QVariant TRbStyleObject::Read(const QMetaProperty& p) const
 {
-    if (!m_ptr)
-        return QVariant();
-    return m_object ? p.read(m_object) : p.readOnGadget(m_ptr);
+    return m_object ? p.read(m_object) : QVariant();
 }
 
 bool TRbStyleObject::Write(const QMetaProperty& p, const QVariant& value) const
 {
-    if (!m_ptr || !p.isWritable())
-        return false;
-    return m_object ? p.write(m_object, value) : p.writeOnGadget(m_ptr, value);
+    return m_object && p.isWritable() && p.write(m_object, value);
 }
 
 TRbStyleObject TRbStyleObject::Child(const QMetaProperty& p) const
 {
     if (RbKindOf(p) != TRbPropKind::Object)
         return TRbStyleObject();
-    const QVariant v = Read(p);
-    if (p.metaType().flags() & QMetaType::PointerToQObject)
-        return TRbStyleObject(qvariant_cast<QObject*>(v));
-    void* gadget = *static_cast<void* const*>(v.constData());
-    return gadget ? TRbStyleObject(gadget, p.metaType().metaObject()) : TRbStyleObject();
+    return TRbStyleObject(qvariant_cast<QObject*>(Read(p)));
 }
 
 QString TRbStyleObject::ValueText(const QMetaProperty& p) const

@@ -15,20 +15,17 @@ enum class TRbPropKind { Integer, Enumeration, Set, String, Object, Other };
 
 TRbPropKind RbKindOf(const QMetaProperty& p);
 
-// An object with style properties, seen through its meta-object: a QObject
-// (the manager, the colour sets, the controls) or a gadget (the font).
+// An object with style properties, seen through its meta-object: the
+// manager, a colour set, the font or a control.
 class TRbStyleObject {
 public:
     TRbStyleObject() = default;
     TRbStyleObject(QObject* object);
     TRbStyleObject(const QObject* object);
-    TRbStyleObject(void* gadget, const QMetaObject* meta) : m_ptr(gadget), m_meta(meta) {}
-    template <class G> static TRbStyleObject Gadget(G& g) { return TRbStyleObject(&g, &G::staticMetaObject); }
 
-    bool IsNull() const { return m_ptr == nullptr; }
+    bool IsNull() const { return m_object == nullptr; }
     const QMetaObject* Meta() const { return m_meta; }
     QObject* Object() const { return m_object; }
-    void* Address() const { return m_ptr; }
 
     // The class name heading scheme keys: the class info "SchemeName" where
     // the file name differs from the C++ name ("TFont"), else the class name.
@@ -56,7 +53,6 @@ public:
     bool SetValueText(const QMetaProperty& p, const QString& text, QString* error = nullptr) const;
 
 private:
-    void* m_ptr = nullptr;
     QObject* m_object = nullptr;
     const QMetaObject* m_meta = nullptr;
 };

@@ -41,6 +41,7 @@ TRbPanel::TRbPanel(QWidget* parent) : TRbCustomControl(parent)
     m_loading = true; // one rendering once the defaults are in
     Font().SetColor(13500416);
     SetColor(14933983);
+    m_toldOuterColor = OuterColor();
     resize(185, 105);
     if (parentWidget())
         parentWidget()->installEventFilter(this);
@@ -60,6 +61,7 @@ void TRbPanel::SetCaptionPosition(TRbCaptionPos p)
         Rebuild();
     else
         update();
+    emit captionPositionChanged();
 }
 
 void TRbPanel::SetCornerWidth(int w)
@@ -68,6 +70,7 @@ void TRbPanel::SetCornerWidth(int w)
         return;
     m_cornerWidth = w;
     Rebuild();
+    emit cornerWidthChanged();
 }
 
 void TRbPanel::SetBorderWidth(int w)
@@ -77,6 +80,7 @@ void TRbPanel::SetBorderWidth(int w)
     m_borderWidth = w;
     Realign();
     Rebuild();
+    emit borderWidthChanged();
 }
 
 void TRbPanel::SetBorderColor(TColor c)
@@ -85,6 +89,7 @@ void TRbPanel::SetBorderColor(TColor c)
         return;
     m_borderColor = c;
     Rebuild();
+    emit borderColorChanged();
 }
 
 void TRbPanel::SetOuterColor(TColor c)
@@ -95,6 +100,16 @@ void TRbPanel::SetOuterColor(TColor c)
         return;
     m_outerColor = c;
     Rebuild();
+    NoteOuterColor();
+}
+
+void TRbPanel::NoteOuterColor()
+{
+    const TColor now = OuterColor();
+    if (now == m_toldOuterColor)
+        return;
+    m_toldOuterColor = now;
+    emit outerColorChanged();
 }
 
 TColor TRbPanel::BackdropColor() const
@@ -114,16 +129,21 @@ void TRbPanel::SetTextShadowColor(TColor c)
         return;
     m_textShadowColor = c;
     update();
+    emit textShadowColorChanged();
 }
 
 void TRbPanel::SetAntialiased(bool on)
 {
     if (on == m_antialiased)
         return;
+    const bool gradientOff = on && m_gradient;
     m_antialiased = on;
     if (on)
         m_gradient = false;
     Rebuild();
+    emit antialiasedChanged();
+    if (gradientOff)
+        emit gradientChanged();
 }
 
 void TRbPanel::SetGradient(bool on)
@@ -133,6 +153,7 @@ void TRbPanel::SetGradient(bool on)
         return;
     m_gradient = v;
     Rebuild();
+    emit gradientChanged();
 }
 
 // The gradient colours show at once: a cached image that lags behind its
@@ -146,6 +167,7 @@ void TRbPanel::SetDefaultFrom(TColor c)
         Rebuild();
     else
         update();
+    emit defaultFromChanged();
 }
 
 void TRbPanel::SetDefaultTo(TColor c)
@@ -157,6 +179,7 @@ void TRbPanel::SetDefaultTo(TColor c)
         Rebuild();
     else
         update();
+    emit defaultToChanged();
 }
 
 void TRbPanel::SetGradientType(TGradientType t)
@@ -165,6 +188,7 @@ void TRbPanel::SetGradientType(TGradientType t)
         return;
     m_gradientType = t;
     Rebuild();
+    emit gradientTypeChanged();
 }
 
 void TRbPanel::SetLoading(bool on)
@@ -301,6 +325,7 @@ void TRbPanel::FollowParentColor()
     } else if (Color() != m_imageColor) {
         Rebuild();
     }
+    NoteOuterColor();
 }
 
 bool TRbPanel::event(QEvent* e)

@@ -9,18 +9,18 @@
 // the panel keeps its children inside the frame.
 class TRbPanel : public TRbCustomControl {
     Q_OBJECT
-    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
-    Q_PROPERTY(RbEnums::TRbCaptionPos CaptionPosition READ CaptionPosition WRITE SetCaptionPosition)
-    Q_PROPERTY(int CornerWidth READ CornerWidth WRITE SetCornerWidth)
-    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth)
-    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
-    Q_PROPERTY(TColor OuterColor READ OuterColor WRITE SetOuterColor)
-    Q_PROPERTY(TColor TextShadowColor READ TextShadowColor WRITE SetTextShadowColor)
-    Q_PROPERTY(bool Antialiased READ Antialiased WRITE SetAntialiased)
-    Q_PROPERTY(bool Gradient READ Gradient WRITE SetGradient)
-    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom)
-    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo)
-    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption NOTIFY captionChanged)
+    Q_PROPERTY(RbEnums::TRbCaptionPos CaptionPosition READ CaptionPosition WRITE SetCaptionPosition NOTIFY captionPositionChanged)
+    Q_PROPERTY(int CornerWidth READ CornerWidth WRITE SetCornerWidth NOTIFY cornerWidthChanged)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth NOTIFY borderWidthChanged)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor NOTIFY borderColorChanged)
+    Q_PROPERTY(TColor OuterColor READ OuterColor WRITE SetOuterColor NOTIFY outerColorChanged)
+    Q_PROPERTY(TColor TextShadowColor READ TextShadowColor WRITE SetTextShadowColor NOTIFY textShadowColorChanged)
+    Q_PROPERTY(bool Antialiased READ Antialiased WRITE SetAntialiased NOTIFY antialiasedChanged)
+    Q_PROPERTY(bool Gradient READ Gradient WRITE SetGradient NOTIFY gradientChanged)
+    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom NOTIFY defaultFromChanged)
+    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo NOTIFY defaultToChanged)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType NOTIFY gradientTypeChanged)
 public:
     explicit TRbPanel(QWidget* parent = nullptr);
 
@@ -75,6 +75,19 @@ public:
     QAccessible::Role AccessibleRole() const override { return QAccessible::Grouping; }
     QString AccessibleName() const override;
 
+signals:
+    void captionPositionChanged();
+    void cornerWidthChanged();
+    void borderWidthChanged();
+    void borderColorChanged();
+    // Also when the panel hears that the backdrop it follows has a new colour.
+    void outerColorChanged();
+    void textShadowColorChanged();
+    void antialiasedChanged();
+    void gradientChanged(); // smoothing switches the gradient off
+    void defaultFromChanged();
+    void defaultToChanged();
+    void gradientTypeChanged();
 
 protected:
     void PaintBuffer(QImage& buffer) override;
@@ -87,6 +100,8 @@ private:
     void Realign();
     void FollowParentColor();
     void Rebuild();
+    // Emits outerColorChanged() when OuterColor() differs from what was last told.
+    void NoteOuterColor();
 
     TRbCaptionPos m_captionPosition = cpTopLeft;
     int m_cornerWidth = 10;
@@ -94,6 +109,7 @@ private:
     TColor m_borderColor = clGray;
     TColor m_outerColor = clBtnFace;
     bool m_outerFollows = true;
+    TColor m_toldOuterColor = clNone;
     TColor m_textShadowColor = clWhite;
     bool m_antialiased = true;
     bool m_gradient = false;

@@ -72,6 +72,7 @@ void TRbProgressBar::SetPosition(int v)
         v = m_min;
     if (v > m_max)
         v = m_max;
+    const bool moved = v != m_position;
     m_position = v;
     if (m_max <= m_min) {
         m_percent = 0;
@@ -81,22 +82,38 @@ void TRbProgressBar::SetPosition(int v)
     }
     update();
     NotifyValue();
+    if (moved)
+        emit positionChanged();
 }
 
 void TRbProgressBar::SetMax(int v)
 {
     if (!m_loading && (v == m_max || v <= m_min))
         return;
+    const bool changed = v != m_max;
     m_max = v;
     SetPosition(m_position);
+    if (changed)
+        emit maxChanged();
 }
 
 void TRbProgressBar::SetMin(int v)
 {
     if (!m_loading && (v == m_min || v >= m_max))
         return;
+    const bool changed = v != m_min;
     m_min = v;
     SetPosition(m_position);
+    if (changed)
+        emit minChanged();
+}
+
+void TRbProgressBar::SetStep(int v)
+{
+    if (v == m_step)
+        return;
+    m_step = v;
+    emit stepChanged();
 }
 
 void TRbProgressBar::NotifyValue()
@@ -115,6 +132,7 @@ void TRbProgressBar::SetDefaultFrom(TColor c)
         return;
     m_defaultFrom = c;
     RebuildLayers();
+    emit defaultFromChanged();
 }
 
 void TRbProgressBar::SetDefaultTo(TColor c)
@@ -123,6 +141,7 @@ void TRbProgressBar::SetDefaultTo(TColor c)
         return;
     m_defaultTo = c;
     RebuildLayers();
+    emit defaultToChanged();
 }
 
 void TRbProgressBar::SetBorderLines(TBorderLines lines)
@@ -132,6 +151,7 @@ void TRbProgressBar::SetBorderLines(TBorderLines lines)
         return;
     m_borderLines = lines;
     update();
+    emit borderLinesChanged();
 }
 
 void TRbProgressBar::SetBorderColor(TColor c)
@@ -140,6 +160,7 @@ void TRbProgressBar::SetBorderColor(TColor c)
         return;
     m_borderColor = c;
     update();
+    emit borderColorChanged();
 }
 
 void TRbProgressBar::SetBorderWidth(int w)
@@ -148,6 +169,7 @@ void TRbProgressBar::SetBorderWidth(int w)
         return;
     m_borderWidth = w;
     update();
+    emit borderWidthChanged();
 }
 
 void TRbProgressBar::SetGradientType(TGradientType t)
@@ -156,6 +178,7 @@ void TRbProgressBar::SetGradientType(TGradientType t)
         return;
     m_gradientType = t;
     RebuildLayers();
+    emit gradientTypeChanged();
 }
 
 void TRbProgressBar::SetOrientation(TProgressBarOrientation o)
@@ -164,6 +187,7 @@ void TRbProgressBar::SetOrientation(TProgressBarOrientation o)
         return;
     m_orientation = o;
     update();
+    emit orientationChanged();
 }
 
 void TRbProgressBar::SetShowText(bool on)
@@ -172,6 +196,7 @@ void TRbProgressBar::SetShowText(bool on)
         return;
     m_showText = on;
     update();
+    emit showTextChanged();
 }
 
 QString TRbProgressBar::DisplayText() const

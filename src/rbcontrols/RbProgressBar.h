@@ -6,19 +6,19 @@
 // shows the percentage (and its caption) in the middle.
 class TRbProgressBar : public TRbCustomControl {
     Q_OBJECT
-    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
-    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom)
-    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo)
-    Q_PROPERTY(int Max READ Max WRITE SetMax)
-    Q_PROPERTY(int Min READ Min WRITE SetMin)
-    Q_PROPERTY(int Position READ Position WRITE SetPosition)
-    Q_PROPERTY(int Step READ Step WRITE SetStep)
-    Q_PROPERTY(RbEnums::TBorderLines BorderLines READ BorderLines WRITE SetBorderLines)
-    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
-    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth)
-    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
-    Q_PROPERTY(RbEnums::TProgressBarOrientation Orientation READ Orientation WRITE SetOrientation)
-    Q_PROPERTY(bool ShowText READ ShowText WRITE SetShowText)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption NOTIFY captionChanged)
+    Q_PROPERTY(TColor DefaultFrom READ DefaultFrom WRITE SetDefaultFrom NOTIFY defaultFromChanged)
+    Q_PROPERTY(TColor DefaultTo READ DefaultTo WRITE SetDefaultTo NOTIFY defaultToChanged)
+    Q_PROPERTY(int Max READ Max WRITE SetMax NOTIFY maxChanged)
+    Q_PROPERTY(int Min READ Min WRITE SetMin NOTIFY minChanged)
+    Q_PROPERTY(int Position READ Position WRITE SetPosition NOTIFY positionChanged)
+    Q_PROPERTY(int Step READ Step WRITE SetStep NOTIFY stepChanged)
+    Q_PROPERTY(RbEnums::TBorderLines BorderLines READ BorderLines WRITE SetBorderLines NOTIFY borderLinesChanged)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor NOTIFY borderColorChanged)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth NOTIFY borderWidthChanged)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType NOTIFY gradientTypeChanged)
+    Q_PROPERTY(RbEnums::TProgressBarOrientation Orientation READ Orientation WRITE SetOrientation NOTIFY orientationChanged)
+    Q_PROPERTY(bool ShowText READ ShowText WRITE SetShowText NOTIFY showTextChanged)
 public:
     explicit TRbProgressBar(QWidget* parent = nullptr);
 
@@ -36,7 +36,7 @@ public:
     // Clamped to Min..Max.
     void SetPosition(int v);
     int Step() const { return m_step; }
-    void SetStep(int v) { m_step = v; }
+    void SetStep(int v);
     TBorderLines BorderLines() const { return m_borderLines; }
     void SetBorderLines(TBorderLines lines);
     TColor BorderColor() const { return m_borderColor; }
@@ -69,6 +69,19 @@ public:
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::ProgressBar; }
 
+signals:
+    void defaultFromChanged();
+    void defaultToChanged();
+    void maxChanged();
+    void minChanged();
+    void positionChanged(); // also when a new range clamps the position
+    void stepChanged();
+    void borderLinesChanged();
+    void borderColorChanged();
+    void borderWidthChanged();
+    void gradientTypeChanged();
+    void orientationChanged();
+    void showTextChanged();
 
 protected:
     void PaintBuffer(QImage& buffer) override;

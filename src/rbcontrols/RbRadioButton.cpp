@@ -22,6 +22,7 @@ void TRbRadioButton::SetRadioType(TRadioSize v)
     case rsLarge: m_circleSize = 15; m_dotOffset = 4; break;
     }
     RebuildLayers();
+    emit radioTypeChanged();
 }
 
 void TRbRadioButton::UncheckSiblings()

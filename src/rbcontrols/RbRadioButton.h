@@ -12,7 +12,7 @@
 //   connect(rb, &TRbRadioButton::clicked, this, &TfrmMain::rbPl_391Click);
 class TRbRadioButton : public TRbCheckable {
     Q_OBJECT
-    Q_PROPERTY(RbEnums::TRadioSize RadioType READ RadioType WRITE SetRadioType)
+    Q_PROPERTY(RbEnums::TRadioSize RadioType READ RadioType WRITE SetRadioType NOTIFY radioTypeChanged)
 public:
     explicit TRbRadioButton(QWidget* parent = nullptr);
 
@@ -36,6 +36,9 @@ public:
     QAccessible::Role AccessibleRole() const override { return QAccessible::RadioButton; }
     QStringList AccessibleActionNames() const override;
     void DoAccessibleAction(const QString& name) override;
+
+signals:
+    void radioTypeChanged();
 
 protected:
     void CheckedOn() override { UncheckSiblings(); }

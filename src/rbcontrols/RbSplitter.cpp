@@ -30,12 +30,48 @@ TRbSplitter::TRbSplitter(QWidget* parent) : TRbCustomControl(parent), m_colors(t
 
 void TRbSplitter::SetAlign(TAlign a)
 {
+    const bool changed = a != m_align;
     m_align = a;
     if (a == alLeft || a == alRight)
         SetGripAlign(gaVertical);
     else if (a == alTop || a == alBottom)
         SetGripAlign(gaHorizontal);
     UpdateCursor();
+    if (changed)
+        emit alignChanged();
+}
+
+void TRbSplitter::SetMinSize(int v)
+{
+    v = v > 0 ? v : 1;
+    if (v == m_minSize)
+        return;
+    m_minSize = v;
+    emit minSizeChanged();
+}
+
+void TRbSplitter::SetResizeStyle(TResizeStyle s)
+{
+    if (s == m_resizeStyle)
+        return;
+    m_resizeStyle = s;
+    emit resizeStyleChanged();
+}
+
+void TRbSplitter::SetBeveled(bool v)
+{
+    if (v == m_beveled)
+        return;
+    m_beveled = v;
+    emit beveledChanged();
+}
+
+void TRbSplitter::SetAutoSnap(bool v)
+{
+    if (v == m_autoSnap)
+        return;
+    m_autoSnap = v;
+    emit autoSnapChanged();
 }
 
 void TRbSplitter::UpdateCursor()
@@ -49,6 +85,7 @@ void TRbSplitter::SetGradientType(TGradientType t)
         return;
     m_gradientType = t;
     RebuildLayers();
+    emit gradientTypeChanged();
 }
 
 void TRbSplitter::SetGripAlign(TGripAlign g)
@@ -57,6 +94,7 @@ void TRbSplitter::SetGripAlign(TGripAlign g)
         return;
     m_gripAlign = g;
     RebuildLayers();
+    emit gripAlignChanged();
 }
 
 void TRbSplitter::SetShowGrip(bool on)
@@ -65,6 +103,7 @@ void TRbSplitter::SetShowGrip(bool on)
         return;
     m_showGrip = on;
     RebuildLayers();
+    emit showGripChanged();
 }
 
 void TRbSplitter::SetDrawAll(bool on)
@@ -73,6 +112,7 @@ void TRbSplitter::SetDrawAll(bool on)
         return;
     m_drawAll = on;
     RebuildLayers();
+    emit drawAllChanged();
 }
 
 // ---- layers

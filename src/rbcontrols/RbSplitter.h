@@ -16,18 +16,18 @@ class QRubberBand;
 // splitter moves along its edge.
 class TRbSplitter : public TRbCustomControl {
     Q_OBJECT
-    Q_PROPERTY(RbEnums::TAlign Align READ Align WRITE SetAlign)
-    Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
-    Q_PROPERTY(int MinSize READ MinSize WRITE SetMinSize)
-    Q_PROPERTY(RbEnums::TResizeStyle ResizeStyle READ ResizeStyle WRITE SetResizeStyle)
-    Q_PROPERTY(bool Beveled READ Beveled WRITE SetBeveled)
-    Q_PROPERTY(bool AutoSnap READ AutoSnap WRITE SetAutoSnap)
-    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType)
-    Q_PROPERTY(RbEnums::TGripAlign GripAlign READ GripAlign WRITE SetGripAlign)
-    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed)
+    Q_PROPERTY(RbEnums::TAlign Align READ Align WRITE SetAlign NOTIFY alignChanged)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor NOTIFY parentColorChanged)
+    Q_PROPERTY(int MinSize READ MinSize WRITE SetMinSize NOTIFY minSizeChanged)
+    Q_PROPERTY(RbEnums::TResizeStyle ResizeStyle READ ResizeStyle WRITE SetResizeStyle NOTIFY resizeStyleChanged)
+    Q_PROPERTY(bool Beveled READ Beveled WRITE SetBeveled NOTIFY beveledChanged)
+    Q_PROPERTY(bool AutoSnap READ AutoSnap WRITE SetAutoSnap NOTIFY autoSnapChanged)
+    Q_PROPERTY(RbEnums::TGradientType GradientType READ GradientType WRITE SetGradientType NOTIFY gradientTypeChanged)
+    Q_PROPERTY(RbEnums::TGripAlign GripAlign READ GripAlign WRITE SetGripAlign NOTIFY gripAlignChanged)
+    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed NOTIFY fadeSpeedChanged)
     Q_PROPERTY(TRbSplitterColors* Colors READ ColorsObject CONSTANT)
-    Q_PROPERTY(bool ShowGrip READ ShowGrip WRITE SetShowGrip)
-    Q_PROPERTY(bool DrawAll READ DrawAll WRITE SetDrawAll)
+    Q_PROPERTY(bool ShowGrip READ ShowGrip WRITE SetShowGrip NOTIFY showGripChanged)
+    Q_PROPERTY(bool DrawAll READ DrawAll WRITE SetDrawAll NOTIFY drawAllChanged)
 public:
     explicit TRbSplitter(QWidget* parent = nullptr);
 
@@ -36,14 +36,14 @@ public:
     // Left/right makes a column of grip dots, top/bottom a row.
     void SetAlign(TAlign a);
     int MinSize() const { return m_minSize; }
-    void SetMinSize(int v) { m_minSize = v > 0 ? v : 1; }
+    void SetMinSize(int v);
     TResizeStyle ResizeStyle() const { return m_resizeStyle; }
-    void SetResizeStyle(TResizeStyle s) { m_resizeStyle = s; }
+    void SetResizeStyle(TResizeStyle s);
     bool Beveled() const { return m_beveled; }
-    void SetBeveled(bool v) { m_beveled = v; }
+    void SetBeveled(bool v);
     // A drag below MinSize collapses the neighbour to 0.
     bool AutoSnap() const { return m_autoSnap; }
-    void SetAutoSnap(bool v) { m_autoSnap = v; }
+    void SetAutoSnap(bool v);
 
     // --- own properties
     TGradientType GradientType() const { return m_gradientType; }
@@ -78,6 +78,17 @@ public:
     static void DrawGripDot(QImage& layer, int x, int y);
 
     QAccessible::Role AccessibleRole() const override { return QAccessible::Splitter; }
+
+signals:
+    void alignChanged();
+    void minSizeChanged();
+    void resizeStyleChanged();
+    void beveledChanged();
+    void autoSnapChanged();
+    void gradientTypeChanged();
+    void gripAlignChanged();
+    void showGripChanged();
+    void drawAllChanged();
 
 protected:
     // The two layers mixed by HoverLevel.

@@ -348,6 +348,21 @@ void TFStyleEditor::CreatePreview()
     RbSplitter1->SetRbStyleManager(m_smgr);
     // The preview bar is the program's own: its gradient comes from the editor.
     RbProgressBar1->SetRbStyleManager(&m_host.StyleManager());
+
+    // The sample shows the colours the swatches hold, as they change: the
+    // bar the hover gradient, the sample panel the work area. (Not the
+    // editor manager's: a scheme file that fails half-way leaves values in
+    // it that the swatches and the sample do not show.)
+    auto showHover = [this] {
+        RbProgressBar1->SetDefaultFrom(EOverFrom->Color());
+        RbProgressBar1->SetDefaultTo(EOverTo->Color());
+    };
+    auto showWorkArea = [this] { RbPanel1->SetColor(ShFormColor->Color()); };
+    connect(EOverFrom, &TRbColorSwatch::colorChanged, RbProgressBar1, showHover);
+    connect(EOverTo, &TRbColorSwatch::colorChanged, RbProgressBar1, showHover);
+    connect(ShFormColor, &TRbColorSwatch::colorChanged, RbPanel1, showWorkArea);
+    showHover();
+    showWorkArea();
 }
 
 void TFStyleEditor::CreateButtons()

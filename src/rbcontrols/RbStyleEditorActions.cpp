@@ -6,7 +6,6 @@
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbColorSwatch.h"
 #include "rbcontrols/RbPanel.h"
-#include "rbcontrols/RbProgressBar.h"
 #include "rbcontrols/RbStyleManager.h"
 
 #include "common/IniFile.h"
@@ -41,7 +40,6 @@ bool TFStyleEditor::LoadFromFile(const QString& fileName)
         return false;
     }
     m_formColor = TIniFile(fileName).readInteger(kOther, kFormColor, 0);
-    RbPanel1->SetColor(m_formColor);
     ShFormColor->SetColor(m_formColor);
     return true;
 }
@@ -118,12 +116,9 @@ void TFStyleEditor::ShowStyle()
     CHTextShadow->setChecked(m.TextShadow());
     CHShowFocusRect->setChecked(m.ShowFocusRect());
     ShFormColor->SetColor(m_formColor);
-    RbPanel1->SetColor(m_formColor);
     SetWindowColor(m_formColor);
     m_showing = false;
     m_smgr->ApplyStyle();
-    RbProgressBar1->SetDefaultFrom(m.Colors().OverFrom());
-    RbProgressBar1->SetDefaultTo(m.Colors().OverTo());
 }
 
 void TFStyleEditor::CollectStyle()
@@ -154,8 +149,6 @@ void TFStyleEditor::CollectStyle()
     m.SetTextShadow(CHTextShadow->isChecked());
     m.SetShowFocusRect(CHShowFocusRect->isChecked());
     m_formColor = ShFormColor->Color();
-    RbProgressBar1->SetDefaultFrom(m.Colors().OverFrom());
-    RbProgressBar1->SetDefaultTo(m.Colors().OverTo());
     m.ApplyStyle();
 }
 
@@ -288,7 +281,6 @@ bool TFStyleEditor::ShFormColorDragOver(TRbColorSwatch* source)
     m_formColor = source->Color();
     m_stylePath = UserStyleName();
     CollectStyle();
-    RbPanel1->SetColor(m_formColor);
     return true;
 }
 

@@ -120,6 +120,8 @@ QString ReceiverName(const QObject& control, const QString& managerProperty)
 
 TRbStyleManager::TRbStyleManager(QObject* parent) : QObject(parent)
 {
+    // Name is the object name, however it is set.
+    connect(this, &QObject::objectNameChanged, this, &TRbStyleManager::nameChanged);
     SetClassDefaults();
 }
 
@@ -135,14 +137,14 @@ TRbStyleManager::~TRbStyleManager()
 void TRbStyleManager::SetClassDefaults()
 {
     m_colors.Assign(TRbControlColors());
-    m_showFocusRect = true;
-    m_hotTrack = false;
-    m_gradientBorder = true;
-    m_textShadow = true;
-    m_checkColor = clGreen;
-    m_fadeSpeed = fsMedium;
-    m_panelColor = 14933983;
-    m_borderColor = clGray;
+    SetShowFocusRect(true);
+    SetHotTrack(false);
+    SetGradientBorder(true);
+    SetTextShadow(true);
+    SetCheckColor(clGreen);
+    SetFadeSpeed(fsMedium);
+    SetPanelColor(14933983);
+    SetBorderColor(clGray);
     m_splitterColors.Assign(TRbSplitterColors());
     m_font.Assign(TRbFont());
 }
@@ -172,14 +174,14 @@ void TRbStyleManager::SetMainWindowValues()
     m_colors.SetHotTrack(13500416);
     m_colors.SetBorderColor(5193252);
     m_colors.SetTextShadow(clWhite);
-    m_showFocusRect = false;
-    m_hotTrack = true;
-    m_gradientBorder = true;
-    m_textShadow = false;
-    m_checkColor = 2855225;
-    m_fadeSpeed = fsFast;
-    m_panelColor = 14215660;
-    m_borderColor = 5193252;
+    SetShowFocusRect(false);
+    SetHotTrack(true);
+    SetGradientBorder(true);
+    SetTextShadow(false);
+    SetCheckColor(2855225);
+    SetFadeSpeed(fsFast);
+    SetPanelColor(14215660);
+    SetBorderColor(5193252);
     m_splitterColors.SetDefaultFrom(14215660);
     m_splitterColors.SetDefaultTo(14215660);
     m_splitterColors.SetOverFrom(clWhite);
@@ -359,8 +361,8 @@ void TRbStyleManager::ApplyTo(QObject& control)
         panel->SetColor(m_panelColor);
 
     if (const std::optional<QMetaProperty> p = target.Find(u"Font"); p && RbKindOf(*p) == TRbPropKind::Object)
-        if (const TRbStyleObject f = target.Child(*p); !f.IsNull() && f.Meta() == &TRbFont::staticMetaObject)
-            static_cast<TRbFont*>(f.Address())->Assign(m_font);
+        if (auto* font = qobject_cast<TRbFont*>(target.Child(*p).Object()))
+            font->Assign(m_font);
 
     const TRbStyleObject self(this);
     for (const QMetaProperty& mp : self.Properties()) {

@@ -18,17 +18,17 @@
 // Errors are returned, never thrown: false plus a readable text in *error.
 class TRbStyleManager : public QObject, public IRbStyleRegistry {
     Q_OBJECT
-    Q_PROPERTY(QString Name READ Name WRITE SetName)
-    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
+    Q_PROPERTY(QString Name READ Name WRITE SetName NOTIFY nameChanged)
+    Q_PROPERTY(int Tag READ Tag WRITE SetTag NOTIFY tagChanged)
     Q_PROPERTY(TRbControlColors* Colors READ ColorsObject CONSTANT)
-    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect)
-    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack)
-    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder)
-    Q_PROPERTY(bool TextShadow READ TextShadow WRITE SetTextShadow)
-    Q_PROPERTY(TColor CheckColor READ CheckColor WRITE SetCheckColor)
-    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed)
-    Q_PROPERTY(TColor PanelColor READ PanelColor WRITE SetPanelColor)
-    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
+    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect NOTIFY showFocusRectChanged)
+    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack NOTIFY hotTrackChanged)
+    Q_PROPERTY(bool GradientBorder READ GradientBorder WRITE SetGradientBorder NOTIFY gradientBorderChanged)
+    Q_PROPERTY(bool TextShadow READ TextShadow WRITE SetTextShadow NOTIFY textShadowChanged)
+    Q_PROPERTY(TColor CheckColor READ CheckColor WRITE SetCheckColor NOTIFY checkColorChanged)
+    Q_PROPERTY(RbEnums::TFadeSpeed FadeSpeed READ FadeSpeed WRITE SetFadeSpeed NOTIFY fadeSpeedChanged)
+    Q_PROPERTY(TColor PanelColor READ PanelColor WRITE SetPanelColor NOTIFY panelColorChanged)
+    Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor NOTIFY borderColorChanged)
     Q_PROPERTY(TRbSplitterColors* SplitterColors READ SplitterColorsObject CONSTANT)
     Q_PROPERTY(TRbFont* Font READ FontObject CONSTANT)
 public:
@@ -46,25 +46,25 @@ public:
     QString Name() const { return objectName(); }
     void SetName(const QString& name) { setObjectName(name); }
     int Tag() const { return m_tag; }
-    void SetTag(int tag) { m_tag = tag; }
+    void SetTag(int tag) { Change(m_tag, tag, &TRbStyleManager::tagChanged); }
     TRbControlColors& Colors() { return m_colors; }
     const TRbControlColors& Colors() const { return m_colors; }
     bool ShowFocusRect() const { return m_showFocusRect; }
-    void SetShowFocusRect(bool v) { m_showFocusRect = v; }
+    void SetShowFocusRect(bool v) { Change(m_showFocusRect, v, &TRbStyleManager::showFocusRectChanged); }
     bool HotTrack() const { return m_hotTrack; }
-    void SetHotTrack(bool v) { m_hotTrack = v; }
+    void SetHotTrack(bool v) { Change(m_hotTrack, v, &TRbStyleManager::hotTrackChanged); }
     bool GradientBorder() const { return m_gradientBorder; }
-    void SetGradientBorder(bool v) { m_gradientBorder = v; }
+    void SetGradientBorder(bool v) { Change(m_gradientBorder, v, &TRbStyleManager::gradientBorderChanged); }
     bool TextShadow() const { return m_textShadow; }
-    void SetTextShadow(bool v) { m_textShadow = v; }
+    void SetTextShadow(bool v) { Change(m_textShadow, v, &TRbStyleManager::textShadowChanged); }
     TColor CheckColor() const { return m_checkColor; }
-    void SetCheckColor(TColor c) { m_checkColor = c; }
+    void SetCheckColor(TColor c) { Change(m_checkColor, c, &TRbStyleManager::checkColorChanged); }
     TFadeSpeed FadeSpeed() const { return m_fadeSpeed; }
-    void SetFadeSpeed(TFadeSpeed s) { m_fadeSpeed = s; }
+    void SetFadeSpeed(TFadeSpeed s) { Change(m_fadeSpeed, s, &TRbStyleManager::fadeSpeedChanged); }
     TColor PanelColor() const { return m_panelColor; }
-    void SetPanelColor(TColor c) { m_panelColor = c; }
+    void SetPanelColor(TColor c) { Change(m_panelColor, c, &TRbStyleManager::panelColorChanged); }
     TColor BorderColor() const { return m_borderColor; }
-    void SetBorderColor(TColor c) { m_borderColor = c; }
+    void SetBorderColor(TColor c) { Change(m_borderColor, c, &TRbStyleManager::borderColorChanged); }
     TRbSplitterColors& SplitterColors() { return m_splitterColors; }
     const TRbSplitterColors& SplitterColors() const { return m_splitterColors; }
     TRbFont& Font() { return m_font; }
@@ -101,7 +101,27 @@ public:
 
     static QString SectionName() { return QStringLiteral("RbControls"); }
 
+signals:
+    // The named values; nothing is applied to the controls by itself.
+    void nameChanged();
+    void tagChanged();
+    void showFocusRectChanged();
+    void hotTrackChanged();
+    void gradientBorderChanged();
+    void textShadowChanged();
+    void checkColorChanged();
+    void fadeSpeedChanged();
+    void panelColorChanged();
+    void borderColorChanged();
+
 private:
+    template <class T> void Change(T& field, T value, void (TRbStyleManager::*notify)())
+    {
+        if (field == value)
+            return;
+        field = value;
+        (this->*notify)();
+    }
     void ApplyTo(QObject& control);
     TRbControlColors* ColorsObject() { return &m_colors; }
     TRbSplitterColors* SplitterColorsObject() { return &m_splitterColors; }

@@ -13,10 +13,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -172,6 +174,44 @@ TEST(IndStyleDialog, EditsReachThePreviewAndTheSelectedIndicatorOnly)
     QCoreApplication::sendEvent(d.rseIndGrap, &enter);
     EXPECT_EQ(rig.indR->IndicatorGap(), 5);
     EXPECT_TRUE(d.isVisible()); // Enter there does not press "Ок"
+}
+
+TEST(IndStyleDialog, ControlsFollowThePreviewsProperties)
+{
+    DialogRig rig;
+    rig.dlg->ShowDialog();
+    TfrmIndStyle& d = *rig.dlg;
+    TLiquidIndicator& preview = *d.Ind;
+    const TIndStyleData t = IndStyleOf(*rig.indT);
+
+    ASSERT_TRUE(preview.setProperty("ColorScheme", QVariant::fromValue(csPlasma)));
+    EXPECT_EQ(d.cbColorSheme->currentText(), QStringLiteral("Плазма"));
+    EXPECT_EQ(d.ShNumForeColor->Color(), SchemeColors(csPlasma).NumberForeColor);
+    EXPECT_EQ(d.shNumBackColor->Color(), SchemeColors(csPlasma).NumberBackColor);
+    EXPECT_EQ(d.shBackColor->Color(), SchemeColors(csPlasma).BackColor);
+    EXPECT_EQ(d.shBevelColor->Color(), SchemeColors(csPlasma).BevelColor);
+    ASSERT_TRUE(preview.setProperty("NumberBackColor", QVariant::fromValue<TColor>(0x010203)));
+    EXPECT_EQ(d.shNumBackColor->Color(), 0x010203);
+    ASSERT_TRUE(preview.setProperty("IndicatorKind", QVariant::fromValue(ik5x7matrix)));
+    EXPECT_EQ(d.cbIndKind->currentIndex(), 1);
+    ASSERT_TRUE(preview.setProperty("IndicatorKind", QVariant::fromValue(ik9segment)));
+    EXPECT_EQ(d.cbIndKind->currentIndex(), -1); // no item for it
+    ASSERT_TRUE(preview.setProperty("IndicatorStyle", QVariant::fromValue(isThin)));
+    EXPECT_EQ(d.cbIndStyle->currentText(), QStringLiteral("Тонкие"));
+    ASSERT_TRUE(preview.setProperty("IndicatorGap", 12));
+    EXPECT_EQ(d.rseIndGrap->value(), 7); // shown clamped
+    EXPECT_EQ(preview.IndicatorGap(), 12);
+    // Showing a value applies nothing: the edited indicator is as it was.
+    EXPECT_EQ(IndStyleOf(*rig.indT), t);
+
+    // The gap as typed reaches the indicators and stays as typed in the field.
+    auto* edit = d.rseIndGrap->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    d.rseIndGrap->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(d.rseIndGrap, QStringLiteral("05"));
+    EXPECT_EQ(rig.indT->IndicatorGap(), 5);
+    EXPECT_EQ(edit->text(), QStringLiteral("05"));
 }
 
 TEST(IndStyleDialog, TAndRThenSchemeThenCancelRestoresAllThree)

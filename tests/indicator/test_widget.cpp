@@ -162,8 +162,8 @@ TEST(IndicatorMouse, EnterAndLeave)
     TIndPage page;
     auto* ind = page.IndT("42");
     std::vector<std::string> calls;
-    ind->onMouseEnter = [&](TLiquidIndicator* s) { calls.push_back(s == ind ? "enter" : "?"); };
-    ind->onMouseExit = [&](TLiquidIndicator* s) { calls.push_back(s == ind ? "exit" : "?"); };
+    QObject::connect(ind, &TLiquidIndicator::mouseEntered, [&] { calls.push_back("enter"); });
+    QObject::connect(ind, &TLiquidIndicator::mouseLeft, [&] { calls.push_back("exit"); });
     const QImage before = ind->Image();
     const int count = ind->RebuildCount();
 

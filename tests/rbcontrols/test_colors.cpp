@@ -161,7 +161,7 @@ TEST(StyleProperties, DeclarationOrderBaseFirst)
     EXPECT_EQ(Names(&control), QStringList({"DefaultFrom", "DefaultTo", "OverFrom", "OverTo", "ClickedFrom", "ClickedTo",
                                             "HotTrack", "BorderColor", "TextShadow"}));
     EXPECT_EQ(Names(&splitter), Names(&base));
-    const TRbStyleObject font = TRbStyleObject::Gadget(f);
+    const TRbStyleObject font(&f);
     EXPECT_EQ(Names(font), QStringList({"Charset", "Color", "Height", "Name", "Pitch", "Size", "Style"}));
     EXPECT_EQ(font.SchemeClassName(), "TFont");
     const std::optional<QMetaProperty> style = font.Find(u"style");
@@ -187,8 +187,8 @@ TEST(StyleProperties, WritesGoThroughTheSetters)
 
     TRbFont f;
     int changes = 0;
-    f.SetOnChange([&] { ++changes; });
-    const TRbStyleObject font = TRbStyleObject::Gadget(f);
+    QObject::connect(&f, &TRbFont::changed, [&] { ++changes; });
+    const TRbStyleObject font(&f);
     EXPECT_TRUE(font.Write(*font.Find(u"Height"), -20));
     EXPECT_EQ(f.Height(), -20);
     EXPECT_EQ(changes, 1);
@@ -197,7 +197,7 @@ TEST(StyleProperties, WritesGoThroughTheSetters)
 TEST(StyleProperties, TextFormsByKind)
 {
     TRbFont f;
-    const TRbStyleObject font = TRbStyleObject::Gadget(f);
+    const TRbStyleObject font(&f);
     const QMetaProperty style = *font.Find(u"Style");
     QString error;
     EXPECT_TRUE(font.SetValueText(style, "", &error));
@@ -250,7 +250,7 @@ TEST(Font, HeightAndSizeAt96Dpi)
     f.SetSize(8);
     EXPECT_EQ(f.Height(), -11);
     int changes = 0;
-    f.SetOnChange([&] { ++changes; });
+    QObject::connect(&f, &TRbFont::changed, [&] { ++changes; });
     f.SetHeight(-11); // equal
     f.SetStyle(fsBold | fsItalic);
     EXPECT_EQ(changes, 1);
@@ -272,7 +272,7 @@ TEST(Font, MissingFaceFallsBackToTheApplicationFont)
 
     TRbFont copy;
     int changes = 0;
-    copy.SetOnChange([&] { ++changes; });
+    QObject::connect(&copy, &TRbFont::changed, [&] { ++changes; });
     copy.Assign(f);
     EXPECT_EQ(copy.Name(), "MS Sans Serif");
     EXPECT_EQ(copy.Style(), TFontStyles(fsBold));
