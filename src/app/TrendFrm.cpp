@@ -3,49 +3,17 @@
 #include "link/MessageDialog.h"
 #include "device/ReadingCsv.h"
 #include "device/ReadingStore.h"
+#include "app/TrendChart.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <limits>
-
-namespace {
-
-const QColor kTemperatureColor(200, 40, 30);
-const QColor kResistanceColor(30, 80, 200);
-
-// Rounds the axis out to whole steps so the labels read well.
-void FitAxis(QValueAxis* axis, const QList<QList<QPointF>>& segments, double emptyLow, double emptyHigh)
-{
-    double low = std::numeric_limits<double>::max();
-    double high = std::numeric_limits<double>::lowest();
-    for (const auto& segment : segments) {
-        for (const QPointF& p : segment) {
-            low = std::min(low, p.y());
-            high = std::max(high, p.y());
-        }
-    }
-    if (low > high) {
-        low = emptyLow;
-        high = emptyHigh;
-    }
-    const double margin = std::max((high - low) * 0.1, 0.5);
-    axis->setRange(low - margin, high + margin);
-    axis->applyNiceNumbers();
-}
-
-} // namespace
 
 TfrmTrend::TfrmTrend(TReadingStore& store, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -64,30 +32,18 @@ TfrmTrend::TfrmTrend(TReadingStore& store, QWidget* parent)
     btnSaveCsv = new QPushButton(QStringLiteral("Сохранить в CSV..."), this);
     btnSaveCsv->setObjectName(QStringLiteral("btnSaveCsv"));
 
-    m_chart = new QChart;
-    m_chart->legend()->hide();
-    m_chart->setMargins(QMargins(4, 4, 4, 4));
-    m_axisTime = new QDateTimeAxis(m_chart);
-    m_axisTime->setTitleText(QStringLiteral("Время"));
-    m_axisTime->setTickCount(7);
-    m_axisT = new QValueAxis(m_chart);
-    m_axisT->setTitleText(QStringLiteral("Температура, °C"));
-    m_axisT->setLabelFormat(QStringLiteral("%.1f"));
-    m_axisT->setTitleBrush(kTemperatureColor);
-    m_axisT->setLabelsColor(kTemperatureColor);
-    m_axisR = new QValueAxis(m_chart);
-    m_axisR->setTitleText(QStringLiteral("Сопротивление, Ом"));
-    m_axisR->setLabelFormat(QStringLiteral("%.2f"));
-    m_axisR->setTitleBrush(kResistanceColor);
-    m_axisR->setLabelsColor(kResistanceColor);
-    m_chart->addAxis(m_axisTime, Qt::AlignBottom);
-    m_chart->addAxis(m_axisT, Qt::AlignLeft);
-    m_chart->addAxis(m_axisR, Qt::AlignRight);
-
-    chartView = new QChartView(m_chart, this);
+    QString error;
+    m_chart = CreateTrendChart(this, &error);
+    if (m_chart) {
+        chartView = m_chart->Widget();
+    } else {
+        auto* missing = new QLabel(QStringLiteral("График недоступен: %1").arg(error), this);
+        missing->setAlignment(Qt::AlignCenter);
+        missing->setWordWrap(true);
+        chartView = missing;
+    }
     chartView->setObjectName(QStringLiteral("chartView"));
     chartView->setAccessibleName(QStringLiteral("График температуры и сопротивления"));
-    chartView->setRenderHint(QPainter::Antialiasing);
 
     auto* top = new QHBoxLayout;
     top->addWidget(lbRange);
@@ -137,6 +93,8 @@ void TfrmTrend::StoreChanged()
 
 void TfrmTrend::Refresh()
 {
+    if (!m_chart)
+        return;
     const qint64 now = std::max(m_store.Now(), m_store.LastTime());
     qint64 from = now - 5 * 60 * 1000;
     if (m_range == trHour)
@@ -145,58 +103,22 @@ void TfrmTrend::Refresh()
         from = m_store.Count() ? std::min(m_store.FirstTime(), now - 60 * 1000) : now - 5 * 60 * 1000;
 
     const int points = std::max(400, chartView->width() * 2);
-    const auto tSegments = m_store.Segments(TTrendChannel::Temperature, from, now, points);
-    const auto rSegments = m_store.Segments(TTrendChannel::Resistance, from, now, points);
-    Fill(m_tLines, tSegments, m_axisT, kTemperatureColor);
-    Fill(m_rLines, rSegments, m_axisR, kResistanceColor);
-    FitAxis(m_axisT, tSegments, 0, 100);
-    FitAxis(m_axisR, rSegments, 100, 140);
-    m_axisTime->setFormat(now - from > 6 * 3600 * 1000 ? QStringLiteral("dd.MM HH:mm")
-                                                        : QStringLiteral("HH:mm:ss"));
-    m_axisTime->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(now));
-}
-
-void TfrmTrend::Fill(QList<QLineSeries*>& pool, const QList<QList<QPointF>>& segments, QValueAxis* axis,
-                     const QColor& color)
-{
-    // One series per unbroken stretch; series are kept and reused.
-    while (pool.size() < segments.size()) {
-        auto* series = new QLineSeries(m_chart);
-        QPen pen(color);
-        pen.setWidthF(1.5);
-        series->setPen(pen);
-        m_chart->addSeries(series);
-        series->attachAxis(m_axisTime);
-        series->attachAxis(axis);
-        pool << series;
-    }
-    for (qsizetype i = 0; i < pool.size(); ++i) {
-        if (i < segments.size()) {
-            pool[i]->replace(segments[i]);
-            pool[i]->setVisible(true);
-        } else if (pool[i]->isVisible() || pool[i]->count()) {
-            pool[i]->clear();
-            pool[i]->setVisible(false);
-        }
-    }
+    TTrendPicture picture;
+    picture.temperature = m_store.Segments(TTrendChannel::Temperature, from, now, points);
+    picture.resistance = m_store.Segments(TTrendChannel::Resistance, from, now, points);
+    picture.fromMs = from;
+    picture.toMs = now;
+    m_chart->Draw(picture);
 }
 
 QList<QLineSeries*> TfrmTrend::TemperatureLines() const
 {
-    QList<QLineSeries*> lines;
-    for (QLineSeries* s : m_tLines)
-        if (s->isVisible())
-            lines << s;
-    return lines;
+    return m_chart ? m_chart->TemperatureLines() : QList<QLineSeries*>();
 }
 
 QList<QLineSeries*> TfrmTrend::ResistanceLines() const
 {
-    QList<QLineSeries*> lines;
-    for (QLineSeries* s : m_rLines)
-        if (s->isVisible())
-            lines << s;
-    return lines;
+    return m_chart ? m_chart->ResistanceLines() : QList<QLineSeries*>();
 }
 
 void TfrmTrend::btnSaveCsvClick()

@@ -5,18 +5,17 @@
 #include <QList>
 #include <QWidget>
 
-class QChart;
-class QChartView;
+class ITrendChart;
 class QComboBox;
-class QDateTimeAxis;
 class QLabel;
 class QLineSeries;
 class QPushButton;
-class QValueAxis;
 class TReadingStore;
 
 // "График измерений": temperature and resistance against time, live while
-// diagnostics runs, with gaps where readings are missing.
+// diagnostics runs, with gaps where readings are missing. The chart itself
+// comes from the module zelkor_trend (TrendChart.h); without it the window
+// says why in the chart's place.
 class TfrmTrend : public QWidget {
     Q_OBJECT
 public:
@@ -40,22 +39,16 @@ public:
     QLabel* lbRange;
     QComboBox* cbRange;
     QPushButton* btnSaveCsv;
-    QChartView* chartView;
+    QWidget* chartView; // the chart, or the label saying why there is none
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void StoreChanged();
-    void Fill(QList<QLineSeries*>& pool, const QList<QList<QPointF>>& segments, QValueAxis* axis, const QColor& color);
 
     TReadingStore& m_store;
     TRange m_range = trFiveMinutes;
-    QChart* m_chart;
-    QDateTimeAxis* m_axisTime;
-    QValueAxis* m_axisT;
-    QValueAxis* m_axisR;
-    QList<QLineSeries*> m_tLines;
-    QList<QLineSeries*> m_rLines;
+    ITrendChart* m_chart; // null without the module
     bool m_refreshPending = false;
 };

@@ -162,8 +162,18 @@ bool TIniFile::loadLimited(qint64 maxBytes, bool textOnly, QString* error)
         setError(error, QStringLiteral("файл слишком велик (%1 байт, допустимо не более %2)").arg(size).arg(maxBytes));
         return false;
     }
-    // A file that grows while it is read stops at the limit all the same.
-    const QByteArray bytes = maxBytes >= 0 ? f.read(maxBytes + 1) : f.readAll();
+    // A buffer of the file's size, not of the limit's: a megabyte taken and
+    // given back for every small file also raises malloc's mmap threshold,
+    // and the heap keeps what comes after. A file that grows while it is read
+    // stops at the limit all the same.
+    QByteArray bytes;
+    if (maxBytes >= 0) {
+        bytes = f.read(size + 1);
+        if (bytes.size() > size)
+            bytes += f.read(maxBytes + 1 - bytes.size());
+    } else {
+        bytes = f.readAll();
+    }
     if (maxBytes >= 0 && bytes.size() > maxBytes) {
         setError(error, QStringLiteral("файл слишком велик (допустимо не более %1 байт)").arg(maxBytes));
         return false;

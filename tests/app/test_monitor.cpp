@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QDateTime>
 #include <QItemSelectionModel>
+#include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
@@ -256,6 +258,20 @@ TEST(MonitorMainWindow, ViewMenuOpensTheRecordsAndTheConnectionIsListed)
             << row;
     EXPECT_EQ(uint8_t(log.Event(0).bytes[1]), 0x11);
 
+    // The chart is the module loaded on this first opening: it draws what was measured so far, and what comes next.
+    TReadingStore& store = frm->Records()->Store();
+    const qint64 t0 = QDateTime::currentMSecsSinceEpoch() - 10'000;
+    store.AddAt(t0, 0, 21.5, 108.4);
+    store.AddAt(t0 + 1000, 0, 21.7, 108.5);
     frm->findChild<QAction*>(QStringLiteral("actTrend"))->trigger();
-    EXPECT_TRUE(frm->Records()->Trend()->isVisible());
+    TfrmTrend* trend = frm->Records()->Trend();
+    EXPECT_TRUE(trend->isVisible());
+    ASSERT_EQ(trend->TemperatureLines().size(), 1);
+    ASSERT_EQ(trend->ResistanceLines().size(), 1);
+    EXPECT_EQ(trend->TemperatureLines().first()->points(), (QList<QPointF>{{double(t0), 21.5}, {double(t0 + 1000), 21.7}}));
+    EXPECT_EQ(trend->ResistanceLines().first()->at(1).y(), 108.5);
+    store.AddAt(t0 + 2000, 0, 22.0, 108.6);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(trend->TemperatureLines().first()->count(), 3);
+    EXPECT_EQ(trend->TemperatureLines().first()->at(2).y(), 22.0);
 }

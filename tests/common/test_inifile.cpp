@@ -159,6 +159,13 @@ TEST(IniFile, LimitsRefuseOversizedAndBinaryFiles)
     EXPECT_TRUE(error.contains("1000")) << error.toStdString();
     EXPECT_FALSE(ini.valueExists("A", "k")) << "a refused file leaves nothing behind";
 
+    // A file holding more than its size said (as /proc's do) is read on to the limit and no further.
+    const QString proc = QStringLiteral("/proc/self/status");
+    ini.setFileName(proc);
+    EXPECT_FALSE(ini.loadAtMost(16, &error)) << "a size of 0 is not taken at its word";
+    EXPECT_TRUE(error.contains("16")) << error.toStdString();
+    EXPECT_TRUE(ini.loadAtMost(1 << 20, &error)) << error.toStdString();
+
     // Text with tabs, CR LF and Cyrillic passes; NUL or control bytes do not.
     const QString text = dir.filePath("text.ini");
     writeAll(text, "[A]\r\nk=\t\xC7\xE5\xEB\xEA\xEE\xF0\r\n\x1A");
