@@ -23,9 +23,7 @@ public:
     void LinkStatus(TLinkStatus) override {}
     void LinkFault(const TLinkFault&) override {}
     void ProcessEvents() override { QCoreApplication::processEvents(); }
-    void DisconnectDevice() override { disconnected = true; }
-    void UpdateStatusBar() override {}
-    void ResetCalibrationStage() override {}
+    void DeviceLost(const TLinkFault&) override { disconnected = true; }
     bool disconnected = false;
 };
 

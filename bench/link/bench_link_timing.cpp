@@ -45,9 +45,7 @@ public:
     void LinkStatus(TLinkStatus) override {}
     void LinkFault(const TLinkFault&) override {}
     void ProcessEvents() override { QCoreApplication::processEvents(); }
-    void DisconnectDevice() override { m_drv.ClosePort(); }
-    void UpdateStatusBar() override {}
-    void ResetCalibrationStage() override {}
+    void DeviceLost(const TLinkFault&) override { m_drv.ClosePort(); }
 
 private:
     TCommPortDriver& m_drv;

@@ -26,9 +26,7 @@ public:
     void LinkStatus(TLinkStatus) override {}
     void LinkFault(const TLinkFault&) override {}
     void ProcessEvents() override { QCoreApplication::processEvents(); }
-    void DisconnectDevice() override { ++disconnects; }
-    void UpdateStatusBar() override {}
-    void ResetCalibrationStage() override {}
+    void DeviceLost(const TLinkFault&) override { ++disconnects; }
     int disconnects = 0;
 };
 

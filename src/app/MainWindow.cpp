@@ -39,10 +39,8 @@ const QString kConnected = QStringLiteral("Соединение установл
 const QString kNotConnected = QStringLiteral("Соединение не установленно");
 // "СОМ" in these two texts is written in Cyrillic letters, as the program always showed it.
 const QString kAtPort = QStringLiteral(" подключенному к порту СОМ");
-const QString kAskConnect = QStringLiteral("Соединение с прибором не установлено.\n\rУстановить соединение?");
-const QString kConnectFailed = QStringLiteral("Не удалось установить соединение с прибором\n\r номер ");
-const QString kTryAnother = QStringLiteral(" Попробуйте установить соединение с другим номером.");
-const QString kOpenFailed = QStringLiteral("Нет соединения c COM"); // Latin "c COM"
+const QString kSearching = QStringLiteral("Поиск прибора до первого найденного");
+const QString kSearchingAt = QStringLiteral("Поиск прибора до первого найденного\n\rСОМ-порт СОМ");
 const QString kStartupConnect = QStringLiteral("Производится установка соединения с прибором номер ");
 const QString kStartupSearch =
     QStringLiteral("Производится поиск устройсв до первого найденного.\n\rПожалуйста подождите.");
@@ -60,28 +58,8 @@ TfrmMain::TfrmMain(TMainWindowOptions options, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Зелкор"));
 
-    m_cpDRV = new TCommPortDriver(m_options.ticks, std::move(m_options.device), this);
-    m_cpDRV->SetPortName(QStringLiteral("\\\\.\\COM1"));
-    m_cpDRV->SetBaudRateValue(1200);
-    m_cpDRV->SetDataBits(db8BITS);
-    m_cpDRV->SetStopBits(sb2BITS);
-    m_cpDRV->SetParity(ptNONE);
-    m_cpDRV->SetHwFlow(hfNONERTSON);
-    m_cpDRV->SetSwFlow(sfNONE);
-    m_cpDRV->SetPollingDelay(500);
-    m_cpDRV->EnableDTROnOpen = false;
-    m_cpDRV->OutputTimeout = 1000;
-    m_cpDRV->InputTimeout = 1000;
-
-    m_session.shell = this;
-    m_session.link.drv = m_cpDRV;
-    m_session.link.ticks = &m_cpDRV->Ticks();
-    m_session.link.shell = this;
-    m_session.link.ReportLinkErrors = false;
-
-    m_diagnosticsTimer = new QTimer(this);
-    m_diagnosticsTimer->setObjectName(QStringLiteral("DiagnosticsTimer"));
-    m_diagnosticsTimer->setInterval(1000);
+    m_ctrl = new TTransducerController(m_options.ticks, std::move(m_options.device), this);
+    m_ctrl->SetPrompts(this);
 
     m_styleManager = new TRbStyleManager(this);
     m_styleManager->setObjectName(QStringLiteral("RbStyleManager"));
@@ -92,6 +70,7 @@ TfrmMain::TfrmMain(TMainWindowOptions options, QWidget* parent)
     CreateToolBar();
     CreatePages();
     CreateStatusBar();
+    ConnectController();
     m_styleManager->SetLoading(false);
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -111,16 +90,16 @@ void TfrmMain::CreatePages()
     m_mainPageCtrl = new QTabWidget(this);
     m_mainPageCtrl->setObjectName(QStringLiteral("MainPageCtrl"));
     m_mainPageCtrl->setAccessibleName(QStringLiteral("Страницы"));
-    m_tsInformation = new TInformationPage(m_session, m_settings, *this, m_mainPageCtrl);
+    m_tsInformation = new TInformationPage(m_ctrl->Session(), m_settings, *this, m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsInformation, QStringLiteral("Информация"));
 
-    m_tsConfiguration = new TConfigurationPage(m_session, *this, m_mainPageCtrl);
+    m_tsConfiguration = new TConfigurationPage(m_ctrl->Session(), *this, m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsConfiguration, QStringLiteral("Конфигурация"));
-    m_tsCalobration = new TCalibrationPage(m_session, m_mainPageCtrl);
+    m_tsCalobration = new TCalibrationPage(m_ctrl->Session(), m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsCalobration, QStringLiteral("Настройка"));
     m_mainPageCtrl->setTabToolTip(2, QStringLiteral(" Калибровка "));
-    m_calibrationMeter = new TCalibrationMeter(*m_tsCalobration, m_session, m_settings.Instruments, m_dueDateWarnings);
-    m_tsDiagnostic = new TDiagnosticPage(m_session, m_diagnosticsTimer, m_mainPageCtrl);
+    m_calibrationMeter = new TCalibrationMeter(*m_tsCalobration, m_ctrl->Session(), m_settings.Instruments, m_dueDateWarnings);
+    m_tsDiagnostic = new TDiagnosticPage(m_ctrl->Session(), m_ctrl->DiagnosticsTimer(), m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsDiagnostic, QStringLiteral("Диагностика "));
     connect(m_tsCalobration, &TCalibrationPage::calibrDateChanged, m_tsDiagnostic, &TDiagnosticPage::SetCalibrDateText);
     // The driver's OnReceiveData is the diagnostics answer.
@@ -130,9 +109,9 @@ void TfrmMain::CreatePages()
     m_tsCalobration->SetStyleManager(m_styleManager);
     m_calibrationMeter->btnReadMeter->SetRbStyleManager(m_styleManager);
     m_tsDiagnostic->SetStyleManager(m_styleManager);
-    m_records = new TRecords(m_session, this);
+    m_records = new TRecords(m_ctrl->Session(), this);
     m_records->AttachDiagnostics(m_tsDiagnostic->Diagnostics());
-    m_passport = new TPassport(m_session, m_settings, this,
+    m_passport = new TPassport(m_ctrl->Session(), m_settings, this,
                                m_options.historyPath.isEmpty() ? THistoryStore::DefaultPath() : m_options.historyPath);
     m_passport->SaveProtocol = [this](const TCalibrationRecord& record) { return m_records->SaveProtocol(record); };
     connect(m_passport, &TPassport::aboutToWarn, this, &TfrmMain::EnsureMessageDialog);
@@ -178,15 +157,15 @@ void TfrmMain::FormCreate()
         EnsureMessageDialog();
         MessageDlg(error, mkWarning, mbOk);
     }
-    m_session.Transducer.SlaveID = m_settings.DefaultSlaveID;
-    m_cpDRV->setPortMap(m_settings.Ports);
-    m_cpDRV->SetPortName(StartupPortName(m_settings));
-    m_session.link.RepeatNum = m_settings.RepeatNum;
+    m_ctrl->Session().Transducer.SlaveID = m_settings.DefaultSlaveID;
+    m_ctrl->Driver()->setPortMap(m_settings.Ports);
+    m_ctrl->Driver()->SetPortName(StartupPortName(m_settings));
+    m_ctrl->Session().link.RepeatNum = m_settings.RepeatNum;
     m_colorSchemePath = m_settings.ColorSchemePath;
     m_passport->Start(); // before the start-up connection, which it records
 
     // 2.
-    m_session.State.DiagRunning = false;
+    m_ctrl->Session().State.DiagRunning = false;
 
     // 3. The automatic connection below reports through these two.
     if (m_settings.ConnectBeforeRun) {
@@ -206,18 +185,18 @@ void TfrmMain::FormCreate()
     if (m_settings.ConnectBeforeRun) {
         TfrmViewStatus* status = ViewStatus();
         if (m_settings.ConnectToNum || m_settings.ConnectToLast) {
-            status->SetText(kStartupConnect + QString::number(m_session.Transducer.SlaveID) + kAtPort
+            status->SetText(kStartupConnect + QString::number(m_ctrl->Session().Transducer.SlaveID) + kAtPort
                             + QString::number(m_settings.DefaultComPortNum) + QStringLiteral(".") + QStringLiteral("\n")
                             + QStringLiteral("\r") + kPleaseWait);
             status->SetWindowHeight(120);
             status->ShowStatus();
-            ProcessEvents();
-            m_session.link.ReportLinkErrors = true;
+            m_ctrl->ProcessEvents();
+            m_ctrl->Session().link.ReportLinkErrors = true;
             ConnectDevice();
         } else if (m_settings.ConnectToFirst) {
             status->SetText(kStartupSearch);
             status->ShowStatus();
-            ProcessEvents();
+            m_ctrl->ProcessEvents();
             SearchFirstDevice();
         }
         status->hide();
@@ -230,13 +209,13 @@ void TfrmMain::FormCreate()
     // 7.
     SetConnectAction(IsConnected());
     if (IsConnected())
-        m_settings.DefaultSlaveID = static_cast<uint8_t>(m_session.Transducer.SlaveID & 0xFF);
+        m_settings.DefaultSlaveID = static_cast<uint8_t>(m_ctrl->Session().Transducer.SlaveID & 0xFF);
 
     // 8., 9.
     m_mainPageCtrl->setCurrentWidget(m_tsInformation);
     SetInfoModified(false);
     SetConfigModified(false);
-    UpdateStatusBar();
+    m_ctrl->UpdateStatusBar();
 
     // 10.
     if (!m_settings.ViewToolBar)
@@ -249,6 +228,7 @@ TfrmViewStatus* TfrmMain::ViewStatus()
         m_viewStatus = new TfrmViewStatus(this);
         AddSchemeColorWidget(m_viewStatus);
         m_viewStatus->btnStop->SetRbStyleManager(m_styleManager);
+        connect(m_viewStatus, &TfrmViewStatus::stopRequested, m_ctrl, &TTransducerController::RequestSearchStop);
         m_viewStatus->RbProgressBar->SetRbStyleManager(m_styleManager);
         AddSchemeProgressBar(m_viewStatus->RbProgressBar);
         ApplySchemeColors();
@@ -260,11 +240,11 @@ TfrmCOMChoice* TfrmMain::COMChoice()
 {
     if (!m_comChoice) {
         m_comChoice = new TfrmCOMChoice(m_settings, this);
-        connect(m_comChoice, &TfrmCOMChoice::portChosen, this, [this](int n) { m_cpDRV->SetPort(n); });
+        connect(m_comChoice, &TfrmCOMChoice::portChosen, this, [this](int n) { m_ctrl->Driver()->SetPort(n); });
         connect(m_comChoice, &TfrmCOMChoice::portNameChosen, this,
-                [this](const QString& name) { m_cpDRV->SetPortName(name); });
+                [this](const QString& name) { m_ctrl->Driver()->SetPortName(name); });
         connect(m_comChoice, &TfrmCOMChoice::portMapChanged, this,
-                [this](const TComPortMap& map) { m_cpDRV->setPortMap(map); });
+                [this](const TComPortMap& map) { m_ctrl->Driver()->setPortMap(map); });
         connect(m_comChoice, &TfrmCOMChoice::schemeColorsWanted, this, &TfrmMain::ApplySchemeColors);
         m_comChoice->SetStyleManager(m_styleManager);
         m_styleManager->ApplyStyle();
@@ -285,11 +265,78 @@ void TfrmMain::EnsureMessageDialog()
     SetMessages(m_messageDialog);
 }
 
-// ---------------------------------------------------------------- connection
+// ---------------------------------------------------------------- controller
 
-bool TfrmMain::IsConnected() const
+void TfrmMain::ConnectController()
 {
-    return m_cpDRV->IsPortOpen();
+    TTransducerController* c = m_ctrl;
+    TDeviceSession& s = c->Session();
+    connect(c, &TTransducerController::identified, this, [this](const TTransducerData& t) {
+        m_keptEdits.NoteIdentity(t);
+        m_tsInformation->ShowInformation();
+    });
+    connect(c, &TTransducerController::configurationRead, m_tsConfiguration, [this] {
+        m_tsConfiguration->ShowConfiguration();
+    });
+    connect(c, &TTransducerController::connectReadsDone, this, [this, &s] {
+        // A lost device has had its message already; a running mode polls by itself.
+        if (IsConnected() && !s.State.DiagRunning)
+            m_tsDiagnostic->Diagnostics().PollDiagnostics(); // the one-shot calibration-date read
+        m_tsCalobration->ClearStage();
+        m_tsDiagnostic->ClearDiagInfo();
+        SetConnectAction(IsConnected()); // the configuration read may have lost the device
+    });
+    connect(c, &TTransducerController::connected, this,
+            [this, &s] { m_keptEdits.OfferBack(s, *m_tsInformation, *m_tsConfiguration); });
+    connect(c, &TTransducerController::disconnecting, this, [this, &s] {
+        m_keptEdits.Keep(s, *m_tsInformation, *m_tsConfiguration);
+        if (s.State.DiagRunning)
+            m_tsDiagnostic->Diagnostics().StopDiagnostics();
+        if (s.State.CalibrStage != 0)
+            m_tsCalobration->Calibration().CancelCalibration();
+    });
+    connect(c, &TTransducerController::disconnected, this, [this] {
+        ClearDeviceFields();
+        // A stage lost with its device leaves no stage to continue.
+        m_tsCalobration->ResetToIdle();
+        SetConnectAction(false);
+    });
+    connect(c, &TTransducerController::linkStateChanged, this, [this](bool open, const QString& port) {
+        m_panels[0]->setText(open ? kConnected : kNotConnected);
+        m_panels[1]->setText(port);
+        m_panels[2]->clear();
+        UpdateActions();
+    });
+    connect(c, &TTransducerController::statusPanelText, this,
+            [this](int panel, const QString& text) { m_panels[panel]->setText(text); });
+
+    connect(c, &TTransducerController::searchStarted, this, [this](int first, int last) {
+        TfrmViewStatus* status = ViewStatus();
+        status->SetText(kSearching);
+        // Max before Min: the bar takes each only while it keeps Min below Max.
+        status->RbProgressBar->SetMax(last);
+        status->RbProgressBar->SetMin(first);
+        status->RbProgressBar->SetPosition(first);
+        status->RbProgressBar->show();
+        status->btnStop->show();
+        status->ShowStatus();
+    });
+    connect(c, &TTransducerController::searchProgress, this, [this](int address, int port) {
+        TfrmViewStatus* status = ViewStatus();
+        status->SetText(kSearchingAt + QString::number(port) + QStringLiteral(" адрес ") + QString::number(address)
+                        + QStringLiteral("."));
+        m_ctrl->ProcessEvents();
+        status->RbProgressBar->SetPosition(status->RbProgressBar->Position() + 1);
+        m_ctrl->ProcessEvents();
+    });
+    connect(c, &TTransducerController::searchPassStarted, this,
+            [this] { ViewStatus()->RbProgressBar->SetPosition(ViewStatus()->RbProgressBar->Min()); });
+    connect(c, &TTransducerController::searchEnded, this, [this] {
+        TfrmViewStatus* status = ViewStatus();
+        status->hide();
+        status->RbProgressBar->hide();
+        status->btnStop->hide();
+    });
 }
 
 bool TfrmMain::ShowCOMChoice()
@@ -307,163 +354,21 @@ void TfrmMain::ShowPlatformError(const QString& text)
         ShowErrorBox(this, QCoreApplication::applicationName(), text);
 }
 
-QString TfrmMain::OpenFailureText() const
-{
-    // A port chosen by a typed name has no number of its own; its name has.
-    const int number = m_cpDRV->Port() != pnCustom ? m_cpDRV->Port() : PortNumberFromName();
-    QString text = kOpenFailed + QString::number(number);
-    const QString reason = OpenFailureReason(*m_cpDRV);
-    if (!reason.isEmpty())
-        text += QStringLiteral("\n") + reason;
-    if (m_cpDRV->lastOpenError() == TPortOpenError::AccessDenied)
-        text += QStringLiteral("\nsudo usermod -aG dialout $USER");
-    return text;
-}
-
-void TfrmMain::ConnectDevice()
-{
-    if (m_cpDRV->IsPortOpen())
-        m_cpDRV->ClosePort();
-    if (m_cpDRV->Port() == pnCustom && !ShowCOMChoice())
-        return;
-    if (!m_cpDRV->OpenPort()) {
-        if (m_session.link.ReportLinkErrors)
-            MessageDlg(OpenFailureText(), mkWarning, mbOk);
-    } else {
-        IdentifyDevice(m_session.Transducer.SlaveID);
-        if (IsConnected()) {
-            m_tsConfiguration->ReadConfiguration();
-            // A lost device has had its message already; a running mode polls by itself.
-            if (IsConnected() && !m_session.State.DiagRunning)
-                m_tsDiagnostic->Diagnostics().PollDiagnostics(); // the one-shot calibration-date read
-            m_tsCalobration->ClearStage();
-            m_tsDiagnostic->ClearDiagInfo();
-            SetConnectAction(IsConnected()); // the configuration read may have lost the device
-            if (IsConnected())
-                emit m_session.events.connected(m_session.Transducer);
-        }
-    }
-    SetInfoModified(false);
-    SetConfigModified(false);
-    if (IsConnected())
-        m_keptEdits.OfferBack(m_session, *m_tsInformation, *m_tsConfiguration);
-}
-
-void TfrmMain::DisconnectDevice()
-{
-    m_keptEdits.Keep(m_session, *m_tsInformation, *m_tsConfiguration);
-    if (m_session.State.DiagRunning)
-        m_tsDiagnostic->Diagnostics().StopDiagnostics();
-    if (m_session.State.CalibrStage != 0)
-        m_tsCalobration->Calibration().CancelCalibration();
-    const bool wasOpen = m_cpDRV->IsPortOpen();
-    m_cpDRV->ClosePort();
-    if (wasOpen)
-        emit m_session.events.disconnected(QString());
-    UpdateStatusBar();
-    // No exchange runs without a device: a failed one left its name here.
-    SetStatusPanel(3, QString());
-    ClearDeviceFields();
-    // A stage lost with its device leaves no stage to continue.
-    m_tsCalobration->ResetToIdle();
-    SetInfoModified(false);
-    SetConfigModified(false);
-    SetConnectAction(false);
-}
-
-bool TfrmMain::AskToConnect()
-{
-    if (IsConnected())
-        return true;
-    bool result = false;
-    if (MessageDlg(kAskConnect, mkWarning, mbYes | mbNo) == mrYes) {
-        ProcessEvents();
-        m_session.link.ReportLinkErrors = false;
-        ConnectDevice();
-        ProcessEvents();
-        result = IsConnected();
-        if (!result)
-            MessageDlg(kConnectFailed + QString::number(m_session.Transducer.SlaveID) + kAtPort
-                           + QString::number(PortNumberFromName()) + QStringLiteral(".") + QStringLiteral("\n")
-                           + QStringLiteral("\r") + kTryAnother,
-                       mkWarning, mbOk);
-    }
-    UpdateStatusBar();
-    ProcessEvents();
-    return result;
-}
-
 void TfrmMain::ClearDeviceFields()
 {
+    const TDeviceSession& s = m_ctrl->Session();
     m_tsInformation->ClearFields();
     m_tsConfiguration->ClearFields();
     m_tsDiagnostic->ClearIndicators();
-    if (m_session.State.CalibrStage != 0)
+    if (s.State.CalibrStage != 0)
         m_tsCalobration->Calibration().CancelCalibration();
-    if (m_session.State.DiagRunning)
+    if (s.State.DiagRunning)
         m_tsDiagnostic->Diagnostics().StopDiagnostics();
-}
-
-int TfrmMain::PortNumberFromName() const
-{
-    return PortNumber(m_cpDRV->PortName(), m_cpDRV->portMap());
-}
-
-TOutcome TfrmMain::IdentifyDevice(int address)
-{
-    const TOutcome outcome = ::IdentifyDevice(m_session, address);
-    if (outcome == TOutcome::Success) {
-        m_keptEdits.NoteIdentity(m_session.Transducer);
-        m_tsInformation->ShowInformation();
-    }
-    return outcome;
-}
-
-void TfrmMain::SetInfoModified(bool flag)
-{
-    ::SetInfoModified(m_session, flag);
-}
-
-void TfrmMain::SetConfigModified(bool flag)
-{
-    ::SetConfigModified(m_session, flag);
-}
-
-// ---------------------------------------------------------------- status bar
-
-void TfrmMain::UpdateStatusBar()
-{
-    const bool open = IsConnected();
-    m_panels[0]->setText(open ? kConnected : kNotConnected);
-    m_panels[1]->setText(open ? PortLabel(m_cpDRV->PortName()) : QString());
-    m_panels[2]->clear();
-    UpdateActions();
-}
-
-void TfrmMain::SetStatusPanel(int index, const QString& text)
-{
-    if (index >= 0 && index < 4)
-        m_panels[index]->setText(text);
 }
 
 QString TfrmMain::StatusPanelText(int index) const
 {
     return index >= 0 && index < 4 ? m_panels[index]->text() : QString();
-}
-
-void TfrmMain::SetStatusText(const QString& text)
-{
-    SetStatusPanel(3, text);
-}
-
-void TfrmMain::ProcessEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-void TfrmMain::ResetCalibrationStage()
-{
-    m_session.State.CalibrStage = 0;
 }
 
 // ---------------------------------------------------------------- colour scheme

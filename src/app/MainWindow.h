@@ -3,7 +3,7 @@
 #include "app/CalibrationPage.h"
 #include "app/CalibrationMeter.h"
 #include "rbcontrols/ColorScheme.h"
-#include "device/DeviceSession.h"
+#include "device/TransducerController.h"
 #include "app/DiagnosticPage.h"
 #include "app/KeptEdits.h"
 #include "app/MainServices.h"
@@ -64,42 +64,34 @@ struct TMainWindowOptions {
     QString historyPath;
 };
 
-// The program's window: pages, menu, toolbar, status bar and the connection
-// lifecycle. Its creation runs the start-up sequence.
-class TfrmMain : public QMainWindow, public IDeviceShell, public IMainServices, public IColorSchemeHost {
+// The program's window: it composes the transducer controller, the pages,
+// menu, toolbar and status bar. Its creation runs the start-up sequence.
+class TfrmMain : public QMainWindow, public IMainServices, public IColorSchemeHost, private ITransducerPrompts {
     Q_OBJECT
 public:
     explicit TfrmMain(TMainWindowOptions options = {}, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // IDeviceShell
-    void SetStatusText(const QString& text) override;
-    void ProcessEvents() override;
-    void DisconnectDevice() override;
-    void UpdateStatusBar() override;
-    void ResetCalibrationStage() override;
-    bool AskToConnect() override;
-    void SetStatusPanel(int index, const QString& text) override;
+    TTransducerController& Controller() const { return *m_ctrl; }
+    void DisconnectDevice() { m_ctrl->Disconnect(); }
+    bool AskToConnect() { return m_ctrl->AskToConnect(); }
 
     // IMainServices
-    bool IsConnected() const override;
-    void ConnectDevice() override;
+    bool IsConnected() const override { return m_ctrl->IsConnected(); }
+    void ConnectDevice() override { m_ctrl->Connect(); }
     void SearchFirstDevice() override;
-    bool PauseDiagnosticsTimer() override;
-    void ResumeDiagnosticsTimer(bool wasRunning) override;
+    bool PauseDiagnosticsTimer() override { return m_ctrl->PauseDiagnosticsTimer(); }
+    void ResumeDiagnosticsTimer(bool wasRunning) override { m_ctrl->ResumeDiagnosticsTimer(wasRunning); }
     void ShowPlatformError(const QString& text) override;
     void AdoptSchemeLook(QWidget* window) override;
     void AdoptSchemeLook(QWidget* window, const QList<TRbCustomControl*>& styled,
                          const QList<QWidget*>& workArea) override;
 
-    // Connection lifecycle.
+    // What a disconnect empties on the pages.
     void ClearDeviceFields();
-    // The COM number in the driver's port name (characters 8 and 9); 0 when none.
-    int PortNumberFromName() const;
-    // Identification plus the information page; the search and the connection use it.
-    TOutcome IdentifyDevice(int address);
-    void SetInfoModified(bool flag);
-    void SetConfigModified(bool flag);
+    int PortNumberFromName() const { return m_ctrl->PortNumber(); }
+    void SetInfoModified(bool flag) { m_ctrl->SetInfoModified(flag); }
+    void SetConfigModified(bool flag) { m_ctrl->SetConfigModified(flag); }
     // The COM-port choice, modal; false when the user cancelled.
     bool ShowCOMChoice();
     // The connect and settings dialogs, created on first use and kept.
@@ -172,10 +164,10 @@ public:
     bool StartupCutShort() const { return m_startupCutShort; }
 
     // What the window holds, for the program entry and tests.
-    TDeviceSession& Session() { return m_session; }
+    TDeviceSession& Session() { return m_ctrl->Session(); }
     TProgSettings& Settings() { return m_settings; }
-    TCommPortDriver* cpDRV() const { return m_cpDRV; }
-    QTimer* DiagnosticsTimer() const { return m_diagnosticsTimer; } // 1000 ms; the diagnostics page drives it
+    TCommPortDriver* cpDRV() const { return m_ctrl->Driver(); }
+    QTimer* DiagnosticsTimer() const { return m_ctrl->DiagnosticsTimer(); }
     QTabWidget* MainPageCtrl() const { return m_mainPageCtrl; }
     TInformationPage* tsInformation() const { return m_tsInformation; }
     TConfigurationPage* tsConfiguration() const { return m_tsConfiguration; }
@@ -205,14 +197,13 @@ private:
     void CreateToolBar();
     void CreatePages();
     void CreateStatusBar();
+    void ConnectController();
     void SetConnectAction(bool open);
     void ShowToolBar(bool visible);
-    QString OpenFailureText() const;
+    bool ChooseComPort() override { return ShowCOMChoice(); }
 
-    TDeviceSession m_session;
+    TTransducerController* m_ctrl = nullptr;
     TProgSettings m_settings;
-    TCommPortDriver* m_cpDRV = nullptr;
-    QTimer* m_diagnosticsTimer = nullptr;
     QString m_colorSchemePath;
     TRbStyleManager* m_styleManager = nullptr; // styles every skinned control of the program
 

@@ -9,7 +9,6 @@
 #include "app/ConfigProfileActions.h"
 #include "app/ConfigurationPage.h"
 #include "app/ConnectFrm.h"
-#include "app/DeviceSearch.h"
 #include "app/DiagnosticPage.h"
 #include "indicator/IndStyle.h"
 #include "indicator/IndStyleFrm.h"
@@ -192,7 +191,7 @@ void TfrmMain::actProgSetExecute()
 TfrmVerification* TfrmMain::VerificationWindow()
 {
     if (!m_verification) {
-        m_verification = new TfrmVerification(m_session, m_settings, *this, this);
+        m_verification = new TfrmVerification(m_ctrl->Session(), m_settings, *this, this);
         m_verifyInstruments = new TVerificationInstruments(*m_verification, m_settings.Instruments, m_dueDateWarnings);
         m_verifyInstruments->btnAuto->SetRbStyleManager(m_styleManager);
     }
@@ -296,14 +295,14 @@ void TfrmMain::FormClose()
 {
     // A search running underneath must not go on scanning for minutes
     // behind a closed window: it ends after the address in progress.
-    SearchStopRequested = true;
+    m_ctrl->RequestSearchStop();
     // Nothing here may keep the window open.
     try {
         m_tsInformation->CommitPendingEdits(); // what the page shows is what a "Да" writes
-        ConfirmSaveInformation(m_session, [this] { m_tsInformation->ShowInformation(); });
+        ConfirmSaveInformation(m_ctrl->Session(), [this] { m_tsInformation->ShowInformation(); });
         m_tsConfiguration->ConfirmSaveConfiguration();
         QString error;
-        if (!SaveSettings(m_settings, m_session.Transducer.SlaveID, PortNumberFromName(),
+        if (!SaveSettings(m_settings, m_ctrl->Session().Transducer.SlaveID, PortNumberFromName(),
                           [this](TIniFile& ini) { WriteIndicatorStyles(ini); }, &error)) {
             // The window still closes, but the user learns the settings are lost.
             EnsureMessageDialog();
@@ -332,7 +331,7 @@ void TfrmMain::changeEvent(QEvent* event)
 
 void TfrmMain::SearchFirstDevice()
 {
-    ::SearchFirstDevice(*this);
+    m_ctrl->SearchFirstDevice(m_settings.QuickSearch, [this] { return int(m_settings.DefaultSlaveID); });
 }
 
 namespace {
@@ -371,7 +370,7 @@ void TfrmMain::WriteIndicatorStyles(TIniFile& ini)
 TfrmConnect* TfrmMain::ConnectDialog()
 {
     if (!m_connect)
-        m_connect = new TfrmConnect(m_session, *this, this);
+        m_connect = new TfrmConnect(m_ctrl->Session(), *this, this);
     return m_connect;
 }
 
@@ -379,7 +378,7 @@ TfrmSettings* TfrmMain::SettingsDialog()
 {
     if (!m_settingsDialog)
     {
-        m_settingsDialog = new TfrmSettings(m_settings, m_session, *this, this);
+        m_settingsDialog = new TfrmSettings(m_settings, m_ctrl->Session(), *this, this);
         connect(m_settingsDialog, &TfrmSettings::historyRecordingChanged, m_passport, &TPassport::SetRecording);
     }
     return m_settingsDialog;
@@ -389,18 +388,4 @@ void TfrmMain::ShowIndicatorStyleDialog()
 {
     // After a start-up cut short the dialog is made here, on first use.
     IndStyleDialog(*this)->ShowDialog();
-}
-
-bool TfrmMain::PauseDiagnosticsTimer()
-{
-    const bool running = m_diagnosticsTimer->isActive();
-    m_diagnosticsTimer->stop();
-    return running;
-}
-
-void TfrmMain::ResumeDiagnosticsTimer(bool wasRunning)
-{
-    // A lost device has ended diagnostics; its timer stays off then.
-    if (wasRunning && IsConnected() && m_session.State.DiagRunning)
-        m_diagnosticsTimer->start();
 }

@@ -1,6 +1,5 @@
 #include "app/ViewStatusFrm.h"
 
-#include "app/DeviceSearch.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbProgressBar.h"
 
@@ -51,7 +50,7 @@ TfrmViewStatus::TfrmViewStatus(QWidget* parent)
 
 void TfrmViewStatus::btnStopClick()
 {
-    SearchStopRequested = true;
+    emit stopRequested();
 }
 
 void TfrmViewStatus::SetText(const QString& text)

@@ -30,8 +30,11 @@ public:
     QLabel* Label1;
     // The search's progress and its stop button, hidden otherwise.
     TRbProgressBar* RbProgressBar;
-    TRbButton* btnStop; // sets SearchStopRequested
+    TRbButton* btnStop; // emits stopRequested
     void btnStopClick();
+
+signals:
+    void stopRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override; // Esc must not close it

@@ -17,9 +17,11 @@ struct TOperationState {
     double CalibrCurrent = 0;
 };
 
-// What the device operations need from the main window beyond one exchange.
+// What the device operations need from their owner beyond one exchange.
 class IDeviceShell : public IWordingShell {
 public:
+    virtual void DisconnectDevice() = 0;
+    virtual void UpdateStatusBar() = 0;
     virtual bool AskToConnect() = 0;
     virtual void SetStatusPanel(int index, const QString& text) = 0; // panels 0..3
     // An exception answer shows the table's message.
@@ -27,7 +29,7 @@ public:
 };
 
 // Everything a device operation works on: the link, the record and its
-// snapshot, the operation state. The main window owns one.
+// snapshot, the operation state. The transducer controller owns one.
 struct TDeviceSession {
     TLinkContext link;
     IDeviceShell* shell = nullptr;

@@ -274,16 +274,12 @@ TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& re
         ctx.shell->LinkStatus(TLinkStatus::Clear);
 
     if (outcome == TOutcome::NoAnswer || outcome == TOutcome::NoLink) {
-        if (op == TOperation::IdentifyDevice) {
-            if (ctx.ReportLinkErrors)
-                ctx.shell->LinkFault({TLinkReason::NotFound, op, request[0]});
-        } else {
-            ctx.shell->LinkFault(
-                {outcome == TOutcome::NoAnswer ? TLinkReason::NoAnswer : TLinkReason::NoLink, op, request[0]});
-        }
-        if (op == TOperation::SendCalibrationStage)
-            ctx.shell->ResetCalibrationStage();
-        ctx.shell->DisconnectDevice();
+        TLinkFault fault{outcome == TOutcome::NoAnswer ? TLinkReason::NoAnswer : TLinkReason::NoLink, op, request[0]};
+        if (op == TOperation::IdentifyDevice)
+            fault.reason = TLinkReason::NotFound;
+        if (op != TOperation::IdentifyDevice || ctx.ReportLinkErrors)
+            ctx.shell->LinkFault(fault);
+        ctx.shell->DeviceLost(fault);
     }
     if (answerCount)
         *answerCount = count;

@@ -38,16 +38,16 @@ struct TLinkFault {
     int address = 0; // byte 0 of the request
 };
 
-// What the main window provides to every exchange.
+// What the owner of the port provides to every exchange.
 class ILinkShell {
 public:
     virtual ~ILinkShell() = default;
     virtual void LinkStatus(TLinkStatus status) = 0;    // status panel 3
     virtual void LinkFault(const TLinkFault& fault) = 0; // tell the user, before the disconnect
     virtual void ProcessEvents() = 0;                     // let pending window messages run once
-    virtual void DisconnectDevice() = 0;
-    virtual void UpdateStatusBar() = 0;
-    virtual void ResetCalibrationStage() = 0;             // a calibration stage lost its device
+    // The exchange found no device (after its LinkFault, if any): whoever owns
+    // the port closes it; the fault names the operation that lost it.
+    virtual void DeviceLost(const TLinkFault& fault) = 0;
     // A 5-byte exception answer carried `code`. What a code means is the
     // device's knowledge; the link alone shows nothing.
     virtual void DeviceException(uint8_t code) { (void)code; }
@@ -88,11 +88,10 @@ struct TLinkContext {
 // function byte was wrong and went to shell->LinkFault as WrongFunction, or a
 // private function ('M', 'N', 'O') answered with a code in byte 2 that the
 // caller interprets), NoAnswer, NoLink. On NoAnswer/NoLink shell->LinkFault
-// has been told and shell->DisconnectDevice() has run (SendCalibrationStage:
-// ResetCalibrationStage() first).
+// has been told and shell->DeviceLost() has run with the same fault.
 //
 // IdentifyDevice: LinkFault(NotFound) only while ctx.ReportLinkErrors, then
-// the disconnect. The closing step of an
+// DeviceLost(NotFound) in every case. The closing step of an
 // identification — UpdateStatusBar and ReportLinkErrors := true in every
 // case — is NOT done here: IdentifyDevice does it after it has used the answer.
 TOutcome RunTransaction(TLinkContext& ctx, TOperation op, const TFrameBuffer& request, TFrameBuffer& answer,

@@ -2,7 +2,6 @@
 // full scan, on a scripted line and a virtual clock.
 #include "MainRig.h"
 
-#include "app/DeviceSearch.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbProgressBar.h"
 #include "app/ViewStatusFrm.h"

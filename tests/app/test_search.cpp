@@ -4,7 +4,6 @@
 
 #include "app/COMChoiceFrm.h"
 #include "app/ConnectFrm.h"
-#include "app/DeviceSearch.h"
 #include "FitCheck.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbProgressBar.h"

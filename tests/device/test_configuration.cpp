@@ -6,11 +6,7 @@
 
 namespace {
 
-class DeviceShell : public RecordingShellT<IDeviceShell> {
-public:
-    bool AskToConnect() override { return false; }
-    void SetStatusPanel(int, const QString&) override {}
-};
+using DeviceShell = RecordingDeviceShell;
 
 struct Rig {
     Rig()

@@ -36,9 +36,7 @@ class StatusShell : public IWordingShell {
 public:
     void SetStatusText(const QString& text) override { texts << text; }
     void ProcessEvents() override {}
-    void DisconnectDevice() override {}
-    void UpdateStatusBar() override {}
-    void ResetCalibrationStage() override {}
+    void DeviceLost(const TLinkFault&) override {}
     QStringList texts;
 };
 

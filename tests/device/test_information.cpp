@@ -8,7 +8,7 @@
 
 namespace {
 
-class InfoShell : public RecordingShellT<IDeviceShell> {
+class InfoShell : public RecordingDeviceShell {
 public:
     bool AskToConnect() override { return drv && drv->IsPortOpen(); }
     void SetStatusPanel(int index, const QString& text) override

@@ -287,9 +287,11 @@ TEST_F(TransactionTest, CalibrationStageTimeoutAndReset)
     EXPECT_EQ(run(TOperation::SendCalibrationStage, kCalibr), TOutcome::NoAnswer);
     EXPECT_NEAR(link.clock.elapsedMs(), 3000, 5); // 1000 ms wait + 2000 ms idle read
     EXPECT_EQ(link.drv.InputTimeout, 1000u);
-    EXPECT_EQ(link.shell.calibrationResets, 1);
-    const int reset = int(link.shell.log.indexOf(QStringLiteral("resetCalibration")));
-    EXPECT_LT(reset, int(link.shell.log.indexOf(QStringLiteral("disconnect"))));
+    // One lost device, named by the stage request: its owner puts the stage back before it disconnects.
+    ASSERT_EQ(link.shell.lostFaults.size(), 1);
+    EXPECT_EQ(link.shell.lostBy(TOperation::SendCalibrationStage), 1);
+    EXPECT_EQ(link.shell.lostFaults.first().reason, TLinkReason::NoAnswer);
+    EXPECT_EQ(link.shell.countOf(QStringLiteral("deviceLost")), 1);
     EXPECT_EQ(link.messages.texts(), QStringList{QStringLiteral("Не получен ответ от прибора.")});
     EXPECT_EQ(link.shell.statusTexts.first(), kWrite);
 }
@@ -303,7 +305,7 @@ TEST_F(TransactionTest, PrivateFunctionAnswers)
     EXPECT_EQ(run(TOperation::SendCalibrationStage, kCalibr), TOutcome::Refused);
     EXPECT_EQ(answer[2], 0x0B);        // the caller's error code
     EXPECT_TRUE(link.messages.isEmpty());
-    EXPECT_EQ(link.shell.calibrationResets, 0);
+    EXPECT_TRUE(link.shell.lostFaults.isEmpty());
 
     // The corrections leave panel 3 to their caller.
     link.shell.statusTexts.clear();

@@ -69,14 +69,13 @@ public:
 
 class DiagRig;
 
-// The main window's part in a lost connection: stop, cancel, close.
-class RigShell : public RecordingShellT<IDeviceShell> {
+// The controller's part in a lost connection: stop, cancel, close.
+class RigShell : public RecordingDeviceShell {
 public:
-    bool AskToConnect() override { return false; }
-    void SetStatusPanel(int, const QString&) override {}
     void DisconnectDevice() override;
-    void ResetCalibrationStage() override;
+    void DeviceLost(const TLinkFault& fault) override;
     DiagRig* rig = nullptr;
+    int calibrationResets = 0; // lost stages, their stage put back to 0 before the disconnect
 };
 
 class DiagRig {
@@ -148,13 +147,18 @@ inline void RigShell::DisconnectDevice()
         rig->diag.StopDiagnostics();
     if (rig->session.State.CalibrStage != 0)
         rig->calib.CancelCalibration();
-    RecordingShellT<IDeviceShell>::DisconnectDevice();
+    RecordingDeviceShell::DisconnectDevice();
 }
 
-inline void RigShell::ResetCalibrationStage()
+inline void RigShell::DeviceLost(const TLinkFault& fault)
 {
-    RecordingShellT<IDeviceShell>::ResetCalibrationStage();
-    rig->session.State.CalibrStage = 0;
+    lostFaults << fault;
+    log << QStringLiteral("deviceLost");
+    if (fault.operation == TOperation::SendCalibrationStage) {
+        ++calibrationResets;
+        rig->session.State.CalibrStage = 0;
+    }
+    DisconnectDevice();
 }
 
 // A measurement answer of address 1: temperature x 10, resistance x 100,

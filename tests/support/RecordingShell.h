@@ -1,23 +1,24 @@
 #pragma once
 
 // RecordingShellT<Base>: a wording link shell (or a shell interface derived
-// from it) that records what an exchange asks of the main window.
+// from it) that records what an exchange asks of the port's owner.
 //
 //   RecordingLinkShell shell;                      // plain wording shell
-//   class MyShell : public RecordingShellT<IDeviceShell> {
-//       bool AskToConnect() override { ... }       // add what the base adds
-//       void SetStatusPanel(int i, const QString& t) override { ... }
+//   class MyShell : public RecordingDeviceShell {  // the device operations' shell
+//       bool AskToConnect() override { ... }
 //   };
-//   shell.drv = &drv;       // DisconnectDevice then closes the port, as the main window does
+//   shell.drv = &drv;       // a lost device then closes the port, as the controller does
 //
 //   shell.statusTexts       // every SetStatusText, "" for a clear
 //   shell.log               // everything in order: "status:…", "events",
-//                           // "disconnect", "updateStatusBar", "resetCalibration"
-//   shell.disconnects, shell.processEventsCalls, shell.statusBarUpdates, shell.calibrationResets
+//                           // "deviceLost", "disconnect", "updateStatusBar"
+//   shell.disconnects, shell.processEventsCalls, shell.statusBarUpdates
+//   shell.lostFaults        // every DeviceLost report, in order
 //   shell.exceptionCodes    // the code of every exception answer, in order
 //   shell.onProcessEvents   // runs at every ProcessEvents (e.g. QCoreApplication::processEvents)
 
 #include "link/CommPortDriver.h"
+#include "device/DeviceSession.h"
 #include "device/WordingShell.h"
 #include "link/Transaction.h"
 
@@ -41,22 +42,12 @@ public:
         if (onProcessEvents)
             onProcessEvents();
     }
-    void DisconnectDevice() override
+    // The link's report of a lost device; a plain recording closes the port.
+    void DeviceLost(const TLinkFault& fault) override
     {
-        ++disconnects;
-        log << QStringLiteral("disconnect");
-        if (drv)
-            drv->ClosePort();
-    }
-    void UpdateStatusBar() override
-    {
-        ++statusBarUpdates;
-        log << QStringLiteral("updateStatusBar");
-    }
-    void ResetCalibrationStage() override
-    {
-        ++calibrationResets;
-        log << QStringLiteral("resetCalibration");
+        lostFaults << fault;
+        log << QStringLiteral("deviceLost");
+        Disconnected();
     }
     void DeviceException(uint8_t code) override
     {
@@ -67,6 +58,22 @@ public:
     // The last text put into panel 3.
     QString statusText() const { return statusTexts.isEmpty() ? QString() : statusTexts.last(); }
     int countOf(const QString& entry) const { return int(log.count(entry)); }
+    // How many lost devices an operation reported.
+    int lostBy(TOperation op) const
+    {
+        int n = 0;
+        for (const TLinkFault& f : lostFaults)
+            n += f.operation == op ? 1 : 0;
+        return n;
+    }
+
+    void Disconnected()
+    {
+        ++disconnects;
+        log << QStringLiteral("disconnect");
+        if (drv)
+            drv->ClosePort();
+    }
 
     TCommPortDriver* drv = nullptr;
     std::function<void()> onProcessEvents;
@@ -75,8 +82,22 @@ public:
     int processEventsCalls = 0;
     int disconnects = 0;
     int statusBarUpdates = 0;
-    int calibrationResets = 0;
+    QList<TLinkFault> lostFaults;
     QList<uint8_t> exceptionCodes;
 };
 
 using RecordingLinkShell = RecordingShellT<IWordingShell>;
+
+// The device operations' shell: disconnects and status-bar updates recorded
+// too; no offer to connect, the panels ignored unless a test overrides them.
+class RecordingDeviceShell : public RecordingShellT<IDeviceShell> {
+public:
+    void DisconnectDevice() override { Disconnected(); }
+    void UpdateStatusBar() override
+    {
+        ++statusBarUpdates;
+        log << QStringLiteral("updateStatusBar");
+    }
+    bool AskToConnect() override { return false; }
+    void SetStatusPanel(int, const QString&) override {}
+};

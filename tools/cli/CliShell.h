@@ -18,8 +18,8 @@ public:
     void SetStatusText(const QString&) override {}
     void ProcessEvents() override;
     void DisconnectDevice() override;
+    void DeviceLost(const TLinkFault&) override { DisconnectDevice(); }
     void UpdateStatusBar() override {}
-    void ResetCalibrationStage() override {}
     bool AskToConnect() override;
     void SetStatusPanel(int, const QString&) override {}
 

@@ -1,0 +1,269 @@
+#include "device/TransducerController.h"
+
+#include "device/Configuration.h"
+#include "device/DeviceMessages.h"
+#include "device/DeviceScan.h"
+#include "device/Information.h"
+#include "link/CommPortDriver.h"
+#include "link/MessageDialog.h"
+#include "link/PortNames.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace {
+
+// "СОМ" in these texts is written in Cyrillic letters, as the program always showed it.
+const QString kAtPort = QStringLiteral(" подключенному к порту СОМ");
+const QString kAskConnect = QStringLiteral("Соединение с прибором не установлено.\n\rУстановить соединение?");
+const QString kConnectFailed = QStringLiteral("Не удалось установить соединение с прибором\n\r номер ");
+const QString kTryAnother = QStringLiteral(" Попробуйте установить соединение с другим номером.");
+const QString kOpenFailed = QStringLiteral("Нет соединения c COM"); // Latin "c COM"
+const QString kAskDisconnect = QStringLiteral("Разорвать установленное соединение?");
+const QString kNoneFound = QStringLiteral("Ниодного прибора не найдено.");
+
+} // namespace
+
+TTransducerController::TTransducerController(ITickSource* ticks, std::unique_ptr<ISerialDevice> device,
+                                             QObject* parent)
+    : QObject(parent)
+{
+    m_drv = new TCommPortDriver(ticks, std::move(device), this);
+    m_drv->SetPortName(QStringLiteral("\\\\.\\COM1"));
+    m_drv->SetBaudRateValue(1200);
+    m_drv->SetDataBits(db8BITS);
+    m_drv->SetStopBits(sb2BITS);
+    m_drv->SetParity(ptNONE);
+    m_drv->SetHwFlow(hfNONERTSON);
+    m_drv->SetSwFlow(sfNONE);
+    m_drv->SetPollingDelay(500);
+    m_drv->EnableDTROnOpen = false;
+    m_drv->OutputTimeout = 1000;
+    m_drv->InputTimeout = 1000;
+
+    m_session.shell = this;
+    m_session.link.drv = m_drv;
+    m_session.link.ticks = &m_drv->Ticks();
+    m_session.link.shell = this;
+    m_session.link.ReportLinkErrors = false;
+
+    m_diagnosticsTimer = new QTimer(this);
+    m_diagnosticsTimer->setObjectName(QStringLiteral("DiagnosticsTimer"));
+    m_diagnosticsTimer->setInterval(1000);
+}
+
+TTransducerController::~TTransducerController() = default;
+
+bool TTransducerController::IsConnected() const
+{
+    return m_drv->IsPortOpen();
+}
+
+int TTransducerController::PortNumber() const
+{
+    return ::PortNumber(m_drv->PortName(), m_drv->portMap());
+}
+
+bool TTransducerController::ChooseComPort()
+{
+    return m_prompts->ChooseComPort();
+}
+
+QString TTransducerController::OpenFailureText() const
+{
+    // A port chosen by a typed name has no number of its own; its name has.
+    const int number = m_drv->Port() != pnCustom ? m_drv->Port() : PortNumber();
+    QString text = kOpenFailed + QString::number(number);
+    const QString reason = OpenFailureReason(*m_drv);
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n") + reason;
+    if (m_drv->lastOpenError() == TPortOpenError::AccessDenied)
+        text += QStringLiteral("\nsudo usermod -aG dialout $USER");
+    return text;
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void TTransducerController::Connect()
+{
+    if (m_drv->IsPortOpen())
+        m_drv->ClosePort();
+    if (m_drv->Port() == pnCustom && !ChooseComPort())
+        return;
+    if (!m_drv->OpenPort()) {
+        if (m_session.link.ReportLinkErrors)
+            MessageDlg(OpenFailureText(), mkWarning, mbOk);
+    } else {
+        Identify(m_session.Transducer.SlaveID);
+        if (IsConnected()) {
+            ReadConfiguration();
+            emit connectReadsDone();
+            if (IsConnected())
+                emit m_session.events.connected(m_session.Transducer);
+        }
+    }
+    SetInfoModified(false);
+    SetConfigModified(false);
+    if (IsConnected())
+        emit connected(m_session.Transducer);
+}
+
+void TTransducerController::Disconnect()
+{
+    emit disconnecting();
+    const bool wasOpen = m_drv->IsPortOpen();
+    m_drv->ClosePort();
+    if (wasOpen)
+        emit m_session.events.disconnected(QString());
+    UpdateStatusBar();
+    // No exchange runs without a device: a failed one left its name here.
+    SetStatusPanel(3, QString());
+    emit disconnected(QString());
+    SetInfoModified(false);
+    SetConfigModified(false);
+}
+
+void TTransducerController::DeviceLost(const TLinkFault& fault)
+{
+    // A stage lost with its device is over: nothing to cancel on the way out.
+    if (fault.operation == TOperation::SendCalibrationStage)
+        m_session.State.CalibrStage = 0;
+    Disconnect();
+}
+
+bool TTransducerController::AskToConnect()
+{
+    if (IsConnected())
+        return true;
+    bool result = false;
+    if (MessageDlg(kAskConnect, mkWarning, mbYes | mbNo) == mrYes) {
+        ProcessEvents();
+        m_session.link.ReportLinkErrors = false;
+        Connect();
+        ProcessEvents();
+        result = IsConnected();
+        if (!result)
+            MessageDlg(kConnectFailed + QString::number(m_session.Transducer.SlaveID) + kAtPort
+                           + QString::number(PortNumber()) + QStringLiteral(".") + QStringLiteral("\n")
+                           + QStringLiteral("\r") + kTryAnother,
+                       mkWarning, mbOk);
+    }
+    UpdateStatusBar();
+    ProcessEvents();
+    return result;
+}
+
+TOutcome TTransducerController::Identify(int address)
+{
+    const TOutcome outcome = ::IdentifyDevice(m_session, address);
+    if (outcome == TOutcome::Success)
+        emit identified(m_session.Transducer);
+    return outcome;
+}
+
+void TTransducerController::SearchFirstDevice(bool quickPass, const std::function<int()>& defaultSlaveId)
+{
+    ProcessEvents();
+    if (IsConnected()) {
+        if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
+            return;
+        Disconnect();
+    }
+    ProcessEvents();
+    if (m_drv->Port() == pnCustom && !ChooseComPort())
+        return;
+
+    emit searchStarted(kScanFirstAddress, kScanLastAddress);
+    ProcessEvents();
+
+    m_searchStop = false;
+    TScanHooks hooks;
+    hooks.StopRequested = [this] { return m_searchStop; };
+    hooks.Trying = [this](int address) { emit searchProgress(address, PortNumber()); };
+    hooks.Identify = [this](int address) { return Identify(address); };
+    hooks.PassStarted = [this] { emit searchPassStarted(); };
+    if (ScanForDevice(m_session, hooks, quickPass) == TScanResult::Stopped) {
+        emit searchEnded();
+        return;
+    }
+
+    const bool found = IsConnected();
+    if (found)
+        Connect(); // identifies again and reads the configuration
+    emit searchEnded();
+    if (!found) {
+        m_session.Transducer.SlaveID = defaultSlaveId();
+        MessageDlg(kNoneFound, mkWarning, mbOk);
+    }
+}
+
+// ---------------------------------------------------------------- operations
+
+bool TTransducerController::ReadConfiguration()
+{
+    // A diagnostics poll inside the read would take its answer away.
+    const bool timerWasOn = PauseDiagnosticsTimer();
+    const bool read = ::ReadConfiguration(m_session);
+    if (read)
+        emit configurationRead(m_session.Transducer);
+    ResumeDiagnosticsTimer(timerWasOn);
+    return read;
+}
+
+TOutcome TTransducerController::WriteConfiguration(int newSlaveId)
+{
+    return ::WriteConfiguration(m_session, newSlaveId);
+}
+
+TOutcome TTransducerController::WriteInformation()
+{
+    return ::WriteInformation(m_session);
+}
+
+void TTransducerController::SetInfoModified(bool flag)
+{
+    ::SetInfoModified(m_session, flag);
+}
+
+void TTransducerController::SetConfigModified(bool flag)
+{
+    ::SetConfigModified(m_session, flag);
+}
+
+bool TTransducerController::PauseDiagnosticsTimer()
+{
+    const bool running = m_diagnosticsTimer->isActive();
+    m_diagnosticsTimer->stop();
+    return running;
+}
+
+void TTransducerController::ResumeDiagnosticsTimer(bool wasRunning)
+{
+    // A lost device has ended diagnostics; its timer stays off then.
+    if (wasRunning && IsConnected() && m_session.State.DiagRunning)
+        m_diagnosticsTimer->start();
+}
+
+// ---------------------------------------------------------------- shell
+
+void TTransducerController::UpdateStatusBar()
+{
+    const bool open = IsConnected();
+    emit linkStateChanged(open, open ? PortLabel(m_drv->PortName()) : QString());
+}
+
+void TTransducerController::SetStatusPanel(int index, const QString& text)
+{
+    if (index >= 0 && index < 4)
+        emit statusPanelText(index, text);
+}
+
+void TTransducerController::SetStatusText(const QString& text)
+{
+    SetStatusPanel(3, text);
+}
+
+void TTransducerController::ProcessEvents()
+{
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "device/DeviceSession.h"
+#include "link/SerialDevice.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class ITickSource;
+class QTimer;
+class TCommPortDriver;
+
+// What the controller asks the windows in the middle of an operation.
+// The defaults answer "no".
+class ITransducerPrompts {
+public:
+    virtual ~ITransducerPrompts() = default;
+    // The COM-port choice before a port chosen by name is opened; false: cancelled.
+    virtual bool ChooseComPort() { return false; }
+};
+
+// The transducer on the serial line: the driver, the session and its
+// operation state, the diagnostics timer and the connection lifecycle. It is
+// the session's shell; what happens is told through its signals, in the
+// order the windows must follow it.
+class TTransducerController : public QObject, public IDeviceShell {
+    Q_OBJECT
+public:
+    TTransducerController(ITickSource* ticks, std::unique_ptr<ISerialDevice> device, QObject* parent = nullptr);
+    ~TTransducerController() override;
+
+    TDeviceSession& Session() { return m_session; }
+    const TDeviceSession& Session() const { return m_session; }
+    TDeviceEvents& events() { return m_session.events; }
+    TCommPortDriver* Driver() const { return m_drv; }
+    QTimer* DiagnosticsTimer() const { return m_diagnosticsTimer; } // 1000 ms; the diagnostics page drives it
+    void SetPrompts(ITransducerPrompts* prompts) { m_prompts = prompts; }
+
+    bool IsConnected() const;
+    // The COM number of the driver's port name; 0 when none.
+    int PortNumber() const;
+    // The COM-port choice through the prompts; false when cancelled.
+    bool ChooseComPort();
+
+    // Opens the port, identifies SlaveID and reads the configuration.
+    void Connect();
+    // Closes the port and empties what showed the device.
+    void Disconnect();
+    // Identification at `address`; `identified` follows a success.
+    TOutcome Identify(int address);
+    // Tries the addresses until a device answers, then connects to it
+    // (`quickPass`: see ScanForDevice). Found nobody: SlaveID takes the
+    // default address as the settings hold it then.
+    void SearchFirstDevice(bool quickPass, const std::function<int()>& defaultSlaveId);
+    // Reads the configuration block; the diagnostics timer pauses meanwhile.
+    bool ReadConfiguration();
+    TOutcome WriteConfiguration(int newSlaveId);
+    TOutcome WriteInformation();
+    // The page-modified flags; both share status panel 2.
+    void SetInfoModified(bool flag);
+    void SetConfigModified(bool flag);
+
+    // Around a write or read: the diagnostics poll must not fall inside it.
+    bool PauseDiagnosticsTimer();
+    void ResumeDiagnosticsTimer(bool wasRunning);
+
+    // IDeviceShell
+    void SetStatusText(const QString& text) override;
+    void ProcessEvents() override;
+    void DeviceLost(const TLinkFault& fault) override;
+    void DisconnectDevice() override { Disconnect(); }
+    void UpdateStatusBar() override;
+    bool AskToConnect() override;
+    void SetStatusPanel(int index, const QString& text) override;
+
+public slots:
+    // The search ends before the next address it would try.
+    void RequestSearchStop() { m_searchStop = true; }
+
+signals:
+    // A device answered its identification.
+    void identified(const TTransducerData& transducer);
+    // The configuration block was read into the record.
+    void configurationRead(const TTransducerData& transducer);
+    // Within Connect, once the configuration read is over (the device may be gone again).
+    void connectReadsDone();
+    // Connect ended with the device there, after the modified flags were cleared.
+    void connected(const TTransducerData& transducer);
+    // Disconnect begins: the port is still open, the running modes still run.
+    void disconnecting();
+    // Disconnect closed the port and updated the status bar.
+    void disconnected(const QString& reason);
+    // The status bar's link panels: open, and the port's label while open.
+    void linkStateChanged(bool open, const QString& portLabel);
+    void statusPanelText(int panel, const QString& text);
+    // The search: begins (addresses first..last), tries an address, starts a pass, ends.
+    void searchStarted(int firstAddress, int lastAddress);
+    void searchProgress(int address, int port);
+    void searchPassStarted();
+    void searchEnded();
+
+private:
+    QString OpenFailureText() const;
+
+    TDeviceSession m_session;
+    TCommPortDriver* m_drv = nullptr;
+    QTimer* m_diagnosticsTimer = nullptr;
+    ITransducerPrompts m_noPrompts;
+    ITransducerPrompts* m_prompts = &m_noPrompts;
+    bool m_searchStop = false;
+};

@@ -1,0 +1,390 @@
+#include "device/TransducerController.h"
+
+#include "ConfigFrames.h"
+#include "InfoFrames.h"
+#include "RecordingMessages.h"
+#include "ScriptedPort.h"
+#include "VirtualClock.h"
+#include "device/DeviceScan.h"
+#include "link/CommPortDriver.h"
+
+#include <QStringList>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QByteArray kIdentify1 = WithCRC(HexBytes("01 11"));
+const QByteArray kReadConfig1 = WithCRC(HexBytes("01 03 00 18 00 08"));
+const QString kNotFound1 = QStringLiteral("Прибор номер 1 не найден.");
+
+QByteArray IdentifyRequest(int address)
+{
+    return WithCRC(QByteArray(1, char(address)) + char(0x11));
+}
+
+// A controller on a scripted port, its signals written down in order.
+struct ControllerRig {
+    ControllerRig()
+    {
+        auto owned = std::make_unique<ScriptedPort>(clock);
+        port = owned.get();
+        ctrl = std::make_unique<TTransducerController>(&clock, std::move(owned));
+        ctrl->Driver()->SetPort(1);
+        ctrl->Session().Transducer.SlaveID = 1;
+        TTransducerController* c = ctrl.get();
+        QObject::connect(c, &TTransducerController::identified, [this](const TTransducerData& t) {
+            log << QStringLiteral("identified:%1").arg(t.SlaveID);
+        });
+        QObject::connect(c, &TTransducerController::configurationRead, [this](const TTransducerData& t) {
+            log << QStringLiteral("configurationRead:%1..%2").arg(t.BottomTempBound).arg(t.TopTempBound);
+        });
+        QObject::connect(c, &TTransducerController::connectReadsDone, [this] { log << QStringLiteral("readsDone"); });
+        QObject::connect(c, &TTransducerController::connected, [this] { log << QStringLiteral("connected"); });
+        QObject::connect(c, &TTransducerController::disconnecting, [this] {
+            log << QStringLiteral("disconnecting:%1").arg(ctrl->IsConnected() ? "open" : "closed");
+        });
+        QObject::connect(c, &TTransducerController::disconnected, [this] { log << QStringLiteral("disconnected"); });
+        QObject::connect(c, &TTransducerController::linkStateChanged, [this](bool open, const QString& label) {
+            log << QStringLiteral("link:%1:%2").arg(open ? "open" : "closed", label);
+        });
+        QObject::connect(c, &TTransducerController::statusPanelText, [this](int panel, const QString& text) {
+            if (panel == 2)
+                log << QStringLiteral("panel2:") + text;
+        });
+        QObject::connect(&c->events(), &TDeviceEvents::connected, [this] { log << QStringLiteral("event:connected"); });
+        QObject::connect(&c->events(), &TDeviceEvents::disconnected,
+                         [this] { log << QStringLiteral("event:disconnected"); });
+    }
+
+    QList<QByteArray> writes() const
+    {
+        QList<QByteArray> w;
+        for (const TRecordedWrite& r : port->writes())
+            w << r.bytes;
+        return w;
+    }
+
+    void answerAsDevice(uint8_t address, const TConfigRegisters* config = nullptr)
+    {
+        port->answerAlways(QByteArray(1, char(address)) + char(0x11),
+                           [address](const QByteArray&) { return SampleIdentifyAnswer(address); });
+        AnswerConfigurationReads(*port, address, config);
+    }
+
+    VirtualClock clock;
+    RecordingMessages msgs;
+    ScriptedPort* port = nullptr;
+    std::unique_ptr<TTransducerController> ctrl;
+    QStringList log;
+};
+
+class CountingPrompts : public ITransducerPrompts {
+public:
+    explicit CountingPrompts(TCommPortDriver* drv) : m_drv(drv) {}
+    bool ChooseComPort() override
+    {
+        ++asked;
+        if (answer)
+            m_drv->SetPort(2);
+        return answer;
+    }
+    int asked = 0;
+    bool answer = true;
+
+private:
+    TCommPortDriver* m_drv;
+};
+
+} // namespace
+
+TEST(TransducerController, ConnectIdentifiesReadsTheConfigurationAndTellsInOrder)
+{
+    ControllerRig rig;
+    TConfigRegisters config;
+    config.bottom = -40;
+    config.top = 120;
+    rig.answerAsDevice(1, &config);
+    rig.ctrl->Session().Transducer.InfModified = true;
+
+    rig.ctrl->Connect();
+
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.writes(), (QList<QByteArray>{kIdentify1, kReadConfig1}));
+    EXPECT_TRUE(rig.msgs.texts().isEmpty());
+    const TTransducerData& t = rig.ctrl->Session().Transducer;
+    EXPECT_EQ(t.SensorNum, 12345);
+    EXPECT_EQ(t.TopTempBound, 120);
+    EXPECT_EQ(t.BottomTempBound, -40);
+    EXPECT_FALSE(t.InfModified);
+    EXPECT_EQ(rig.log, (QStringList{QStringLiteral("link:open:COM1"), QStringLiteral("link:open:COM1"),
+                                    QStringLiteral("identified:1"), QStringLiteral("configurationRead:-40..120"),
+                                    QStringLiteral("readsDone"), QStringLiteral("event:connected"),
+                                    QStringLiteral("panel2:"), QStringLiteral("panel2:"),
+                                    QStringLiteral("connected")}));
+    EXPECT_EQ(rig.ctrl->PortNumber(), 1);
+}
+
+TEST(TransducerController, LostDeviceOnConnectDisconnectsWithTheMessage)
+{
+    ControllerRig rig;
+    rig.ctrl->Session().link.ReportLinkErrors = true;
+
+    rig.ctrl->Connect();
+
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    // Two attempts, then nothing more: no configuration read on a lost device.
+    EXPECT_EQ(rig.writes(), (QList<QByteArray>{kIdentify1, kIdentify1}));
+    EXPECT_EQ(rig.msgs.texts(), QStringList{kNotFound1});
+    EXPECT_EQ(rig.log, (QStringList{QStringLiteral("disconnecting:open"), QStringLiteral("event:disconnected"),
+                                    QStringLiteral("link:closed:"), QStringLiteral("disconnected"),
+                                    QStringLiteral("panel2:"), QStringLiteral("panel2:"),
+                                    // IdentifyDevice's own closing step, then the connection's flags
+                                    QStringLiteral("link:closed:"), QStringLiteral("panel2:"),
+                                    QStringLiteral("panel2:")}));
+    // The identification reports errors again from now on.
+    EXPECT_TRUE(rig.ctrl->Session().link.ReportLinkErrors);
+}
+
+TEST(TransducerController, PortThatDoesNotOpenIsReportedOnlyWhenAsked)
+{
+    ControllerRig rig;
+    rig.port->setOpenError(TPortOpenError::Busy);
+    rig.ctrl->Connect(); // ReportLinkErrors off: silent
+    EXPECT_TRUE(rig.msgs.texts().isEmpty());
+    EXPECT_EQ(rig.port->writeCount(), 0);
+
+    rig.ctrl->Session().link.ReportLinkErrors = true;
+    rig.ctrl->Connect();
+    ASSERT_EQ(rig.msgs.texts().size(), 1);
+    EXPECT_TRUE(rig.msgs.texts().first().startsWith(QStringLiteral("Нет соединения c COM1")));
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+}
+
+TEST(TransducerController, DisconnectTellsBeforeAndAfterTheCloseAndClearsTheFlags)
+{
+    ControllerRig rig;
+    rig.answerAsDevice(1);
+    rig.ctrl->Connect();
+    ASSERT_TRUE(rig.ctrl->IsConnected());
+    QStringList panel3;
+    QObject::connect(rig.ctrl.get(), &TTransducerController::statusPanelText, [&](int panel, const QString& text) {
+        if (panel == 3)
+            panel3 << text;
+    });
+    rig.ctrl->SetConfigModified(true);
+    rig.log.clear();
+
+    rig.ctrl->Disconnect();
+
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    EXPECT_FALSE(rig.ctrl->Session().Transducer.ConfModified);
+    EXPECT_EQ(panel3, QStringList{QString()});
+    EXPECT_EQ(rig.log, (QStringList{QStringLiteral("disconnecting:open"), QStringLiteral("event:disconnected"),
+                                    QStringLiteral("link:closed:"), QStringLiteral("disconnected"),
+                                    QStringLiteral("panel2:"), QStringLiteral("panel2:")}));
+
+    // Closed already: the history hears of no second disconnect.
+    rig.log.clear();
+    rig.ctrl->Disconnect();
+    EXPECT_FALSE(rig.log.contains(QStringLiteral("event:disconnected")));
+    EXPECT_TRUE(rig.log.contains(QStringLiteral("disconnected")));
+}
+
+TEST(TransducerController, LostCalibrationStageIsOverBeforeTheDisconnectBegins)
+{
+    ControllerRig rig;
+    rig.answerAsDevice(1);
+    rig.ctrl->Connect();
+    ASSERT_TRUE(rig.ctrl->IsConnected());
+    TDeviceSession& s = rig.ctrl->Session();
+    QList<int> stageAtDisconnect;
+    QObject::connect(rig.ctrl.get(), &TTransducerController::disconnecting,
+                     [&] { stageAtDisconnect << s.State.CalibrStage; });
+
+    // A configuration read that goes unanswered keeps the stage for the cancel.
+    rig.port->clearRules();
+    s.State.CalibrStage = 3;
+    EXPECT_FALSE(rig.ctrl->ReadConfiguration());
+    EXPECT_EQ(stageAtDisconnect, QList<int>{3});
+
+    // A stage request that goes unanswered has no stage left to cancel.
+    rig.answerAsDevice(1);
+    rig.ctrl->Connect();
+    rig.port->clearRules();
+    s.State.CalibrStage = 3;
+    TFrameBuffer request = ToFrameBuffer(WithCRC(HexBytes("01 4D 03 00 00 00 00")));
+    TFrameBuffer answer{};
+    EXPECT_EQ(RunTransaction(s.link, TOperation::SendCalibrationStage, request, answer), TOutcome::NoAnswer);
+    EXPECT_EQ(stageAtDisconnect, (QList<int>{3, 0}));
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.msgs.texts().last(), QStringLiteral("Не получен ответ от прибора."));
+}
+
+TEST(TransducerController, ReadConfigurationEmitsTheRecordWithTheDiagnosticsTimerPaused)
+{
+    ControllerRig rig;
+    TConfigRegisters config;
+    rig.answerAsDevice(1, &config);
+    rig.ctrl->Connect();
+    ASSERT_TRUE(rig.ctrl->IsConnected());
+    TDeviceSession& s = rig.ctrl->Session();
+    s.State.DiagRunning = true;
+    rig.ctrl->DiagnosticsTimer()->start();
+    QList<bool> timerDuringRead;
+    QList<int> kinds;
+    QObject::connect(rig.ctrl.get(), &TTransducerController::configurationRead, [&](const TTransducerData& t) {
+        timerDuringRead << rig.ctrl->DiagnosticsTimer()->isActive();
+        kinds << t.SensorKind;
+    });
+
+    config.sensorKind = 3;
+    config.top = 180;
+    rig.port->clearWrites();
+    EXPECT_TRUE(rig.ctrl->ReadConfiguration());
+
+    EXPECT_EQ(rig.writes(), QList<QByteArray>{kReadConfig1});
+    EXPECT_EQ(kinds, QList<int>{3});
+    EXPECT_EQ(s.Transducer.TopTempBound, 180);
+    EXPECT_EQ(s.TransducerSnapshot.TopTempBound, 180);
+    EXPECT_EQ(timerDuringRead, QList<bool>{false});
+    EXPECT_TRUE(rig.ctrl->DiagnosticsTimer()->isActive());
+
+    // A failed read emits nothing; the timer of a mode the loss ended stays off.
+    rig.port->clearRules();
+    EXPECT_FALSE(rig.ctrl->ReadConfiguration());
+    EXPECT_EQ(kinds.size(), 1);
+    EXPECT_FALSE(rig.ctrl->DiagnosticsTimer()->isActive());
+}
+
+TEST(TransducerController, SearchFindsTheFirstDeviceAndConnectsToIt)
+{
+    ControllerRig rig;
+    rig.answerAsDevice(3);
+    QList<int> tried;
+    QStringList search;
+    QObject::connect(rig.ctrl.get(), &TTransducerController::searchStarted, [&](int first, int last) {
+        search << QStringLiteral("started:%1-%2").arg(first).arg(last);
+    });
+    QObject::connect(rig.ctrl.get(), &TTransducerController::searchProgress, [&](int address, int port) {
+        tried << address;
+        EXPECT_EQ(port, 1);
+    });
+    QObject::connect(rig.ctrl.get(), &TTransducerController::searchEnded, [&] {
+        search << QStringLiteral("ended:%1").arg(rig.log.contains(QStringLiteral("connected")) ? "connected" : "-");
+    });
+
+    rig.ctrl->SearchFirstDevice(false, [] { return 7; });
+
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.ctrl->Session().Transducer.SlaveID, 3);
+    EXPECT_EQ(tried, (QList<int>{1, 2, 3}));
+    EXPECT_EQ(search, (QStringList{QStringLiteral("started:1-255"), QStringLiteral("ended:connected")}));
+    // Silent addresses twice each, the device once, then the connection's own identification and read.
+    EXPECT_EQ(rig.writes(),
+              (QList<QByteArray>{IdentifyRequest(1), IdentifyRequest(1), IdentifyRequest(2), IdentifyRequest(2),
+                                 IdentifyRequest(3), IdentifyRequest(3), WithCRC(HexBytes("03 03 00 18 00 08"))}));
+    EXPECT_TRUE(rig.msgs.texts().isEmpty());
+    EXPECT_EQ(rig.ctrl->Driver()->InputTimeout, 1000u);
+}
+
+TEST(TransducerController, SearchStopsBeforeTheNextAddressWhenAsked)
+{
+    ControllerRig rig;
+    rig.answerAsDevice(3);
+    QList<int> tried;
+    int ended = 0;
+    bool stopAt2 = true;
+    QObject::connect(rig.ctrl.get(), &TTransducerController::searchProgress, [&](int address, int) {
+        tried << address;
+        if (address == 2 && stopAt2)
+            rig.ctrl->RequestSearchStop();
+    });
+    QObject::connect(rig.ctrl.get(), &TTransducerController::searchEnded, [&] { ++ended; });
+
+    rig.ctrl->SearchFirstDevice(false, [] { return 7; });
+
+    EXPECT_EQ(tried, (QList<int>{1, 2}));
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    EXPECT_FALSE(rig.log.contains(QStringLiteral("connected")));
+    EXPECT_EQ(rig.ctrl->Session().Transducer.SlaveID, 2); // the address tried last
+    EXPECT_TRUE(rig.msgs.texts().isEmpty());
+
+    // A new search clears the request it was left.
+    tried.clear();
+    stopAt2 = false;
+    rig.ctrl->SearchFirstDevice(false, [] { return 7; });
+    EXPECT_EQ(tried, (QList<int>{1, 2, 3}));
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+}
+
+TEST(TransducerController, SearchThatFindsNobodyFallsBackToTheDefaultAddress)
+{
+    ControllerRig rig;
+    int passes = 0;
+    QObject::connect(rig.ctrl.get(), &TTransducerController::searchPassStarted, [&] { ++passes; });
+    rig.ctrl->SearchFirstDevice(true, [] { return 7; });
+    EXPECT_EQ(passes, 2); // the quick pass found nobody, the full scan followed
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.ctrl->Session().Transducer.SlaveID, 7);
+    EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Ниодного прибора не найдено.")});
+}
+
+TEST(TransducerController, PortNamedByTextAsksThePromptsFirst)
+{
+    ControllerRig rig;
+    rig.answerAsDevice(1);
+    rig.ctrl->Driver()->SetPortName(QStringLiteral("/dev/ttyUSB0"));
+    ASSERT_EQ(rig.ctrl->Driver()->Port(), int(pnCustom));
+
+    // No prompts set: the default answers "cancel", nothing is opened.
+    rig.ctrl->Connect();
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.port->writeCount(), 0);
+
+    CountingPrompts prompts(rig.ctrl->Driver());
+    prompts.answer = false;
+    rig.ctrl->SetPrompts(&prompts);
+    rig.ctrl->SearchFirstDevice(false, [] { return 7; });
+    EXPECT_EQ(prompts.asked, 1);
+    EXPECT_EQ(rig.port->writeCount(), 0);
+
+    prompts.answer = true;
+    rig.ctrl->Connect();
+    EXPECT_EQ(prompts.asked, 2);
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.ctrl->PortNumber(), 2);
+    EXPECT_EQ(rig.writes(), (QList<QByteArray>{kIdentify1, kReadConfig1}));
+
+    // A standard port is opened without asking.
+    rig.ctrl->Connect();
+    EXPECT_EQ(prompts.asked, 2);
+}
+
+TEST(TransducerController, OfferToConnectConnectsOnYes)
+{
+    ControllerRig rig;
+    rig.answerAsDevice(1);
+    rig.msgs.answer(mrNo);
+    EXPECT_FALSE(rig.ctrl->AskToConnect());
+    EXPECT_EQ(rig.port->writeCount(), 0);
+
+    rig.msgs.answer(mrYes);
+    EXPECT_TRUE(rig.ctrl->AskToConnect());
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.msgs.texts().size(), 2);
+    EXPECT_TRUE(rig.ctrl->AskToConnect()); // connected: nothing asked
+    EXPECT_EQ(rig.msgs.texts().size(), 2);
+
+    // A device that does not answer: the failure names the address and the port.
+    rig.ctrl->Disconnect();
+    rig.port->clearRules();
+    rig.msgs.answer(mrYes);
+    EXPECT_FALSE(rig.ctrl->AskToConnect());
+    EXPECT_EQ(rig.msgs.texts().last(),
+              QStringLiteral("Не удалось установить соединение с прибором\n\r номер 1 подключенному к порту СОМ1.\n\r"
+                             " Попробуйте установить соединение с другим номером."));
+}
