@@ -110,6 +110,17 @@ QString OpenFailureReason(const TCommPortDriver& driver)
     return PortOpenErrorText(driver.lastOpenError(), driver.lastOpenErrorDevice());
 }
 
+QString OpenFailureDetails(const TCommPortDriver& driver)
+{
+    QString text;
+    const QString reason = OpenFailureReason(driver);
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n") + reason;
+    if (driver.lastOpenError() == TPortOpenError::AccessDenied)
+        text += QStringLiteral("\nsudo usermod -aG dialout $USER");
+    return text;
+}
+
 QString ImpossibleDateText()
 {
     return QStringLiteral("Неверная дата");

@@ -24,6 +24,9 @@ void ShowLinkFault(IMessageDialog& dialog, const TLinkFault& fault);
 QString PortOpenErrorText(TPortOpenError error, const QString& device);
 // The same for the driver's last OpenPort.
 QString OpenFailureReason(const TCommPortDriver& driver);
+// What follows "Нет соединения c …": the reason on its own line and, when
+// access was refused, the command that gives it.
+QString OpenFailureDetails(const TCommPortDriver& driver);
 
 // A date field of an answer held no possible date.
 QString ImpossibleDateText();

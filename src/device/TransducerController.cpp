@@ -73,13 +73,7 @@ QString TTransducerController::OpenFailureText() const
 {
     // A port chosen by a typed name has no number of its own; its name has.
     const int number = m_drv->Port() != pnCustom ? m_drv->Port() : PortNumber();
-    QString text = kOpenFailed + QString::number(number);
-    const QString reason = OpenFailureReason(*m_drv);
-    if (!reason.isEmpty())
-        text += QStringLiteral("\n") + reason;
-    if (m_drv->lastOpenError() == TPortOpenError::AccessDenied)
-        text += QStringLiteral("\nsudo usermod -aG dialout $USER");
-    return text;
+    return kOpenFailed + QString::number(number) + OpenFailureDetails(*m_drv);
 }
 
 // ---------------------------------------------------------------- lifecycle

@@ -162,14 +162,9 @@ void TCliRunner::SetUpLink()
 QString TCliRunner::OpenFailureText() const
 {
     const int number = PortNumberOfName(m_drv->PortName());
-    QString text = number > 0 ? QStringLiteral("Нет соединения c COM%1").arg(number)
-                              : QStringLiteral("Нет соединения c %1").arg(m_drv->PortName());
-    const QString reason = OpenFailureReason(*m_drv);
-    if (!reason.isEmpty())
-        text += QStringLiteral("\n") + reason;
-    if (m_drv->lastOpenError() == TPortOpenError::AccessDenied)
-        text += QStringLiteral("\nsudo usermod -aG dialout $USER");
-    return text;
+    const QString head = number > 0 ? QStringLiteral("Нет соединения c COM%1").arg(number)
+                                    : QStringLiteral("Нет соединения c %1").arg(m_drv->PortName());
+    return head + OpenFailureDetails(*m_drv);
 }
 
 int TCliRunner::OpenAndIdentify()
