@@ -65,6 +65,19 @@ QVariant JournalCell(TJournalColumn column, const QVariant& raw, int role)
     return {};
 }
 
+// A model's cell: its time, event and verdict columns formatted, the rest as read.
+QVariant JournalData(const QSqlQueryModel& model, const QModelIndex& index, int role, int colTime, int colEvent,
+                     int colVerdict)
+{
+    const int c = index.column();
+    const TJournalColumn column = c == colTime      ? TJournalColumn::Time
+                                  : c == colEvent   ? TJournalColumn::Event
+                                  : c == colVerdict ? TJournalColumn::Verdict
+                                                    : TJournalColumn::Other;
+    const QVariant shown = JournalCell(column, model.QSqlQueryModel::data(index, Qt::DisplayRole), role);
+    return shown.isValid() ? shown : model.QSqlQueryModel::data(index, role);
+}
+
 } // namespace
 
 QString VerdictText(const QVariant& verdict)
@@ -101,13 +114,7 @@ bool THistoryUnitsModel::Load(const QSqlDatabase& db, const TJournalFilter& f, Q
 
 QVariant THistoryUnitsModel::data(const QModelIndex& index, int role) const
 {
-    const int c = index.column();
-    const TJournalColumn column = c == colTime      ? TJournalColumn::Time
-                                  : c == colEvent   ? TJournalColumn::Event
-                                  : c == colVerdict ? TJournalColumn::Verdict
-                                                    : TJournalColumn::Other;
-    const QVariant shown = JournalCell(column, QSqlQueryModel::data(index, Qt::DisplayRole), role);
-    return shown.isValid() ? shown : QSqlQueryModel::data(index, role);
+    return JournalData(*this, index, role, colTime, colEvent, colVerdict);
 }
 
 QVariant THistoryUnitsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -166,13 +173,7 @@ qint64 THistoryTimelineModel::RecordId(int row) const
 
 QVariant THistoryTimelineModel::data(const QModelIndex& index, int role) const
 {
-    const int c = index.column();
-    const TJournalColumn column = c == colTime      ? TJournalColumn::Time
-                                  : c == colEvent   ? TJournalColumn::Event
-                                  : c == colVerdict ? TJournalColumn::Verdict
-                                                    : TJournalColumn::Other;
-    const QVariant shown = JournalCell(column, QSqlQueryModel::data(index, Qt::DisplayRole), role);
-    return shown.isValid() ? shown : QSqlQueryModel::data(index, role);
+    return JournalData(*this, index, role, colTime, colEvent, colVerdict);
 }
 
 QVariant THistoryTimelineModel::headerData(int section, Qt::Orientation orientation, int role) const
