@@ -1,5 +1,7 @@
 #include "link/SerialDevice.h"
 
+#include "link/FdIo.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -142,28 +144,14 @@ public:
     {
         if (m_fd < 0)
             return -1;
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, size_t(count));
-            if (n >= 0)
-                return int(n);
-            if (errno == EINTR)
-                continue;
-            return errno == EAGAIN ? 0 : -1;
-        }
+        return FdReadSome(m_fd, buffer, count);
     }
 
     int write(const uint8_t* data, int count) override
     {
         if (m_fd < 0)
             return -1;
-        for (;;) {
-            const ssize_t n = ::write(m_fd, data, size_t(count));
-            if (n >= 0)
-                return int(n);
-            if (errno == EINTR)
-                continue;
-            return errno == EAGAIN ? 0 : -1;
-        }
+        return FdWriteSome(m_fd, data, count);
     }
 
     bool purge(bool input, bool output) override
