@@ -27,7 +27,7 @@ lintian --fail-on error --tag-display-limit 0 "$deb"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 dpkg -x "$deb" "$scratch/root"
-for f in usr/bin/zelkor usr/bin/zelkor-cli usr/bin/zelkor-sim usr/lib/zelkor/zelkor_trend.so \
+for f in usr/bin/zelkor usr/bin/zelkor-cli usr/bin/zelkor-sim usr/lib/zelkor/modules/zelkor_trend.so \
          usr/share/zelkor/ColorSchemas/Standart.rbs \
          usr/share/applications/zelkor.desktop usr/share/metainfo/org.zelkor.configurator.metainfo.xml \
          usr/share/icons/hicolor/128x128/apps/zelkor.png \
