@@ -60,6 +60,8 @@ TfrmMain::TfrmMain(TMainWindowOptions options, QWidget* parent)
 
     m_ctrl = new TTransducerController(m_options.ticks, std::move(m_options.device), this);
     m_ctrl->SetPrompts(this);
+    m_ctrl->SetSearchSettings([this] { return m_settings.QuickSearch; },
+                              [this] { return int(m_settings.DefaultSlaveID); });
 
     m_styleManager = new TRbStyleManager(this);
     m_styleManager->setObjectName(QStringLiteral("RbStyleManager"));
@@ -90,10 +92,10 @@ void TfrmMain::CreatePages()
     m_mainPageCtrl = new QTabWidget(this);
     m_mainPageCtrl->setObjectName(QStringLiteral("MainPageCtrl"));
     m_mainPageCtrl->setAccessibleName(QStringLiteral("Страницы"));
-    m_tsInformation = new TInformationPage(m_ctrl->Session(), m_settings, *this, m_mainPageCtrl);
+    m_tsInformation = new TInformationPage(*m_ctrl, m_settings, m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsInformation, QStringLiteral("Информация"));
 
-    m_tsConfiguration = new TConfigurationPage(m_ctrl->Session(), *this, m_mainPageCtrl);
+    m_tsConfiguration = new TConfigurationPage(*m_ctrl, *this, m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsConfiguration, QStringLiteral("Конфигурация"));
     m_tsCalobration = new TCalibrationPage(m_ctrl->Session(), m_mainPageCtrl);
     m_mainPageCtrl->addTab(m_tsCalobration, QStringLiteral("Настройка"));

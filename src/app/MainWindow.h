@@ -6,7 +6,7 @@
 #include "device/TransducerController.h"
 #include "app/DiagnosticPage.h"
 #include "app/KeptEdits.h"
-#include "app/MainServices.h"
+#include "app/LookServices.h"
 #include "link/MessageDialog.h"
 #include "link/SerialDevice.h"
 #include "app/ProgSettings.h"
@@ -66,7 +66,7 @@ struct TMainWindowOptions {
 
 // The program's window: it composes the transducer controller, the pages,
 // menu, toolbar and status bar. Its creation runs the start-up sequence.
-class TfrmMain : public QMainWindow, public IMainServices, public IColorSchemeHost, private ITransducerPrompts {
+class TfrmMain : public QMainWindow, public ILookServices, public IColorSchemeHost, private ITransducerPrompts {
     Q_OBJECT
 public:
     explicit TfrmMain(TMainWindowOptions options = {}, QWidget* parent = nullptr);
@@ -76,12 +76,11 @@ public:
     void DisconnectDevice() { m_ctrl->Disconnect(); }
     bool AskToConnect() { return m_ctrl->AskToConnect(); }
 
-    // IMainServices
-    bool IsConnected() const override { return m_ctrl->IsConnected(); }
-    void ConnectDevice() override { m_ctrl->Connect(); }
-    void SearchFirstDevice() override;
-    bool PauseDiagnosticsTimer() override { return m_ctrl->PauseDiagnosticsTimer(); }
-    void ResumeDiagnosticsTimer(bool wasRunning) override { m_ctrl->ResumeDiagnosticsTimer(wasRunning); }
+    bool IsConnected() const { return m_ctrl->IsConnected(); }
+    void ConnectDevice() { m_ctrl->Connect(); }
+    void SearchFirstDevice() { m_ctrl->SearchFirstDevice(); }
+
+    // ILookServices
     void ShowPlatformError(const QString& text) override;
     void AdoptSchemeLook(QWidget* window) override;
     void AdoptSchemeLook(QWidget* window, const QList<TRbCustomControl*>& styled,

@@ -191,7 +191,7 @@ void TfrmMain::actProgSetExecute()
 TfrmVerification* TfrmMain::VerificationWindow()
 {
     if (!m_verification) {
-        m_verification = new TfrmVerification(m_ctrl->Session(), m_settings, *this, this);
+        m_verification = new TfrmVerification(*m_ctrl, m_settings, *this, this);
         m_verifyInstruments = new TVerificationInstruments(*m_verification, m_settings.Instruments, m_dueDateWarnings);
         m_verifyInstruments->btnAuto->SetRbStyleManager(m_styleManager);
     }
@@ -329,11 +329,6 @@ void TfrmMain::changeEvent(QEvent* event)
 
 // ---------------------------------------------------------------- services and dialogs
 
-void TfrmMain::SearchFirstDevice()
-{
-    m_ctrl->SearchFirstDevice(m_settings.QuickSearch, [this] { return int(m_settings.DefaultSlaveID); });
-}
-
 namespace {
 
 // The indicator style dialog, created once and kept with the window.
@@ -370,7 +365,7 @@ void TfrmMain::WriteIndicatorStyles(TIniFile& ini)
 TfrmConnect* TfrmMain::ConnectDialog()
 {
     if (!m_connect)
-        m_connect = new TfrmConnect(m_ctrl->Session(), *this, this);
+        m_connect = new TfrmConnect(*m_ctrl, *this, this);
     return m_connect;
 }
 
@@ -378,7 +373,7 @@ TfrmSettings* TfrmMain::SettingsDialog()
 {
     if (!m_settingsDialog)
     {
-        m_settingsDialog = new TfrmSettings(m_settings, m_ctrl->Session(), *this, this);
+        m_settingsDialog = new TfrmSettings(m_settings, *m_ctrl, *this, this);
         connect(m_settingsDialog, &TfrmSettings::historyRecordingChanged, m_passport, &TPassport::SetRecording);
     }
     return m_settingsDialog;

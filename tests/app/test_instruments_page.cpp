@@ -160,7 +160,7 @@ TEST(InstrumentsPage, SettingsDialogShowsItUnderItsOwnNode)
 {
     MainRig rig;
     auto frm = rig.make();
-    TfrmSettings dlg(frm->Settings(), frm->Session(), *frm);
+    TfrmSettings dlg(frm->Settings(), frm->Controller(), *frm);
     dlg.tsInstruments->DevicePaths = [] { return QStringList{QStringLiteral("/dev/ttyACM0"), QStringLiteral("/dev/usbtmc0")}; };
     dlg.FormShow();
     ASSERT_EQ(dlg.nodeRoot->childCount(), 4);
