@@ -1,4 +1,5 @@
 #include "MainRig.h"
+#include "app/DiagnosticPage.h"
 #include "Tap.h"
 
 #include "app/COMChoiceFrm.h"
