@@ -1,6 +1,7 @@
 // The information page on a scripted device: what it shows, its checks,
 // the modified mark, the read and write buttons and the diagnostics pause.
 #include "PageRig.h"
+#include "FieldExit.h"
 #include "Tap.h"
 
 #include "app/InformationPage.h"
@@ -25,14 +26,6 @@ void Connected(PageRig& rig)
     rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
     rig.make();
     rig.connect();
-}
-
-// Leaving a field; its exit runs once the focus change has been handled.
-void Leave(QLineEdit* edit, Qt::FocusReason reason = Qt::TabFocusReason)
-{
-    QFocusEvent out(QEvent::FocusOut, reason);
-    QCoreApplication::sendEvent(edit, &out);
-    QCoreApplication::processEvents();
 }
 
 } // namespace

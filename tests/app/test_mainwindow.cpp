@@ -1,4 +1,5 @@
 #include "MainRig.h"
+#include "FieldExit.h"
 #include "app/DiagnosticPage.h"
 #include "Tap.h"
 
@@ -39,14 +40,6 @@ std::unique_ptr<TfrmMain> Connected(MainRig& rig)
     frm->Session().link.ReportLinkErrors = true;
     frm->ConnectDevice();
     return frm;
-}
-
-// Leaving a field; its exit runs once the focus change has been handled.
-void Leave(QLineEdit* edit, Qt::FocusReason reason = Qt::TabFocusReason)
-{
-    QFocusEvent out(QEvent::FocusOut, reason);
-    QCoreApplication::sendEvent(edit, &out);
-    QCoreApplication::processEvents();
 }
 
 } // namespace
