@@ -86,7 +86,7 @@ void TfrmMain::CreatePages()
     m_pages = new TDevicePages(*m_ctrl, m_settings, *m_look, m_dueDateWarnings, this);
     m_profileActions->SetPages(*tsInformation(), *tsConfiguration());
     m_pages->SetStyleManager(&StyleManager());
-    m_indicatorStyles = new TIndicatorStyles(*tsDiagnostic(), m_settings, *m_look, this);
+    m_indicatorStyles = std::make_unique<TIndicatorStyles>(*tsDiagnostic(), m_settings, *m_look, this);
     m_records = new TRecords(m_ctrl->Session(), this);
     m_records->AttachDiagnostics(tsDiagnostic()->Diagnostics());
     m_passport = new TPassport(m_ctrl->Session(), m_settings, this,

@@ -134,7 +134,7 @@ private:
     TDevicePages* m_pages = nullptr;
     TLinkStatusBar* m_statusBar = nullptr;
     TSearchProgress* m_search = nullptr;
-    TIndicatorStyles* m_indicatorStyles = nullptr;
+    std::unique_ptr<TIndicatorStyles> m_indicatorStyles;
     TDueDateWarnings m_dueDateWarnings; // an overdue certificate is named once a run
     TConfigProfileActions* m_profileActions = nullptr; // saving and loading configuration profiles
     TRecords* m_records = nullptr;  // trend, exchange monitor, calibration protocol
