@@ -5,7 +5,7 @@
 #include "device/Information.h"
 #include "app/ConfigurationPage.h"
 #include "app/InformationPage.h"
-#include "app/MainWindow.h"
+#include "device/TransducerController.h"
 #include "link/MessageDialog.h"
 
 #include <QAction>
@@ -20,33 +20,40 @@ const QString kFilter = QStringLiteral("Профили конфигурации 
 
 } // namespace
 
-TConfigProfileActions::TConfigProfileActions(TfrmMain& main)
-    : QObject(&main)
-    , m_main(main)
+TConfigProfileActions::TConfigProfileActions(QWidget& window, TTransducerController& ctrl)
+    : QObject(&window)
+    , m_window(window)
+    , m_ctrl(ctrl)
     , m_folder(QDir::homePath())
 {
     setObjectName(QStringLiteral("ConfigProfileActions"));
-    actSaveConfig = new QAction(QStringLiteral("Сохранить конфигурацию..."), &main);
+    actSaveConfig = new QAction(QStringLiteral("Сохранить конфигурацию..."), &window);
     actSaveConfig->setObjectName(QStringLiteral("actSaveConfig"));
-    actLoadConfig = new QAction(QStringLiteral("Загрузить конфигурацию..."), &main);
+    actLoadConfig = new QAction(QStringLiteral("Загрузить конфигурацию..."), &window);
     actLoadConfig->setObjectName(QStringLiteral("actLoadConfig"));
     connect(actSaveConfig, &QAction::triggered, this, &TConfigProfileActions::actSaveConfigExecute);
     connect(actLoadConfig, &QAction::triggered, this, &TConfigProfileActions::actLoadConfigExecute);
     ChooseFile = [this](bool save, const QString& folder) { return DefaultChooseFile(save, folder); };
 }
 
+void TConfigProfileActions::SetPages(TInformationPage& info, TConfigurationPage& config)
+{
+    m_info = &info;
+    m_config = &config;
+}
+
 QString TConfigProfileActions::DefaultChooseFile(bool save, const QString& folder)
 {
     if (save)
-        return QFileDialog::getSaveFileName(&m_main, QStringLiteral("Сохранить конфигурацию"), folder, kFilter);
-    return QFileDialog::getOpenFileName(&m_main, QStringLiteral("Загрузить конфигурацию"), folder, kFilter);
+        return QFileDialog::getSaveFileName(&m_window, QStringLiteral("Сохранить конфигурацию"), folder, kFilter);
+    return QFileDialog::getOpenFileName(&m_window, QStringLiteral("Загрузить конфигурацию"), folder, kFilter);
 }
 
 void TConfigProfileActions::actSaveConfigExecute()
 {
     TConfigProfile profile;
     QString error;
-    if (!m_main.tsConfiguration()->TakeProfile(&profile, &error)) {
+    if (!m_config->TakeProfile(&profile, &error)) {
         ShowError(QStringLiteral("Конфигурация не сохранена. ") + error);
         return;
     }
@@ -56,7 +63,7 @@ void TConfigProfileActions::actSaveConfigExecute()
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + ConfigProfileSuffix;
     // The sensor text only when the user wants it: it names one sensor, the profile serves many.
-    const QString sensorText = m_main.tsInformation()->edSensorType->text();
+    const QString sensorText = m_info->edSensorType->text();
     if (!sensorText.trimmed().isEmpty()
         && MessageDlg(QStringLiteral("Сохранить в профиле тип датчика «%1»?").arg(sensorText), mkConfirmation,
                       mbYes | mbNo)
@@ -83,7 +90,7 @@ void TConfigProfileActions::actLoadConfigExecute()
         return;
     }
     m_folder = QFileInfo(path).absolutePath();
-    if (!m_main.tsConfiguration()->FillFromProfile(profile, &error)) {
+    if (!m_config->FillFromProfile(profile, &error)) {
         ShowError(QStringLiteral("Профиль «%1»: %2").arg(QFileInfo(path).fileName(), error));
         return;
     }
@@ -94,9 +101,9 @@ void TConfigProfileActions::actLoadConfigExecute()
                       .arg(kSensorTypeWireLength));
     } else if (profile.HasSensorText) {
         // As typing the text and leaving the field.
-        m_main.tsInformation()->edSensorType->setText(profile.SensorTypeText);
-        m_main.tsInformation()->edSensorTypeExit();
-        m_main.SetInfoModified(true);
+        m_info->edSensorType->setText(profile.SensorTypeText);
+        m_info->edSensorTypeExit();
+        m_ctrl.SetInfoModified(true);
     }
-    m_main.SetConfigModified(true); // the configuration page's mark wins the shared panel
+    m_ctrl.SetConfigModified(true); // the configuration page's mark wins the shared panel
 }

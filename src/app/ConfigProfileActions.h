@@ -6,7 +6,10 @@
 #include <functional>
 
 class QAction;
-class TfrmMain;
+class QWidget;
+class TConfigurationPage;
+class TInformationPage;
+class TTransducerController;
 
 // "Сохранить конфигурацию..." and "Загрузить конфигурацию..." of the menu
 // "Файл": the configuration page (and the information page's sensor text)
@@ -14,7 +17,9 @@ class TfrmMain;
 class TConfigProfileActions : public QObject {
     Q_OBJECT
 public:
-    explicit TConfigProfileActions(TfrmMain& main);
+    // The actions belong to `window`; the pages they act on come once they exist.
+    TConfigProfileActions(QWidget& window, TTransducerController& ctrl);
+    void SetPages(TInformationPage& info, TConfigurationPage& config);
 
     // The file dialog: the chosen path, empty when cancelled. Tests answer it.
     std::function<QString(bool save, const QString& folder)> ChooseFile;
@@ -28,6 +33,9 @@ public:
 private:
     QString DefaultChooseFile(bool save, const QString& folder);
 
-    TfrmMain& m_main;
+    QWidget& m_window;
+    TTransducerController& m_ctrl;
+    TInformationPage* m_info = nullptr;
+    TConfigurationPage* m_config = nullptr;
     QString m_folder; // where the last profile was
 };

@@ -5,7 +5,8 @@
 #include "device/Information.h"
 #include "device/DeviceSession.h"
 #include "app/KeptEdits.h"
-#include "app/MainServices.h"
+#include "app/LookServices.h"
+#include "device/TransducerController.h"
 #include "app/PressGuard.h"
 #include "link/MessageDialog.h"
 #include "rbcontrols/RbButton.h"
@@ -76,10 +77,11 @@ TRbButton* MakeButton(const QString& name, const QString& caption, QWidget* pare
 
 } // namespace
 
-TConfigurationPage::TConfigurationPage(TDeviceSession& session, IMainServices& main, QWidget* parent)
+TConfigurationPage::TConfigurationPage(TTransducerController& ctrl, ILookServices& look, QWidget* parent)
     : QWidget(parent)
-    , m_session(session)
-    , m_main(main)
+    , m_session(ctrl.Session())
+    , m_ctrl(ctrl)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("tsConfiguration"));
     CreateControls();
@@ -345,7 +347,7 @@ void TConfigurationPage::ShowConfiguration()
         SetOptionChecked(rbI5_5, t.AlarmCur == 2);
     } else {
         m_filling = wasFilling;
-        m_main.ShowPlatformError(kUnsupported);
+        m_look.ShowPlatformError(kUnsupported);
         m_session.shell->DisconnectDevice();
         pnAlarmCur4E->show();
         return;
@@ -379,15 +381,15 @@ void TConfigurationPage::ClearFields()
 void TConfigurationPage::ReadConfiguration()
 {
     // A diagnostics poll inside the read would take its answer away.
-    const bool timerWasOn = m_main.PauseDiagnosticsTimer();
+    const bool timerWasOn = m_ctrl.PauseDiagnosticsTimer();
     if (::ReadConfiguration(m_session))
         ShowConfiguration();
-    m_main.ResumeDiagnosticsTimer(timerWasOn);
+    m_ctrl.ResumeDiagnosticsTimer(timerWasOn);
 }
 
 void TConfigurationPage::WriteConfiguration()
 {
-    if (!m_main.IsConnected()) {
+    if (!m_ctrl.IsConnected()) {
         MessageDlg(kNotConnected, mkInformation, mbOk);
         return;
     }
@@ -412,11 +414,11 @@ void TConfigurationPage::btnConfReadClick()
 void TConfigurationPage::btnConfWriteClick()
 {
     const TPressGuard::TBusy busy(*m_writeGuard);
-    const bool timerWasOn = m_main.PauseDiagnosticsTimer();
+    const bool timerWasOn = m_ctrl.PauseDiagnosticsTimer();
     WriteConfiguration();
     m_session.shell->ProcessEvents();
     ::SetConfigModified(m_session, false);
-    m_main.ResumeDiagnosticsTimer(timerWasOn);
+    m_ctrl.ResumeDiagnosticsTimer(timerWasOn);
 }
 
 void TConfigurationPage::ConfirmSaveConfiguration()
@@ -424,7 +426,7 @@ void TConfigurationPage::ConfirmSaveConfiguration()
     TDeviceSession& s = m_session;
     if (!s.Transducer.ConfModified)
         return;
-    if (!m_main.IsConnected()) {
+    if (!m_ctrl.IsConnected()) {
         MessageDlg(kNotSaved, mkInformation, mbOk);
     } else if (MessageDlg(kAskSave, mkConfirmation, mbYes | mbNo) == mrYes) {
         m_session.shell->ProcessEvents();

@@ -7,7 +7,8 @@
 
 class QLabel;
 class QSpinBox;
-class IMainServices;
+class ILookServices;
+class TTransducerController;
 struct TDeviceSession;
 class TRbButton;
 class TRbCheckBox;
@@ -22,7 +23,7 @@ struct TConfigProfile;
 class TConfigurationPage : public QWidget {
     Q_OBJECT
 public:
-    TConfigurationPage(TDeviceSession& session, IMainServices& main, QWidget* parent = nullptr);
+    TConfigurationPage(TTransducerController& ctrl, ILookServices& look, QWidget* parent = nullptr);
     ~TConfigurationPage() override;
 
     // The skinned controls take their look from `manager` (the window's),
@@ -143,7 +144,8 @@ private:
     void Modified();
 
     TDeviceSession& m_session;
-    IMainServices& m_main;
+    TTransducerController& m_ctrl;
+    ILookServices& m_look;
     TRbStyleManager* m_manager = nullptr;
     bool m_filling = false; // the page is being filled from the record
     TPressGuard* m_writeGuard = nullptr;

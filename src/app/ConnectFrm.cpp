@@ -2,7 +2,8 @@
 
 #include "app/AccessibleNames.h"
 #include "device/DeviceSession.h"
-#include "app/MainServices.h"
+#include "app/LookServices.h"
+#include "device/TransducerController.h"
 #include "link/MessageDialog.h"
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbPanel.h"
@@ -19,10 +20,11 @@ const QString kBadAddress =
 
 } // namespace
 
-TfrmConnect::TfrmConnect(TDeviceSession& session, IMainServices& main, QWidget* parent)
+TfrmConnect::TfrmConnect(TTransducerController& ctrl, ILookServices& look, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_session(session)
-    , m_main(main)
+    , m_session(ctrl.Session())
+    , m_ctrl(ctrl)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("frmConnect"));
     setWindowTitle(QStringLiteral("Установка соединения"));
@@ -58,7 +60,7 @@ TfrmConnect::TfrmConnect(TDeviceSession& session, IMainServices& main, QWidget* 
     connect(btnFind, &TRbButton::clicked, this, &TfrmConnect::btnFindClick);
     connect(btnFindFirst, &TRbButton::clicked, this, &TfrmConnect::btnFindFirstClick);
 
-    m_main.AdoptSchemeLook(this);
+    m_look.AdoptSchemeLook(this);
 }
 
 void TfrmConnect::showEvent(QShowEvent* event)
@@ -102,7 +104,7 @@ void TfrmConnect::btnFindClick()
     }
     m_session.Transducer.SlaveID = address;
     m_session.link.ReportLinkErrors = true;
-    m_main.ConnectDevice();
+    m_ctrl.Connect();
     accept();
 }
 
@@ -110,5 +112,5 @@ void TfrmConnect::btnFindFirstClick()
 {
     // Closed first: a modal dialog would keep the status window's "Стоп!" from the user.
     accept();
-    m_main.SearchFirstDevice();
+    m_ctrl.SearchFirstDevice();
 }

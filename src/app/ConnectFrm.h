@@ -6,7 +6,8 @@ class QComboBox;
 class QLabel;
 class TRbButton;
 class TRbPanel;
-class IMainServices;
+class ILookServices;
+class TTransducerController;
 struct TDeviceSession;
 
 // "Установка соединения": connect to an address from the list (or typed),
@@ -14,7 +15,7 @@ struct TDeviceSession;
 class TfrmConnect : public QDialog {
     Q_OBJECT
 public:
-    TfrmConnect(TDeviceSession& session, IMainServices& main, QWidget* parent = nullptr);
+    TfrmConnect(TTransducerController& ctrl, ILookServices& look, QWidget* parent = nullptr);
 
     // Handlers, public so tests run them as the events do.
     void FormShow();
@@ -36,5 +37,6 @@ protected:
 
 private:
     TDeviceSession& m_session;
-    IMainServices& m_main;
+    TTransducerController& m_ctrl;
+    ILookServices& m_look;
 };

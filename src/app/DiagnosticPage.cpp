@@ -5,7 +5,7 @@
 #include "link/MessageDialog.h"
 #include "link/TickSource.h"
 #include "indicator/LiquidIndicator.h"
-#include "app/MainWindow.h"
+#include "app/ImageList.h"
 #include "rbcontrols/RbPanel.h"
 
 #include <QLabel>
@@ -49,12 +49,12 @@ const QString TDiagnosticPage::AskCorrectNSX =
 
 QIcon TDiagnosticPage::StartPicture()
 {
-    return TfrmMain::ImageListIcon(0);
+    return ImageListIcon(0);
 }
 
 QIcon TDiagnosticPage::StopPicture()
 {
-    return TfrmMain::ImageListIcon(1);
+    return ImageListIcon(1);
 }
 
 TLiquidIndicator* TDiagnosticPage::MakeIndicator(const QString& name, int signs, int width, int height)

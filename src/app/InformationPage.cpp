@@ -4,7 +4,7 @@
 #include "link/CommPortDriver.h"
 #include "device/Information.h"
 #include "app/KeptEdits.h"
-#include "app/MainServices.h"
+#include "device/TransducerController.h"
 #include "app/PressGuard.h"
 #include "app/ProgSettings.h"
 #include "link/MessageDialog.h"
@@ -37,13 +37,12 @@ QLineEdit* makeReadOnly(QWidget* parent)
 
 } // namespace
 
-TInformationPage::TInformationPage(TDeviceSession& session, TProgSettings& settings, IMainServices& main,
-                                   QWidget* parent)
+TInformationPage::TInformationPage(TTransducerController& ctrl, TProgSettings& settings, QWidget* parent)
     : QWidget(parent)
-    , m_session(session)
+    , m_session(ctrl.Session())
     , m_settings(settings)
-    , m_main(main)
-    , m_writeGuard(new TPressGuard(session.link.ticks, this))
+    , m_ctrl(ctrl)
+    , m_writeGuard(new TPressGuard(m_session.link.ticks, this))
 {
     setObjectName(QStringLiteral("tsInformation"));
 
@@ -233,7 +232,7 @@ void TInformationPage::edSensorTypeExit()
 {
     m_pending.removeAll(edSensorType);
     m_left.removeAll(edSensorType);
-    if (m_main.IsConnected())
+    if (m_ctrl.IsConnected())
         m_session.Transducer.SensorTypeText = edSensorType->text();
 }
 
@@ -241,7 +240,7 @@ bool TInformationPage::edSensorNumExit()
 {
     m_pending.removeAll(edSensorNum);
     m_left.removeAll(edSensorNum);
-    if (!m_main.IsConnected())
+    if (!m_ctrl.IsConnected())
         return true;
     bool ok = false;
     const int value = edSensorNum->text().trimmed().toInt(&ok, 10);
@@ -257,7 +256,7 @@ bool TInformationPage::meSensorDateExit()
 {
     m_pending.removeAll(meSensorDate);
     m_left.removeAll(meSensorDate);
-    if (!m_main.IsConnected())
+    if (!m_ctrl.IsConnected())
         return true;
     const QDate date = QDate::fromString(meSensorDate->displayText(), kDateFormat);
     if (!date.isValid()) {
@@ -279,7 +278,7 @@ void TInformationPage::btnNowClick()
 
 void TInformationPage::btnInfReadClick()
 {
-    if (!m_main.IsConnected()) {
+    if (!m_ctrl.IsConnected()) {
         m_session.shell->AskToConnect();
         return;
     }
@@ -292,7 +291,7 @@ void TInformationPage::btnInfReadClick()
 void TInformationPage::btnInfWriteClick()
 {
     const TPressGuard::TBusy busy(*m_writeGuard);
-    if (!m_main.IsConnected()) {
+    if (!m_ctrl.IsConnected()) {
         MessageDlg(InfoText::NoConnection, mkInformation, mbOk);
         return;
     }
@@ -300,9 +299,9 @@ void TInformationPage::btnInfWriteClick()
     // with its message refuses the write.
     if (!CommitPendingEdits())
         return;
-    const bool timerWasOn = m_main.PauseDiagnosticsTimer();
+    const bool timerWasOn = m_ctrl.PauseDiagnosticsTimer();
     if (WriteInformation(m_session) == TOutcome::NoAnswer)
         MessageDlg(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
     ::SetInfoModified(m_session, false);
-    m_main.ResumeDiagnosticsTimer(timerWasOn);
+    m_ctrl.ResumeDiagnosticsTimer(timerWasOn);
 }

@@ -6,7 +6,7 @@
 
 class QLabel;
 class QLineEdit;
-class IMainServices;
+class TTransducerController;
 class IRbStyleRegistry;
 class TPressGuard;
 struct TDeviceSession;
@@ -19,7 +19,7 @@ using TPageButton = TRbButton;
 class TInformationPage : public QWidget {
     Q_OBJECT
 public:
-    TInformationPage(TDeviceSession& session, TProgSettings& settings, IMainServices& main, QWidget* parent = nullptr);
+    TInformationPage(TTransducerController& ctrl, TProgSettings& settings, QWidget* parent = nullptr);
 
     // The window's style manager styles the page's buttons.
     void SetStyleManager(IRbStyleRegistry* manager);
@@ -67,7 +67,7 @@ private:
 
     TDeviceSession& m_session;
     TProgSettings& m_settings;
-    IMainServices& m_main;
+    TTransducerController& m_ctrl;
     // Fields typed into since they were last left or filled.
     QList<QLineEdit*> m_pending;
     // Left, with the exit still to run (it runs after the event that moved the focus).

@@ -2,6 +2,8 @@
 
 #include "common/SchemeFolders.h"
 #include "common/IniFile.h"
+#include "device/TransducerController.h"
+#include "link/CommPortDriver.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -251,4 +253,12 @@ bool SaveSettings(TProgSettings& s, int slaveID, int comPortNum, const TIniWrite
 QString StartupPortName(const TProgSettings& s)
 {
     return QStringLiteral("//./COM%1").arg(s.DefaultComPortNum);
+}
+
+void ApplyStartupSettings(TTransducerController& ctrl, const TProgSettings& settings)
+{
+    ctrl.Session().Transducer.SlaveID = settings.DefaultSlaveID;
+    ctrl.Driver()->setPortMap(settings.Ports);
+    ctrl.Driver()->SetPortName(StartupPortName(settings));
+    ctrl.Session().link.RepeatNum = settings.RepeatNum;
 }

@@ -107,3 +107,8 @@ bool SaveSettingsTo(TIniFile& ini, TProgSettings& settings, int slaveID, int com
 
 // "//./COM" + n, the port name the start-up gives the driver.
 QString StartupPortName(const TProgSettings& settings);
+
+class TTransducerController;
+// What the settings give the controller at start-up: the address, the
+// port map and name, the repeat count.
+void ApplyStartupSettings(TTransducerController& ctrl, const TProgSettings& settings);

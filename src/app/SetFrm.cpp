@@ -5,7 +5,8 @@
 #include "app/InstrumentsPage.h"
 #include "link/CommPortDriver.h"
 #include "device/DeviceSession.h"
-#include "app/MainServices.h"
+#include "app/LookServices.h"
+#include "device/TransducerController.h"
 #include "link/MessageDialog.h"
 #include "app/ProgSettings.h"
 #include "app/VerifySettingsPage.h"
@@ -53,12 +54,13 @@ QLineEdit* MakeReadOnly(const QString& name, const QString& text, QWidget* paren
 
 } // namespace
 
-TfrmSettings::TfrmSettings(TProgSettings& settings, TDeviceSession& session, IMainServices& main, QWidget* parent)
+TfrmSettings::TfrmSettings(TProgSettings& settings, TTransducerController& ctrl, ILookServices& look, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_settings(settings)
-    , m_session(session)
-    , m_main(main)
+    , m_session(ctrl.Session())
+    , m_ctrl(ctrl)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Настройки программы"));
@@ -194,7 +196,7 @@ void TfrmSettings::FormCreate()
 {
     // Only these two follow the scheme; the options and the panels take the
     // work-area colour instead.
-    m_main.AdoptSchemeLook(this, {cbSetConnectBeforeRun, RbButton2},
+    m_look.AdoptSchemeLook(this, {cbSetConnectBeforeRun, RbButton2},
                            {tsBasic, tsConnection, cbSetConnectBeforeRun, cbQuickSearch, cbHistoryRecording,
                             rbConnectToNum, rbFindFirst, rbToLast, rpSet1, rpSet2, Edit3, Edit2, Edit4, tsVerify,
                             tsVerify->rpVerify});
@@ -362,7 +364,7 @@ void TfrmSettings::cbComDropDown()
 bool TfrmSettings::ChangePort(int n, const QString& portName)
 {
     m_session.shell->ProcessEvents();
-    if (m_main.IsConnected()) {
+    if (m_ctrl.IsConnected()) {
         if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
             return false;
         m_session.shell->DisconnectDevice();

@@ -19,7 +19,8 @@ class TRbCheckBox;
 class TRbPanel;
 class TVerifySettingsPage;
 class TInstrumentsPage;
-class IMainServices;
+class ILookServices;
+class TTransducerController;
 struct TDeviceSession;
 struct TProgSettings;
 
@@ -29,7 +30,7 @@ struct TProgSettings;
 class TfrmSettings : public QDialog {
     Q_OBJECT
 public:
-    TfrmSettings(TProgSettings& settings, TDeviceSession& session, IMainServices& main, QWidget* parent = nullptr);
+    TfrmSettings(TProgSettings& settings, TTransducerController& ctrl, ILookServices& look, QWidget* parent = nullptr);
 
     // Where the port list comes from; FindSerialDevices unless replaced (tests).
     std::function<QVector<TSerialDevice>(const TComPortMap&)> DeviceSource;
@@ -107,5 +108,6 @@ private:
 
     TProgSettings& m_settings;
     TDeviceSession& m_session;
-    IMainServices& m_main;
+    TTransducerController& m_ctrl;
+    ILookServices& m_look;
 };

@@ -1,6 +1,7 @@
 #include "app/VerificationFrm.h"
 
-#include "app/MainServices.h"
+#include "app/LookServices.h"
+#include "device/TransducerController.h"
 #include "app/ProgSettings.h"
 #include "device/DeviceSession.h"
 #include "device/OutputCurrent.h"
@@ -78,12 +79,13 @@ QString TfrmVerification::StageText(TVerifyStage stage)
     }
 }
 
-TfrmVerification::TfrmVerification(TDeviceSession& session, TProgSettings& settings, IMainServices& main,
+TfrmVerification::TfrmVerification(TTransducerController& ctrl, TProgSettings& settings, ILookServices& look,
                                    QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_session(session)
+    , m_session(ctrl.Session())
     , m_settings(settings)
-    , m_main(main)
+    , m_ctrl(ctrl)
+    , m_look(look)
     , m_currentReader(&m_typed)
 {
     setObjectName(QStringLiteral("frmVerification"));
@@ -94,7 +96,7 @@ TfrmVerification::TfrmVerification(TDeviceSession& session, TProgSettings& setti
     m_sampleTimer.setInterval(TPointReader::kSampleIntervalMs);
     connect(&m_sampleTimer, &QTimer::timeout, this, &TfrmVerification::SampleTimerTimer);
     CreateControls();
-    m_main.AdoptSchemeLook(this, {btnPlan, btnClose}, {this});
+    m_look.AdoptSchemeLook(this, {btnPlan, btnClose}, {this});
 }
 
 TfrmVerification::~TfrmVerification()
@@ -202,7 +204,7 @@ bool TfrmVerification::Prepare(TVerifyStage stage)
 
 bool TfrmVerification::BeginPlan(const TVerifyPlan& plan)
 {
-    if (!m_main.IsConnected()) {
+    if (!m_ctrl.IsConnected()) {
         MessageDlg(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
         return false;
     }
@@ -383,7 +385,7 @@ void TfrmVerification::btnMeasureClick(int row)
             StopMeasuring(QStringLiteral("Измерение прервано."));
         return;
     }
-    if (!m_main.IsConnected()) {
+    if (!m_ctrl.IsConnected()) {
         MessageDlg(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
         return;
     }
@@ -409,7 +411,7 @@ void TfrmVerification::btnMeasureClick(int row)
         return;
     }
     // The measuring loop must not ask while the point's readings are taken.
-    m_diagnosticsWasRunning = m_main.PauseDiagnosticsTimer();
+    m_diagnosticsWasRunning = m_ctrl.PauseDiagnosticsTimer();
     for (int r = 0; r < tblPoints->rowCount(); ++r)
         if (QPushButton* b = MeasureButton(r))
             b->setEnabled(r == row);
@@ -434,7 +436,7 @@ void TfrmVerification::SampleTimerTimer()
         return;
     if (status == TPointStatus::Failed) {
         const QString why = m_reader->Error();
-        const bool lost = !m_main.IsConnected();
+        const bool lost = !m_ctrl.IsConnected();
         EndMeasuring();
         if (!lost) // a lost device has had its message already
             MessageDlg(why, mkError, mbOk);
@@ -476,8 +478,8 @@ void TfrmVerification::EndMeasuring()
     btnPlan->setEnabled(true);
     if (row >= 0 && !m_verification.Point(row).Measured())
         ShowRow(row);
-    if (m_main.IsConnected())
-        m_main.ResumeDiagnosticsTimer(m_diagnosticsWasRunning);
+    if (m_ctrl.IsConnected())
+        m_ctrl.ResumeDiagnosticsTimer(m_diagnosticsWasRunning);
 }
 
 void TfrmVerification::StopMeasuring(const QString& why)

@@ -9,7 +9,8 @@
 
 #include <memory>
 
-class IMainServices;
+class ILookServices;
+class TTransducerController;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -31,7 +32,7 @@ public:
         colCurrent, colOutputError, colOutputErrorPct, colMeasure, colResult, colCount
     };
 
-    TfrmVerification(TDeviceSession& session, TProgSettings& settings, IMainServices& main,
+    TfrmVerification(TTransducerController& ctrl, TProgSettings& settings, ILookServices& look,
                      QWidget* parent = nullptr);
     ~TfrmVerification() override;
 
@@ -90,7 +91,8 @@ private:
 
     TDeviceSession& m_session;
     TProgSettings& m_settings;
-    IMainServices& m_main;
+    TTransducerController& m_ctrl;
+    ILookServices& m_look;
     TVerification m_verification;
     TTypedCurrentReader m_typed;
     ICurrentReader* m_currentReader;

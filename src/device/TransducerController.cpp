@@ -155,6 +155,17 @@ TOutcome TTransducerController::Identify(int address)
     return outcome;
 }
 
+void TTransducerController::SetSearchSettings(std::function<bool()> quickPass, std::function<int()> defaultSlaveId)
+{
+    m_quickPass = std::move(quickPass);
+    m_defaultSlaveId = std::move(defaultSlaveId);
+}
+
+void TTransducerController::SearchFirstDevice()
+{
+    SearchFirstDevice(m_quickPass(), m_defaultSlaveId);
+}
+
 void TTransducerController::SearchFirstDevice(bool quickPass, const std::function<int()>& defaultSlaveId)
 {
     ProcessEvents();

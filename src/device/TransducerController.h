@@ -55,6 +55,9 @@ public:
     // (`quickPass`: see ScanForDevice). Found nobody: SlaveID takes the
     // default address as the settings hold it then.
     void SearchFirstDevice(bool quickPass, const std::function<int()>& defaultSlaveId);
+    // The same with what SetSearchSettings gave, read when the search starts.
+    void SearchFirstDevice();
+    void SetSearchSettings(std::function<bool()> quickPass, std::function<int()> defaultSlaveId);
     // Reads the configuration block; the diagnostics timer pauses meanwhile.
     bool ReadConfiguration();
     TOutcome WriteConfiguration(int newSlaveId);
@@ -111,4 +114,6 @@ private:
     ITransducerPrompts m_noPrompts;
     ITransducerPrompts* m_prompts = &m_noPrompts;
     bool m_searchStop = false;
+    std::function<bool()> m_quickPass = [] { return false; };
+    std::function<int()> m_defaultSlaveId = [] { return 1; };
 };

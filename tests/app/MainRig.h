@@ -11,8 +11,7 @@
 //   rig.msgs.texts(), rig.comChoices, rig.errorBoxes
 
 #include "link/CommPortDriver.h"
-#include "ConfigFrames.h"
-#include "InfoFrames.h"
+#include "DeviceAnswers.h"
 #include "app/MainWindow.h"
 #include "RecordingMessages.h"
 #include "ScriptedPort.h"
@@ -84,25 +83,8 @@ public:
             f.write(bytes);
     }
 
-    // The device at `address` answers identifications, configuration reads and write requests.
-    static void AnswerAsDevice(ScriptedPort& p, uint8_t address = 1)
-    {
-        const char a = char(address);
-        AnswerConfigurationReads(p, address);
-        p.answerAlways(QByteArray() + a + char(0x11), [address](const QByteArray&) { return SampleIdentifyAnswer(address); });
-        AnswerMeasurements(p, address);
-        p.answerAlways(QByteArray() + a + char(0x10),
-                       [a](const QByteArray&) { return WithCRC(QByteArray() + a + HexBytes("10 00 08 00 10")); });
-    }
-
-    // The measurement block (0x0020 x 5): 23,5 °C, 109,35 Ом, no fault, calibrated 15.03.2005.
-    static void AnswerMeasurements(ScriptedPort& p, uint8_t address = 1)
-    {
-        const char a = char(address);
-        p.answerAlways(QByteArray() + a + HexBytes("03 00 20 00 05"), [a](const QByteArray&) {
-            return WithCRC(QByteArray() + a + HexBytes("03 0A 00 EB 2A B7 00 00 0F 03 07 D5"));
-        });
-    }
+    static void AnswerAsDevice(ScriptedPort& p, uint8_t address = 1) { ::AnswerAsDevice(p, address); }
+    static void AnswerMeasurements(ScriptedPort& p, uint8_t address = 1) { ::AnswerMeasurements(p, address); }
 
     ScriptedPort* port() const { return m_port; }
 

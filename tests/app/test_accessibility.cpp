@@ -2,6 +2,7 @@
 // focus or holds a value has a name, the sensor options say which sensor
 // they are, and a message is an alert whose text is read out.
 #include "MainRig.h"
+#include "rbcontrols/RbButton.h"
 
 #include "app/AboutFrm.h"
 #include "app/COMChoiceFrm.h"

@@ -1,7 +1,8 @@
 // The configuration page on a scripted device: what a read shows, what the
-// page sends, its checks, the address change, the unsupported type and the
-// save prompt at close.
+// page sends, its checks, the address change and the unsupported type; the
+// main window's part: the save prompt at close and the connect action.
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/ConfigurationPage.h"
 #include "FitCheck.h"
@@ -26,36 +27,74 @@ const QString kSpanTooShort = QStringLiteral("Длина диапазона не
 const QString kOrderWrong = QStringLiteral("Значание верней границы диапазона меньше нижней!");
 
 // A device at address 1 whose configuration registers the test changes.
-struct ConfigRig {
-    MainRig rig;
+struct ConfigDevice {
     TConfigRegisters regs;
-    std::unique_ptr<TfrmMain> frm;
-    TConfigurationPage* page = nullptr;
     std::function<void()> onExchange; // runs at every configuration read and write
+
+    void script(ScriptedPort& p, uint8_t typeCode)
+    {
+        p.answerAlways(HexBytes("01 11"), [typeCode](const QByteArray&) {
+            return IdentifyAnswer(1, typeCode, "ZELKOR", "Pt100", HexBytes("00 00 00 07"), HexBytes("01 02 07 D0"));
+        });
+        p.answerAlways(HexBytes("01 03 00 18 00 08"), [this](const QByteArray&) {
+            if (onExchange)
+                onExchange();
+            return ConfigurationAnswer(1, regs);
+        });
+        // The one-shot measurement read at connection (calibration date 15.03.2005).
+        p.answerAlways(HexBytes("01 03 00 20 00 05"), [](const QByteArray&) {
+            return WithCRC(HexBytes("01 03 0A 00 00 00 00 00 00 0F 03 07 D5"));
+        });
+        // The write echo of whichever address the request went to.
+        p.answerAlways([](const QByteArray& q) { return q.size() == 25 && q[1] == 0x10; },
+                       [this](const QByteArray& q) {
+                           if (onExchange)
+                               onExchange();
+                           return WithCRC(q.left(1) + HexBytes("10 00 18 00 08"));
+                       });
+    }
+};
+
+QByteArray LastWriteRequest(const ScriptedPort& port)
+{
+    const auto& w = port.writes();
+    for (int i = w.size() - 1; i >= 0; --i)
+        if (w[i].bytes.size() == 25)
+            return w[i].bytes;
+    return {};
+}
+
+// The page on a controller, no main window.
+struct ConfigRig : ConfigDevice {
+    PageRig rig;
+    TConfigurationPage* page = nullptr;
 
     explicit ConfigRig(uint8_t typeCode = 'M')
     {
-        rig.onPort = [this, typeCode](ScriptedPort& p) {
-            p.answerAlways(HexBytes("01 11"), [typeCode](const QByteArray&) {
-                return IdentifyAnswer(1, typeCode, "ZELKOR", "Pt100", HexBytes("00 00 00 07"), HexBytes("01 02 07 D0"));
-            });
-            p.answerAlways(HexBytes("01 03 00 18 00 08"), [this](const QByteArray&) {
-                if (onExchange)
-                    onExchange();
-                return ConfigurationAnswer(1, regs);
-            });
-            // The one-shot measurement read at connection (calibration date 15.03.2005).
-            p.answerAlways(HexBytes("01 03 00 20 00 05"), [](const QByteArray&) {
-                return WithCRC(HexBytes("01 03 0A 00 00 00 00 00 00 0F 03 07 D5"));
-            });
-            // The write echo of whichever address the request went to.
-            p.answerAlways([](const QByteArray& q) { return q.size() == 25 && q[1] == 0x10; },
-                           [this](const QByteArray& q) {
-                               if (onExchange)
-                                   onExchange();
-                               return WithCRC(q.left(1) + HexBytes("10 00 18 00 08"));
-                           });
-        };
+        rig.onPort = [this, typeCode](ScriptedPort& p) { script(p, typeCode); };
+    }
+    void make()
+    {
+        rig.make();
+        page = rig.pages->tsConfiguration();
+    }
+    void connect()
+    {
+        make();
+        rig.connect();
+    }
+    QByteArray lastWriteRequest() const { return LastWriteRequest(*rig.port()); }
+};
+
+// The page in the main window.
+struct WindowConfigRig : ConfigDevice {
+    MainRig rig;
+    std::unique_ptr<TfrmMain> frm;
+    TConfigurationPage* page = nullptr;
+
+    explicit WindowConfigRig(uint8_t typeCode = 'M')
+    {
+        rig.onPort = [this, typeCode](ScriptedPort& p) { script(p, typeCode); };
     }
     void connect()
     {
@@ -64,14 +103,7 @@ struct ConfigRig {
         frm->Session().link.ReportLinkErrors = true;
         frm->ConnectDevice();
     }
-    QByteArray lastWriteRequest() const
-    {
-        const auto& w = rig.port()->writes();
-        for (int i = w.size() - 1; i >= 0; --i)
-            if (w[i].bytes.size() == 25)
-                return w[i].bytes;
-        return {};
-    }
+    QByteArray lastWriteRequest() const { return LastWriteRequest(*rig.port()); }
 };
 
 void Leave(QWidget* field)
@@ -93,7 +125,7 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
     ConfigRig c;
     c.regs = {3, 2, -100, 200, 1, 3, 178, 1};
     c.connect();
-    ASSERT_TRUE(c.frm->IsConnected()) << c.rig.msgs.texts().join('|').toStdString();
+    ASSERT_TRUE(c.rig.ctrl->IsConnected()) << c.rig.msgs.texts().join('|').toStdString();
     TConfigurationPage* p = c.page;
     EXPECT_TRUE(OptionChecked(p->rbCu));
     EXPECT_FALSE(OptionChecked(p->rbPl_391));
@@ -113,9 +145,9 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
     EXPECT_EQ(p->rseConfSlaveID->value(), 1);
     EXPECT_TRUE(p->pnAlarmCur4D->isVisibleTo(p));
     EXPECT_FALSE(p->pnAlarmCur4E->isVisibleTo(p));
-    EXPECT_FALSE(c.frm->Session().Transducer.ConfModified) << "filling the page is no edit";
-    EXPECT_EQ(c.frm->StatusPanelText(2), QString());
-    EXPECT_EQ(c.frm->Session().TransducerSnapshot.SensorKind, 3);
+    EXPECT_FALSE(c.rig.session().Transducer.ConfModified) << "filling the page is no edit";
+    EXPECT_EQ(c.rig.statusBar->PanelText(2), QString());
+    EXPECT_EQ(c.rig.session().TransducerSnapshot.SensorKind, 3);
 
     // Averaging bytes: 0 and 1 (0,5 to even) read as off, 13 (2,5) as 2, 7 (1,5) as 2.
     struct Avg {
@@ -126,7 +158,7 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
         p->rseAverage->setValue(17);
         c.regs.average = a.byte;
         p->btnConfReadClick();
-        EXPECT_EQ(c.frm->Session().Transducer.Average, a.seconds) << int(a.byte);
+        EXPECT_EQ(c.rig.session().Transducer.Average, a.seconds) << int(a.byte);
         EXPECT_EQ(p->cbAverageTurnOn->Checked(), a.seconds != 0) << int(a.byte);
         EXPECT_EQ(p->rseAverage->isEnabled(), a.seconds != 0) << int(a.byte);
         EXPECT_EQ(p->rseAverage->value(), a.seconds != 0 ? a.seconds : 17) << "a disabled field keeps its number";
@@ -136,7 +168,7 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
     c.regs.r0Code = 3;
     c.regs.sensorKind = 7;
     p->btnConfReadClick();
-    EXPECT_EQ(c.frm->Session().Transducer.R0, 50);
+    EXPECT_EQ(c.rig.session().Transducer.R0, 50);
     EXPECT_TRUE(OptionChecked(p->rbR50));
     EXPECT_FALSE(OptionChecked(p->rbCu) || OptionChecked(p->rbPl_391) || OptionChecked(p->rbPl_385));
     EXPECT_EQ(p->lbMaxTemp->text(), QStringLiteral("200 °C"));
@@ -152,7 +184,7 @@ TEST(ConfigurationPage, ReadShowsEveryRegisterOnThePage)
     EXPECT_EQ(p->rseBottomTempBound->value(), -200);
     EXPECT_EQ(p->rseTopTempBound->value(), 600);
     EXPECT_EQ(p->lbMinTemp->text(), QStringLiteral("-200 °C"));
-    EXPECT_EQ(c.frm->Session().Transducer.BottomTempBound, -250) << "the record keeps what the device said";
+    EXPECT_EQ(c.rig.session().Transducer.BottomTempBound, -250) << "the record keeps what the device said";
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
 }
 
@@ -161,7 +193,7 @@ TEST(ConfigurationPage, TypeNShowsItsOwnAlarmGroup)
     ConfigRig c('N');
     c.regs.alarm = 2;
     c.connect();
-    ASSERT_TRUE(c.frm->IsConnected());
+    ASSERT_TRUE(c.rig.ctrl->IsConnected());
     EXPECT_TRUE(c.page->pnAlarmCur4E->isVisibleTo(c.page));
     EXPECT_FALSE(c.page->pnAlarmCur4D->isVisibleTo(c.page));
     EXPECT_TRUE(OptionChecked(c.page->rbI5_5));
@@ -173,13 +205,12 @@ TEST(ConfigurationPage, UnsupportedTypeShowsThePlatformErrorAndDisconnects)
 {
     ConfigRig c('X');
     c.connect();
-    EXPECT_EQ(c.rig.errorBoxes, QStringList{QStringLiteral("Прибор не поддерживается программой")});
+    EXPECT_EQ(c.rig.look.errorBoxes, QStringList{QStringLiteral("Прибор не поддерживается программой")});
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << "not through the program's own dialog: "
                                       << c.rig.msgs.texts().join('|').toStdString();
-    EXPECT_FALSE(c.frm->IsConnected());
+    EXPECT_FALSE(c.rig.ctrl->IsConnected());
     EXPECT_TRUE(c.page->pnAlarmCur4E->isVisibleTo(c.page));
     EXPECT_FALSE(c.page->pnAlarmCur4D->isVisibleTo(c.page));
-    EXPECT_EQ(c.frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Установить соединение"));
     EXPECT_FALSE(OptionChecked(c.page->rbPl_385)) << "the page is emptied by the disconnect";
     // No request after the configuration read: the one-shot date read is skipped.
     EXPECT_EQ(c.rig.port()->lastWrite().left(2), HexBytes("01 03"));
@@ -194,19 +225,19 @@ TEST(ConfigurationPage, UserEditsTravelInTheWriteRequest)
     ASSERT_TRUE(OptionChecked(p->rbPl_385));
 
     ClickOption(p->rbCu);
-    EXPECT_EQ(c.frm->Session().Transducer.SensorKind, 3);
+    EXPECT_EQ(c.rig.session().Transducer.SensorKind, 3);
     EXPECT_EQ(p->rseTopTempBound->value(), 200) << "the sensor's full range";
     EXPECT_EQ(p->rseBottomTempBound->value(), -100);
-    EXPECT_EQ(c.frm->StatusPanelText(2), QStringLiteral("Mod"));
+    EXPECT_EQ(c.rig.statusBar->PanelText(2), QStringLiteral("Mod"));
     ClickOption(p->rbR50);
     ClickOption(p->rbInversLeadOut);
     ClickOption(p->rbI3_8);
     SetField(p->rseTopTempBound, -50);
     SetField(p->rseBottomTempBound, -100);
-    EXPECT_EQ(c.frm->Session().Transducer.TopTempBound, -50) << "taken on leaving the field";
+    EXPECT_EQ(c.rig.session().Transducer.TopTempBound, -50) << "taken on leaving the field";
     p->rseAverage->setValue(30);
     p->cbAverageTurnOn->Click();
-    EXPECT_EQ(c.frm->Session().Transducer.Average, 30);
+    EXPECT_EQ(c.rig.session().Transducer.Average, 30);
     EXPECT_TRUE(p->rseAverage->isEnabled());
 
     p->btnConfWriteClick();
@@ -215,7 +246,7 @@ TEST(ConfigurationPage, UserEditsTravelInTheWriteRequest)
     EXPECT_EQ(q.left(7), HexBytes("01 10 00 18 00 08 10"));
     EXPECT_EQ(q.mid(7, 16), HexBytes("00 03 00 02 FF 9C FF CE 00 01 00 02 00 B2 00 01"));
     EXPECT_EQ(q.right(2), WithCRC(q.left(23)).right(2));
-    EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
+    EXPECT_FALSE(c.rig.session().Transducer.ConfModified);
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
 
     // Averaging off travels as 0, averaging 1 s as 4.
@@ -263,10 +294,10 @@ TEST(ConfigurationPage, RangeChecksBeforeAnythingIsSent)
             EXPECT_EQ(c.rig.msgs.texts(), QStringList{k.message}) << k.bottom << ".." << k.top;
             EXPECT_EQ(c.rig.msgs.last().kind, mkError);
             EXPECT_EQ(c.rig.port()->writeCount(), writes) << "nothing sent";
-            EXPECT_EQ(c.frm->Session().Transducer.TopTempBound, k.top) << "the record holds the page's bounds";
-            EXPECT_EQ(c.frm->Session().Transducer.BottomTempBound, k.bottom);
+            EXPECT_EQ(c.rig.session().Transducer.TopTempBound, k.top) << "the record holds the page's bounds";
+            EXPECT_EQ(c.rig.session().Transducer.BottomTempBound, k.bottom);
         }
-        EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
+        EXPECT_FALSE(c.rig.session().Transducer.ConfModified);
     }
 }
 
@@ -279,12 +310,12 @@ TEST(ConfigurationPage, AddressChangeThroughThePage)
     // Refused echo: the device stays at 1, and so do the requests.
     c.rig.port()->answerOnce(HexBytes("01 10"), WithCRC(HexBytes("01 03 00 18 00 08")));
     p->rseConfSlaveID->setValue(9);
-    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 1) << "the field alone changes nothing";
+    EXPECT_EQ(c.rig.session().Transducer.SlaveID, 1) << "the field alone changes nothing";
     p->btnConfWriteClick();
     EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("Невозможно выполнить комманду.")});
     EXPECT_EQ(uint8_t(c.lastWriteRequest()[22]), 9);
-    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 1);
-    EXPECT_TRUE(c.frm->IsConnected());
+    EXPECT_EQ(c.rig.session().Transducer.SlaveID, 1);
+    EXPECT_TRUE(c.rig.ctrl->IsConnected());
 
     // Confirmed: the request went to 1 with 7 in byte 22; every later one goes to 7.
     c.rig.msgs.clear();
@@ -294,75 +325,19 @@ TEST(ConfigurationPage, AddressChangeThroughThePage)
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(uint8_t(c.lastWriteRequest()[0]), 1);
     EXPECT_EQ(uint8_t(c.lastWriteRequest()[22]), 7);
-    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 7);
+    EXPECT_EQ(c.rig.session().Transducer.SlaveID, 7);
     p->btnConfReadClick();
     EXPECT_EQ(c.rig.port()->lastWrite().left(2), HexBytes("07 03"));
-    EXPECT_TRUE(c.frm->IsConnected());
+    EXPECT_TRUE(c.rig.ctrl->IsConnected());
 
-    // A declined save at close keeps the address the device has now.
-    ClickOption(p->rbCu);
-    c.rig.msgs.answer(mrNo);
-    c.frm->close();
-    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 7);
-    EXPECT_TRUE(c.rig.iniContent().contains("DefaultSlaveID=7")) << c.rig.iniContent().constData();
-}
-
-TEST(ConfigurationPage, SavePromptAtClose)
-{
-    {
-        ConfigRig c; // "Нет": the last read values come back, nothing is sent
-        c.connect();
-        TConfigurationPage* p = c.page;
-        ClickOption(p->rbCu);
-        ClickOption(p->rbR50);
-        SetField(p->rseTopTempBound, 100);
-        const int writes = c.rig.port()->writeCount();
-        c.rig.msgs.answer(mrNo);
-        c.frm->close();
-        EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("Записать изменения конфигурации в память преобразователя?")});
-        EXPECT_EQ(c.rig.msgs.last().kind, mkConfirmation);
-        EXPECT_EQ(c.rig.port()->writeCount(), writes);
-        EXPECT_TRUE(OptionChecked(p->rbPl_385));
-        EXPECT_TRUE(OptionChecked(p->rbR100));
-        EXPECT_EQ(p->rseTopTempBound->value(), 150);
-        EXPECT_EQ(p->rseBottomTempBound->value(), -50);
-        EXPECT_EQ(c.frm->Session().Transducer.SensorKind, 2);
-        EXPECT_EQ(c.frm->Session().Transducer.R0, 100);
-        EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
-    }
-    {
-        ConfigRig c; // "Да": written
-        c.connect();
-        ClickOption(c.page->rbCu);
-        c.rig.msgs.answer(mrYes);
-        c.frm->close();
-        EXPECT_EQ(c.rig.msgs.count(), 1);
-        ASSERT_EQ(c.lastWriteRequest().size(), 25);
-        EXPECT_EQ(uint8_t(c.lastWriteRequest()[8]), 3);
-    }
-    {
-        ConfigRig c; // not connected
-        c.frm = c.rig.make();
-        ClickOption(c.frm->tsConfiguration()->rbR50);
-        c.frm->close();
-        EXPECT_EQ(c.rig.msgs.texts(),
-                  QStringList{QStringLiteral("Соединение не установлено. Изменения конфигурации не сохранены.")});
-        EXPECT_EQ(c.rig.msgs.last().kind, mkInformation);
-    }
-    {
-        ConfigRig c; // unchanged: no question
-        c.connect();
-        c.frm->close();
-        EXPECT_TRUE(c.rig.msgs.isEmpty());
-    }
 }
 
 TEST(ConfigurationPage, ButtonsWhileDisconnected)
 {
     ConfigRig c;
-    c.frm = c.rig.make();
-    c.frm->tsConfiguration()->btnConfReadClick();
-    c.frm->tsConfiguration()->btnConfWriteClick();
+    c.make();
+    c.page->btnConfReadClick();
+    c.page->btnConfWriteClick();
     EXPECT_EQ(c.rig.msgs.texts(),
               (QStringList{QStringLiteral("Соединение не установлено"), QStringLiteral("Соединение не установлено")}));
     EXPECT_EQ(c.rig.port()->writeCount(), 0);
@@ -372,10 +347,10 @@ TEST(ConfigurationPage, DiagnosticsTimerPausesForReadAndWrite)
 {
     ConfigRig c;
     c.connect();
-    QTimer* timer = c.frm->DiagnosticsTimer();
+    QTimer* timer = c.rig.ctrl->DiagnosticsTimer();
     QList<bool> activeDuringExchange;
     c.onExchange = [&] { activeDuringExchange << timer->isActive(); };
-    c.frm->Session().State.DiagRunning = true; // as diagnostics would have it
+    c.rig.session().State.DiagRunning = true; // as diagnostics would have it
     timer->start();
     c.page->btnConfReadClick();
     c.page->btnConfWriteClick();
@@ -386,9 +361,9 @@ TEST(ConfigurationPage, DiagnosticsTimerPausesForReadAndWrite)
     // A read that loses the device leaves diagnostics off.
     c.rig.port()->clearRules();
     c.page->btnConfReadClick();
-    EXPECT_FALSE(c.frm->IsConnected());
+    EXPECT_FALSE(c.rig.ctrl->IsConnected());
     EXPECT_FALSE(timer->isActive());
-    c.frm->Session().State.DiagRunning = false;
+    c.rig.session().State.DiagRunning = false;
 }
 
 TEST(ConfigurationPage, SensorOptionHoverAndLabelClicks)
@@ -419,16 +394,16 @@ TEST(ConfigurationPage, SensorOptionHoverAndLabelClicks)
     QCoreApplication::sendEvent(p->lbCu, &release);
     EXPECT_TRUE(OptionChecked(p->rbCu));
     EXPECT_FALSE(OptionChecked(p->rbPl_385));
-    EXPECT_EQ(c.frm->Session().Transducer.SensorKind, 3);
+    EXPECT_EQ(c.rig.session().Transducer.SensorKind, 3);
     EXPECT_EQ(p->lbMaxTemp->text(), QStringLiteral("200 °C"));
-    EXPECT_TRUE(c.frm->Session().Transducer.ConfModified);
+    EXPECT_TRUE(c.rig.session().Transducer.ConfModified);
 }
 
 TEST(ConfigurationPage, DisconnectEmptiesThePageButNotTheRecord)
 {
     ConfigRig c;
     c.connect();
-    c.frm->DisconnectDevice();
+    c.rig.ctrl->Disconnect();
     TConfigurationPage* p = c.page;
     for (TOptionButton* b : {p->rbPl_391, p->rbPl_385, p->rbCu, p->rbR100, p->rbR50, p->rbI3_6, p->rbI3_8, p->rbI21,
                              p->rbI22, p->rbI0, p->rbI5_5, p->rbDirectLeadOut, p->rbInversLeadOut})
@@ -436,8 +411,8 @@ TEST(ConfigurationPage, DisconnectEmptiesThePageButNotTheRecord)
     EXPECT_FALSE(p->cbAverageTurnOn->Checked());
     EXPECT_EQ(p->rseTopTempBound->value(), 0);
     EXPECT_EQ(p->rseBottomTempBound->value(), 0);
-    EXPECT_EQ(c.frm->Session().Transducer.TopTempBound, 150);
-    EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
+    EXPECT_EQ(c.rig.session().Transducer.TopTempBound, 150);
+    EXPECT_FALSE(c.rig.session().Transducer.ConfModified);
 }
 
 TEST(ConfigurationPage, TextsFitAtTheProgramFont)
@@ -448,13 +423,13 @@ TEST(ConfigurationPage, TextsFitAtTheProgramFont)
         ConfigRig c(type);
         c.regs.average = 178;
         c.connect();
-        c.frm->MainPageCtrl()->setCurrentWidget(c.page);
-        c.frm->show();
+        c.rig.pages->setCurrentWidget(c.page);
+        c.rig.window->show();
         QCoreApplication::processEvents();
         const QStringList bad = TextsThatDoNotFit(c.page);
         EXPECT_TRUE(bad.isEmpty()) << char(type) << ": " << bad.join(QStringLiteral(" | ")).toStdString();
-        SaveShot(c.frm.get(), QStringLiteral("configuration-%1.png").arg(QChar(type)));
-        c.frm->hide();
+        SaveShot(c.rig.window.get(), QStringLiteral("configuration-%1.png").arg(QChar(type)));
+        c.rig.window->hide();
     }
     QApplication::setFont(before);
 }
@@ -482,9 +457,9 @@ TEST(ConfigurationPage, TapRightAfterEditingAFieldActsOnce)
         c.regs.average = 178; // 30 s, on
         c.connect();
         TConfigurationPage* p = c.page;
-        c.frm->MainPageCtrl()->setCurrentWidget(p);
-        c.frm->show();
-        QApplication::setActiveWindow(c.frm.get());
+        c.rig.pages->setCurrentWidget(p);
+        c.rig.window->show();
+        QApplication::setActiveWindow(c.rig.window.get());
         QApplication::processEvents();
         p->rseBottomTempBound->setFocus(Qt::OtherFocusReason);
         if (!p->rseBottomTempBound->hasFocus())
@@ -512,6 +487,83 @@ TEST(ConfigurationPage, TapRightAfterEditingAFieldActsOnce)
         ASSERT_EQ(q.size(), 25);
         EXPECT_EQ(q.mid(9, 12), HexBytes("00 01 FF D8 00 78 00 00 00 01 00 00")) << q.toHex(' ').toStdString();
         EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
-        c.frm->hide();
+        c.rig.window->hide();
     }
+}
+
+TEST(ConfigurationPageInWindow, SavePromptAtClose)
+{
+    {
+        WindowConfigRig c; // "Нет": the last read values come back, nothing is sent
+        c.connect();
+        TConfigurationPage* p = c.page;
+        ClickOption(p->rbCu);
+        ClickOption(p->rbR50);
+        SetField(p->rseTopTempBound, 100);
+        const int writes = c.rig.port()->writeCount();
+        c.rig.msgs.answer(mrNo);
+        c.frm->close();
+        EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("Записать изменения конфигурации в память преобразователя?")});
+        EXPECT_EQ(c.rig.msgs.last().kind, mkConfirmation);
+        EXPECT_EQ(c.rig.port()->writeCount(), writes);
+        EXPECT_TRUE(OptionChecked(p->rbPl_385));
+        EXPECT_TRUE(OptionChecked(p->rbR100));
+        EXPECT_EQ(p->rseTopTempBound->value(), 150);
+        EXPECT_EQ(p->rseBottomTempBound->value(), -50);
+        EXPECT_EQ(c.frm->Session().Transducer.SensorKind, 2);
+        EXPECT_EQ(c.frm->Session().Transducer.R0, 100);
+        EXPECT_FALSE(c.frm->Session().Transducer.ConfModified);
+    }
+    {
+        WindowConfigRig c; // "Да": written
+        c.connect();
+        ClickOption(c.page->rbCu);
+        c.rig.msgs.answer(mrYes);
+        c.frm->close();
+        EXPECT_EQ(c.rig.msgs.count(), 1);
+        ASSERT_EQ(c.lastWriteRequest().size(), 25);
+        EXPECT_EQ(uint8_t(c.lastWriteRequest()[8]), 3);
+    }
+    {
+        WindowConfigRig c; // not connected
+        c.frm = c.rig.make();
+        ClickOption(c.frm->tsConfiguration()->rbR50);
+        c.frm->close();
+        EXPECT_EQ(c.rig.msgs.texts(),
+                  QStringList{QStringLiteral("Соединение не установлено. Изменения конфигурации не сохранены.")});
+        EXPECT_EQ(c.rig.msgs.last().kind, mkInformation);
+    }
+    {
+        WindowConfigRig c; // unchanged: no question
+        c.connect();
+        c.frm->close();
+        EXPECT_TRUE(c.rig.msgs.isEmpty());
+    }
+}
+
+TEST(ConfigurationPageInWindow, UnsupportedTypeLeavesTheConnectActionToConnect)
+{
+    WindowConfigRig c('X');
+    c.connect();
+    EXPECT_EQ(c.rig.errorBoxes, QStringList{QStringLiteral("Прибор не поддерживается программой")});
+    EXPECT_FALSE(c.frm->IsConnected());
+    EXPECT_EQ(c.frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Установить соединение"));
+}
+
+TEST(ConfigurationPageInWindow, DeclinedSaveAtCloseKeepsTheNewAddress)
+{
+    WindowConfigRig c;
+    c.connect();
+    TConfigurationPage* p = c.page;
+    AnswerConfigurationReads(*c.rig.port(), 7, &c.regs);
+    p->rseConfSlaveID->setValue(7);
+    p->btnConfWriteClick();
+    ASSERT_EQ(c.frm->Session().Transducer.SlaveID, 7) << c.rig.msgs.texts().join('|').toStdString();
+
+    // A declined save at close keeps the address the device has now.
+    ClickOption(p->rbCu);
+    c.rig.msgs.answer(mrNo);
+    c.frm->close();
+    EXPECT_EQ(c.frm->Session().Transducer.SlaveID, 7);
+    EXPECT_TRUE(c.rig.iniContent().contains("DefaultSlaveID=7")) << c.rig.iniContent().constData();
 }

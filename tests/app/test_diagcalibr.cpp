@@ -1,7 +1,7 @@
-// The diagnostics and calibration pages inside the main window, offscreen,
-// on a scripted port and a virtual clock.
+// The diagnostics and calibration pages on a controller, offscreen, on a
+// scripted port and a virtual clock.
 
-#include "MainRig.h"
+#include "PageRig.h"
 #include "DiagRig.h"
 
 #include "app/CalibrationPage.h"
@@ -50,7 +50,7 @@ int WritesStartingWith(const ScriptedPort& port, const char* hex)
     return n;
 }
 
-// A connected main window whose device answers the identification, every
+// Connected pages whose device answers the identification, every
 // measurement request with `measurement`, and every calibration stage.
 struct Connected {
     explicit Connected(QByteArray measurement = Measurement(235, 10935, 0, 15, 3, 2005))
@@ -60,12 +60,12 @@ struct Connected {
             // Ahead of the rig's device, whose own measurement rule would come first otherwise.
             p.answerAlways(HexBytes("01 03 00 20 00 05"), [measurement](const QByteArray&) { return measurement; });
             p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
-            MainRig::AnswerAsDevice(p);
+            AnswerAsDevice(p);
         };
-        frm = rig.make();
-        frm->ConnectDevice();
-        diag = frm->tsDiagnostic();
-        cal = frm->tsCalobration();
+        rig.make();
+        rig.ctrl->Connect();
+        diag = rig.pages->tsDiagnostic();
+        cal = rig.pages->tsCalobration();
     }
     ~Connected() { QLocale::setDefault(QLocale::c()); }
 
@@ -73,32 +73,31 @@ struct Connected {
     void poll(uint32_t ms = 500)
     {
         rig.clock.advanceMs(ms);
-        frm->cpDRV()->PollTimerTick();
+        rig.ctrl->Driver()->PollTimerTick();
     }
 
-    MainRig rig;
-    std::unique_ptr<TfrmMain> frm;
+    PageRig rig;
     TDiagnosticPage* diag = nullptr;
     TCalibrationPage* cal = nullptr;
 };
 
-TEST(DiagnosticPageInWindow, ConnectionReadsTheCalibrationDateOnce)
+TEST(DiagnosticPageOnController, ConnectionReadsTheCalibrationDateOnce)
 {
     Connected c;
-    ASSERT_TRUE(c.frm->IsConnected());
+    ASSERT_TRUE(c.rig.ctrl->IsConnected());
     EXPECT_EQ(Shown(c.diag->indCalibrDate), QStringLiteral("15.03.2005"));
     EXPECT_TRUE(Shown(c.diag->indT).isEmpty());
     EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 03 00 20 00 05"), 1);
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
-    EXPECT_FALSE(c.frm->DiagnosticsTimer()->isActive());
+    EXPECT_FALSE(c.rig.ctrl->DiagnosticsTimer()->isActive());
 
     Connected silent{QByteArray()}; // an empty answer is silence
-    EXPECT_TRUE(silent.frm->IsConnected());
+    EXPECT_TRUE(silent.rig.ctrl->IsConnected());
     EXPECT_EQ(silent.rig.msgs.texts(), QStringList{QStringLiteral("Не удалось прочитать дату последней настройки.")});
     EXPECT_TRUE(Shown(silent.diag->indCalibrDate).isEmpty());
 }
 
-TEST(DiagnosticPageInWindow, StartStopAndLiveReadouts)
+TEST(DiagnosticPageOnController, StartStopAndLiveReadouts)
 {
     Connected c;
     TDiagnosticPage& page = *c.diag;
@@ -106,12 +105,12 @@ TEST(DiagnosticPageInWindow, StartStopAndLiveReadouts)
     EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Green);
 
     page.btnBeginDiagnostics->Click();
-    EXPECT_TRUE(c.frm->Session().State.DiagRunning);
-    EXPECT_TRUE(c.frm->DiagnosticsTimer()->isActive());
-    EXPECT_EQ(c.frm->DiagnosticsTimer()->interval(), 1000);
+    EXPECT_TRUE(c.rig.session().State.DiagRunning);
+    EXPECT_TRUE(c.rig.ctrl->DiagnosticsTimer()->isActive());
+    EXPECT_EQ(c.rig.ctrl->DiagnosticsTimer()->interval(), 1000);
     EXPECT_EQ(ButtonCaption(page.btnBeginDiagnostics), QStringLiteral("Завершить измерения"));
     EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Red);
-    EXPECT_EQ(c.frm->StatusPanelText(3), QStringLiteral("Режим диагностики"));
+    EXPECT_EQ(c.rig.statusBar->PanelText(3), QStringLiteral("Режим диагностики"));
 
     // Neither the tick nor the delivery waits: the virtual clock stands still in both.
     c.poll();
@@ -119,26 +118,26 @@ TEST(DiagnosticPageInWindow, StartStopAndLiveReadouts)
     EXPECT_EQ(Shown(page.indR), QStringLiteral("109,35"));
     EXPECT_EQ(page.lbDiagInf->text(), QStringLiteral("Неисправностей не обнаружено"));
     const uint64_t before = c.rig.clock.nowUs();
-    ASSERT_TRUE(QMetaObject::invokeMethod(c.frm->DiagnosticsTimer(), "timeout", Qt::DirectConnection)); // one tick
+    ASSERT_TRUE(QMetaObject::invokeMethod(c.rig.ctrl->DiagnosticsTimer(), "timeout", Qt::DirectConnection)); // one tick
     EXPECT_EQ(c.rig.clock.nowUs(), before);
     EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 03 00 20"), 3);
     c.rig.clock.advanceMs(400);
     const uint64_t beforeDelivery = c.rig.clock.nowUs();
-    c.frm->cpDRV()->PollTimerTick();
+    c.rig.ctrl->Driver()->PollTimerTick();
     EXPECT_EQ(c.rig.clock.nowUs(), beforeDelivery);
 
     page.btnBeginDiagnostics->Click();
-    EXPECT_FALSE(c.frm->Session().State.DiagRunning);
-    EXPECT_FALSE(c.frm->DiagnosticsTimer()->isActive());
+    EXPECT_FALSE(c.rig.session().State.DiagRunning);
+    EXPECT_FALSE(c.rig.ctrl->DiagnosticsTimer()->isActive());
     EXPECT_EQ(ButtonCaption(page.btnBeginDiagnostics), QStringLiteral("Начать измерения"));
     EXPECT_EQ(Tint(page.btnBeginDiagnostics), TTint::Green);
     EXPECT_TRUE(Shown(page.indT).isEmpty());
     EXPECT_TRUE(page.lbDiagInf->text().isEmpty());
     EXPECT_EQ(Shown(page.indCalibrDate), QStringLiteral("15.03.2005"));
-    EXPECT_TRUE(c.frm->StatusPanelText(3).isEmpty());
+    EXPECT_TRUE(c.rig.statusBar->PanelText(3).isEmpty());
 }
 
-TEST(DiagnosticPageInWindow, FaultTextOnSeparateLines)
+TEST(DiagnosticPageOnController, FaultTextOnSeparateLines)
 {
     Connected c(Measurement(0, 0, 3));
     c.diag->btnBeginDiagnostics->Click();
@@ -150,22 +149,22 @@ TEST(DiagnosticPageInWindow, FaultTextOnSeparateLines)
     EXPECT_TRUE(text.startsWith(QStringLiteral("1. Обрыв")));
 }
 
-TEST(DiagnosticPageInWindow, DisconnectEndsDiagnosticsAndCancelsCalibration)
+TEST(DiagnosticPageOnController, DisconnectEndsDiagnosticsAndCancelsCalibration)
 {
     Connected c;
     for (int i = 0; i < 3; ++i)
         c.cal->btnBeginCalibr->Click();
-    ASSERT_EQ(c.frm->Session().State.CalibrStage, 3);
+    ASSERT_EQ(c.rig.session().State.CalibrStage, 3);
     c.diag->btnBeginDiagnostics->Click(); // allowed while calibrating
     c.poll();
     ASSERT_EQ(Shown(c.diag->indT), QStringLiteral("23,5"));
     c.rig.port()->clearWrites();
 
-    c.frm->findChild<QAction*>(QStringLiteral("actConnect"))->trigger(); // connected: disconnects at once
-    EXPECT_FALSE(c.frm->IsConnected());
-    EXPECT_FALSE(c.frm->Session().State.DiagRunning);
-    EXPECT_FALSE(c.frm->DiagnosticsTimer()->isActive());
-    EXPECT_EQ(c.frm->Session().State.CalibrStage, 0);
+    c.rig.ctrl->Disconnect();
+    EXPECT_FALSE(c.rig.ctrl->IsConnected());
+    EXPECT_FALSE(c.rig.session().State.DiagRunning);
+    EXPECT_FALSE(c.rig.ctrl->DiagnosticsTimer()->isActive());
+    EXPECT_EQ(c.rig.session().State.CalibrStage, 0);
     ASSERT_GE(c.rig.port()->writeCount(), 1);
     EXPECT_EQ(c.rig.port()->writes().first().bytes, WithCRC(HexBytes("01 4D 00 00 00 00 00")));
     EXPECT_EQ(c.cal->lbStage->text(), QStringLiteral("Настройка завершена по желанию пользователя"));
@@ -177,12 +176,12 @@ TEST(DiagnosticPageInWindow, DisconnectEndsDiagnosticsAndCancelsCalibration)
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
 
     // Connecting again clears the leftover texts.
-    c.frm->ConnectDevice();
+    c.rig.ctrl->Connect();
     EXPECT_TRUE(c.cal->lbStage->text().isEmpty());
     EXPECT_TRUE(c.diag->lbDiagInf->text().isEmpty());
 }
 
-TEST(CalibrationPageInWindow, EntriesTakenWhenTheButtonIsPressed)
+TEST(CalibrationPageOnController, EntriesTakenWhenTheButtonIsPressed)
 {
     Connected c;
     TCalibrationPage& page = *c.cal;
@@ -221,13 +220,13 @@ TEST(CalibrationPageInWindow, EntriesTakenWhenTheButtonIsPressed)
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
 }
 
-TEST(CalibrationPageInWindow, LeavingTheFieldsChecksThem)
+TEST(CalibrationPageOnController, LeavingTheFieldsChecksThem)
 {
     Connected c;
     TCalibrationPage& page = *c.cal;
-    c.frm->MainPageCtrl()->setCurrentWidget(&page);
-    c.frm->show();
-    QApplication::setActiveWindow(c.frm.get());
+    c.rig.pages->setCurrentWidget(&page);
+    c.rig.window->show();
+    QApplication::setActiveWindow(c.rig.window.get());
     for (int i = 0; i < 5; ++i)
         page.btnBeginCalibr->Click();
     page.rseCalibrCur->setFocus(Qt::OtherFocusReason);
@@ -238,48 +237,48 @@ TEST(CalibrationPageInWindow, LeavingTheFieldsChecksThem)
     page.btnBeginCalibr->setFocus(Qt::MouseFocusReason);
     QApplication::processEvents();
     EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("Диапазон возможных значений\r\nот 3,600 мА до 4,400 мА")});
-    EXPECT_EQ(c.frm->Session().State.CalibrCurrent, -1);
+    EXPECT_EQ(c.rig.session().State.CalibrCurrent, -1);
     page.btnBeginCalibr->Click();
     EXPECT_EQ(c.rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 FF FF")));
     EXPECT_EQ(c.rig.msgs.count(), 1); // the refused value was already judged
 }
 
-TEST(CalibrationPageInWindow, RefusedWhileDiagnosticsRuns)
+TEST(CalibrationPageOnController, RefusedWhileDiagnosticsRuns)
 {
     Connected c;
     c.diag->btnBeginDiagnostics->Click();
     c.rig.port()->clearWrites();
     c.cal->btnBeginCalibr->Click();
     EXPECT_EQ(c.rig.msgs.texts(), QStringList{QStringLiteral("В режиме диагностики настройку проводить нельзя!")});
-    EXPECT_EQ(c.frm->Session().State.CalibrStage, 0);
+    EXPECT_EQ(c.rig.session().State.CalibrStage, 0);
     EXPECT_TRUE(c.cal->lbStage->text().isEmpty());
     EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 4D"), 0);
 }
 
 // A tap on "Продолжить" right after typing the measured current: the entry
 // is judged before anything is sent, and a refused one refuses the press.
-TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
+TEST(CalibrationPageOnController, TapAfterTypingTheCurrentChecksItFirst)
 {
     for (const TTapKind kind : {TTapKind::Slow, TTapKind::Queued}) {
         SCOPED_TRACE(TapName(kind));
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        MainRig rig;
+        PageRig rig;
         rig.onPort = [](ScriptedPort& p) {
             p.answerAlways(HexBytes("01 11"), [](const QByteArray&) {
                 return IdentifyAnswer(1, 'N', "ZELKOR", "Pt100", HexBytes("00 00 00 07"), HexBytes("01 02 07 D0"));
             });
             p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
-            MainRig::AnswerAsDevice(p);
+            AnswerAsDevice(p);
         };
-        auto frm = rig.make();
-        frm->ConnectDevice();
-        TCalibrationPage& page = *frm->tsCalobration();
-        frm->MainPageCtrl()->setCurrentWidget(&page);
-        frm->show();
-        QApplication::setActiveWindow(frm.get());
+        rig.make();
+        rig.ctrl->Connect();
+        TCalibrationPage& page = *rig.pages->tsCalobration();
+        rig.pages->setCurrentWidget(&page);
+        rig.window->show();
+        QApplication::setActiveWindow(rig.window.get());
         for (int i = 0; i < 5; ++i)
             page.btnBeginCalibr->Click();
-        ASSERT_EQ(frm->Session().State.CalibrStage, 5);
+        ASSERT_EQ(rig.session().State.CalibrStage, 5);
         page.rseCalibrCur->setFocus(Qt::OtherFocusReason);
         QApplication::processEvents();
         if (!page.rseCalibrCur->hasFocus())
@@ -288,7 +287,7 @@ TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
         int currentAtMessage = 0;
         int stage5SentAtMessage = -1;
         rig.msgs.setOnMessage([&](const TRecordedMessage&) {
-            currentAtMessage = int(frm->Session().State.CalibrCurrent);
+            currentAtMessage = int(rig.session().State.CalibrCurrent);
             stage5SentAtMessage = WritesStartingWith(*rig.port(), "01 4D 05");
         });
         rig.port()->clearWrites();
@@ -301,7 +300,7 @@ TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
         EXPECT_EQ(currentAtMessage, -1);
         EXPECT_EQ(stage5SentAtMessage, 0);
         EXPECT_EQ(WritesStartingWith(*rig.port(), "01 4D 05"), 0) << "a refused entry refuses the press";
-        EXPECT_EQ(frm->Session().State.CalibrStage, 5);
+        EXPECT_EQ(rig.session().State.CalibrStage, 5);
         EXPECT_FALSE(page.btnBeginCalibr->Pressed());
 
         // Corrected, the next tap sends it.
@@ -313,10 +312,10 @@ TEST(CalibrationPageInWindow, TapAfterTypingTheCurrentChecksItFirst)
         QApplication::processEvents();
         EXPECT_EQ(rig.port()->lastWrite(), WithCRC(HexBytes("01 4D 05 00 00 00 96")));
         EXPECT_EQ(rig.msgs.count(), 1);
-        EXPECT_EQ(frm->Session().State.CalibrStage, 6);
+        EXPECT_EQ(rig.session().State.CalibrStage, 6);
         EXPECT_FALSE(page.btnBeginCalibr->Pressed());
         rig.msgs.setOnMessage(nullptr);
-        frm->hide();
+        rig.window->hide();
         QLocale::setDefault(QLocale::c());
     }
 }

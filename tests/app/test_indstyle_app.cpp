@@ -1,4 +1,5 @@
 #include "MainRig.h"
+#include "app/DiagnosticPage.h"
 
 #include "indicator/IndStyle.h"
 #include "indicator/IndStyleFrm.h"

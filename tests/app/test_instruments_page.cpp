@@ -2,6 +2,7 @@
 // page, offscreen, with the instruments on scripted lines and a virtual clock.
 
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/CalibrationMeter.h"
 #include "app/CalibrationPage.h"
@@ -158,9 +159,9 @@ TEST(InstrumentsPage, CheckConnectionShowsTheAnswerAndFillsModelAndSerial)
 
 TEST(InstrumentsPage, SettingsDialogShowsItUnderItsOwnNode)
 {
-    MainRig rig;
-    auto frm = rig.make();
-    TfrmSettings dlg(frm->Settings(), frm->Session(), *frm);
+    PageRig rig;
+    rig.make();
+    TfrmSettings dlg(rig.settings, *rig.ctrl, rig.look);
     dlg.tsInstruments->DevicePaths = [] { return QStringList{QStringLiteral("/dev/ttyACM0"), QStringLiteral("/dev/usbtmc0")}; };
     dlg.FormShow();
     ASSERT_EQ(dlg.nodeRoot->childCount(), 4);
@@ -169,7 +170,7 @@ TEST(InstrumentsPage, SettingsDialogShowsItUnderItsOwnNode)
     EXPECT_EQ(dlg.PageControl1->currentWidget(), dlg.tsInstruments);
     EXPECT_GE(dlg.tsInstruments->meter.device->findText(QStringLiteral("/dev/usbtmc0")), 0);
     dlg.tsInstruments->meter.device->setCurrentText(QStringLiteral("/dev/ttyACM0"));
-    EXPECT_EQ(frm->Settings().Instruments.meter.device, QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(rig.settings.Instruments.meter.device, QStringLiteral("/dev/ttyACM0"));
     dlg.TreeView1->setCurrentItem(dlg.nodeConnection);
     EXPECT_EQ(dlg.PageControl1->currentWidget(), dlg.tsConnection);
     dlg.show();
@@ -179,44 +180,75 @@ TEST(InstrumentsPage, SettingsDialogShowsItUnderItsOwnNode)
     dlg.grab().save(QStringLiteral("/tmp/zelkor-instruments-source.png"));
 }
 
-// A connected window whose transducer accepts every calibration stage.
+// A transducer that accepts every calibration stage.
+void AnswerCalibration(ScriptedPort& p)
+{
+    p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return WithCRC(HexBytes("01 4D 00")); });
+    AnswerAsDevice(p);
+}
+
+void PressTo(TCalibrationPage& page, const TDeviceSession& session, int stage)
+{
+    while (session.State.CalibrStage != stage) {
+        const int before = session.State.CalibrStage;
+        page.btnBeginCalibr->Click();
+        QCoreApplication::processEvents(); // the queued automatic steps
+        ASSERT_NE(session.State.CalibrStage, before);
+    }
+}
+
+// The meter reaches the bench's instruments, on its clock, on 09.12.2026.
+void OnTheBench(TCalibrationMeter& meter, Bench& bench, TInstrumentSettings& instruments)
+{
+    meter.DeviceFactory = bench.factory();
+    meter.Ticks = &bench.clock;
+    meter.Today = [] { return QDate(2026, 12, 9); };
+    instruments.meter.device = QStringLiteral("/tmp/zelkor-meter");
+}
+
+// The pages connected to that transducer, the meter on a scripted bench.
 struct CalibrationRig {
     CalibrationRig()
     {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        rig.onPort = [](ScriptedPort& p) {
-            p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return WithCRC(HexBytes("01 4D 00")); });
-            MainRig::AnswerAsDevice(p);
-        };
-        frm = rig.make();
-        frm->ConnectDevice();
-        page = frm->tsCalobration();
-        meter = frm->CalibrationMeter();
-        meter->DeviceFactory = bench.factory();
-        meter->Ticks = &rig.clock;
-        meter->Today = [] { return QDate(2026, 12, 9); };
-        instruments().meter.device = QStringLiteral("/tmp/zelkor-meter");
+        rig.onPort = AnswerCalibration;
+        rig.make();
+        rig.ctrl->Connect();
+        page = rig.pages->tsCalobration();
+        meter = rig.pages->CalibrationMeter();
+        OnTheBench(*meter, bench, instruments());
     }
     ~CalibrationRig() { QLocale::setDefault(QLocale::c()); }
-    TInstrumentSettings& instruments() { return frm->Settings().Instruments; }
-    void pressTo(int stage)
-    {
-        while (frm->Session().State.CalibrStage != stage) {
-            const int before = frm->Session().State.CalibrStage;
-            page->btnBeginCalibr->Click();
-            QCoreApplication::processEvents(); // the queued automatic steps
-            ASSERT_NE(frm->Session().State.CalibrStage, before);
-        }
-    }
+    TInstrumentSettings& instruments() { return rig.settings.Instruments; }
+    void pressTo(int stage) { PressTo(*page, rig.session(), stage); }
 
-    MainRig rig;
+    PageRig rig;
     Bench bench{rig.clock};
-    std::unique_ptr<TfrmMain> frm;
     TCalibrationPage* page = nullptr;
     TCalibrationMeter* meter = nullptr;
 };
 
-TEST(CalibrationMeterInWindow, ReadButtonPutsTheSettledMeanIntoTheField)
+// The main window connected to that transducer: its verification window
+// shares the instruments and their warnings with the calibration page.
+struct VerificationRig {
+    VerificationRig()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        rig.onPort = AnswerCalibration;
+        frm = rig.make();
+        frm->ConnectDevice();
+        OnTheBench(*frm->CalibrationMeter(), bench, instruments());
+    }
+    ~VerificationRig() { QLocale::setDefault(QLocale::c()); }
+    TInstrumentSettings& instruments() { return frm->Settings().Instruments; }
+    void pressTo(int stage) { PressTo(*frm->tsCalobration(), frm->Session(), stage); }
+
+    MainRig rig;
+    Bench bench{rig.clock};
+    std::unique_ptr<TfrmMain> frm;
+};
+
+TEST(CalibrationMeterOnThePage, ReadButtonPutsTheSettledMeanIntoTheField)
 {
     CalibrationRig c;
     int n = 0;
@@ -229,30 +261,30 @@ TEST(CalibrationMeterInWindow, ReadButtonPutsTheSettledMeanIntoTheField)
     EXPECT_EQ(c.bench.opened(), 0) << "no automatic reading unless asked for";
     ASSERT_TRUE(c.meter->ReadMeter());
     EXPECT_DOUBLE_EQ(c.page->rseCalibrCur->value(), 4.012);
-    EXPECT_EQ(c.frm->Session().State.CalibrCurrent, 4012);
+    EXPECT_EQ(c.rig.session().State.CalibrCurrent, 4012);
     EXPECT_TRUE(c.meter->lbMeterSpread->text().contains(QStringLiteral("разброс 0,0000 мА")))
         << c.meter->lbMeterSpread->text().toStdString();
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(c.bench.writes().first(), QStringLiteral("CONF:CURR:DC 0.1"));
-    c.frm->MainPageCtrl()->setCurrentWidget(c.page);
-    c.frm->show();
-    c.frm->grab().save(QStringLiteral("/tmp/zelkor-calibration-meter.png"));
+    c.rig.pages->setCurrentWidget(c.page);
+    c.rig.window->show();
+    c.rig.window->grab().save(QStringLiteral("/tmp/zelkor-calibration-meter.png"));
     c.page->btnBeginCalibr->Click();
     const QByteArray stage5 = c.rig.port()->writes().at(c.rig.port()->writeCount() - 1).bytes;
     EXPECT_EQ(stage5.left(7), HexBytes("01 4D 05 00 00 0F AC")) << "4,012 mA travels as 4012";
 }
 
-TEST(CalibrationMeterInWindow, OutOfRangeReadingMeetsTheRangeCheck)
+TEST(CalibrationMeterOnThePage, OutOfRangeReadingMeetsTheRangeCheck)
 {
     CalibrationRig c;
     c.bench.script = [](ScriptedPort& p) { p.answerAlways("READ?", [](const QByteArray&) { return Amps(4.5e-3); }); };
     c.pressTo(5);
     EXPECT_TRUE(c.meter->ReadMeter());
-    EXPECT_EQ(c.frm->Session().State.CalibrCurrent, -1);
+    EXPECT_EQ(c.rig.session().State.CalibrCurrent, -1);
     EXPECT_TRUE(c.rig.msgs.contains(QStringLiteral("от 3,600 мА до 4,400 мА"))) << c.rig.msgs.texts().join('|').toStdString();
 }
 
-TEST(CalibrationMeterInWindow, AutomaticReadAtBothStagesAndFaultsNamed)
+TEST(CalibrationMeterOnThePage, AutomaticReadAtBothStagesAndFaultsNamed)
 {
     CalibrationRig c;
     c.instruments().meter.autoRead = true;
@@ -263,7 +295,7 @@ TEST(CalibrationMeterInWindow, AutomaticReadAtBothStagesAndFaultsNamed)
     amps = 19.998e-3;
     c.pressTo(6);
     EXPECT_DOUBLE_EQ(c.page->rseCalibrCur->value(), 19.998);
-    EXPECT_EQ(c.frm->Session().State.CalibrCurrent, 19998);
+    EXPECT_EQ(c.rig.session().State.CalibrCurrent, 19998);
     EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
 
     c.bench.script = [](ScriptedPort& p) { p.answerAlways("READ?", [](const QByteArray&) { return QByteArray("9.9E37\n"); }); };
@@ -275,7 +307,7 @@ TEST(CalibrationMeterInWindow, AutomaticReadAtBothStagesAndFaultsNamed)
     EXPECT_TRUE(c.page->btnBeginCalibr->isEnabled()) << "the page is given back";
 }
 
-TEST(CalibrationMeterInWindow, OverdueCertificateWarnedOnceAtTheStart)
+TEST(CalibrationMeterOnThePage, OverdueCertificateWarnedOnceAtTheStart)
 {
     CalibrationRig c;
     c.instruments().meter.dueDate = QDate(2026, 11, 30);
@@ -288,7 +320,7 @@ TEST(CalibrationMeterInWindow, OverdueCertificateWarnedOnceAtTheStart)
     EXPECT_EQ(c.rig.msgs.count(), 1) << "once a run";
 }
 
-TEST(CalibrationMeterInWindow, SourceSetsTheStageResistances)
+TEST(CalibrationMeterOnThePage, SourceSetsTheStageResistances)
 {
     CalibrationRig c;
     c.instruments().meter.device.clear();
@@ -305,7 +337,7 @@ TEST(CalibrationMeterInWindow, SourceSetsTheStageResistances)
 
 TEST(VerificationInstrumentsInWindow, BothInstrumentsOfferTheAutomaticRun)
 {
-    CalibrationRig c;
+    VerificationRig c;
     c.instruments().source.device = QStringLiteral("/tmp/zelkor-source");
     c.instruments().source.model = QStringLiteral("SRC-1000");
     c.bench.script = [](ScriptedPort& p) { p.answerAlways("*IDN?", [](const QByteArray&) { return QByteArray("SIMLAB,SDM-4020,SL-20451,1.03\n"); }); };
@@ -337,7 +369,7 @@ TEST(VerificationInstrumentsInWindow, BothInstrumentsOfferTheAutomaticRun)
 
 TEST(VerificationInstrumentsInWindow, AnInstrumentThatCannotBeOpenedLeavesTheWindowByHand)
 {
-    CalibrationRig c;
+    VerificationRig c;
     c.bench.script = [](ScriptedPort& p) { p.setOpenError(TPortOpenError::Busy); };
     TVerificationInstruments* instruments = c.frm->VerificationInstruments();
     instruments->DeviceFactory = c.bench.factory();
@@ -355,7 +387,7 @@ TEST(VerificationInstrumentsInWindow, AnInstrumentThatCannotBeOpenedLeavesTheWin
 
 TEST(VerificationInstrumentsInWindow, OverdueCertificatesWarnedOnceForTheRunAcrossCalibrationAndVerification)
 {
-    CalibrationRig c;
+    VerificationRig c;
     c.instruments().meter.model = QStringLiteral("DMM");
     c.instruments().meter.dueDate = QDate(2026, 12, 1);
     c.instruments().source.device = QStringLiteral("/tmp/zelkor-source");

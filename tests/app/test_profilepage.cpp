@@ -1,5 +1,7 @@
-// Saving and loading configuration profiles in the main window.
+// Saving and loading configuration profiles: the actions on the pages, and
+// their place in the main window's menu.
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/ConfigProfileActions.h"
 #include "app/ConfigurationPage.h"
@@ -17,11 +19,10 @@ namespace {
 
 // A connected 'M' transducer at address 1 reading Pt 0,00385, 100 ohm, -50..150, direct, 3,2 mA, no averaging.
 struct ProfileRig {
-    MainRig rig;
+    PageRig rig;
     TConfigRegisters regs;
-    std::unique_ptr<TfrmMain> frm;
     TConfigurationPage* page = nullptr;
-    TConfigProfileActions* actions = nullptr;
+    std::unique_ptr<TConfigProfileActions> actions;
     QString chosen; // what the file dialog answers
 
     ProfileRig()
@@ -37,12 +38,12 @@ struct ProfileRig {
             p.answerAlways([](const QByteArray& q) { return q.size() == 25 && q[1] == 0x10; },
                            [](const QByteArray& q) { return WithCRC(q.left(1) + HexBytes("10 00 18 00 08")); });
         };
-        frm = rig.make();
-        page = frm->tsConfiguration();
-        actions = frm->findChild<TConfigProfileActions*>();
+        rig.make();
+        page = rig.pages->tsConfiguration();
+        actions = std::make_unique<TConfigProfileActions>(*rig.window, *rig.ctrl);
+        actions->SetPages(*rig.pages->tsInformation(), *page);
         actions->ChooseFile = [this](bool, const QString&) { return chosen; };
-        frm->Session().link.ReportLinkErrors = true;
-        frm->ConnectDevice();
+        rig.connect();
     }
     QString path(const QString& name) const { return rig.progDir + QLatin1Char('/') + name; }
     int writes() const { return rig.port()->writeCount(); }
@@ -60,8 +61,9 @@ QStringList MenuTexts(QMenu* menu)
 
 TEST(ProfileMenu, FileMenuHoldsSaveAndLoadBeforeExit)
 {
-    ProfileRig r;
-    QMenu* file = r.frm->menuBar()->actions().first()->menu();
+    MainRig rig;
+    const auto frm = rig.make();
+    QMenu* file = frm->menuBar()->actions().first()->menu();
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(MenuTexts(file), (QStringList{QStringLiteral("Настройки"), QStringLiteral("-"),
                                              QStringLiteral("Сохранить конфигурацию..."),
@@ -72,7 +74,7 @@ TEST(ProfileMenu, FileMenuHoldsSaveAndLoadBeforeExit)
 TEST(ProfilePage, SavedProfileLoadsBackAsUserEditsAndWritesOnlyOnWrite)
 {
     ProfileRig r;
-    ASSERT_TRUE(r.frm->IsConnected()) << r.rig.msgs.texts().join('|').toStdString();
+    ASSERT_TRUE(r.rig.ctrl->IsConnected()) << r.rig.msgs.texts().join('|').toStdString();
     // The page as the user sets it: copper, 50 ohm, -20..180, inverse, 21 mA, 12 s.
     ClickOption(r.page->rbCu);
     ClickOption(r.page->rbR50);
@@ -91,7 +93,7 @@ TEST(ProfilePage, SavedProfileLoadsBackAsUserEditsAndWritesOnlyOnWrite)
 
     // Back to the device's values, then the profile.
     r.page->btnConfReadClick();
-    r.frm->tsInformation()->edSensorType->setText(QStringLiteral("другой"));
+    r.rig.pages->tsInformation()->edSensorType->setText(QStringLiteral("другой"));
     ASSERT_TRUE(OptionChecked(r.page->rbPl_385));
     const int writes = r.writes();
     r.rig.msgs.clear();
@@ -107,10 +109,10 @@ TEST(ProfilePage, SavedProfileLoadsBackAsUserEditsAndWritesOnlyOnWrite)
     EXPECT_TRUE(OptionChecked(r.page->rbI21));
     EXPECT_TRUE(r.page->cbAverageTurnOn->Checked());
     EXPECT_EQ(r.page->rseAverage->value(), 12);
-    EXPECT_EQ(r.frm->tsInformation()->edSensorType->text(), QStringLiteral("Pt100"));
-    EXPECT_TRUE(r.frm->Session().Transducer.ConfModified);
-    EXPECT_TRUE(r.frm->Session().Transducer.InfModified);
-    EXPECT_EQ(r.frm->StatusPanelText(2), QStringLiteral("Mod"));
+    EXPECT_EQ(r.rig.pages->tsInformation()->edSensorType->text(), QStringLiteral("Pt100"));
+    EXPECT_TRUE(r.rig.session().Transducer.ConfModified);
+    EXPECT_TRUE(r.rig.session().Transducer.InfModified);
+    EXPECT_EQ(r.rig.statusBar->PanelText(2), QStringLiteral("Mod"));
 
     // "Записать" sends what the profile set: 3, 2, -20, 175, inverse, code 3, 12 s -> 70.
     r.page->btnConfWriteClick();
@@ -123,7 +125,7 @@ TEST(ProfilePage, SavedProfileLoadsBackAsUserEditsAndWritesOnlyOnWrite)
 TEST(ProfilePage, RefusedProfileNamesTheFieldAndLeavesThePage)
 {
     ProfileRig r;
-    ASSERT_TRUE(r.frm->IsConnected());
+    ASSERT_TRUE(r.rig.ctrl->IsConnected());
     const int writes = r.writes();
     struct Case {
         QByteArray file;
@@ -147,7 +149,7 @@ TEST(ProfilePage, RefusedProfileNamesTheFieldAndLeavesThePage)
         EXPECT_TRUE(OptionChecked(r.page->rbPl_385)) << c.message.toStdString();
         EXPECT_EQ(r.page->rseTopTempBound->value(), 150);
         EXPECT_TRUE(OptionChecked(r.page->rbI3_6));
-        EXPECT_FALSE(r.frm->Session().Transducer.ConfModified);
+        EXPECT_FALSE(r.rig.session().Transducer.ConfModified);
     }
     EXPECT_EQ(r.writes(), writes);
 
@@ -162,7 +164,7 @@ TEST(ProfilePage, RefusedProfileNamesTheFieldAndLeavesThePage)
 TEST(ProfilePage, EmptyPageIsNotSaved)
 {
     ProfileRig r;
-    r.frm->DisconnectDevice(); // empties the page
+    r.rig.ctrl->Disconnect(); // empties the page
     r.chosen = r.path(QStringLiteral("empty.zcf"));
     r.rig.msgs.clear();
     r.actions->actSaveConfig->trigger();

@@ -1,6 +1,8 @@
 // The settings dialog: its handlers write the settings record at once; the
-// file gets them when the main window closes.
+// file gets them when the settings are saved. The main window keeps the
+// dialog for the run.
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "FitCheck.h"
 #include "rbcontrols/RbCheckBox.h"
@@ -9,6 +11,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -20,8 +23,7 @@
 namespace {
 
 struct SettingsRig {
-    MainRig rig;
-    std::unique_ptr<TfrmMain> frm;
+    PageRig rig;
     TfrmSettings* dlg = nullptr;
     QVector<TSerialDevice> devices{
         {"/dev/ttyS0", {}, {}, {}},
@@ -32,17 +34,15 @@ struct SettingsRig {
     explicit SettingsRig(const QByteArray& ini = {})
         : rig(ini)
     {
-        rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 1); };
-        frm = rig.make();
-        dlg = frm->SettingsDialog();
+        rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p, 1); };
+        rig.make();
+        dlg = new TfrmSettings(rig.settings, *rig.ctrl, rig.look, rig.window.get());
         dlg->DeviceSource = [this](const TComPortMap&) { return devices; };
     }
     void connect(int port)
     {
-        frm->cpDRV()->SetPort(port);
-        frm->Session().link.ReportLinkErrors = true;
-        frm->ConnectDevice();
-        ASSERT_TRUE(frm->IsConnected());
+        rig.ctrl->Driver()->SetPort(port);
+        ASSERT_TRUE(rig.connect());
     }
     int indexOf(const QString& prefix) const
     {
@@ -51,10 +51,14 @@ struct SettingsRig {
                 return i;
         return -1;
     }
+    // The save the program makes at close.
     QByteArray closeAndRead()
     {
-        frm->close();
-        return rig.iniContent();
+        QString error;
+        EXPECT_TRUE(SaveSettings(rig.settings, rig.session().Transducer.SlaveID, rig.ctrl->PortNumber(), {}, &error))
+            << error.toStdString();
+        QFile f(rig.settings.IniFileName);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
 
@@ -86,11 +90,11 @@ TEST(SettingsDialog, CreationLoadsTheControlsFromTheRecord)
 TEST(SettingsDialog, ShowingFillsThePortsAndTakesTheCurrentAddress)
 {
     SettingsRig s("[Defaults]\r\nDefaultComPortNum=3\r\nDefaultSlaveID=4\r\n");
-    s.frm->Session().Transducer.SlaveID = 33;
+    s.rig.session().Transducer.SlaveID = 33;
     s.dlg->FormShow();
     ASSERT_EQ(s.dlg->cbCom->count(), 3);
     EXPECT_TRUE(s.dlg->cbCom->currentText().startsWith(QStringLiteral("COM3:"))) << s.dlg->cbCom->currentText().toStdString();
-    EXPECT_EQ(s.frm->Settings().DefaultSlaveID, 33);
+    EXPECT_EQ(s.rig.settings.DefaultSlaveID, 33);
     EXPECT_EQ(s.dlg->rseSlaveID->value(), 33);
     EXPECT_EQ(s.dlg->PageControl1->currentWidget(), s.dlg->tsBasic);
     EXPECT_EQ(s.dlg->TreeView1->currentItem(), s.dlg->nodeBasic);
@@ -101,7 +105,7 @@ TEST(SettingsDialog, ShowingFillsThePortsAndTakesTheCurrentAddress)
     EXPECT_EQ(s.dlg->PageControl1->currentWidget(), s.dlg->tsBasic);
 
     // A port number the list does not have: nothing selected.
-    s.frm->Settings().DefaultComPortNum = 9;
+    s.rig.settings.DefaultComPortNum = 9;
     s.dlg->FormShow();
     EXPECT_EQ(s.dlg->cbCom->currentIndex(), -1);
 }
@@ -110,18 +114,18 @@ TEST(SettingsDialog, ToFirstAfterToLastWritesToFirst)
 {
     SettingsRig s("[Defaults]\r\nConnectBeforeRun=0\r\nConnectionType=toNum\r\nDefaultSlaveID=5\r\n");
     s.dlg->cbSetConnectBeforeRun->Click();
-    EXPECT_TRUE(s.frm->Settings().ConnectBeforeRun);
+    EXPECT_TRUE(s.rig.settings.ConnectBeforeRun);
     EXPECT_TRUE(s.dlg->rbToLast->isEnabled());
-    s.frm->Session().Transducer.SlaveID = 21;
+    s.rig.session().Transducer.SlaveID = 21;
     ClickOption(s.dlg->rbToLast);
     EXPECT_EQ(s.dlg->rseSlaveID->value(), 21) << "the current address";
     EXPECT_FALSE(s.dlg->rseSlaveID->isEnabled());
-    EXPECT_TRUE(s.frm->Settings().ConnectToLast);
+    EXPECT_TRUE(s.rig.settings.ConnectToLast);
     ClickOption(s.dlg->rbFindFirst);
     EXPECT_FALSE(OptionChecked(s.dlg->rbToLast));
-    EXPECT_TRUE(s.frm->Settings().ConnectToFirst);
-    EXPECT_FALSE(s.frm->Settings().ConnectToLast);
-    EXPECT_FALSE(s.frm->Settings().ConnectToNum);
+    EXPECT_TRUE(s.rig.settings.ConnectToFirst);
+    EXPECT_FALSE(s.rig.settings.ConnectToLast);
+    EXPECT_FALSE(s.rig.settings.ConnectToNum);
     const QByteArray ini = s.closeAndRead();
     EXPECT_TRUE(ini.contains("ConnectBeforeRun=1\r\nConnectionType=toFirst\r\n")) << ini.constData();
 
@@ -138,7 +142,7 @@ TEST(SettingsDialog, UncheckingConnectBeforeRunWritesAnEmptyType)
 {
     SettingsRig s("[Defaults]\r\nConnectBeforeRun=1\r\nConnectionType=toLast\r\n");
     s.dlg->cbSetConnectBeforeRun->Click();
-    EXPECT_FALSE(s.frm->Settings().ConnectBeforeRun);
+    EXPECT_FALSE(s.rig.settings.ConnectBeforeRun);
     for (TOptionButton* b : {s.dlg->rbConnectToNum, s.dlg->rbToLast, s.dlg->rbFindFirst})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_FALSE(s.dlg->rseSlaveID->isEnabled());
@@ -152,17 +156,17 @@ TEST(SettingsDialog, CheckingConnectBeforeRunWithoutAModePicksToNum)
     EXPECT_TRUE(OptionChecked(s.dlg->rbFindFirst)) << "marked, though disabled";
     SetOptionChecked(s.dlg->rbFindFirst, false);
     s.dlg->cbSetConnectBeforeRun->Click(); // on, with no mark
-    EXPECT_TRUE(s.frm->Settings().ConnectBeforeRun);
-    EXPECT_TRUE(s.frm->Settings().ConnectToNum);
-    EXPECT_FALSE(s.frm->Settings().ConnectToFirst);
+    EXPECT_TRUE(s.rig.settings.ConnectBeforeRun);
+    EXPECT_TRUE(s.rig.settings.ConnectToNum);
+    EXPECT_FALSE(s.rig.settings.ConnectToFirst);
     EXPECT_TRUE(OptionChecked(s.dlg->rbConnectToNum));
     EXPECT_TRUE(s.dlg->rseSlaveID->isEnabled());
-    EXPECT_EQ(s.frm->Settings().DefaultSlaveID, 8);
+    EXPECT_EQ(s.rig.settings.DefaultSlaveID, 8);
 
     SettingsRig keep("[Defaults]\r\nConnectBeforeRun=0\r\nConnectionType=toFirst\r\n");
     keep.dlg->cbSetConnectBeforeRun->Click(); // the mark that is there decides
-    EXPECT_TRUE(keep.frm->Settings().ConnectToFirst);
-    EXPECT_FALSE(keep.frm->Settings().ConnectToNum);
+    EXPECT_TRUE(keep.rig.settings.ConnectToFirst);
+    EXPECT_FALSE(keep.rig.settings.ConnectToNum);
     EXPECT_FALSE(keep.dlg->rseSlaveID->isEnabled());
 }
 
@@ -170,11 +174,11 @@ TEST(SettingsDialog, RepeatNumActsAtOnce)
 {
     SettingsRig s;
     s.dlg->rseRepNum->setValue(1);
-    EXPECT_EQ(s.frm->Settings().RepeatNum, 1);
-    s.frm->Session().link.ReportLinkErrors = true;
+    EXPECT_EQ(s.rig.settings.RepeatNum, 1);
+    s.rig.session().link.ReportLinkErrors = true;
     s.rig.port()->clearRules(); // the device is silent now
-    s.frm->cpDRV()->SetPort(1);
-    s.frm->ConnectDevice();
+    s.rig.ctrl->Driver()->SetPort(1);
+    s.rig.ctrl->Connect();
     EXPECT_EQ(s.rig.port()->writeCount(), 1) << "one attempt only";
     EXPECT_TRUE(s.closeAndRead().contains("RepeatNum=1\r\n"));
 }
@@ -188,13 +192,13 @@ TEST(SettingsDialog, QuickSearchCheckBoxOnTheConnectionPage)
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Быстрый поиск"));
     s.dlg->cbQuickSearch->Click();
-    EXPECT_FALSE(s.frm->Settings().QuickSearch) << "acts at once";
+    EXPECT_FALSE(s.rig.settings.QuickSearch) << "acts at once";
     EXPECT_TRUE(s.closeAndRead().contains("ViewToolBar=1\r\nQuickSearch=0\r\n"));
 
     SettingsRig off("[Defaults]\r\nQuickSearch=0\r\n");
     EXPECT_FALSE(off.dlg->cbQuickSearch->Checked());
     off.dlg->cbQuickSearch->Click();
-    EXPECT_TRUE(off.frm->Settings().QuickSearch);
+    EXPECT_TRUE(off.rig.settings.QuickSearch);
 }
 
 TEST(SettingsDialog, SelectingTheCurrentPortChangesNothing)
@@ -202,13 +206,13 @@ TEST(SettingsDialog, SelectingTheCurrentPortChangesNothing)
     SettingsRig s("[Defaults]\r\nDefaultComPortNum=2\r\n");
     s.connect(2);
     s.dlg->FormShow();
-    const QString name = s.frm->cpDRV()->PortName();
+    const QString name = s.rig.ctrl->Driver()->PortName();
     s.dlg->cbComSelect(s.indexOf(QStringLiteral("COM2:")));
     EXPECT_TRUE(s.rig.msgs.isEmpty());
-    EXPECT_TRUE(s.frm->IsConnected());
-    EXPECT_EQ(s.frm->cpDRV()->PortName(), name);
-    EXPECT_EQ(s.frm->cpDRV()->Port(), 2);
-    EXPECT_EQ(s.frm->Settings().DefaultComPortNum, 2);
+    EXPECT_TRUE(s.rig.ctrl->IsConnected());
+    EXPECT_EQ(s.rig.ctrl->Driver()->PortName(), name);
+    EXPECT_EQ(s.rig.ctrl->Driver()->Port(), 2);
+    EXPECT_EQ(s.rig.settings.DefaultComPortNum, 2);
 }
 
 TEST(SettingsDialog, SelectingAnotherPortWhileConnectedAsks)
@@ -223,16 +227,16 @@ TEST(SettingsDialog, SelectingAnotherPortWhileConnectedAsks)
     s.dlg->cbComSelect(com3);
     EXPECT_EQ(s.rig.msgs.texts(), QStringList{QStringLiteral("Разорвать установленное соединение?")});
     EXPECT_EQ(s.rig.msgs.last().kind, mkConfirmation);
-    EXPECT_TRUE(s.frm->IsConnected());
-    EXPECT_EQ(s.frm->Settings().DefaultComPortNum, 1);
-    EXPECT_EQ(s.frm->cpDRV()->Port(), 1);
+    EXPECT_TRUE(s.rig.ctrl->IsConnected());
+    EXPECT_EQ(s.rig.settings.DefaultComPortNum, 1);
+    EXPECT_EQ(s.rig.ctrl->Driver()->Port(), 1);
 
     s.rig.msgs.answer(mrYes);
     s.dlg->cbComSelect(com3);
-    EXPECT_FALSE(s.frm->IsConnected());
-    EXPECT_EQ(s.frm->Settings().DefaultComPortNum, 3);
-    EXPECT_EQ(s.frm->cpDRV()->PortName(), QStringLiteral("//./COM3"));
-    EXPECT_EQ(s.frm->StatusPanelText(0), QStringLiteral("Соединение не установленно"));
+    EXPECT_FALSE(s.rig.ctrl->IsConnected());
+    EXPECT_EQ(s.rig.settings.DefaultComPortNum, 3);
+    EXPECT_EQ(s.rig.ctrl->Driver()->PortName(), QStringLiteral("//./COM3"));
+    EXPECT_EQ(s.rig.statusBar->PanelText(0), QStringLiteral("Соединение не установленно"));
 }
 
 TEST(SettingsDialog, EnterInThePortField)
@@ -245,29 +249,31 @@ TEST(SettingsDialog, EnterInThePortField)
         QTest::keyClick(s.dlg->cbCom->lineEdit(), Qt::Key_Return);
     };
     typeAndEnter(QStringLiteral("com7"));
-    EXPECT_EQ(s.frm->Settings().DefaultComPortNum, 7);
-    EXPECT_EQ(s.frm->cpDRV()->PortName(), QStringLiteral("\\\\.\\COM7"));
+    EXPECT_EQ(s.rig.settings.DefaultComPortNum, 7);
+    EXPECT_EQ(s.rig.ctrl->Driver()->PortName(), QStringLiteral("\\\\.\\COM7"));
     EXPECT_TRUE(s.rig.msgs.isEmpty());
 
     typeAndEnter(QStringLiteral("ttyS1")); // no "com": nothing
     typeAndEnter(QStringLiteral("COMX")); // no number: refused
     EXPECT_EQ(s.rig.msgs.count(), 1);
     EXPECT_TRUE(s.rig.msgs.last().text.contains(QStringLiteral("COMX")));
-    EXPECT_EQ(s.frm->Settings().DefaultComPortNum, 7);
-    EXPECT_EQ(s.frm->cpDRV()->PortName(), QStringLiteral("\\\\.\\COM7"));
+    EXPECT_EQ(s.rig.settings.DefaultComPortNum, 7);
+    EXPECT_EQ(s.rig.ctrl->Driver()->PortName(), QStringLiteral("\\\\.\\COM7"));
 }
 
-TEST(SettingsDialog, CloseButtonKeepsEveryChange)
+TEST(SettingsDialogInWindow, CloseButtonKeepsEveryChange)
 {
-    SettingsRig s;
-    QTimer::singleShot(0, [&s] {
-        s.dlg->rseRepNum->setValue(6);
-        s.dlg->RbButton2->Click();
+    MainRig rig;
+    const auto frm = rig.make();
+    TfrmSettings* dlg = frm->SettingsDialog();
+    QTimer::singleShot(0, [dlg] {
+        dlg->rseRepNum->setValue(6);
+        dlg->RbButton2->Click();
     });
-    s.frm->findChild<QAction*>(QStringLiteral("actProgSet"))->trigger();
-    EXPECT_FALSE(s.dlg->isVisible());
-    EXPECT_EQ(s.frm->Settings().RepeatNum, 6);
-    EXPECT_EQ(s.frm->SettingsDialog(), s.dlg) << "kept for the run";
+    frm->findChild<QAction*>(QStringLiteral("actProgSet"))->trigger();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(frm->Settings().RepeatNum, 6);
+    EXPECT_EQ(frm->SettingsDialog(), dlg) << "kept for the run";
 }
 
 TEST(SettingsDialog, TextsFitAtTheProgramFont)

@@ -333,6 +333,31 @@ TEST(TransducerController, SearchThatFindsNobodyFallsBackToTheDefaultAddress)
     EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Ниодного прибора не найдено.")});
 }
 
+// The search without arguments reads its settings when it starts, not when they were given.
+TEST(TransducerController, SearchTakesItsSettingsWhenItStarts)
+{
+    ControllerRig rig;
+    bool quick = false;
+    int fallback = 7;
+    rig.ctrl->SetSearchSettings([&] { return quick; }, [&] { return fallback; });
+    int passes = 0;
+    QObject::connect(rig.ctrl.get(), &TTransducerController::searchPassStarted, [&] { ++passes; });
+
+    quick = true;
+    fallback = 9;
+    rig.ctrl->SearchFirstDevice();
+    EXPECT_EQ(passes, 2) << "the quick pass, then the full scan";
+    EXPECT_EQ(rig.ctrl->Session().Transducer.SlaveID, 9);
+
+    passes = 0;
+    quick = false;
+    fallback = 4;
+    rig.ctrl->SearchFirstDevice();
+    EXPECT_LT(passes, 2) << "no quick pass";
+    EXPECT_EQ(rig.ctrl->Session().Transducer.SlaveID, 4);
+    EXPECT_EQ(rig.msgs.countOf(QStringLiteral("Ниодного прибора не найдено.")), 2);
+}
+
 TEST(TransducerController, PortNamedByTextAsksThePromptsFirst)
 {
     ControllerRig rig;

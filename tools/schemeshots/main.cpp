@@ -1,16 +1,19 @@
 // schemeshots <out-folder>: renders the main window's four pages, the settings
 // dialog and the colour-scheme editor offscreen, once under Standart.rbs and
 // once under a scheme with a dark work area.
-#include "app/MainWindow.h"
+#include "app/MainWindowOptions.h"
 #include "rbcontrols/RbStyleEditor.h"
 #include "app/SetFrm.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMainWindow>
 #include <QDir>
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -60,21 +63,27 @@ void ShootScheme(const QString& outDir, const QString& tag, const QString& schem
     o.exePath = prog.filePath("zelkor");
     o.userConfigDir = prog.filePath("cfg");
     o.errorBox = [](const QString& text) { QTextStream(stderr) << "error: " << text << "\n"; };
-    TfrmMain frm(std::move(o));
+    const std::unique_ptr<QMainWindow> window = MakeMainWindow(std::move(o));
+    QMainWindow& frm = *window;
     frm.show();
-    for (int i = 0; i < frm.MainPageCtrl()->count(); ++i) {
-        frm.MainPageCtrl()->setCurrentIndex(i);
+    auto* pages = frm.findChild<QTabWidget*>(QStringLiteral("MainPageCtrl"));
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
         QApplication::processEvents();
         Shoot(&frm, QStringLiteral("%1/%2-main-%3.png").arg(outDir, tag).arg(i));
     }
-    TfrmSettings* settings = frm.SettingsDialog();
-    settings->show();
-    QApplication::processEvents();
-    Shoot(settings, QStringLiteral("%1/%2-settings.png").arg(outDir, tag));
-    settings->hide();
+    // The settings dialog runs modal: it is shot and closed from inside its loop.
+    QTimer::singleShot(0, &frm, [&frm, &outDir, &tag] {
+        if (auto* settings = frm.findChild<TfrmSettings*>()) {
+            QApplication::processEvents();
+            Shoot(settings, QStringLiteral("%1/%2-settings.png").arg(outDir, tag));
+            settings->reject();
+        }
+    });
+    frm.findChild<QAction*>(QStringLiteral("actProgSet"))->trigger();
     frm.findChild<QAction*>(QStringLiteral("actColors"))->trigger();
     QApplication::processEvents();
-    if (TFStyleEditor* editor = frm.StyleEditor()) {
+    if (auto* editor = frm.findChild<TFStyleEditor*>()) {
         Shoot(editor, QStringLiteral("%1/%2-editor.png").arg(outDir, tag));
         editor->actCloseExecute();
     }

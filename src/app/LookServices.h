@@ -6,17 +6,11 @@ class QString;
 class QWidget;
 class TRbCustomControl;
 
-// What the pages and dialogs ask of the main window beyond the device
-// session and its shell (IDeviceShell).
-class IMainServices {
+// The program's look as the pages and dialogs take it: the platform's error
+// box and the colour scheme the windows follow.
+class ILookServices {
 public:
-    virtual ~IMainServices() = default;
-    virtual bool IsConnected() const = 0;
-    virtual void ConnectDevice() = 0;
-    virtual void SearchFirstDevice() = 0;
-    // Around a write or read: the diagnostics poll must not fall inside it.
-    virtual bool PauseDiagnosticsTimer() = 0;
-    virtual void ResumeDiagnosticsTimer(bool wasRunning) = 0;
+    virtual ~ILookServices() = default;
     // The platform's standard error box.
     virtual void ShowPlatformError(const QString& text) = 0;
     // A window that takes the program's look: its skinned controls styled
