@@ -378,15 +378,6 @@ void TConfigurationPage::ClearFields()
 
 // ---------------------------------------------------------------- exchanges
 
-void TConfigurationPage::ReadConfiguration()
-{
-    // A diagnostics poll inside the read would take its answer away.
-    const bool timerWasOn = m_ctrl.PauseDiagnosticsTimer();
-    if (::ReadConfiguration(m_session))
-        ShowConfiguration();
-    m_ctrl.ResumeDiagnosticsTimer(timerWasOn);
-}
-
 void TConfigurationPage::WriteConfiguration()
 {
     if (!m_ctrl.IsConnected()) {
@@ -406,7 +397,7 @@ void TConfigurationPage::WriteConfiguration()
 
 void TConfigurationPage::btnConfReadClick()
 {
-    ReadConfiguration();
+    m_ctrl.ReadConfiguration(); // the page shows it on configurationRead
     m_session.shell->ProcessEvents();
     ::SetConfigModified(m_session, false);
 }

@@ -31,8 +31,6 @@ public:
     void SetStyleManager(TRbStyleManager* manager);
     TRbStyleManager* StyleManager() const { return m_manager; }
 
-    // Reads the block and shows it. The diagnostics timer pauses meanwhile.
-    void ReadConfiguration();
     // Takes the page into the record, checks it and writes the block.
     void WriteConfiguration();
     // Puts the record's configuration on the page; not an edit.

@@ -79,6 +79,9 @@ TfrmMain::~TfrmMain()
 {
     if (m_messageDialog && Messages() == m_messageDialog)
         SetMessages(nullptr);
+    // The other children hold the controller's session: it goes last.
+    m_ctrl->setParent(nullptr);
+    m_ctrl->setParent(this);
 }
 
 void TfrmMain::CreatePages()
