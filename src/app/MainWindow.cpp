@@ -79,9 +79,11 @@ TfrmMain::~TfrmMain()
 {
     if (m_messageDialog && Messages() == m_messageDialog)
         SetMessages(nullptr);
-    // The other children hold the controller's session: it goes last.
-    m_ctrl->setParent(nullptr);
-    m_ctrl->setParent(this);
+    // The other children use the look and the controller's session: these go last.
+    for (QObject* last : {static_cast<QObject*>(m_look), static_cast<QObject*>(m_ctrl)}) {
+        last->setParent(nullptr);
+        last->setParent(this);
+    }
 }
 
 void TfrmMain::CreatePages()
