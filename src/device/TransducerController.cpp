@@ -4,6 +4,7 @@
 #include "device/DeviceMessages.h"
 #include "device/DeviceScan.h"
 #include "device/Information.h"
+#include "device/TransducerLine.h"
 #include "link/CommPortDriver.h"
 #include "link/MessageDialog.h"
 #include "link/PortNames.h"
@@ -30,16 +31,7 @@ TTransducerController::TTransducerController(ITickSource* ticks, std::unique_ptr
 {
     m_drv = new TCommPortDriver(ticks, std::move(device), this);
     m_drv->SetPortName(QStringLiteral("\\\\.\\COM1"));
-    m_drv->SetBaudRateValue(1200);
-    m_drv->SetDataBits(db8BITS);
-    m_drv->SetStopBits(sb2BITS);
-    m_drv->SetParity(ptNONE);
-    m_drv->SetHwFlow(hfNONERTSON);
-    m_drv->SetSwFlow(sfNONE);
-    m_drv->SetPollingDelay(500);
-    m_drv->EnableDTROnOpen = false;
-    m_drv->OutputTimeout = 1000;
-    m_drv->InputTimeout = 1000;
+    SetTransducerLine(*m_drv);
 
     m_session.shell = this;
     m_session.link.drv = m_drv;

@@ -7,6 +7,7 @@
 #include "device/DeviceScan.h"
 #include "device/Diagnostics.h"
 #include "device/Information.h"
+#include "device/TransducerLine.h"
 #include "CliHistory.h"
 
 #include <QCoreApplication>
@@ -137,16 +138,7 @@ void TCliRunner::SetUpLink()
         Error(error);
     m_drv->setPortMap(m_settings.Ports);
     m_drv->SetPortName(m_o.port.isEmpty() ? StartupPortName(m_settings) : PortNameFromOption(m_o.port));
-    m_drv->SetBaudRateValue(1200);
-    m_drv->SetDataBits(db8BITS);
-    m_drv->SetStopBits(sb2BITS);
-    m_drv->SetParity(ptNONE);
-    m_drv->SetHwFlow(hfNONERTSON);
-    m_drv->SetSwFlow(sfNONE);
-    m_drv->SetPollingDelay(500);
-    m_drv->EnableDTROnOpen = false;
-    m_drv->OutputTimeout = 1000;
-    m_drv->InputTimeout = 1000;
+    SetTransducerLine(*m_drv);
 
     m_session.shell = &m_shell;
     m_session.link.drv = m_drv;
