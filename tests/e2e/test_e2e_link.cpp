@@ -3,6 +3,7 @@
 #include "SimProcess.h"
 
 #include "device/DeviceMessages.h"
+#include "device/TransducerLine.h"
 #include "link/CommPortDriver.h"
 #include "common/Cp1251.h"
 #include "link/Frame.h"
@@ -19,19 +20,11 @@
 
 namespace {
 
-// The driver as the main window sets it up.
+// The driver as the program sets it up.
 void SetUpLikeTheProgram(TCommPortDriver& drv, const QString& port)
 {
     drv.SetPortName(port);
-    drv.SetBaudRateValue(1200);
-    drv.SetDataBits(db8BITS);
-    drv.SetStopBits(sb2BITS);
-    drv.SetParity(ptNONE);
-    drv.SetHwFlow(hfNONERTSON);
-    drv.SetPollingDelay(500);
-    drv.EnableDTROnOpen = false;
-    drv.OutputTimeout = 1000;
-    drv.InputTimeout = 1000;
+    SetTransducerLine(drv);
 }
 
 struct Link {
