@@ -4,6 +4,7 @@
 // recorded event should stay under 2 ms. The journal must show its first
 // rows from a 100 000-event history in under 300 ms.
 
+#include "link/MessageDialog.h"
 #include "app/JournalFrm.h"
 #include "device/DeviceSession.h"
 #include "history/HistoryStore.h"
@@ -141,7 +142,7 @@ void BM_JournalFirstRows100k(benchmark::State& state)
             state.SkipWithError(store.Error().toUtf8().constData());
             return;
         }
-        TfrmJournal journal(store);
+        TfrmJournal journal(store, UnattendedMessages());
         journal.SelectUnit(0);
         const QVariant first = journal.UnitsModel()->data(journal.UnitsModel()->index(0, THistoryUnitsModel::colNumber));
         const QVariant event = journal.TimelineModel()->data(journal.TimelineModel()->index(0, 0));

@@ -4,7 +4,6 @@
 // Exit status 1 when the share reaches 2 %.
 
 #include "link/CommPortDriver.h"
-#include "link/MessageDialog.h"
 #include "link/Transaction.h"
 
 #include <QCoreApplication>
@@ -25,13 +24,6 @@ public:
     void ProcessEvents() override { QCoreApplication::processEvents(); }
     void DeviceLost(const TLinkFault&) override { disconnected = true; }
     bool disconnected = false;
-};
-
-class QuietMessages final : public IMessageDialog {
-public:
-    int MessageDlg(const QString&, TMessageKind, int, int) override { return ++shown, mrOk; }
-    int EnterValue(const QString&, double& v, int, double d) override { return v = d, mrNo; }
-    int shown = 0;
 };
 
 double CpuSeconds()
@@ -64,8 +56,6 @@ int main(int argc, char** argv)
         return 2;
     }
     QuietShell shell;
-    QuietMessages messages;
-    SetMessages(&messages);
     TLinkContext ctx{&drv, nullptr, &shell, 2, true};
 
     TFrameBuffer request{};
@@ -86,6 +76,5 @@ int main(int argc, char** argv)
     std::printf("outcome %s, wall %.3f s, cpu %.4f s, cpu/wall %.3f %%\n",
                 outcome == TOutcome::NoAnswer ? "NoAnswer" : "unexpected", wall, cpu, share);
     close(master);
-    SetMessages(nullptr);
     return outcome == TOutcome::NoAnswer && shell.disconnected && share < 2.0 ? 0 : 1;
 }

@@ -13,7 +13,6 @@
 
 #include "link/CommPortDriver.h"
 #include "link/Frame.h"
-#include "link/MessageDialog.h"
 #include "link/TickSource.h"
 #include "link/Transaction.h"
 
@@ -49,12 +48,6 @@ public:
 
 private:
     TCommPortDriver& m_drv;
-};
-
-class QuietMessages final : public IMessageDialog {
-public:
-    int MessageDlg(const QString&, TMessageKind, int, int) override { return mrOk; }
-    int EnterValue(const QString&, double& v, int, double d) override { return v = d, mrNo; }
 };
 
 double NowMs()
@@ -198,8 +191,6 @@ void Figure(const char* name, double ms, double reference, const char* refName, 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QuietMessages messages;
-    SetMessages(&messages);
 
     SimProcess sim({QStringLiteral("--reply-delay"), QStringLiteral("20"), QStringLiteral("--address"),
                     QString::number(kDevice), QStringLiteral("--noise"), QStringLiteral("0")});

@@ -4,6 +4,7 @@
 // millisecond the link's timing is measured in. The log is kept full
 // (10 000 lines), so every frame also drops the oldest line.
 
+#include "link/MessageDialog.h"
 #include "app/ExchangeLog.h"
 #include "app/ExchangeMonitorFrm.h"
 #include "link/LinkObserver.h"
@@ -64,7 +65,7 @@ void BM_MonitorOpenFrame(benchmark::State& state)
 {
     TExchangeLog log;
     Fill(log);
-    TfrmExchangeMonitor monitor(log);
+    TfrmExchangeMonitor monitor(log, UnattendedMessages());
     monitor.show();
     QApplication::processEvents();
     FramesWithFlushes(state, log);
@@ -78,7 +79,7 @@ void BM_MonitorTakeInFour(benchmark::State& state)
     TExchangeLog log;
     Fill(log);
     log.Flush();
-    TfrmExchangeMonitor monitor(log);
+    TfrmExchangeMonitor monitor(log, UnattendedMessages());
     monitor.show();
     QApplication::processEvents();
     uint32_t tick = 0;
@@ -97,7 +98,7 @@ void BM_MonitorRepaint(benchmark::State& state)
 {
     TExchangeLog log;
     Fill(log);
-    TfrmExchangeMonitor monitor(log);
+    TfrmExchangeMonitor monitor(log, UnattendedMessages());
     monitor.show();
     QApplication::processEvents();
     uint32_t tick = 0;

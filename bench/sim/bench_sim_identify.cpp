@@ -8,7 +8,6 @@
 
 #include "link/CommPortDriver.h"
 #include "link/Frame.h"
-#include "link/MessageDialog.h"
 #include "link/TickSource.h"
 #include "link/Transaction.h"
 
@@ -30,13 +29,6 @@ public:
     int disconnects = 0;
 };
 
-class QuietMessages final : public IMessageDialog {
-public:
-    int MessageDlg(const QString&, TMessageKind, int, int) override { return ++shown, mrOk; }
-    int EnterValue(const QString&, double& v, int, double d) override { return v = d, mrNo; }
-    int shown = 0;
-};
-
 constexpr int kReplyDelayMs = 20;
 constexpr uint32_t kInputTimeoutMs = 1000;
 constexpr int kRuns = 6;
@@ -46,8 +38,6 @@ constexpr int kRuns = 6;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QuietMessages messages;
-    SetMessages(&messages);
 
     SimProcess sim({QStringLiteral("--reply-delay"), QString::number(kReplyDelayMs)});
     if (!sim.start()) {

@@ -12,9 +12,10 @@
 #include <QPushButton>
 #include <QScreen>
 
-TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, QWidget* parent)
+TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, IMessageDialog& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_settings(settings)
+    , m_messages(messages)
 {
     setObjectName(QStringLiteral("frmCOMChoice"));
     setWindowTitle(QStringLiteral("СОМ-порт"));
@@ -178,7 +179,7 @@ bool TfrmCOMChoice::cbComPortKeyDown(int key)
         const int n = PortNumberOf(text, &ok);
         if (!ok || n < 1 || n > MaxComPortNumber) {
             // Keep the window open so the user can correct the text.
-            ::MessageDlg(QStringLiteral("Неверное имя порта: \"%1\".\n\rВведите порт в виде COM1 … COM%2.")
+            m_messages.Show(QStringLiteral("Неверное имя порта: \"%1\".\n\rВведите порт в виде COM1 … COM%2.")
                              .arg(text.trimmed())
                              .arg(MaxComPortNumber),
                          mkWarning, mbOk);

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class IMessageDialog;
 class IRbStyleRegistry;
 class QPushButton;
 class TRbPanel;
@@ -41,7 +42,7 @@ void ShowPortEntry(QComboBox& box);
 class TfrmCOMChoice : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmCOMChoice(TProgSettings& settings, QWidget* parent = nullptr);
+    TfrmCOMChoice(TProgSettings& settings, IMessageDialog& messages, QWidget* parent = nullptr);
 
     // Where the device list comes from; FindSerialDevices unless replaced (tests).
     std::function<QVector<TSerialDevice>(const TComPortMap&)> DeviceSource;
@@ -79,4 +80,5 @@ private:
     bool ChoosePresetEntry();
 
     TProgSettings& m_settings;
+    IMessageDialog& m_messages;
 };

@@ -95,7 +95,7 @@ void TCalibrationMeter::AfterBeginPressed()
         const QStringList overdue = m_warnings.Take(m_settings, Today ? Today() : QDate::currentDate(),
                                                     m_settings.source.Configured());
         if (!overdue.isEmpty())
-            MessageDlg(overdue.join(QLatin1Char('\n')), mkWarning, mbOk);
+            m_session.Messages().Show(overdue.join(QLatin1Char('\n')), mkWarning, mbOk);
     }
     if (!moved)
         return;
@@ -122,7 +122,7 @@ bool TCalibrationMeter::SetSourceResistance(double ohms)
     }
     m_busy = false;
     if (!ok)
-        MessageDlg(error + QStringLiteral("\nУстановите сопротивление вручную."), mkError, mbOk);
+        m_session.Messages().Show(error + QStringLiteral("\nУстановите сопротивление вручную."), mkError, mbOk);
     return ok;
 }
 
@@ -158,7 +158,7 @@ bool TCalibrationMeter::ReadMeter()
     m_busy = false;
     if (!ok) {
         lbMeterSpread->hide();
-        MessageDlg(error, mkError, mbOk);
+        m_session.Messages().Show(error, mkError, mbOk);
         return false;
     }
     if (m_session.State.CalibrStage != stage || m_page.rseCalibrCur->isHidden()) {

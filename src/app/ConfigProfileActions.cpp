@@ -54,7 +54,7 @@ void TConfigProfileActions::actSaveConfigExecute()
     TConfigProfile profile;
     QString error;
     if (!m_config->TakeProfile(&profile, &error)) {
-        ShowError(QStringLiteral("Конфигурация не сохранена. ") + error);
+        m_ctrl.MessageDialog().ShowError(QStringLiteral("Конфигурация не сохранена. ") + error);
         return;
     }
     QString path = ChooseFile ? ChooseFile(true, m_folder) : QString();
@@ -65,14 +65,14 @@ void TConfigProfileActions::actSaveConfigExecute()
     // The sensor text only when the user wants it: it names one sensor, the profile serves many.
     const QString sensorText = m_info->edSensorType->text();
     if (!sensorText.trimmed().isEmpty()
-        && MessageDlg(QStringLiteral("Сохранить в профиле тип датчика «%1»?").arg(sensorText), mkConfirmation,
+        && m_ctrl.MessageDialog().Show(QStringLiteral("Сохранить в профиле тип датчика «%1»?").arg(sensorText), mkConfirmation,
                       mbYes | mbNo)
                == mrYes) {
         profile.HasSensorText = true;
         profile.SensorTypeText = sensorText;
     }
     if (!SaveConfigProfile(path, profile, &error)) {
-        ShowError(error);
+        m_ctrl.MessageDialog().ShowError(error);
         return;
     }
     m_folder = QFileInfo(path).absolutePath();
@@ -86,17 +86,17 @@ void TConfigProfileActions::actLoadConfigExecute()
     TConfigProfile profile;
     QString error;
     if (!LoadConfigProfile(path, &profile, &error)) {
-        ShowError(error);
+        m_ctrl.MessageDialog().ShowError(error);
         return;
     }
     m_folder = QFileInfo(path).absolutePath();
     if (!m_config->FillFromProfile(profile, &error)) {
-        ShowError(QStringLiteral("Профиль «%1»: %2").arg(QFileInfo(path).fileName(), error));
+        m_ctrl.MessageDialog().ShowError(QStringLiteral("Профиль «%1»: %2").arg(QFileInfo(path).fileName(), error));
         return;
     }
     if (profile.HasSensorText && toCp1251(profile.SensorTypeText).size() > kSensorTypeWireLength) {
         // The field would cut it without a word; the device keeps no more.
-        ShowError(QStringLiteral("Профиль «%1»: тип датчика длиннее %2 символов, он не загружен.")
+        m_ctrl.MessageDialog().ShowError(QStringLiteral("Профиль «%1»: тип датчика длиннее %2 символов, он не загружен.")
                       .arg(QFileInfo(path).fileName())
                       .arg(kSensorTypeWireLength));
     } else if (profile.HasSensorText) {

@@ -381,7 +381,7 @@ void TConfigurationPage::ClearFields()
 void TConfigurationPage::WriteConfiguration()
 {
     if (!m_ctrl.IsConnected()) {
-        MessageDlg(kNotConnected, mkInformation, mbOk);
+        m_session.Messages().Show(kNotConnected, mkInformation, mbOk);
         return;
     }
     // Text still being typed counts as entered.
@@ -392,7 +392,7 @@ void TConfigurationPage::WriteConfiguration()
     t.BottomTempBound = rseBottomTempBound->value();
     t.Average = cbAverageTurnOn->Checked() ? rseAverage->value() : 0;
     if (::WriteConfiguration(m_session, rseConfSlaveID->value()) == TOutcome::NoAnswer)
-        MessageDlg(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
+        m_session.Messages().Show(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
 }
 
 void TConfigurationPage::btnConfReadClick()
@@ -418,8 +418,8 @@ void TConfigurationPage::ConfirmSaveConfiguration()
     if (!s.Transducer.ConfModified)
         return;
     if (!m_ctrl.IsConnected()) {
-        MessageDlg(kNotSaved, mkInformation, mbOk);
-    } else if (MessageDlg(kAskSave, mkConfirmation, mbYes | mbNo) == mrYes) {
+        m_session.Messages().Show(kNotSaved, mkInformation, mbOk);
+    } else if (m_session.Messages().Show(kAskSave, mkConfirmation, mbYes | mbNo) == mrYes) {
         m_session.shell->ProcessEvents();
         WriteConfiguration();
     } else {

@@ -97,7 +97,7 @@ void TfrmConnect::btnFindClick()
     int address = 0;
     if (!ParseAddress(cbPL_ID->currentText(), &address)) {
         // The dialog stays open for a corrected address.
-        MessageDlg(kBadAddress, mkError, mbOk);
+        m_session.Messages().Show(kBadAddress, mkError, mbOk);
         cbPL_ID->setFocus();
         cbPL_ID->lineEdit()->selectAll();
         return;

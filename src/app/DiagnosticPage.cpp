@@ -286,7 +286,7 @@ bool TDiagnosticPage::ConfirmCorrection(const QString& question)
 {
     // Without a device or the running mode the correction refuses with its own message.
     const bool wouldSend = m_session.link.drv && m_session.link.drv->IsPortOpen() && m_session.State.DiagRunning;
-    return !wouldSend || MessageDlg(question, mkConfirmation, mbYes | mbNo) == mrYes;
+    return !wouldSend || m_session.Messages().Show(question, mkConfirmation, mbYes | mbNo) == mrYes;
 }
 
 void TDiagnosticPage::btnCorrR0Click()

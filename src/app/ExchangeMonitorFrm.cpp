@@ -18,9 +18,10 @@
 
 #include <algorithm>
 
-TfrmExchangeMonitor::TfrmExchangeMonitor(TExchangeLog& log, QWidget* parent)
+TfrmExchangeMonitor::TfrmExchangeMonitor(TExchangeLog& log, IMessageDialog& messages, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_log(log)
+    , m_messages(messages)
 {
     setObjectName(QStringLiteral("frmExchangeMonitor"));
     setWindowTitle(QStringLiteral("Обмен с прибором"));
@@ -132,5 +133,5 @@ void TfrmExchangeMonitor::btnSaveClick()
     QString error;
     const QString title = SaveTitle(QDateTime::currentDateTime()) + QLatin1Char('\n');
     if (!SaveTextFile(path, (title + m_log.HeaderLine() + m_log.Text()).toUtf8(), &error))
-        ShowError(error);
+        m_messages.ShowError(error);
 }

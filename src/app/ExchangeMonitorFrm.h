@@ -9,6 +9,7 @@
 class QDateTime;
 class QPushButton;
 class QTableView;
+class IMessageDialog;
 class TExchangeLog;
 
 // "Обмен с прибором": the exchange log as a live table. Closing only hides it;
@@ -16,7 +17,7 @@ class TExchangeLog;
 class TfrmExchangeMonitor : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmExchangeMonitor(TExchangeLog& log, QWidget* parent = nullptr);
+    TfrmExchangeMonitor(TExchangeLog& log, IMessageDialog& messages, QWidget* parent = nullptr);
 
     void btnClearClick();
     void btnCopyClick();   // the selected lines, or all when none is selected
@@ -38,6 +39,7 @@ private:
     void RowsAdded();
 
     TExchangeLog& m_log;
+    IMessageDialog& m_messages;
     bool m_follow = true; // keep the newest line in view unless the user scrolled up
     bool m_scrollPending = false;
 };

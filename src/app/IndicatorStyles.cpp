@@ -9,10 +9,12 @@
 #include "indicator/IndStyleFrm.h"
 #include "link/MessageDialog.h"
 
-TIndicatorStyles::TIndicatorStyles(TDiagnosticPage& page, TProgSettings& settings, ILookServices& look, QWidget* window)
+TIndicatorStyles::TIndicatorStyles(TDiagnosticPage& page, TProgSettings& settings, ILookServices& look,
+                                   IMessageDialog& messages, QWidget* window)
     : m_page(page)
     , m_settings(settings)
     , m_look(look)
+    , m_messages(messages)
     , m_window(window)
 {
 }
@@ -23,7 +25,7 @@ TfrmIndStyle* TIndicatorStyles::Dialog()
         return m_dialog;
     m_dialog = new TfrmIndStyle(m_page.indT, m_page.indR, m_page.indCalibrDate, m_window);
     m_dialog->StyleFolder = UserSchemeFolder(m_settings.ProgDir);
-    m_dialog->ShowError = [](const QString& text) { ::ShowError(text); };
+    m_dialog->ShowError = [this](const QString& text) { m_messages.ShowError(text); };
     // Its buttons look like the message dialog's and follow the scheme.
     m_look.AdoptSchemeLook(m_dialog->Panel1, {m_dialog->btnOk, m_dialog->btnCancel}, {});
     return m_dialog;

@@ -3,6 +3,7 @@
 #include <QPointer>
 
 class ILookServices;
+class IMessageDialog;
 class QWidget;
 class TDiagnosticPage;
 class TfrmIndStyle;
@@ -13,7 +14,8 @@ struct TProgSettings;
 // settings file at start-up, written to it at close, edited in their dialog.
 class TIndicatorStyles {
 public:
-    TIndicatorStyles(TDiagnosticPage& page, TProgSettings& settings, ILookServices& look, QWidget* window);
+    TIndicatorStyles(TDiagnosticPage& page, TProgSettings& settings, ILookServices& look, IMessageDialog& messages,
+                     QWidget* window);
 
     void Apply();
     void Write(TIniFile& ini) const;
@@ -26,6 +28,7 @@ private:
     TDiagnosticPage& m_page;
     TProgSettings& m_settings;
     ILookServices& m_look;
+    IMessageDialog& m_messages;
     QWidget* m_window;
     QPointer<TfrmIndStyle> m_dialog;
 };

@@ -245,7 +245,7 @@ bool TInformationPage::edSensorNumExit()
     bool ok = false;
     const int value = edSensorNum->text().trimmed().toInt(&ok, 10);
     if (!ok || value < 0) {
-        MessageDlg(InfoText::BadSensorNum, mkError, mbOk);
+        m_session.Messages().Show(InfoText::BadSensorNum, mkError, mbOk);
         return false;
     }
     m_session.Transducer.SensorNum = value;
@@ -260,7 +260,7 @@ bool TInformationPage::meSensorDateExit()
         return true;
     const QDate date = QDate::fromString(meSensorDate->displayText(), kDateFormat);
     if (!date.isValid()) {
-        MessageDlg(InfoText::BadDate, mkError, mbOk);
+        m_session.Messages().Show(InfoText::BadDate, mkError, mbOk);
         m_session.Transducer.SensorDate = 0;
         return false;
     }
@@ -292,7 +292,7 @@ void TInformationPage::btnInfWriteClick()
 {
     const TPressGuard::TBusy busy(*m_writeGuard);
     if (!m_ctrl.IsConnected()) {
-        MessageDlg(InfoText::NoConnection, mkInformation, mbOk);
+        m_session.Messages().Show(InfoText::NoConnection, mkInformation, mbOk);
         return;
     }
     // Fields typed or left but not yet judged are taken first; one refused
@@ -301,7 +301,7 @@ void TInformationPage::btnInfWriteClick()
         return;
     const bool timerWasOn = m_ctrl.PauseDiagnosticsTimer();
     if (WriteInformation(m_session) == TOutcome::NoAnswer)
-        MessageDlg(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
+        m_session.Messages().Show(TKeptEdits::WriteAnswerLost, mkWarning, mbOk);
     ::SetInfoModified(m_session, false);
     m_ctrl.ResumeDiagnosticsTimer(timerWasOn);
 }

@@ -48,9 +48,10 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-TfrmJournal::TfrmJournal(THistoryStore& store, QWidget* parent)
+TfrmJournal::TfrmJournal(THistoryStore& store, IMessageDialog& messages, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_store(store)
+    , m_messages(messages)
     , m_units(new THistoryUnitsModel(this))
     , m_timeline(new THistoryTimelineModel(this))
 {
@@ -315,7 +316,7 @@ bool TfrmJournal::Export(const QString& caption, const QString& suggested, const
 {
     const QList<qint64> ids = SelectedRecordIds();
     if (ids.isEmpty()) {
-        MessageDlg(QStringLiteral("Нет событий для экспорта."), mkInformation, mbOk);
+        m_messages.Show(QStringLiteral("Нет событий для экспорта."), mkInformation, mbOk);
         return false;
     }
     const QString path = SaveFileName(this, caption, suggested, filter);
@@ -329,7 +330,7 @@ bool TfrmJournal::Export(const QString& caption, const QString& suggested, const
     }
     QString error;
     if (!SaveTextFile(path, csv ? HistoryCsv(records) : HistoryJson(records), &error)) {
-        ShowError(error);
+        m_messages.ShowError(error);
         return false;
     }
     lbStatus->setText(QStringLiteral("Сохранено событий: %1 (%2)").arg(records.size()).arg(path));
@@ -361,5 +362,5 @@ void TfrmJournal::btnVerifyClick()
     const TChainCheck check = m_store.VerifyChain();
     lbStatus->setText(check.Text());
     if (!check.ok)
-        MessageDlg(check.Text(), mkError, mbOk);
+        m_messages.Show(check.Text(), mkError, mbOk);
 }

@@ -16,6 +16,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
+class IMessageDialog;
 class THistoryStore;
 
 // "Журнал приборов": the transducers with their last event and verdict,
@@ -24,7 +25,7 @@ class THistoryStore;
 class TfrmJournal : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmJournal(THistoryStore& store, QWidget* parent = nullptr);
+    TfrmJournal(THistoryStore& store, IMessageDialog& messages, QWidget* parent = nullptr);
 
     // Reads the list again (new events, another filter), keeping the unit chosen.
     void Refresh();
@@ -72,6 +73,7 @@ private:
     bool Export(const QString& caption, const QString& suggested, const QString& filter, bool csv);
 
     THistoryStore& m_store;
+    IMessageDialog& m_messages;
     THistoryUnitsModel* m_units;
     THistoryTimelineModel* m_timeline;
     qint64 m_sensor = -1;

@@ -55,7 +55,7 @@ bool TKeptEdits::OfferBack(TDeviceSession& session, TInformationPage& info, TCon
     const bool restoreInfo = m_info;
     const bool restoreConfig = m_config;
     m_info = m_config = false; // asked once, whatever the answer
-    if (MessageDlg(AskRestore, mkConfirmation, mbYes | mbNo) != mrYes)
+    if (session.Messages().Show(AskRestore, mkConfirmation, mbYes | mbNo) != mrYes)
         return false;
     TTransducerData& t = session.Transducer;
     if (restoreConfig) {

@@ -3,6 +3,7 @@
 #include "app/CalibrationPage.h"
 #include "app/ConfigProfileActions.h"
 #include "app/COMChoiceFrm.h"
+#include "app/DeferredMessageDialog.h"
 #include "app/DiagnosticPage.h"
 #include "app/IndicatorStyles.h"
 #include "app/InformationPage.h"
@@ -45,6 +46,11 @@ TfrmMain::TfrmMain(TMainWindowOptions options, QWidget* parent)
 
     m_ctrl = new TTransducerController(m_options.ticks, std::move(m_options.device), this);
     m_ctrl->SetPrompts(this);
+    m_messages = new TDeferredMessageDialog([this]() -> IMessageDialog* {
+        EnsureMessageDialog();
+        return m_options.messages ? m_options.messages : m_messageDialog;
+    }, this);
+    m_ctrl->SetMessageDialog(m_messages);
     m_ctrl->SetSearchSettings([this] { return m_settings.QuickSearch; },
                               [this] { return int(m_settings.DefaultSlaveID); });
 
@@ -77,10 +83,9 @@ std::unique_ptr<QMainWindow> MakeMainWindow(TMainWindowOptions options)
 
 TfrmMain::~TfrmMain()
 {
-    if (m_messageDialog && Messages() == m_messageDialog)
-        SetMessages(nullptr);
-    // The other children use the look and the controller's session: these go last.
-    for (QObject* last : {static_cast<QObject*>(m_look), static_cast<QObject*>(m_ctrl)}) {
+    // The other children use the look, the controller's session and the messages: these go last.
+    m_messages->Detach();
+    for (QObject* last : {static_cast<QObject*>(m_look), static_cast<QObject*>(m_ctrl), static_cast<QObject*>(m_messages)}) {
         last->setParent(nullptr);
         last->setParent(this);
     }
@@ -91,7 +96,7 @@ void TfrmMain::CreatePages()
     m_pages = new TDevicePages(*m_ctrl, m_settings, *m_look, m_dueDateWarnings, this);
     m_profileActions->SetPages(*tsInformation(), *tsConfiguration());
     m_pages->SetStyleManager(&StyleManager());
-    m_indicatorStyles = std::make_unique<TIndicatorStyles>(*tsDiagnostic(), m_settings, *m_look, this);
+    m_indicatorStyles = std::make_unique<TIndicatorStyles>(*tsDiagnostic(), m_settings, *m_look, *m_messages, this);
     m_records = new TRecords(m_ctrl->Session(), this);
     m_records->AttachDiagnostics(tsDiagnostic()->Diagnostics());
     m_passport = new TPassport(m_ctrl->Session(), m_settings, this,
@@ -119,7 +124,7 @@ void TfrmMain::FormCreate()
     const QString userDir = m_options.userConfigDir.isEmpty() ? UserConfigDir() : m_options.userConfigDir;
     if (!LoadSettings(m_settings, exePath, userDir, &error)) {
         EnsureMessageDialog();
-        MessageDlg(error, mkWarning, mbOk);
+        m_messages->Show(error, mkWarning, mbOk);
     }
     ApplyStartupSettings(*m_ctrl, m_settings);
     m_passport->Start(); // before the start-up connection, which it records
@@ -146,8 +151,7 @@ void TfrmMain::FormCreate()
         TfrmViewStatus* status = ViewStatus();
         if (m_settings.ConnectToNum || m_settings.ConnectToLast) {
             status->SetText(kStartupConnect + QString::number(m_ctrl->Session().Transducer.SlaveID) + kAtPort
-                            + QString::number(m_settings.DefaultComPortNum) + QStringLiteral(".") + QStringLiteral("\n")
-                            + QStringLiteral("\r") + kPleaseWait);
+                            + QString::number(m_settings.DefaultComPortNum) + QStringLiteral(".\n\r") + kPleaseWait);
             status->SetWindowHeight(120);
             status->ShowStatus();
             m_ctrl->ProcessEvents();
@@ -182,15 +186,10 @@ void TfrmMain::FormCreate()
         ShowToolBar(false);
 }
 
-TfrmViewStatus* TfrmMain::ViewStatus()
-{
-    return m_search->ViewStatus();
-}
-
 TfrmCOMChoice* TfrmMain::COMChoice()
 {
     if (!m_comChoice) {
-        m_comChoice = new TfrmCOMChoice(m_settings, this);
+        m_comChoice = new TfrmCOMChoice(m_settings, *m_messages, this);
         connect(m_comChoice, &TfrmCOMChoice::portChosen, this, [this](int n) { m_ctrl->Driver()->SetPort(n); });
         connect(m_comChoice, &TfrmCOMChoice::portNameChosen, this,
                 [this](const QString& name) { m_ctrl->Driver()->SetPortName(name); });
@@ -206,14 +205,13 @@ TfrmCOMChoice* TfrmMain::COMChoice()
 
 void TfrmMain::EnsureMessageDialog()
 {
-    if (!m_options.ownMessageDialog || m_messageDialog)
+    if (m_options.messages || m_messageDialog)
         return;
     m_messageDialog = new TfrmMessage(this);
     m_messageDialog->SetOwnerWindow(this);
     connect(m_messageDialog, &TfrmMessage::schemeColorsWanted, this, &TfrmMain::ApplySchemeColors);
     m_messageDialog->SetStyleManager(&StyleManager());
     m_look->AddSchemeColorWidget(m_messageDialog);
-    SetMessages(m_messageDialog);
 }
 
 // ---------------------------------------------------------------- controller

@@ -4,6 +4,7 @@
 #include "app/MainMenu.h"
 #include "app/MainWindowOptions.h"
 #include "app/SchemeLook.h"
+#include "app/SearchProgress.h"
 #include "device/TransducerController.h"
 #include "device/VerificationTypes.h"
 #include "link/SerialDevice.h"
@@ -21,6 +22,7 @@ class QTimer;
 class TCommPortDriver;
 class TfrmAbout;
 class TfrmCOMChoice;
+class TDeferredMessageDialog;
 class TfrmMessage;
 class TfrmViewStatus;
 class TfrmVerification;
@@ -79,7 +81,7 @@ public:
     void UpdateActions();
 
     // The status window and the COM-port choice, created on first use and kept.
-    TfrmViewStatus* ViewStatus();
+    TfrmViewStatus* ViewStatus() { return m_search->ViewStatus(); }
     TfrmCOMChoice* COMChoice();
     // Installs the program's message dialog unless one is there (see options).
     void EnsureMessageDialog();
@@ -143,6 +145,7 @@ private:
     TMainWindowOptions m_options;
     TfrmAbout* m_about = nullptr;
     TfrmMessage* m_messageDialog = nullptr;
+    TDeferredMessageDialog* m_messages = nullptr; // the options' dialog, or that one once needed
     TfrmCOMChoice* m_comChoice = nullptr;
     TfrmConnect* m_connect = nullptr;
     TfrmSettings* m_settingsDialog = nullptr;

@@ -7,6 +7,7 @@
 #include "app/ConfigProfileActions.h"
 #include "app/ConfigurationPage.h"
 #include "app/ConnectFrm.h"
+#include "app/DeferredMessageDialog.h"
 #include "app/IndicatorStyles.h"
 #include "app/InformationPage.h"
 #include "app/MessageFrm.h"
@@ -115,7 +116,7 @@ void TfrmMain::actConnectExecute()
 void TfrmMain::actCOMSetExecute()
 {
     if (IsConnected()) {
-        if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
+        if (m_messages->Show(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
             return;
         DisconnectDevice();
     }
@@ -172,7 +173,7 @@ void TfrmMain::FormClose()
                           [this](TIniFile& ini) { m_indicatorStyles->Write(ini); }, &error)) {
             // The window still closes, but the user learns the settings are lost.
             EnsureMessageDialog();
-            MessageDlg(error, mkError, mbOk);
+            m_messages->Show(error, mkError, mbOk);
         }
     } catch (...) {
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class IMessageDialog;
 class ITickSource;
 class QMainWindow;
 class TfrmMain;
@@ -24,8 +25,9 @@ struct TMainWindowOptions {
     std::function<bool(TfrmMain&)> chooseComPort;
     // The platform's standard error box (a colour scheme that does not load).
     std::function<void(const QString&)> errorBox;
-    // Create and install the program's message dialog (tests install their own).
-    bool ownMessageDialog = true;
+    // The message dialog of the window and the transducer; default: the
+    // program's own, built when first needed.
+    IMessageDialog* messages = nullptr;
     // The colour-scheme editor's colour, font and file dialogs.
     TStyleEditorDialogs styleEditorDialogs;
     // The journal of the transducers; default: $XDG_DATA_HOME/zelkor/history.sqlite.

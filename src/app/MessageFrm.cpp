@@ -181,8 +181,6 @@ TfrmMessage::TfrmMessage(QWidget* parent)
 
 TfrmMessage::~TfrmMessage()
 {
-    if (Messages() == this)
-        SetMessages(nullptr);
     // Callers still waiting get the cautious answer.
     for (Request* r : m_queue) {
         r->result = (r->valueEntry || (r->buttons & mbNo)) ? mrNo : mrOk;

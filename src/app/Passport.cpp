@@ -54,7 +54,7 @@ void TPassport::Warn(const QString& text)
         return;
     m_warned = true;
     emit aboutToWarn();
-    MessageDlg(text, mkWarning, mbOk);
+    m_session.Messages().Show(text, mkWarning, mbOk);
 }
 
 bool TPassport::OpenStore(bool readOnly)
@@ -102,7 +102,7 @@ TfrmJournal* TPassport::Journal()
     if (!m_journal) {
         if (!m_store || !m_store->IsOpen())
             OpenStore(true);
-        m_journal = new TfrmJournal(*m_store, m_window);
+        m_journal = new TfrmJournal(*m_store, m_session.Messages(), m_window);
         m_journal->SaveFileName = SaveFileName;
         m_journal->SetCertificatesOffered(true);
         connect(m_journal, &TfrmJournal::certificateRequested, this, &TPassport::IssueCertificate);
@@ -122,13 +122,13 @@ void TPassport::ShowJournal()
 bool TPassport::IssueCertificate(qint64 sensorNumber)
 {
     if (!OpenStore(false) || !m_store->CanWrite()) {
-        ShowError(QStringLiteral("Сертификат не выдан: %1").arg(m_store->Error()));
+        m_session.Messages().ShowError(QStringLiteral("Сертификат не выдан: %1").arg(m_store->Error()));
         return false;
     }
     TCertificateData data;
     QString error;
     if (!CertificateFromHistory(*m_store, sensorNumber, &data, &error)) {
-        ShowError(error);
+        m_session.Messages().ShowError(error);
         return false;
     }
     TCertificateInput input;
@@ -150,7 +150,7 @@ bool TPassport::IssueCertificate(qint64 sensorNumber)
                             QStringLiteral("sertifikat_%1.pdf").arg(number), QStringLiteral("Документы PDF (*.pdf)"));
     };
     if (!::IssueCertificate(*m_store, data, pathFor, QApplication::font(), &issued, &error, &m_session.events)) {
-        ShowError(error);
+        m_session.Messages().ShowError(error);
         return false;
     }
     if (m_journal)

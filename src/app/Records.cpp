@@ -42,7 +42,7 @@ void TRecords::AttachDiagnostics(TDiagnostics& diagnostics)
 TfrmTrend* TRecords::Trend()
 {
     if (!m_trend) {
-        m_trend = new TfrmTrend(m_store, m_window);
+        m_trend = new TfrmTrend(m_store, m_session.Messages(), m_window);
         m_trend->SaveFileName = SaveFileName;
     }
     return m_trend;
@@ -51,7 +51,7 @@ TfrmTrend* TRecords::Trend()
 TfrmExchangeMonitor* TRecords::Monitor()
 {
     if (!m_monitor) {
-        m_monitor = new TfrmExchangeMonitor(*m_log, m_window);
+        m_monitor = new TfrmExchangeMonitor(*m_log, m_session.Messages(), m_window);
         m_monitor->SaveFileName = SaveFileName;
         m_monitor->LinkDescription = [this] {
             const QString port = m_session.link.drv ? m_session.link.drv->PortName() : QString();
@@ -91,7 +91,7 @@ bool TRecords::SaveProtocol(const TCalibrationRecord& record)
         return false;
     QString error;
     if (!WriteProtocolPdf(path, record, QApplication::font(), &error)) {
-        ShowError(error);
+        m_session.Messages().ShowError(error);
         return false;
     }
     return true;

@@ -365,7 +365,7 @@ bool TfrmSettings::ChangePort(int n, const QString& portName)
 {
     m_session.shell->ProcessEvents();
     if (m_ctrl.IsConnected()) {
-        if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
+        if (m_session.Messages().Show(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
             return false;
         m_session.shell->DisconnectDevice();
     }
@@ -395,7 +395,7 @@ bool TfrmSettings::cbComKeyDown(int key)
     bool ok = false;
     const int n = PortNumberOf(text, &ok);
     if (!ok || n < 1 || n > MaxComPortNumber) {
-        MessageDlg(QStringLiteral("Неверное имя порта: \"%1\".\n\rВведите порт в виде COM1 … COM%2.")
+        m_session.Messages().Show(QStringLiteral("Неверное имя порта: \"%1\".\n\rВведите порт в виде COM1 … COM%2.")
                        .arg(text.trimmed())
                        .arg(MaxComPortNumber),
                    mkWarning, mbOk);

@@ -15,9 +15,10 @@
 
 #include <algorithm>
 
-TfrmTrend::TfrmTrend(TReadingStore& store, QWidget* parent)
+TfrmTrend::TfrmTrend(TReadingStore& store, IMessageDialog& messages, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_store(store)
+    , m_messages(messages)
 {
     setObjectName(QStringLiteral("frmTrend"));
     setWindowTitle(QStringLiteral("График измерений"));
@@ -124,7 +125,7 @@ QList<QLineSeries*> TfrmTrend::ResistanceLines() const
 void TfrmTrend::btnSaveCsvClick()
 {
     if (m_store.Count() == 0) {
-        MessageDlg(QStringLiteral("Нет измерений для сохранения."), mkInformation, mbOk);
+        m_messages.Show(QStringLiteral("Нет измерений для сохранения."), mkInformation, mbOk);
         return;
     }
     const QString suggested = QStringLiteral("izmereniya_%1.csv")
@@ -136,5 +137,5 @@ void TfrmTrend::btnSaveCsvClick()
         return;
     QString error;
     if (!SaveTextFile(path, ReadingsCsv(m_store.Readings()), &error))
-        ShowError(error);
+        m_messages.ShowError(error);
 }

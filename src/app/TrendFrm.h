@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineSeries;
 class QPushButton;
+class IMessageDialog;
 class TReadingStore;
 
 // "График измерений": temperature and resistance against time, live while
@@ -21,7 +22,7 @@ class TfrmTrend : public QWidget {
 public:
     enum TRange { trFiveMinutes, trHour, trAll };
 
-    explicit TfrmTrend(TReadingStore& store, QWidget* parent = nullptr);
+    TfrmTrend(TReadingStore& store, IMessageDialog& messages, QWidget* parent = nullptr);
     ~TfrmTrend() override;
 
     void SetRange(TRange range);
@@ -48,6 +49,7 @@ private:
     void StoreChanged();
 
     TReadingStore& m_store;
+    IMessageDialog& m_messages;
     TRange m_range = trFiveMinutes;
     ITrendChart* m_chart; // null without the module
     bool m_refreshPending = false;

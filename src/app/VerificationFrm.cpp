@@ -205,7 +205,7 @@ bool TfrmVerification::Prepare(TVerifyStage stage)
 bool TfrmVerification::BeginPlan(const TVerifyPlan& plan)
 {
     if (!m_ctrl.IsConnected()) {
-        MessageDlg(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
+        m_session.Messages().Show(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
         return false;
     }
     // The configuration as the device holds it: the record unless the page
@@ -216,7 +216,7 @@ bool TfrmVerification::BeginPlan(const TVerifyPlan& plan)
     const TDecisionRule rule = m_settings.VerifyDecisionRule == 1 ? TDecisionRule::drGuarded : TDecisionRule::drSimple;
     QString error;
     if (!m_verification.Begin(unit, plan, m_settings.VerifyTolerancePct, rule, m_stage, &error)) {
-        MessageDlg(error, mkError, mbOk);
+        m_session.Messages().Show(error, mkError, mbOk);
         return false;
     }
     TVerificationResult& r = m_verification.Result();
@@ -367,7 +367,7 @@ void TfrmVerification::btnPlanClick()
             bool ok = false;
             const double t = part.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
             if (!ok) {
-                MessageDlg(QStringLiteral("Неверное значение температуры: %1").arg(part), mkError, mbOk);
+                m_session.Messages().Show(QStringLiteral("Неверное значение температуры: %1").arg(part), mkError, mbOk);
                 return;
             }
             plan.temperatures << t;
@@ -386,11 +386,11 @@ void TfrmVerification::btnMeasureClick(int row)
         return;
     }
     if (!m_ctrl.IsConnected()) {
-        MessageDlg(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
+        m_session.Messages().Show(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
         return;
     }
     if (m_session.State.CalibrStage > 1) {
-        MessageDlg(QStringLiteral("Идёт настройка: проверка возможна до её начала или после окончания."), mkError,
+        m_session.Messages().Show(QStringLiteral("Идёт настройка: проверка возможна до её начала или после окончания."), mkError,
                    mbOk);
         return;
     }
@@ -398,14 +398,14 @@ void TfrmVerification::btnMeasureClick(int row)
     if (m_resistanceSource) {
         QString why;
         if (!m_resistanceSource->SetResistance(point.resistance, &why)) {
-            MessageDlg(why, mkError, mbOk);
+            m_session.Messages().Show(why, mkError, mbOk);
             return;
         }
     }
     m_measuringRow = row;
     if (!m_reader->Start(point)) {
         m_measuringRow = -1;
-        MessageDlg(m_reader->Error(), mkError, mbOk);
+        m_session.Messages().Show(m_reader->Error(), mkError, mbOk);
         if (QLineEdit* e = CurrentEdit(row))
             e->setFocus();
         return;
@@ -439,7 +439,7 @@ void TfrmVerification::SampleTimerTimer()
         const bool lost = !m_ctrl.IsConnected();
         EndMeasuring();
         if (!lost) // a lost device has had its message already
-            MessageDlg(why, mkError, mbOk);
+            m_session.Messages().Show(why, mkError, mbOk);
         lbProgress->setText(QStringLiteral("Точка %1 не измерена: %2").arg(row + 1).arg(why));
         return;
     }

@@ -46,6 +46,7 @@ public:
     // Where reference resistances are set; nullptr: by hand, from the table.
     void SetResistanceSource(IResistanceSource* source) { m_resistanceSource = source; }
 
+    IMessageDialog& Messages() const { return m_session.Messages(); }
     TVerification& Verification() { return m_verification; }
     TPointReader& PointReader() { return *m_reader; }
     int MeasuringRow() const { return m_measuringRow; }

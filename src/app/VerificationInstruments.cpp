@@ -72,7 +72,7 @@ void TVerificationInstruments::Attach()
     const QDate today = Today ? Today() : QDate::currentDate();
     const QStringList overdue = m_warnings.Take(m_settings, today, m_settings.source.Configured());
     if (!overdue.isEmpty())
-        MessageDlg(overdue.join(QLatin1Char('\n')), mkWarning, mbOk);
+        m_window.Messages().Show(overdue.join(QLatin1Char('\n')), mkWarning, mbOk);
 
     ITickSource& ticks = Ticks ? *Ticks : PumpingTicks();
     QString error;
@@ -85,7 +85,7 @@ void TVerificationInstruments::Attach()
                 m_meter = std::move(meter);
         }
         if (!m_meter)
-            MessageDlg(error + QStringLiteral("\nТок вводится вручную."), mkError, mbOk);
+            m_window.Messages().Show(error + QStringLiteral("\nТок вводится вручную."), mkError, mbOk);
     }
     if (m_settings.source.Configured()) {
         if (auto client = OpenInstrument(TInstrumentRole::Source, m_settings.source, ticks, DeviceFactory, &error)) {
@@ -93,7 +93,7 @@ void TVerificationInstruments::Attach()
             FillIdentity(*client, m_settings.source.commands.identify, m_settings.source);
             m_source = std::make_unique<TSourceResistance>(std::move(client), m_settings.source);
         } else {
-            MessageDlg(error + QStringLiteral("\nСопротивление устанавливается вручную."), mkError, mbOk);
+            m_window.Messages().Show(error + QStringLiteral("\nСопротивление устанавливается вручную."), mkError, mbOk);
         }
     }
     m_window.SetCurrentReader(m_meter.get());
@@ -144,7 +144,7 @@ void TVerificationInstruments::SwitchSourceOff()
         return;
     QString error;
     if (!m_source->SwitchOff(&error))
-        MessageDlg(error, mkError, mbOk);
+        m_window.Messages().Show(error, mkError, mbOk);
 }
 
 void TVerificationInstruments::btnAutoClick()

@@ -90,7 +90,7 @@ void TCalibration::SetCurrent(int microamperes)
 void TCalibration::BeginPressed()
 {
     if (m_session.State.DiagRunning) {
-        ShowError(QStringLiteral("В режиме диагностики настройку проводить нельзя!"));
+        m_session.Messages().ShowError(QStringLiteral("В режиме диагностики настройку проводить нельзя!"));
         return;
     }
     CalibrationStep();
@@ -106,7 +106,7 @@ void TCalibration::ShowCurrentStep(double milliamperes, int microamperes, const 
 void TCalibration::CalibrationStep()
 {
     if (!LinkReady()) {
-        MessageDlg(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
+        m_session.Messages().Show(QStringLiteral("Соединение не установлено"), mkInformation, mbOk);
         return;
     }
     m_view.SetStageColor(scGreen);
@@ -189,7 +189,7 @@ bool TCalibration::SendCalibrationStage()
     TFrameBuffer request;
     if (!BuildCalibrationRequest(request, m_session.Transducer.SlaveID, st.CalibrStage, Current(),
                                  m_session.Transducer.CalibrDate)) {
-        ShowError(kWrongDate);
+        m_session.Messages().ShowError(kWrongDate);
         return false;
     }
     TFrameBuffer answer{};
@@ -201,11 +201,11 @@ bool TCalibration::SendCalibrationStage()
         return true;
     case TOutcome::Refused:
         if (answer[2] == 10)
-            ShowError(QStringLiteral("Измеряемое АЦП значение не в диапазоне возможных значений"));
+            m_session.Messages().ShowError(QStringLiteral("Измеряемое АЦП значение не в диапазоне возможных значений"));
         else if (answer[2] == 11)
-            ShowError(QStringLiteral("Переданные данные не в диапазоне возможных значений"));
+            m_session.Messages().ShowError(QStringLiteral("Переданные данные не в диапазоне возможных значений"));
         else
-            ShowError(UnknownRefusalText(answer[2])); // a silent refusal would pass for a taken point
+            m_session.Messages().ShowError(UnknownRefusalText(answer[2])); // a silent refusal would pass for a taken point
         return false;
     case TOutcome::NoAnswer:
     case TOutcome::NoLink:
@@ -233,7 +233,7 @@ bool TCalibration::TakeMeasuredCurrent()
         // Stored before the message: whatever runs while it is shown must
         // not find the refused value ready to send. FF FF is refused by the device.
         SetCurrent(-1);
-        ShowError(QString::fromUtf16(range->message));
+        m_session.Messages().ShowError(QString::fromUtf16(range->message));
         return false;
     }
     SetCurrent(typed);
@@ -251,7 +251,7 @@ bool TCalibration::DateEntered()
     m_session.Transducer.CalibrDate = DateFromText(m_view.DateText());
     if (m_session.Transducer.CalibrDate != 0)
         return true;
-    ShowError(kWrongDate);
+    m_session.Messages().ShowError(kWrongDate);
     return false;
 }
 

@@ -105,7 +105,7 @@ void BuildWriteConfigurationRequest(const TTransducerData& r, int newSlaveId, TF
 bool ReadConfiguration(TDeviceSession& s)
 {
     if (!s.link.drv || !s.link.drv->IsPortOpen()) {
-        MessageDlg(kNotConnected, mkInformation, mbOk);
+        s.Messages().Show(kNotConnected, mkInformation, mbOk);
         return false;
     }
     TFrameBuffer request;
@@ -144,12 +144,12 @@ QString RangeCheckMessage(TRangeCheck check)
 TOutcome WriteConfiguration(TDeviceSession& s, int newSlaveId)
 {
     if (!s.link.drv || !s.link.drv->IsPortOpen()) {
-        MessageDlg(kNotConnected, mkInformation, mbOk);
+        s.Messages().Show(kNotConnected, mkInformation, mbOk);
         return TOutcome::Refused;
     }
     const TRangeCheck range = CheckTemperatureRange(s.Transducer.BottomTempBound, s.Transducer.TopTempBound);
     if (range != TRangeCheck::Ok) {
-        ShowError(RangeCheckMessage(range));
+        s.Messages().ShowError(RangeCheckMessage(range));
         return TOutcome::Refused;
     }
     TFrameBuffer request;

@@ -2,6 +2,7 @@
 
 #include "device/DeviceEvents.h"
 #include "device/ErrCodes.h"
+#include "link/MessageDialog.h"
 #include "link/Transaction.h"
 #include "device/TransducerData.h"
 #include "device/WordingShell.h"
@@ -25,7 +26,7 @@ public:
     virtual bool AskToConnect() = 0;
     virtual void SetStatusPanel(int index, const QString& text) = 0; // panels 0..3
     // An exception answer shows the table's message.
-    void DeviceException(uint8_t code) override { ShowDeviceException(code); }
+    void DeviceException(uint8_t code) override { ShowDeviceException(MessageDialog(), code); }
 };
 
 // Everything a device operation works on: the link, the record and its
@@ -37,4 +38,7 @@ struct TDeviceSession {
     TTransducerData TransducerSnapshot;
     TOperationState State;
     TDeviceEvents events;
+
+    // The shell's message dialog.
+    IMessageDialog& Messages() const { return shell ? shell->MessageDialog() : UnattendedMessages(); }
 };

@@ -173,7 +173,7 @@ void TDiagnostics::ToggleDiagnostics()
 void TDiagnostics::StartDiagnostics()
 {
     if (!LinkReady()) {
-        MessageDlg(kNoConnection, mkInformation, mbOk);
+        m_session.Messages().Show(kNoConnection, mkInformation, mbOk);
         return;
     }
     TOperationState& st = m_session.State;
@@ -225,7 +225,7 @@ void TDiagnostics::PollDiagnostics()
             NotifySent(m_session.link, request.data(), length, written);
         }
         if (written < length) {
-            ShowError(QStringLiteral("Нет связи с прибором."));
+            m_session.Messages().ShowError(QStringLiteral("Нет связи с прибором."));
             m_session.shell->DisconnectDevice();
             return;
         }
@@ -235,10 +235,10 @@ void TDiagnostics::PollDiagnostics()
         NotifyReceived(m_session.link, answer.data(), count, MeasurementVerdict(answer.data(), count), answer[2],
                        kMeasurementLength);
         if (count == kMeasurementLength && answer[1] == kFnRead && FrameCRCValid(answer.data(), count)) {
-            m_session.Transducer.CalibrDate = ReadFrameDate(answer, 9);
+            m_session.Transducer.CalibrDate = ReadFrameDate(m_session.Messages(), answer, 9);
             m_view.SetCalibrDateText(DateText(m_session.Transducer.CalibrDate));
         } else {
-            ShowError(QStringLiteral("Не удалось прочитать дату последней настройки."));
+            m_session.Messages().ShowError(QStringLiteral("Не удалось прочитать дату последней настройки."));
         }
         return;
     }
@@ -256,7 +256,7 @@ void TDiagnostics::PollDiagnostics()
             m_session.shell->LinkStatus(TLinkStatus::Repeat);
         if (st.DiagMissCount > m_session.link.RepeatNum) {
             StopDiagnostics();
-            ShowError(QStringLiteral("Не получен ответ от прибора"));
+            m_session.Messages().ShowError(QStringLiteral("Не получен ответ от прибора"));
             m_session.shell->DisconnectDevice();
             return;
         }
@@ -273,7 +273,7 @@ void TDiagnostics::PollDiagnostics()
     }
     if (written < length) {
         StopDiagnostics();
-        ShowError(QStringLiteral("Нет связи с прибором."));
+        m_session.Messages().ShowError(QStringLiteral("Нет связи с прибором."));
         m_session.shell->DisconnectDevice();
         return;
     }
@@ -343,7 +343,7 @@ TDateValue TDiagnostics::DecodeDate(const uint8_t* frame)
     m_lastBadDate = key;
     TFrameBuffer copy{};
     std::copy(frame, frame + kMeasurementLength, copy.begin());
-    return ReadFrameDate(copy, 9);
+    return ReadFrameDate(m_session.Messages(), copy, 9);
 }
 
 void TDiagnostics::ProcessAnswer(const uint8_t* frame)
@@ -400,11 +400,11 @@ void TDiagnostics::Drain()
 bool TDiagnostics::PrepareCorrection()
 {
     if (!LinkReady()) {
-        MessageDlg(kNoConnection, mkInformation, mbOk);
+        m_session.Messages().Show(kNoConnection, mkInformation, mbOk);
         return false;
     }
     if (!m_session.State.DiagRunning) {
-        MessageDlg(kStartFirst, mkInformation, mbOk);
+        m_session.Messages().Show(kStartFirst, mkInformation, mbOk);
         return false;
     }
     m_session.shell->LinkStatus(TLinkStatus::Writing);
@@ -446,9 +446,9 @@ TDiagnostics::TR0Result TDiagnostics::RunCorrectR0(bool set)
         m_view.SetDiagInfo(kDone);
         result = TR0Result::Done;
     } else if (answer[2] == 12) {
-        ShowError(CannotText(TCannotText::R0Deviation));
+        m_session.Messages().ShowError(CannotText(TCannotText::R0Deviation));
     } else if (answer[2] == 13) {
-        const int reply = MessageDlg(CannotText(TCannotText::R0Done), mkError, mbYes | mbNo);
+        const int reply = m_session.Messages().Show(CannotText(TCannotText::R0Done), mkError, mbYes | mbNo);
         if (reply == mrYes) {
             m_view.SetDiagInfo(QStringLiteral("Сброс корректировки R0"));
             // The reset's own failure has shown its message; only a done reset is reported as such.
@@ -456,7 +456,7 @@ TDiagnostics::TR0Result TDiagnostics::RunCorrectR0(bool set)
                 m_view.SetDiagInfo(QStringLiteral("Корректировка R0 сброшена."));
         }
     } else {
-        ShowError(CannotText(TCannotText::Plain));
+        m_session.Messages().ShowError(CannotText(TCannotText::Plain));
     }
     FinishCorrection();
     return result;
@@ -477,7 +477,7 @@ void TDiagnostics::CorrectNSX()
         return;
     if (SendNSXStep(1, 0)) {
         double value = 0;
-        const int reply = Messages()->EnterValue(QStringLiteral("Введите действительное значение температуры."), value, 0,
+        const int reply = m_session.Messages().EnterValue(QStringLiteral("Введите действительное значение температуры."), value, 0,
                                                  NSXDefaultValue());
         if (reply == mrYes) {
             m_session.shell->ProcessEvents();
@@ -494,7 +494,7 @@ bool TDiagnostics::SendNSXStep(uint8_t step, double value)
     TFrameBuffer request;
     if (!BuildNSXRequest(request, m_session.Transducer.SlaveID, step, value)) {
         // Would wrap around in the 16-bit field and reach the device as another temperature.
-        ShowError(QStringLiteral("Значение температуры должно быть в пределах от -3276,8 до 3276,7"));
+        m_session.Messages().ShowError(QStringLiteral("Значение температуры должно быть в пределах от -3276,8 до 3276,7"));
         return false;
     }
     TFrameBuffer answer{};
@@ -510,18 +510,18 @@ bool TDiagnostics::SendNSXStep(uint8_t step, double value)
 
     const uint8_t code = answer[2];
     if (code == 1 || code == 14) {
-        const int reply = MessageDlg(CannotText(TCannotText::NSXDone), mkError, mbYes | mbNo);
+        const int reply = m_session.Messages().Show(CannotText(TCannotText::NSXDone), mkError, mbYes | mbNo);
         if (reply == mrYes) {
             m_view.SetDiagInfo(QStringLiteral("Сброс корректировки НСХ"));
             if (SendNSXStep(1, 0.1))
                 m_view.SetDiagInfo(QStringLiteral("Корркектировка НСХ сброшена."));
         }
     } else if (code == 15) {
-        ShowError(CannotText(TCannotText::NSXNearZero));
+        m_session.Messages().ShowError(CannotText(TCannotText::NSXNearZero));
     } else if (code == 16) {
-        ShowError(CannotText(TCannotText::NSXDeviation));
+        m_session.Messages().ShowError(CannotText(TCannotText::NSXDeviation));
     } else {
-        ShowError(CannotText(TCannotText::Plain));
+        m_session.Messages().ShowError(CannotText(TCannotText::Plain));
     }
     return false;
 }

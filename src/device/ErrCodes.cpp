@@ -29,8 +29,8 @@ QString UnknownRefusalText(int code)
     return QStringLiteral("Прибор отказал в выполнении команды (код %1).").arg(code);
 }
 
-void ShowDeviceException(uint8_t code)
+void ShowDeviceException(IMessageDialog& dialog, uint8_t code)
 {
     const QString text = DeviceExceptionText(code);
-    ShowError(text.isEmpty() ? UnknownRefusalText(code) : text);
+    dialog.ShowError(text.isEmpty() ? UnknownRefusalText(code) : text);
 }

@@ -14,6 +14,8 @@ struct TErrCode {
 constexpr int kErrCodeCount = 10;
 extern const TErrCode ErrCodeTable[kErrCodeCount];
 
+class IMessageDialog;
+
 // The table's message for `code`; empty when the code is not in the table.
 QString DeviceExceptionText(uint8_t code);
 // "Прибор отказал в выполнении команды (код N).": a refusal whose code
@@ -21,4 +23,4 @@ QString DeviceExceptionText(uint8_t code);
 QString UnknownRefusalText(int code);
 // Shows the table's message as an error (Ok); a code not in the table shows
 // the unknown-refusal text.
-void ShowDeviceException(uint8_t code);
+void ShowDeviceException(IMessageDialog& dialog, uint8_t code);

@@ -1,12 +1,13 @@
 #include "device/FrameDate.h"
 
 #include "device/DeviceMessages.h"
+#include "link/MessageDialog.h"
 
-TDateValue ReadFrameDate(const TFrameBuffer& buffer, int position)
+TDateValue ReadFrameDate(IMessageDialog& dialog, const TFrameBuffer& buffer, int position)
 {
     bool valid = true;
     const TDateValue date = GetFrameDate(buffer, position, &valid);
     if (!valid)
-        ShowError(ImpossibleDateText());
+        dialog.ShowError(ImpossibleDateText());
     return date;
 }

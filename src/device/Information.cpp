@@ -13,13 +13,13 @@ void BuildIdentifyRequest(int address, TFrameBuffer& request)
     PutFrameCRC(request, 2);
 }
 
-void ParseIdentifyAnswer(const TFrameBuffer& answer, TTransducerData& record)
+void ParseIdentifyAnswer(IMessageDialog& dialog, const TFrameBuffer& answer, TTransducerData& record)
 {
     record.PLType = answer[3];
     record.PLTypeText = fromCp1251(TrimFrameText(GetFrameString(answer, 5, 16)));
     record.SensorTypeText = fromCp1251(TrimFrameText(GetFrameString(answer, 21, kSensorTypeWireLength)));
     record.SensorNum = GetFrameInt32(answer, 45);
-    record.SensorDate = ReadFrameDate(answer, 49);
+    record.SensorDate = ReadFrameDate(dialog, answer, 49);
 }
 
 void BuildInformationWriteRequest(const TTransducerData& record, TFrameBuffer& request)
@@ -48,7 +48,7 @@ TOutcome IdentifyDevice(TDeviceSession& session, int address)
         if (session.shell)
             session.shell->UpdateStatusBar();
         session.Transducer.SlaveID = address;
-        ParseIdentifyAnswer(answer, session.Transducer);
+        ParseIdentifyAnswer(session.Messages(), answer, session.Transducer);
         CopyInfoFields(session.TransducerSnapshot, session.Transducer);
     }
     if (session.shell)
@@ -60,7 +60,7 @@ TOutcome IdentifyDevice(TDeviceSession& session, int address)
 TOutcome WriteInformation(TDeviceSession& session)
 {
     if (session.Transducer.SensorDate == 0) {
-        MessageDlg(InfoText::NoDate, mkError, mbOk);
+        session.Messages().Show(InfoText::NoDate, mkError, mbOk);
         return TOutcome::Refused;
     }
     TFrameBuffer request{};
@@ -99,8 +99,8 @@ void ConfirmSaveInformation(TDeviceSession& session, const std::function<void()>
         return;
     const bool open = session.link.drv && session.link.drv->IsPortOpen();
     if (!open) {
-        MessageDlg(InfoText::NoConnectionNotSaved, mkInformation, mbOk);
-    } else if (MessageDlg(InfoText::AskSave, mkConfirmation, mbYes | mbNo) == mrYes) {
+        session.Messages().Show(InfoText::NoConnectionNotSaved, mkInformation, mbOk);
+    } else if (session.Messages().Show(InfoText::AskSave, mkConfirmation, mbYes | mbNo) == mrYes) {
         if (session.shell)
             session.shell->ProcessEvents();
         WriteInformation(session);

@@ -17,7 +17,7 @@ constexpr int kSensorTypeWireLength = 24;
 void BuildIdentifyRequest(int address, TFrameBuffer& request);
 // Takes the identity and the information record of a 55-byte answer into the
 // record. An impossible date shows "Неверная дата" and leaves SensorDate 0.
-void ParseIdentifyAnswer(const TFrameBuffer& answer, TTransducerData& record);
+void ParseIdentifyAnswer(IMessageDialog& dialog, const TFrameBuffer& answer, TTransducerData& record);
 void BuildInformationWriteRequest(const TTransducerData& record, TFrameBuffer& request);
 
 // Identifies the device at `address`. On Success the record holds its

@@ -93,7 +93,7 @@ TPointStatus TPointReader::Step()
     const TMeasurementSample s = m_sampler.Take();
     if (s.lost) {
         fail(QStringLiteral("Нет связи с прибором."));
-        ShowError(m_error);
+        m_session.Messages().ShowError(m_error);
         m_session.shell->DisconnectDevice();
         return m_status;
     }
@@ -101,7 +101,7 @@ TPointStatus TPointReader::Step()
         // As the measuring loop: RepeatNum silent requests in a row lose the device.
         if (++m_misses >= std::max(1, m_session.link.RepeatNum)) {
             fail(QStringLiteral("Не получен ответ от прибора"));
-            ShowError(m_error);
+            m_session.Messages().ShowError(m_error);
             m_session.shell->DisconnectDevice();
         }
         return m_status;

@@ -78,7 +78,7 @@ void TTransducerController::Connect()
         return;
     if (!m_drv->OpenPort()) {
         if (m_session.link.ReportLinkErrors)
-            MessageDlg(OpenFailureText(), mkWarning, mbOk);
+            MessageDialog().Show(OpenFailureText(), mkWarning, mbOk);
     } else {
         Identify(m_session.Transducer.SlaveID);
         if (IsConnected()) {
@@ -122,14 +122,14 @@ bool TTransducerController::AskToConnect()
     if (IsConnected())
         return true;
     bool result = false;
-    if (MessageDlg(kAskConnect, mkWarning, mbYes | mbNo) == mrYes) {
+    if (MessageDialog().Show(kAskConnect, mkWarning, mbYes | mbNo) == mrYes) {
         ProcessEvents();
         m_session.link.ReportLinkErrors = false;
         Connect();
         ProcessEvents();
         result = IsConnected();
         if (!result)
-            MessageDlg(kConnectFailed + QString::number(m_session.Transducer.SlaveID) + kAtPort
+            MessageDialog().Show(kConnectFailed + QString::number(m_session.Transducer.SlaveID) + kAtPort
                            + QString::number(PortNumber()) + QStringLiteral(".") + QStringLiteral("\n")
                            + QStringLiteral("\r") + kTryAnother,
                        mkWarning, mbOk);
@@ -162,7 +162,7 @@ void TTransducerController::SearchFirstDevice(bool quickPass, const std::functio
 {
     ProcessEvents();
     if (IsConnected()) {
-        if (MessageDlg(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
+        if (MessageDialog().Show(kAskDisconnect, mkConfirmation, mbYes | mbNo) != mrYes)
             return;
         Disconnect();
     }
@@ -190,7 +190,7 @@ void TTransducerController::SearchFirstDevice(bool quickPass, const std::functio
     emit searchEnded();
     if (!found) {
         m_session.Transducer.SlaveID = defaultSlaveId();
-        MessageDlg(kNoneFound, mkWarning, mbOk);
+        MessageDialog().Show(kNoneFound, mkWarning, mbOk);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "device/WordingShell.h"
 
 #include "device/DeviceMessages.h"
+#include "link/MessageDialog.h"
 
 void IWordingShell::LinkStatus(TLinkStatus status)
 {
@@ -14,5 +15,5 @@ void IWordingShell::LinkFault(const TLinkFault& fault)
 
 IMessageDialog& IWordingShell::MessageDialog() const
 {
-    return m_dialog ? *m_dialog : *Messages();
+    return m_dialog ? *m_dialog : UnattendedMessages();
 }

@@ -15,7 +15,8 @@ public:
     void LinkStatus(TLinkStatus status) override;
     void LinkFault(const TLinkFault& fault) override;
 
-    // The dialog failures are shown in; the program's one when none is set.
+    // The dialog failures and the operations' messages are shown in;
+    // stderr when none was handed over.
     void SetMessageDialog(IMessageDialog* dialog) { m_dialog = dialog; }
     IMessageDialog& MessageDialog() const;
 

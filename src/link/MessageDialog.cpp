@@ -19,27 +19,10 @@ public:
     }
 };
 
-StderrMessages g_fallback;
-IMessageDialog* g_messages = nullptr;
-
 } // namespace
 
-IMessageDialog* Messages()
+IMessageDialog& UnattendedMessages()
 {
-    return g_messages ? g_messages : &g_fallback;
-}
-
-void SetMessages(IMessageDialog* dialog)
-{
-    g_messages = dialog;
-}
-
-int MessageDlg(const QString& text, TMessageKind kind, int buttons)
-{
-    return Messages()->MessageDlg(text, kind, 0, buttons);
-}
-
-void ShowError(const QString& text)
-{
-    Messages()->MessageDlg(text, mkError, 0, mbOk);
+    static StderrMessages unattended;
+    return unattended;
 }

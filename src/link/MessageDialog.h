@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// The program's one message window, seen from below the windows: the link and
-// device code report through this interface, the application installs the
-// real dialog, tests install a recorder that answers from a script.
+// The program's one message window, seen from below the windows: the device
+// code reports through this interface; the application hands the real dialog
+// to the controller and the windows, tests hand over a recorder that answers
+// from a script.
 
 enum TMessageKind { mkWarning = 0, mkError = 1, mkInformation = 2, mkConfirmation = 3 };
 
@@ -18,12 +19,11 @@ public:
     virtual int MessageDlg(const QString& text, TMessageKind kind, int helpContext, int buttons) = 0;
     // Always stores the field's value in `value`, also when the user cancelled.
     virtual int EnterValue(const QString& prompt, double& value, int helpContext, double defaultValue) = 0;
+
+    int Show(const QString& text, TMessageKind kind, int buttons) { return MessageDlg(text, kind, 0, buttons); }
+    void ShowError(const QString& text) { MessageDlg(text, mkError, 0, mbOk); }
 };
 
-// The dialog in use; without one installed, messages are logged to stderr
-// and answered Ok / No.
-IMessageDialog* Messages();
-void SetMessages(IMessageDialog* dialog);
-
-int MessageDlg(const QString& text, TMessageKind kind, int buttons);
-void ShowError(const QString& text);
+// Where no dialog was handed over: messages are logged to stderr and
+// answered Ok / No.
+IMessageDialog& UnattendedMessages();

@@ -56,7 +56,7 @@ public:
         o.exePath = progDir + QStringLiteral("/zelkor");
         o.userConfigDir = cfgDir;
         o.historyPath = historyPath;
-        o.ownMessageDialog = false;
+        o.messages = &msgs;
         o.errorBox = [this](const QString& text) { errorBoxes << text; };
         o.styleEditorDialogs = editorDialogs;
         o.chooseComPort = [this](TfrmMain& frm) {

@@ -75,6 +75,7 @@ public:
                                 [this] { return int(settings.DefaultSlaveID); });
         ApplyStartupSettings(*ctrl, settings);
         ctrl->SetPrompts(this);
+        ctrl->SetMessageDialog(&msgs);
         window = std::make_unique<QWidget>();
         styleManager = new TRbStyleManager(window.get());
         styleManager->SetMainWindowValues();

@@ -16,7 +16,7 @@ namespace {
 struct ChoiceFixture : ::testing::Test {
     TProgSettings settings;
     RecordingMessages messages;
-    TfrmCOMChoice dlg{settings};
+    TfrmCOMChoice dlg{settings, messages};
     QVector<TSerialDevice> devices{
         {"/dev/ttyS0", {}, {}, {}},
         {"/dev/ttyS2", {}, "16550A", {}},

@@ -1,3 +1,4 @@
+#include "app/DeferredMessageDialog.h"
 #include "app/MessageFrm.h"
 
 #include <QDoubleSpinBox>
@@ -282,23 +283,38 @@ TEST_F(MessageFixture, CallsDuringAMessageAreQueuedNotNested)
     expectClean();
 }
 
-TEST_F(MessageFixture, InstalledDialogServesTheProgramWideCalls)
+TEST_F(MessageFixture, ShortFormsShowTheErrorAndTheQuestion)
 {
-    SetMessages(&dlg);
     press(dlg.btnOk);
-    ShowError("Неверная дата");
+    dlg.ShowError("Неверная дата");
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].text, "Неверная дата");
     EXPECT_EQ(shown[0].iconIndex, 3);
     EXPECT_TRUE(shown[0].ok && !shown[0].yes && !shown[0].no);
     press(dlg.btnNo);
-    EXPECT_EQ(MessageDlg("Сохранить?", mkConfirmation, mbYes | mbNo), mrNo);
+    EXPECT_EQ(dlg.Show("Сохранить?", mkConfirmation, mbYes | mbNo), mrNo);
+}
 
-    auto* other = new TfrmMessage;
-    SetMessages(other);
-    delete other; // a destroyed dialog does not stay installed
-    EXPECT_NE(Messages(), other);
-    SetMessages(nullptr);
+// The window's dialog is built at the first message, not before; once its
+// window is going, messages no longer reach it.
+TEST_F(MessageFixture, DeferredDialogIsMadeAtTheFirstMessageAndDetachedAtTheEnd)
+{
+    int made = 0;
+    TDeferredMessageDialog deferred([&]() -> IMessageDialog* { ++made; return &dlg; }, nullptr);
+    EXPECT_EQ(made, 0);
+    press(dlg.btnYes);
+    EXPECT_EQ(deferred.Show("Продолжить?", mkConfirmation, mbYes | mbNo), mrYes);
+    EXPECT_EQ(made, 1);
+    ASSERT_EQ(shown.size(), 1);
+
+    deferred.Detach();
+    EXPECT_EQ(deferred.Show("Сохранить?", mkConfirmation, mbYes | mbNo), mrNo);
+    EXPECT_EQ(deferred.Show("Готово", mkInformation, mbOk), mrOk);
+    double value = 0;
+    EXPECT_EQ(deferred.EnterValue("Температура", value, 0, 21.5), mrNo);
+    EXPECT_DOUBLE_EQ(value, 21.5);
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(shown.size(), 1);
 }
 
 // A "no connection" message naming a long /dev/serial/by-id path fits its

@@ -194,7 +194,7 @@ TEST(MonitorWindow, CopiesSavesAndClears)
         e.verdict = i % 2 == 0 ? TFrameVerdict::Request : TFrameVerdict::Answer;
         log.LinkEvent(e);
     }
-    TfrmExchangeMonitor monitor(log);
+    TfrmExchangeMonitor monitor(log, messages);
     QCoreApplication::processEvents(); // the view hears of new lines from the event loop
     EXPECT_EQ(monitor.lvExchange->model()->rowCount(), 3);
 

@@ -59,7 +59,10 @@ TEST(ProtocolPage, OfferedAfterStageSevenUntilTheNextCalibrationStarts)
 TEST(ProtocolPage, RecordsWriteThePdfWhereTheUserChose)
 {
     RecordingMessages messages;
+    RecordingDeviceShell shell;
+    shell.SetMessageDialog(&messages);
     TDeviceSession session;
+    session.shell = &shell;
     TRecords records(session, nullptr);
     QTemporaryDir dir;
     QString path;

@@ -66,7 +66,8 @@ TEST(TrendWindow, DrawsOneLinePerUnbrokenStretchInTheChosenRange)
             continue;
         store.AddAt(kStart + qint64(i) * 1000, 0, 20 + (i % 60) / 10.0, 107.8 + (i % 60) / 25.0);
     }
-    TfrmTrend trend(store);
+    RecordingMessages messages;
+    TfrmTrend trend(store, messages);
     trend.resize(800, 480);
 
     trend.SetRange(TfrmTrend::trHour);
@@ -98,7 +99,7 @@ TEST(TrendWindow, SavesCsvThroughTheFileSeam)
 {
     RecordingMessages messages;
     TReadingStore store;
-    TfrmTrend trend(store);
+    TfrmTrend trend(store, messages);
     int asked = 0;
     QString path;
     trend.SaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&) {

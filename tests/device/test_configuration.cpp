@@ -15,6 +15,7 @@ struct Rig {
         link.ctx.shell = &shell;
         session.link = link.ctx;
         session.shell = &shell;
+        shell.SetMessageDialog(&link.messages);
         session.Transducer.SlaveID = 1;
     }
     ScriptedLink link;

@@ -32,6 +32,7 @@ struct ControllerRig {
         auto owned = std::make_unique<ScriptedPort>(clock);
         port = owned.get();
         ctrl = std::make_unique<TTransducerController>(&clock, std::move(owned));
+        ctrl->SetMessageDialog(&msgs);
         ctrl->Driver()->SetPort(1);
         ctrl->Session().Transducer.SlaveID = 1;
         TTransducerController* c = ctrl.get();

@@ -6,21 +6,21 @@
 TEST(DeviceExceptions, TableLookupAndMessage)
 {
     RecordingMessages msgs;
-    ShowDeviceException(2);
+    ShowDeviceException(msgs, 2);
     ASSERT_EQ(msgs.count(), 1);
     EXPECT_EQ(msgs.last().text, QStringLiteral("Некорректный номер регистра данных."));
     EXPECT_EQ(msgs.last().kind, mkError);
     EXPECT_EQ(msgs.last().buttons, mbOk);
 
-    ShowDeviceException(0x10);
+    ShowDeviceException(msgs, 0x10);
     EXPECT_EQ(msgs.last().text, QStringLiteral("Заданная температура отличается от измеряемой более чем на 5%."));
-    ShowDeviceException(0x0C);
+    ShowDeviceException(msgs, 0x0C);
     EXPECT_EQ(msgs.last().text, QStringLiteral("Измеренная температура отклонилась от 0 °С более чем на 20 °С."));
 
     // Codes outside the table are refusals all the same, named by their number.
     msgs.clear();
     for (uint8_t code : {0, 4, 9, 17, 0x83, 0xFF})
-        ShowDeviceException(code);
+        ShowDeviceException(msgs, code);
     EXPECT_EQ(msgs.texts(), (QStringList{QStringLiteral("Прибор отказал в выполнении команды (код 0)."),
                                          QStringLiteral("Прибор отказал в выполнении команды (код 4)."),
                                          QStringLiteral("Прибор отказал в выполнении команды (код 9)."),

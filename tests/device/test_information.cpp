@@ -26,6 +26,7 @@ struct InfoRig {
         link.ctx.shell = &shell;
         session.link = link.ctx;
         session.shell = &shell;
+        shell.SetMessageDialog(&link.messages);
     }
     ScriptedLink link;
     InfoShell shell;
@@ -55,7 +56,7 @@ TEST(InformationFrames, IdentifyAnswerFillsIdentityAndRecord)
     RecordingMessages msgs;
     TTransducerData t;
     t.CalibrDate = 77; // not part of the answer
-    ParseIdentifyAnswer(ToFrameBuffer(SampleIdentifyAnswer()), t);
+    ParseIdentifyAnswer(msgs, ToFrameBuffer(SampleIdentifyAnswer()), t);
     EXPECT_EQ(t.PLType, 0x4D);
     EXPECT_EQ(t.PLTypeText, QStringLiteral("ЗЕЛКОР-М"));
     EXPECT_EQ(t.SensorTypeText, QStringLiteral("ТСП 100П")) << "blanks on both sides trimmed";
@@ -65,7 +66,7 @@ TEST(InformationFrames, IdentifyAnswerFillsIdentityAndRecord)
     EXPECT_TRUE(msgs.isEmpty());
 
     // Number FF FF FF FF is -1; type code above 127 stays unsigned.
-    ParseIdentifyAnswer(ToFrameBuffer(IdentifyAnswer(1, 0xC8, "X", "Y", HexBytes("FF FF FF FF"), HexBytes("01 01 07 D0"))),
+    ParseIdentifyAnswer(msgs, ToFrameBuffer(IdentifyAnswer(1, 0xC8, "X", "Y", HexBytes("FF FF FF FF"), HexBytes("01 01 07 D0"))),
                         t);
     EXPECT_EQ(t.SensorNum, -1);
     EXPECT_EQ(t.PLType, 200);
@@ -77,7 +78,7 @@ TEST(InformationFrames, ZeroDateBytesGiveNoDateAndTheMessage)
     RecordingMessages msgs;
     TTransducerData t;
     t.SensorDate = 1234;
-    ParseIdentifyAnswer(ToFrameBuffer(IdentifyAnswer(1, 0x4E, "T", "S", HexBytes("00 00 00 07"), HexBytes("00 00 00 00"))), t);
+    ParseIdentifyAnswer(msgs, ToFrameBuffer(IdentifyAnswer(1, 0x4E, "T", "S", HexBytes("00 00 00 07"), HexBytes("00 00 00 00"))), t);
     EXPECT_EQ(t.SensorDate, 0);
     EXPECT_EQ(t.SensorNum, 7);
     EXPECT_EQ(msgs.texts(), QStringList{QStringLiteral("Неверная дата")});

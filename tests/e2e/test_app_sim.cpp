@@ -124,7 +124,7 @@ TEST(AppAgainstSimulator, StartupConnectsWritesTheRecordAndSavesSettings)
     TMainWindowOptions options;
     options.exePath = progDir + QStringLiteral("/zelkor");
     options.userConfigDir = tmp.filePath(QStringLiteral("cfg"));
-    options.ownMessageDialog = false;
+    options.messages = &msgs;
     QStringList errorBoxes;
     options.errorBox = [&errorBoxes](const QString& text) { errorBoxes << text; };
     TfrmMain frm(std::move(options));

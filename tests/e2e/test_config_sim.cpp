@@ -50,7 +50,7 @@ struct SimBench {
         TMainWindowOptions o;
         o.exePath = progDir + QStringLiteral("/zelkor");
         o.userConfigDir = tmp.filePath(QStringLiteral("cfg"));
-        o.ownMessageDialog = false;
+        o.messages = &msgs;
         o.errorBox = [this](const QString& text) { errorBoxes << text; };
         o.chooseComPort = [](TfrmMain& frm) {
             frm.cpDRV()->SetPort(1);

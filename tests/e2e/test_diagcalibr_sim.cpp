@@ -69,7 +69,7 @@ public:
         TMainWindowOptions o;
         o.exePath = prog + QStringLiteral("/zelkor");
         o.userConfigDir = tmp.filePath(QStringLiteral("cfg"));
-        o.ownMessageDialog = false;
+        o.messages = &msgs;
         o.errorBox = [this](const QString& text) { errorBoxes << text; };
         o.chooseComPort = [](TfrmMain& frm) {
             frm.cpDRV()->SetPort(1);

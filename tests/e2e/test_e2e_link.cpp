@@ -39,6 +39,7 @@ struct Link {
     {
         SetUpLikeTheProgram(drv, port);
         shell.drv = &drv;
+        shell.SetMessageDialog(&messages);
         ctx.drv = &drv;
         ctx.ticks = &SystemTicks();
         ctx.shell = &shell;

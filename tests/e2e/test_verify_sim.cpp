@@ -125,7 +125,7 @@ struct WindowBench {
         TMainWindowOptions o;
         o.exePath = prog + QStringLiteral("/zelkor");
         o.userConfigDir = tmp.filePath(QStringLiteral("cfg"));
-        o.ownMessageDialog = false;
+        o.messages = &msgs;
         o.errorBox = [](const QString&) {};
         o.chooseComPort = [](TfrmMain& frm) {
             frm.cpDRV()->SetPort(1);

@@ -220,11 +220,12 @@ protected:
 
     QTemporaryDir dir;
     THistoryStore store;
+    RecordingMessages msgs;
 };
 
 TEST_F(JournalTest, ListsUnitsWithLastEventAndVerdictAndFilters)
 {
-    TfrmJournal journal(store);
+    TfrmJournal journal(store, msgs);
     const THistoryUnitsModel* units = journal.UnitsModel();
     ASSERT_EQ(units->rowCount(), 3);
     EXPECT_EQ(units->data(units->index(0, THistoryUnitsModel::colNumber)).toLongLong(), 555); // newest first
@@ -254,7 +255,7 @@ TEST_F(JournalTest, ListsUnitsWithLastEventAndVerdictAndFilters)
 
 TEST_F(JournalTest, TimelineFollowsTheUnitThroughItsNumberChangeAndShowsDetails)
 {
-    TfrmJournal journal(store);
+    TfrmJournal journal(store, msgs);
     journal.SelectUnit(RowOf(journal.UnitsModel(), 104233));
     const THistoryTimelineModel* timeline = journal.TimelineModel();
     ASSERT_EQ(timeline->rowCount(), 13); // the session, the change and the event under the old number
@@ -275,7 +276,7 @@ TEST_F(JournalTest, TimelineFollowsTheUnitThroughItsNumberChangeAndShowsDetails)
 
 TEST_F(JournalTest, ExportsTheSelectionToCsvAndJson)
 {
-    TfrmJournal journal(store);
+    TfrmJournal journal(store, msgs);
     QString asked;
     journal.SaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&) {
         return asked = dir.path() + QLatin1Char('/') + suggested;

@@ -108,7 +108,7 @@ TEST(FrameDate, RoundTripAndInvalidDates)
         EXPECT_EQ(GetFrameDate(ToFrameBuffer(HexBytes(bad)), 0, &valid), 0) << bad;
         EXPECT_FALSE(valid) << bad;
         EXPECT_TRUE(msgs.isEmpty()) << bad; // the frame reader only reports it
-        EXPECT_EQ(ReadFrameDate(ToFrameBuffer(HexBytes(bad)), 0), 0) << bad;
+        EXPECT_EQ(ReadFrameDate(msgs, ToFrameBuffer(HexBytes(bad)), 0), 0) << bad;
         ASSERT_EQ(msgs.count(), 1) << bad;
         EXPECT_EQ(msgs.last().text, QStringLiteral("Неверная дата"));
         EXPECT_EQ(msgs.last().kind, mkError);
@@ -119,6 +119,6 @@ TEST(FrameDate, RoundTripAndInvalidDates)
     bool valid = false;
     EXPECT_NE(GetFrameDate(ToFrameBuffer(HexBytes("1D 02 07 D8")), 0, &valid), 0);
     EXPECT_TRUE(valid);
-    EXPECT_NE(ReadFrameDate(ToFrameBuffer(HexBytes("1D 02 07 D8")), 0), 0);
+    EXPECT_NE(ReadFrameDate(msgs, ToFrameBuffer(HexBytes("1D 02 07 D8")), 0), 0);
     EXPECT_TRUE(msgs.isEmpty());
 }

@@ -89,6 +89,7 @@ public:
         link.ctx.RepeatNum = repeatNum;
         session.link = link.ctx;
         session.shell = &shell;
+        shell.SetMessageDialog(&link.messages);
         session.Transducer.SlaveID = 1;
         session.Transducer.PLType = 'M';
         diag.AttachReceiveHandler();

@@ -1,22 +1,5 @@
 #include "RecordingMessages.h"
 
-RecordingMessages::RecordingMessages() : m_previous(Messages())
-{
-    install();
-}
-
-RecordingMessages::~RecordingMessages()
-{
-    if (Messages() == this)
-        SetMessages(m_previous);
-}
-
-void RecordingMessages::install()
-{
-    if (Messages() != this)
-        SetMessages(this);
-}
-
 void RecordingMessages::answer(int result)
 {
     m_script.push_back({result, false, 0});

@@ -1,10 +1,10 @@
 #pragma once
 
-// RecordingMessages: the message dialog for tests. While it lives it is the
-// installed IMessageDialog (the previous one comes back when it dies); every
-// MessageDlg/ShowError/EnterValue is recorded and answered from a script.
+// RecordingMessages: the message dialog for tests, handed to the code under
+// test; every message and value entry is recorded and answered from a script.
 //
-//   RecordingMessages msgs;            // installed now
+//   RecordingMessages msgs;
+//   shell.SetMessageDialog(&msgs);     // or the rig's msgs
 //   msgs.answer(mrYes);                // the next question gets "Да"
 //   msgs.answerValue(mrYes, 21.5);     // the next EnterValue: "Ok" with 21,5
 //   ... code under test ...
@@ -15,8 +15,6 @@
 // With the script empty: a message whose buttons include Ok gets mrOk, any
 // other gets the default answer (mrNo unless setDefaultAnswer says otherwise);
 // EnterValue gets the default answer (mrNo if that is mrOk) and keeps the
-// default value. To test a main window offscreen, create this after the
-// window if the window installs its own dialog, or call install() again.
 
 #include "link/MessageDialog.h"
 
@@ -38,12 +36,9 @@ struct TRecordedMessage {
 
 class RecordingMessages : public IMessageDialog {
 public:
-    RecordingMessages();
-    ~RecordingMessages() override;
+    RecordingMessages() = default;
     RecordingMessages(const RecordingMessages&) = delete;
     RecordingMessages& operator=(const RecordingMessages&) = delete;
-
-    void install();
 
     // Script, first in first out.
     void answer(int result);
@@ -72,7 +67,6 @@ private:
         double value;
     };
 
-    IMessageDialog* m_previous = nullptr;
     std::deque<TAnswer> m_script;
     QList<TRecordedMessage> m_messages;
     int m_default = mrNo;

@@ -41,6 +41,7 @@ public:
         drv.OutputTimeout = 1000;
         drv.SetPollingDelay(500);
         shell.drv = &drv;
+        shell.SetMessageDialog(&messages);
         ctx.drv = &drv;
         ctx.ticks = &clock;
         ctx.shell = &shell;

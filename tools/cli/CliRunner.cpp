@@ -141,6 +141,7 @@ void TCliRunner::SetUpLink()
     SetTransducerLine(*m_drv);
 
     m_session.shell = &m_shell;
+    m_shell.SetMessageDialog(&m_msgs);
     m_session.link.drv = m_drv;
     m_session.link.ticks = &m_drv->Ticks();
     m_session.link.shell = &m_shell;

@@ -61,13 +61,6 @@ QString TerminalText(const QString& text)
 TCliMessages::TCliMessages(bool answerYes)
     : m_yes(answerYes)
 {
-    SetMessages(this);
-}
-
-TCliMessages::~TCliMessages()
-{
-    if (Messages() == this)
-        SetMessages(nullptr);
 }
 
 int TCliMessages::MessageDlg(const QString& text, TMessageKind, int, int buttons)

@@ -39,7 +39,6 @@ private:
 class TCliMessages : public IMessageDialog {
 public:
     explicit TCliMessages(bool answerYes);
-    ~TCliMessages() override;
 
     int MessageDlg(const QString& text, TMessageKind kind, int helpContext, int buttons) override;
     int EnterValue(const QString& prompt, double& value, int helpContext, double defaultValue) override;

@@ -3,6 +3,7 @@
 // certificate from it, rendered to PNG in FOLDER for a look.
 #include "CertificateFixtures.h"
 
+#include "link/MessageDialog.h"
 #include "app/CertificateInputFrm.h"
 #include "app/JournalFrm.h"
 #include "passport/CertificateIssuer.h"
@@ -71,7 +72,7 @@ int main(int argc, char** argv)
     }
     std::printf("%s (%d pages)\n", issued.path.toUtf8().constData(), issued.pages);
 
-    TfrmJournal journal(store);
+    TfrmJournal journal(store, UnattendedMessages());
     journal.show();
     for (int row = 0; row < journal.UnitsModel()->rowCount(); ++row) {
         if (journal.UnitsModel()->data(journal.UnitsModel()->index(row, THistoryUnitsModel::colNumber)).toLongLong() == 104233)
