@@ -28,7 +28,7 @@ TfrmCOMChoice::TfrmCOMChoice(TProgSettings& settings, IMessageDialog& messages, 
     RbPanel1->SetBounds(8, 8, 145, 57);
 
     auto* combo = new TComPortCombo(RbPanel1);
-    combo->onDropDown = [this] { cbComPortDropDown(); };
+    connect(combo, &TComPortCombo::aboutToDropDown, this, &TfrmCOMChoice::cbComPortDropDown);
     cbComPort = combo;
     cbComPort->setObjectName(QStringLiteral("cbComPort"));
     cbComPort->setEditable(true);

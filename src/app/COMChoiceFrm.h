@@ -17,15 +17,17 @@ using TCOMChoiceButton = QPushButton;
 
 // A port drop-down that refills itself each time its list opens.
 class TComPortCombo : public QComboBox {
+    Q_OBJECT
 public:
     using QComboBox::QComboBox;
-    std::function<void()> onDropDown;
     void showPopup() override
     {
-        if (onDropDown)
-            onDropDown();
+        emit aboutToDropDown();
         QComboBox::showPopup();
     }
+
+signals:
+    void aboutToDropDown();
 };
 
 // Fills a port drop-down with the ports present ("COMn: /dev/… (…)"), none

@@ -146,7 +146,7 @@ void TfrmSettings::CreateControls()
     rpSet2->SetBounds(0, 0, 419, 232);
     Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("СОМ-порт:"), rpSet2, 14, 22, 130);
     auto* combo = new TComPortCombo(rpSet2);
-    combo->onDropDown = [this] { cbComDropDown(); };
+    connect(combo, &TComPortCombo::aboutToDropDown, this, &TfrmSettings::cbComDropDown);
     cbCom = combo;
     cbCom->setObjectName(QStringLiteral("cbCom"));
     cbCom->setEditable(true);
