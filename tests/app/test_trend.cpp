@@ -3,10 +3,7 @@
 #include "app/Records.h"
 #include "app/TrendFrm.h"
 #include "DiagRig.h"
-#include "ScriptedPort.h"
-#include "VirtualClock.h"
-#include "device/TransducerController.h"
-#include "link/CommPortDriver.h"
+#include "PageRig.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -21,41 +18,36 @@ namespace {
 
 constexpr qint64 kStart = 1'780'000'000'000; // some afternoon in 2026
 
-// A controller with its port open at address 1, and the driver's polling
-// (every 500 ms) and the diagnostics timer (every 1000 ms, after a polling
-// of the same instant) played on the virtual clock.
-struct ControllerOnPort {
-    ControllerOnPort()
+// Pages on a connected controller, the driver's polling (every 500 ms) and
+// the diagnostics timer (every 1000 ms, after a polling of the same
+// instant) played on the virtual clock.
+struct Measuring {
+    Measuring()
     {
-        auto owned = std::make_unique<ScriptedPort>(clock);
-        port = owned.get();
-        ctrl = std::make_unique<TTransducerController>(&clock, std::move(owned));
-        ctrl->Driver()->SetPort(1);
-        ctrl->Driver()->OpenPort();
-        ctrl->Session().Transducer.SlaveID = 1;
+        rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
+        rig.make();
+        rig.connect();
+        rig.port()->clearRules(); // the measurements are the test's
     }
-    ~ControllerOnPort() { QLocale::setDefault(QLocale::c()); }
 
     void start()
     {
         m_now = 0;
-        ctrl->StartDiagnostics();
+        rig.ctrl->StartDiagnostics();
     }
     void run(int ms)
     {
         for (int done = 0; done < ms; done += 250) {
-            clock.advanceMs(250);
+            rig.clock.advanceMs(250);
             m_now += 250;
             if (m_now % 500 == 0)
-                ctrl->Driver()->PollTimerTick();
-            if (m_now % 1000 == 0 && ctrl->DiagnosticsTimer()->isActive())
-                ctrl->PollDiagnostics();
+                rig.ctrl->Driver()->PollTimerTick();
+            if (m_now % 1000 == 0 && rig.ctrl->DiagnosticsTimer()->isActive())
+                rig.ctrl->PollDiagnostics();
         }
     }
 
-    VirtualClock clock;
-    ScriptedPort* port = nullptr;
-    std::unique_ptr<TTransducerController> ctrl;
+    PageRig rig;
 
 private:
     int m_now = 0;
@@ -65,16 +57,16 @@ private:
 
 TEST(TrendRecords, KeepsReadingsAcrossADiagnosticsStopAndRestart)
 {
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    ControllerOnPort rig;
+    Measuring m;
+    PageRig& rig = m.rig;
     TRecords records(*rig.ctrl, nullptr);
     records.Store().Now = [&] { return kStart + qint64(rig.clock.nowUs() / 1000); };
 
     int tenths = 200;
-    rig.port->answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(tenths++, 10800, 0); },
+    rig.port()->answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(tenths++, 10800, 0); },
                            300);
-    rig.start();
-    rig.run(3000);
+    m.start();
+    m.run(3000);
     rig.ctrl->StopDiagnostics();
     const int firstRun = records.Store().Count();
     EXPECT_EQ(firstRun, 3);
@@ -82,13 +74,13 @@ TEST(TrendRecords, KeepsReadingsAcrossADiagnosticsStopAndRestart)
     EXPECT_EQ(records.Log().Event(0).bytes, kMeasurementRequest);
     EXPECT_EQ(records.Log().Event(1).verdict, TFrameVerdict::Answer);
 
-    rig.run(5000); // nothing is measured while stopped
+    m.run(5000); // nothing is measured while stopped
     EXPECT_EQ(records.Store().Count(), firstRun);
 
-    rig.port->clearRules();
-    rig.port->answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(0, 0, 3); }, 300);
-    rig.start();
-    rig.run(2000);
+    rig.port()->clearRules();
+    rig.port()->answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(0, 0, 3); }, 300);
+    m.start();
+    m.run(2000);
     ASSERT_EQ(records.Store().Count(), firstRun + 2);
 
     const TReadingStore& store = records.Store();
