@@ -1,6 +1,7 @@
 #include "app/CalibrationPage.h"
 
 #include "app/AccessibleNames.h"
+#include "device/TransducerController.h"
 #include "rbcontrols/RbPanel.h"
 
 #include <QDoubleSpinBox>
@@ -18,11 +19,11 @@ const QString kFinished = QStringLiteral("Настройка успешно за
 
 } // namespace
 
-TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
+TCalibrationPage::TCalibrationPage(TTransducerController& ctrl, QWidget* parent)
     : QWidget(parent)
-    , m_session(session)
-    , m_calibration(session, *this)
-    , m_guard(new TPressGuard(session.link.ticks, this))
+    , m_ctrl(ctrl)
+    , m_session(ctrl.Session())
+    , m_guard(new TPressGuard(m_session.link.ticks, this))
 {
     setObjectName(QStringLiteral("tsCalobration"));
 
@@ -88,23 +89,23 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     SetButtonCaption(btnSaveProtocol, QStringLiteral("Сохранить протокол..."));
     btnSaveProtocol->setGeometry(294, 172, 160, 30);
     btnSaveProtocol->hide();
-    m_calibration.ProtocolAvailable = [this](bool available) {
+    connect(&ctrl, &TTransducerController::calibrationProtocolAvailable, this, [this](bool available) {
         btnSaveProtocol->setVisible(available);
         UpdateVerifyOffer();
-    };
+    });
     btnVerify = new TSkinButton(this);
     btnVerify->setObjectName(QStringLiteral("btnVerify"));
     btnVerify->setGeometry(146, 214, 284, 28);
     connect(btnVerify, &TRbButton::clicked, this, [this] {
         emit verifyRequested(VerifyOffer());
     });
-    connect(&session.events, &TDeviceEvents::calibrationCancelled, this, [this] { UpdateVerifyOffer(); });
-    connect(&session.events, &TDeviceEvents::disconnected, this, [this] { UpdateVerifyOffer(); });
-    connect(&session.events, &TDeviceEvents::calibrationStageDone, this, [this] { UpdateVerifyOffer(); });
+    connect(&m_session.events, &TDeviceEvents::calibrationCancelled, this, [this] { UpdateVerifyOffer(); });
+    connect(&m_session.events, &TDeviceEvents::disconnected, this, [this] { UpdateVerifyOffer(); });
+    connect(&ctrl, &TTransducerController::calibrationStageDone, this, [this] { UpdateVerifyOffer(); });
     UpdateVerifyOffer();
     connect(btnSaveProtocol, &TRbButton::clicked, this, [this] {
-        if (m_calibration.HasProtocol())
-            emit protocolSaveRequested(m_calibration.LastCalibration());
+        if (m_ctrl.HasCalibrationProtocol())
+            emit protocolSaveRequested(m_ctrl.LastCalibration());
     });
 
     for (QWidget* w : {static_cast<QWidget*>(lbCalibrCur), static_cast<QWidget*>(rseCalibrCur),
@@ -121,6 +122,12 @@ TCalibrationPage::TCalibrationPage(TDeviceSession& session, QWidget* parent)
     m_guard->Guard(btnBeginCalibr);
     connect(btnBeginCalibr, &TRbButton::clicked, this, &TCalibrationPage::btnBeginCalibrClick);
     connect(btnCancelCalibr, &TRbButton::clicked, this, &TCalibrationPage::btnCancelCalibrClick);
+    ctrl.SetCalibrationView(this);
+}
+
+TCalibrationPage::~TCalibrationPage()
+{
+    m_ctrl.SetCalibrationView(nullptr);
 }
 
 bool TCalibrationPage::eventFilter(QObject* watched, QEvent* event)
@@ -160,7 +167,7 @@ TVerifyStage TCalibrationPage::VerifyOffer() const
     const int stage = m_session.State.CalibrStage;
     if (stage == 1)
         return TVerifyStage::vsAsFound;
-    if (stage == 0 && m_calibration.HasProtocol())
+    if (stage == 0 && m_ctrl.HasCalibrationProtocol())
         return TVerifyStage::vsAsLeft;
     return TVerifyStage::vsAlone;
 }
@@ -197,11 +204,11 @@ QString TCalibrationPage::StepText() const
 void TCalibrationPage::UpdateStep()
 {
     // Step N is the Nth stage accepted: 1 (started) to 8 (date stored).
-    const int stage = m_calibration.Stage();
+    const int stage = m_ctrl.CalibrationStage();
     int step = 0;
     if (stage >= 1 && stage < kStepCount)
         step = stage;
-    else if (stage == 0 && m_calibration.HasProtocol() && lbStage->text() == kFinished)
+    else if (stage == 0 && m_ctrl.HasCalibrationProtocol() && lbStage->text() == kFinished)
         step = kStepCount;
     lbStep->setText(step ? QStringLiteral("Шаг %1 из %2").arg(step).arg(kStepCount) : QString());
 }
@@ -284,12 +291,12 @@ bool TCalibrationPage::TakePendingEntries()
 {
     if ((m_currentEdited || m_currentExitPending) && !rseCalibrCur->isHidden()) {
         m_currentEdited = m_currentExitPending = false;
-        if (!m_calibration.TakeMeasuredCurrent())
+        if (!m_ctrl.TakeMeasuredCurrent())
             return false;
     }
     if ((m_dateEdited || m_dateExitPending) && !meCalibrNewDate->isHidden()) {
         m_dateEdited = m_dateExitPending = false;
-        if (!m_calibration.DateEntered())
+        if (!m_ctrl.TakeCalibrationDate())
             return false;
     }
     return true;
@@ -302,7 +309,7 @@ void TCalibrationPage::btnBeginCalibrClick()
     {
         const TPressGuard::TBusy busy(*m_guard);
         if (TakePendingEntries())
-            m_calibration.BeginPressed();
+            m_ctrl.NextCalibrationStage();
     }
     UpdateVerifyOffer();
     UpdateStep();
@@ -310,7 +317,7 @@ void TCalibrationPage::btnBeginCalibrClick()
 
 void TCalibrationPage::btnCancelCalibrClick()
 {
-    m_calibration.CancelCalibration();
+    m_ctrl.CancelCalibration();
     UpdateVerifyOffer();
     UpdateStep();
 }
@@ -318,11 +325,11 @@ void TCalibrationPage::btnCancelCalibrClick()
 void TCalibrationPage::rseCalibrCurExit()
 {
     m_currentEdited = m_currentExitPending = false;
-    m_calibration.CheckMeasuredCurrent();
+    m_ctrl.CheckMeasuredCurrent();
 }
 
 void TCalibrationPage::meCalibrNewDateExit()
 {
     m_dateEdited = m_dateExitPending = false;
-    m_calibration.DateEntered();
+    m_ctrl.TakeCalibrationDate();
 }

@@ -13,14 +13,15 @@ class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class TRbPanel;
+class TTransducerController;
 
 // The page "Настройка": the guided calibration, one stage per press.
 class TCalibrationPage : public QWidget, public ICalibrationView {
     Q_OBJECT
 public:
-    explicit TCalibrationPage(TDeviceSession& session, QWidget* parent = nullptr);
-
-    TCalibration& Calibration() { return m_calibration; }
+    // Shows the controller's calibration from now until it goes.
+    explicit TCalibrationPage(TTransducerController& ctrl, QWidget* parent = nullptr);
+    ~TCalibrationPage() override;
     // As found while a calibration has begun and nothing is sent yet, as left
     // after one ended accepted, else on its own.
     TVerifyStage VerifyOffer() const;
@@ -86,8 +87,8 @@ private:
     // The entries not yet judged, checked now; false when one was refused.
     bool TakePendingEntries();
 
+    TTransducerController& m_ctrl;
     TDeviceSession& m_session;
-    TCalibration m_calibration;
     TPressGuard* m_guard;
     // Edited but not yet taken: a press that keeps the focus away from the
     // field must not send the old value.

@@ -21,15 +21,13 @@ TDevicePages::TDevicePages(TTransducerController& ctrl, TProgSettings& settings,
     addTab(m_tsInformation, QStringLiteral("Информация"));
     m_tsConfiguration = new TConfigurationPage(ctrl, look, this);
     addTab(m_tsConfiguration, QStringLiteral("Конфигурация"));
-    m_tsCalobration = new TCalibrationPage(s, this);
+    m_tsCalobration = new TCalibrationPage(ctrl, this);
     addTab(m_tsCalobration, QStringLiteral("Настройка"));
     setTabToolTip(2, QStringLiteral(" Калибровка "));
     m_calibrationMeter = new TCalibrationMeter(*m_tsCalobration, s, settings.Instruments, warnings);
-    m_tsDiagnostic = new TDiagnosticPage(s, ctrl.DiagnosticsTimer(), this);
+    m_tsDiagnostic = new TDiagnosticPage(ctrl, this);
     addTab(m_tsDiagnostic, QStringLiteral("Диагностика "));
     connect(m_tsCalobration, &TCalibrationPage::calibrDateChanged, m_tsDiagnostic, &TDiagnosticPage::SetCalibrDateText);
-    // The driver's OnReceiveData is the diagnostics answer.
-    m_tsDiagnostic->Diagnostics().AttachReceiveHandler();
     FollowController();
 }
 
@@ -56,7 +54,7 @@ void TDevicePages::FollowController()
     connect(c, &TTransducerController::connectReadsDone, this, [this, &s] {
         // A lost device has had its message already; a running mode polls by itself.
         if (m_ctrl.IsConnected() && !s.State.DiagRunning)
-            m_tsDiagnostic->Diagnostics().PollDiagnostics(); // the one-shot calibration-date read
+            m_ctrl.PollDiagnostics(); // the one-shot calibration-date read
         m_tsCalobration->ClearStage();
         m_tsDiagnostic->ClearDiagInfo();
     });
@@ -65,9 +63,9 @@ void TDevicePages::FollowController()
     connect(c, &TTransducerController::disconnecting, this, [this, &s] {
         m_keptEdits.Keep(s, *m_tsInformation, *m_tsConfiguration);
         if (s.State.DiagRunning)
-            m_tsDiagnostic->Diagnostics().StopDiagnostics();
+            m_ctrl.StopDiagnostics();
         if (s.State.CalibrStage != 0)
-            m_tsCalobration->Calibration().CancelCalibration();
+            m_ctrl.CancelCalibration();
     });
     connect(c, &TTransducerController::disconnected, this, [this] {
         ClearDeviceFields();
@@ -83,7 +81,7 @@ void TDevicePages::ClearDeviceFields()
     m_tsConfiguration->ClearFields();
     m_tsDiagnostic->ClearIndicators();
     if (s.State.CalibrStage != 0)
-        m_tsCalobration->Calibration().CancelCalibration();
+        m_ctrl.CancelCalibration();
     if (s.State.DiagRunning)
-        m_tsDiagnostic->Diagnostics().StopDiagnostics();
+        m_ctrl.StopDiagnostics();
 }

@@ -1,6 +1,7 @@
 #include "app/DiagnosticPage.h"
 
 #include "common/Cp1251.h"
+#include "device/TransducerController.h"
 #include "link/CommPortDriver.h"
 #include "link/MessageDialog.h"
 #include "link/TickSource.h"
@@ -67,22 +68,15 @@ TLiquidIndicator* TDiagnosticPage::MakeIndicator(const QString& name, int signs,
     return ind;
 }
 
-TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget* parent)
+TDiagnosticPage::TDiagnosticPage(TTransducerController& ctrl, QWidget* parent)
     : QWidget(parent)
-    , m_timer(timer)
-    , m_diagnostics(session, *this)
-    , m_session(session)
-    , m_guard(new TPressGuard(session.link.ticks, this))
+    , m_ctrl(ctrl)
+    , m_session(ctrl.Session())
+    , m_timer(ctrl.DiagnosticsTimer())
+    , m_guard(new TPressGuard(m_session.link.ticks, this))
     , m_holdTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("tsDiagnostic"));
-    if (!m_timer) {
-        m_timer = new QTimer(this);
-        m_timer->setObjectName(QStringLiteral("DiagnosticsTimer"));
-    }
-    m_timer->setInterval(1000);
-    m_timer->stop();
-    connect(m_timer, &QTimer::timeout, this, &TDiagnosticPage::DiagnosticsTimerTimer);
 
     // The two readouts on the left.
     lbT = MakeSignLabel(QStringLiteral("T"), 20, this);
@@ -164,6 +158,12 @@ TDiagnosticPage::TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget
     connect(btnBeginDiagnostics, &TRbButton::clicked, this, &TDiagnosticPage::btnBeginDiagnosticsClick);
     connect(btnCorrR0, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrR0Click);
     connect(btnCorrNSX, &TRbButton::clicked, this, &TDiagnosticPage::btnCorrNSXClick);
+    ctrl.SetDiagnosticsView(this);
+}
+
+TDiagnosticPage::~TDiagnosticPage()
+{
+    m_ctrl.SetDiagnosticsView(nullptr);
 }
 
 void TDiagnosticPage::SetStyleManager(IRbStyleRegistry* manager)
@@ -279,31 +279,31 @@ void TDiagnosticPage::SetCalibrDateText(const QString& text)
 
 void TDiagnosticPage::btnBeginDiagnosticsClick()
 {
-    m_diagnostics.ToggleDiagnostics();
+    m_ctrl.ToggleDiagnostics();
 }
 
 bool TDiagnosticPage::ConfirmCorrection(const QString& question)
 {
     // Without a device or the running mode the correction refuses with its own message.
-    const bool wouldSend = m_session.link.drv && m_session.link.drv->IsPortOpen() && m_session.State.DiagRunning;
-    return !wouldSend || m_session.Messages().Show(question, mkConfirmation, mbYes | mbNo) == mrYes;
+    const bool wouldSend = m_ctrl.IsConnected() && m_ctrl.DiagnosticsRunning();
+    return !wouldSend || m_ctrl.MessageDialog().Show(question, mkConfirmation, mbYes | mbNo) == mrYes;
 }
 
 void TDiagnosticPage::btnCorrR0Click()
 {
     const TPressGuard::TBusy busy(*m_guard);
     if (ConfirmCorrection(AskCorrectR0))
-        m_diagnostics.CorrectR0(true);
+        m_ctrl.CorrectR0(true);
 }
 
 void TDiagnosticPage::btnCorrNSXClick()
 {
     const TPressGuard::TBusy busy(*m_guard);
     if (ConfirmCorrection(AskCorrectNSX))
-        m_diagnostics.CorrectNSX();
+        m_ctrl.CorrectNSX();
 }
 
 void TDiagnosticPage::DiagnosticsTimerTimer()
 {
-    m_diagnostics.PollDiagnostics();
+    m_ctrl.PollDiagnostics();
 }

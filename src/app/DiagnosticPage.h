@@ -12,6 +12,7 @@ class TRbPanel;
 class QLabel;
 class QTimer;
 class TLiquidIndicator;
+class TTransducerController;
 
 // The skinned push button of the diagnostics and calibration pages.
 using TSkinButton = TRbButton;
@@ -27,10 +28,10 @@ inline void SetButtonGlyph(TSkinButton* button, const QIcon& picture)
 class TDiagnosticPage : public QWidget, public IDiagnosticsView {
     Q_OBJECT
 public:
-    // `timer` is the window's DiagnosticsTimer; without one the page makes its own.
-    TDiagnosticPage(TDeviceSession& session, QTimer* timer, QWidget* parent = nullptr);
+    // Shows the controller's diagnostics from now until it goes.
+    explicit TDiagnosticPage(TTransducerController& ctrl, QWidget* parent = nullptr);
+    ~TDiagnosticPage() override;
 
-    TDiagnostics& Diagnostics() { return m_diagnostics; }
     QTimer* DiagnosticsTimer() const { return m_timer; }
 
     // The window's style manager styles the page's skinned controls.
@@ -90,10 +91,10 @@ private:
     void FlushHeldInfo();
 
 
+    TTransducerController& m_ctrl;
+    TDeviceSession& m_session;
     QTimer* m_timer;
     QString m_diagInfo;
-    TDiagnostics m_diagnostics;
-    TDeviceSession& m_session;
     TPressGuard* m_guard;
     QTimer* m_holdTimer;
     uint32_t m_resultShownAt = 0;

@@ -97,8 +97,7 @@ void TfrmMain::CreatePages()
     m_profileActions->SetPages(*tsInformation(), *tsConfiguration());
     m_pages->SetStyleManager(&StyleManager());
     m_indicatorStyles = std::make_unique<TIndicatorStyles>(*tsDiagnostic(), m_settings, *m_look, *m_messages, this);
-    m_records = new TRecords(m_ctrl->Session(), this);
-    m_records->AttachDiagnostics(tsDiagnostic()->Diagnostics());
+    m_records = new TRecords(*m_ctrl, this);
     m_passport = new TPassport(m_ctrl->Session(), m_settings, this,
                                m_options.historyPath.isEmpty() ? THistoryStore::DefaultPath() : m_options.historyPath);
     m_passport->SaveProtocol = [this](const TCalibrationRecord& record) { return m_records->SaveProtocol(record); };

@@ -2,7 +2,7 @@
 
 #include "device/DeviceSession.h"
 #include "link/CommPortDriver.h"
-#include "device/Diagnostics.h"
+#include "device/TransducerController.h"
 #include "app/ExchangeLog.h"
 #include "app/ExchangeMonitorFrm.h"
 #include "link/MessageDialog.h"
@@ -11,13 +11,18 @@
 #include <QApplication>
 #include <QDate>
 
-TRecords::TRecords(TDeviceSession& session, QWidget* window)
+TRecords::TRecords(TTransducerController& ctrl, QWidget* window)
     : QObject(window)
-    , m_session(session)
+    , m_session(ctrl.Session())
     , m_window(window)
     , m_log(new TExchangeLog(this))
 {
-    m_session.link.observer = m_log;
+    connect(&ctrl, &TTransducerController::frameExchanged, m_log, &TExchangeLog::LinkEvent);
+    connect(&ctrl, &TTransducerController::measurement, this, [this](const TMeasurement& r) {
+        m_store.Add(r.state, r.temperature, r.resistance);
+    });
+    connect(&ctrl, &TTransducerController::measurementMissed, this, [this] { m_store.MarkGap(); });
+    connect(&ctrl, &TTransducerController::diagnosticsStopped, this, [this] { m_store.MarkGap(); });
 }
 
 TRecords::~TRecords()
@@ -26,17 +31,6 @@ TRecords::~TRecords()
     // log, which go with this object: they must go first.
     delete m_trend;
     delete m_monitor;
-    if (m_session.link.observer == m_log)
-        m_session.link.observer = nullptr;
-}
-
-void TRecords::AttachDiagnostics(TDiagnostics& diagnostics)
-{
-    diagnostics.OnMeasurement = [this](int state, double temperature, double resistance) {
-        m_store.Add(state, temperature, resistance);
-    };
-    diagnostics.OnStopped = [this] { m_store.MarkGap(); };
-    diagnostics.OnMissed = [this] { m_store.MarkGap(); };
 }
 
 TfrmTrend* TRecords::Trend()

@@ -8,10 +8,10 @@
 #include <QPointer>
 
 class QWidget;
-class TDiagnostics;
 class TExchangeLog;
 class TfrmExchangeMonitor;
 class TfrmTrend;
+class TTransducerController;
 struct TDeviceSession;
 
 // What an engineer can keep from a session: the measurement trend, the
@@ -20,12 +20,10 @@ struct TDeviceSession;
 class TRecords : public QObject {
     Q_OBJECT
 public:
-    // Observes the session's link from now on; `window` parents the windows.
-    TRecords(TDeviceSession& session, QWidget* window);
+    // Keeps the controller's frames and every reading of its diagnostics,
+    // noting each stop and miss, from now on; `window` parents the windows.
+    TRecords(TTransducerController& ctrl, QWidget* window);
     ~TRecords() override;
-
-    // Keeps every reading of the diagnostics and notes each stop.
-    void AttachDiagnostics(TDiagnostics& diagnostics);
 
     void ShowTrend();
     void ShowMonitor();

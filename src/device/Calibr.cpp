@@ -219,8 +219,7 @@ bool TCalibration::SendCalibrationStage()
 void TCalibration::SetProtocolAvailable(bool available)
 {
     m_hasProtocol = available;
-    if (ProtocolAvailable)
-        ProtocolAvailable(available);
+    emit m_session.events.calibrationProtocolAvailable(available);
 }
 
 bool TCalibration::TakeMeasuredCurrent()

@@ -58,7 +58,6 @@ public:
     // The last calibration that ended with stage 7 accepted, until the next starts.
     bool HasProtocol() const { return m_hasProtocol; }
     const TCalibrationRecord& LastCalibration() const { return m_record; }
-    std::function<void(bool available)> ProtocolAvailable;
 
 private:
     bool LinkReady() const;

@@ -7,6 +7,16 @@
 #include <QObject>
 #include <QString>
 
+#include <limits>
+
+// One diagnostics answer: the self-diagnostic state, and the values, NaN
+// when the state carries none.
+struct TMeasurement {
+    int state = 0;
+    double temperature = std::numeric_limits<double>::quiet_NaN();
+    double resistance = std::numeric_limits<double>::quiet_NaN();
+};
+
 // What happened to the connected transducer, as it happened. The device
 // operations emit these; the history and anything else that must follow the
 // unit connect to them.
@@ -28,10 +38,17 @@ signals:
     void calibrationStageDone(int stage, int currentUa, bool accepted);
     void calibrationFinished(const TCalibrationRecord& record);
     void calibrationCancelled(int stage);
+    // The last calibration's protocol can be had (stage 7 accepted), or no longer.
+    void calibrationProtocolAvailable(bool available);
     // `reset`: the correction was taken back; result is the device's code.
     void correctionDone(TDeviceEvents::Correction kind, bool reset, int result);
     // The true temperature typed for an NSX correction, just before it is sent.
     void nsxTemperatureEntered(double value);
+    // Every handled diagnostics answer, every tick that found the previous
+    // request unanswered, and every end of the mode.
+    void measurement(const TMeasurement& reading);
+    void measurementMissed();
+    void diagnosticsStopped();
     void verificationDone(const TVerificationResult& result);
     void certificateIssued(const QString& number, const QString& sha256, const QString& path);
 };

@@ -19,7 +19,6 @@ constexpr int kMeasurementLength = 15;
 constexpr uint8_t kFnRead = 0x03;
 constexpr uint8_t kFnR0 = 0x4E;
 constexpr uint8_t kFnNSX = 0x4F;
-constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 const QString kNoConnection = QStringLiteral("Соединение не установлено");
 const QString kStartFirst = QStringLiteral("Сначала нужно запустить процесс диагностики");
@@ -149,10 +148,7 @@ void TDiagnostics::AttachReceiveHandler()
     drv->OnReceiveData = [this](TCommPortDriver*, const uint8_t* data, int size) {
         if (!m_attached)
             return;
-        if (ReceiveSink)
-            ReceiveSink(data, size);
-        else
-            HandleDiagnosticsAnswer(data, size);
+        HandleDiagnosticsAnswer(data, size);
     };
     m_installed = true;
 }
@@ -204,8 +200,7 @@ void TDiagnostics::StopDiagnostics()
     m_session.shell->SetStatusText(QString());
     m_view.SetTemperatureText(QString());
     m_view.SetResistanceText(QString());
-    if (OnStopped)
-        OnStopped();
+    emit m_session.events.diagnosticsStopped();
     m_session.shell->ProcessEvents();
 }
 
@@ -249,8 +244,7 @@ void TDiagnostics::PollDiagnostics()
         return; // the answer just taken ended the mode
     if (st.DiagAwaiting) {
         NotifyReceived(m_session.link, nullptr, 0, TFrameVerdict::NoAnswer);
-        if (OnMissed)
-            OnMissed();
+        emit m_session.events.measurementMissed();
         ++st.DiagMissCount;
         if (st.DiagMissCount > 1)
             m_session.shell->LinkStatus(TLinkStatus::Repeat);
@@ -357,8 +351,7 @@ void TDiagnostics::ProcessAnswer(const uint8_t* frame)
         m_view.SetTemperatureText(TemperatureText(t.Temperature));
         m_view.SetResistanceText(ResistanceText(t.Resistance));
         m_view.SetDiagInfo(QStringLiteral("Неисправностей не обнаружено"));
-        if (OnMeasurement)
-            OnMeasurement(state, t.Temperature, t.Resistance);
+        emit m_session.events.measurement(TMeasurement{state, t.Temperature, t.Resistance});
         t.CalibrDate = DecodeDate(frame);
         m_view.SetCalibrDateText(DateText(t.CalibrDate));
     } else if (state == 3) {
@@ -366,13 +359,11 @@ void TDiagnostics::ProcessAnswer(const uint8_t* frame)
                                           "2. Измеренная температура за пределами максимального диапазона измерения."));
         m_view.SetTemperatureText(QStringLiteral("----"));
         m_view.SetResistanceText(QStringLiteral("----"));
-        if (OnMeasurement)
-            OnMeasurement(state, kNoValue, kNoValue);
+        emit m_session.events.measurement(TMeasurement{state});
         t.CalibrDate = DecodeDate(frame);
         m_view.SetCalibrDateText(DateText(t.CalibrDate));
     } else {
-        if (OnMeasurement)
-            OnMeasurement(state, kNoValue, kNoValue);
+        emit m_session.events.measurement(TMeasurement{state});
         StopDiagnostics();
         if (state == 1)
             m_view.SetDiagInfo(QStringLiteral("АЦП не отвечает"));

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 // What the diagnostics operations change on the diagnostics page. The page
@@ -58,18 +57,11 @@ public:
 
     // The start/stop button.
     void ToggleDiagnostics();
-    // Hooks HandleDiagnosticsAnswer (or ReceiveSink, the window's handler
-    // that passes the bytes on) to the driver's OnReceiveData; while
+    // Hooks HandleDiagnosticsAnswer to the driver's OnReceiveData; while
     // detached, what the driver polls is dropped.
     void AttachReceiveHandler();
     void DetachReceiveHandler();
     bool ReceiveHandlerAttached() const { return m_attached; }
-    std::function<void(const uint8_t* data, int count)> ReceiveSink;
-    // Every handled measurement (values NaN when the state carries none),
-    // every missed one and every end of the mode, for whoever keeps the readings.
-    std::function<void(int state, double temperature, double resistance)> OnMeasurement;
-    std::function<void()> OnStopped;
-    std::function<void()> OnMissed; // a tick found the previous request unanswered
 
     // The default of the NSX dialogue: the number indT shows, else the last
     // measured temperature, else 0.

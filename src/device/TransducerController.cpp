@@ -25,6 +25,50 @@ const QString kNoneFound = QStringLiteral("Ниодного прибора не 
 
 } // namespace
 
+// The calibration's page, or nothing while none is attached.
+class TTransducerController::TCalibrationViewSlot : public ICalibrationView {
+public:
+    ICalibrationView* view = nullptr;
+
+    void SetStageText(const QString& text) override { if (view) view->SetStageText(text); }
+    void SetStageColor(TStageColor color) override { if (view) view->SetStageColor(color); }
+    void SetBeginCaption(const QString& text) override { if (view) view->SetBeginCaption(text); }
+    void SetCancelVisible(bool visible) override { if (view) view->SetCancelVisible(visible); }
+    void SetCurrentVisible(bool visible) override { if (view) view->SetCurrentVisible(visible); }
+    void SetCurrentValue(double milliamperes) override { if (view) view->SetCurrentValue(milliamperes); }
+    double CurrentValue() const override { return view ? view->CurrentValue() : 0.0; }
+    void SetDateVisible(bool visible) override { if (view) view->SetDateVisible(visible); }
+    void SetDateText(const QString& text) override { if (view) view->SetDateText(text); }
+    QString DateText() const override { return view ? view->DateText() : QString(); }
+    void SetCalibrDateText(const QString& text) override { if (view) view->SetCalibrDateText(text); }
+};
+
+// The diagnostics' page, or nothing; the timer is the controller's own, attached or not.
+class TTransducerController::TDiagnosticsViewSlot : public IDiagnosticsView {
+public:
+    explicit TDiagnosticsViewSlot(QTimer& timer) : m_timer(timer) {}
+    IDiagnosticsView* view = nullptr;
+
+    void SetTimerEnabled(bool enabled) override
+    {
+        if (enabled)
+            m_timer.start();
+        else
+            m_timer.stop();
+    }
+    bool TimerEnabled() const override { return m_timer.isActive(); }
+    void SetRunningLook(bool running) override { if (view) view->SetRunningLook(running); }
+    void SetTemperatureText(const QString& text) override { if (view) view->SetTemperatureText(text); }
+    QString TemperatureText() const override { return view ? view->TemperatureText() : QString(); }
+    void SetResistanceText(const QString& text) override { if (view) view->SetResistanceText(text); }
+    void SetDiagInfo(const QString& text) override { if (view) view->SetDiagInfo(text); }
+    QString DiagInfo() const override { return view ? view->DiagInfo() : QString(); }
+    void SetCalibrDateText(const QString& text) override { if (view) view->SetCalibrDateText(text); }
+
+private:
+    QTimer& m_timer;
+};
+
 TTransducerController::TTransducerController(ITickSource* ticks, std::unique_ptr<ISerialDevice> device,
                                              QObject* parent)
     : QObject(parent)
@@ -38,13 +82,37 @@ TTransducerController::TTransducerController(ITickSource* ticks, std::unique_ptr
     m_session.link.ticks = &m_drv->Ticks();
     m_session.link.shell = this;
     m_session.link.ReportLinkErrors = false;
+    m_session.link.observer = this;
 
     m_diagnosticsTimer = new QTimer(this);
     m_diagnosticsTimer->setObjectName(QStringLiteral("DiagnosticsTimer"));
     m_diagnosticsTimer->setInterval(1000);
+    connect(m_diagnosticsTimer, &QTimer::timeout, this, &TTransducerController::PollDiagnostics);
+
+    m_calibrationView = std::make_unique<TCalibrationViewSlot>();
+    m_diagnosticsView = std::make_unique<TDiagnosticsViewSlot>(*m_diagnosticsTimer);
+    m_calibration = std::make_unique<TCalibration>(m_session, *m_calibrationView);
+    m_diagnostics = std::make_unique<TDiagnostics>(m_session, *m_diagnosticsView);
+    // The driver's OnReceiveData is the diagnostics answer.
+    m_diagnostics->AttachReceiveHandler();
+
+    TDeviceEvents* ev = &m_session.events;
+    connect(ev, &TDeviceEvents::measurement, this, &TTransducerController::measurement);
+    connect(ev, &TDeviceEvents::measurementMissed, this, &TTransducerController::measurementMissed);
+    connect(ev, &TDeviceEvents::diagnosticsStopped, this, &TTransducerController::diagnosticsStopped);
+    connect(ev, &TDeviceEvents::calibrationStageDone, this, &TTransducerController::calibrationStageDone);
+    connect(ev, &TDeviceEvents::calibrationProtocolAvailable, this,
+            &TTransducerController::calibrationProtocolAvailable);
+    connect(ev, &TDeviceEvents::correctionDone, this, &TTransducerController::correctionDone);
 }
 
-TTransducerController::~TTransducerController() = default;
+TTransducerController::~TTransducerController()
+{
+    // The driver is a child and outlives this body: nothing may reach the
+    // operations or the observer once they are gone.
+    m_session.link.observer = nullptr;
+    m_drv->OnReceiveData = nullptr;
+}
 
 bool TTransducerController::IsConnected() const
 {
@@ -239,6 +307,78 @@ void TTransducerController::ResumeDiagnosticsTimer(bool wasRunning)
     // A lost device has ended diagnostics; its timer stays off then.
     if (wasRunning && IsConnected() && m_session.State.DiagRunning)
         m_diagnosticsTimer->start();
+}
+
+// ---------------------------------------------------------------- calibration and diagnostics
+
+void TTransducerController::SetCalibrationView(ICalibrationView* view)
+{
+    m_calibrationView->view = view;
+}
+
+void TTransducerController::SetDiagnosticsView(IDiagnosticsView* view)
+{
+    m_diagnosticsView->view = view;
+}
+
+void TTransducerController::NextCalibrationStage()
+{
+    m_calibration->BeginPressed();
+}
+
+void TTransducerController::CancelCalibration()
+{
+    m_calibration->CancelCalibration();
+}
+
+bool TTransducerController::TakeMeasuredCurrent()
+{
+    return m_calibration->TakeMeasuredCurrent();
+}
+
+void TTransducerController::CheckMeasuredCurrent()
+{
+    m_calibration->CheckMeasuredCurrent();
+}
+
+bool TTransducerController::TakeCalibrationDate()
+{
+    return m_calibration->DateEntered();
+}
+
+void TTransducerController::StartDiagnostics()
+{
+    m_diagnostics->StartDiagnostics();
+}
+
+void TTransducerController::StopDiagnostics()
+{
+    m_diagnostics->StopDiagnostics();
+}
+
+void TTransducerController::ToggleDiagnostics()
+{
+    m_diagnostics->ToggleDiagnostics();
+}
+
+void TTransducerController::PollDiagnostics()
+{
+    m_diagnostics->PollDiagnostics();
+}
+
+void TTransducerController::CorrectR0(bool set)
+{
+    m_diagnostics->CorrectR0(set);
+}
+
+void TTransducerController::CorrectNSX()
+{
+    m_diagnostics->CorrectNSX();
+}
+
+void TTransducerController::LinkEvent(const TLinkEvent& event)
+{
+    emit frameExchanged(event);
 }
 
 // ---------------------------------------------------------------- shell

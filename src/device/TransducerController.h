@@ -1,6 +1,9 @@
 #pragma once
 
+#include "device/Calibr.h"
 #include "device/DeviceSession.h"
+#include "device/Diagnostics.h"
+#include "link/LinkObserver.h"
 #include "link/SerialDevice.h"
 
 #include <QObject>
@@ -26,7 +29,7 @@ public:
 // operation state, the diagnostics timer and the connection lifecycle. It is
 // the session's shell; what happens is told through its signals, in the
 // order the windows must follow it.
-class TTransducerController : public QObject, public IDeviceShell {
+class TTransducerController : public QObject, public IDeviceShell, private ILinkObserver {
     Q_OBJECT
 public:
     TTransducerController(ITickSource* ticks, std::unique_ptr<ISerialDevice> device, QObject* parent = nullptr);
@@ -36,7 +39,7 @@ public:
     const TDeviceSession& Session() const { return m_session; }
     TDeviceEvents& events() { return m_session.events; }
     TCommPortDriver* Driver() const { return m_drv; }
-    QTimer* DiagnosticsTimer() const { return m_diagnosticsTimer; } // 1000 ms; the diagnostics page drives it
+    QTimer* DiagnosticsTimer() const { return m_diagnosticsTimer; } // 1000 ms, polls while diagnostics runs
     void SetPrompts(ITransducerPrompts* prompts) { m_prompts = prompts; }
 
     bool IsConnected() const;
@@ -65,6 +68,36 @@ public:
     // The page-modified flags; both share status panel 2.
     void SetInfoModified(bool flag);
     void SetConfigModified(bool flag);
+
+    // The pages that show the calibration and the diagnostics; nullptr
+    // detaches (nothing is shown then, the operations still run).
+    void SetCalibrationView(ICalibrationView* view);
+    void SetDiagnosticsView(IDiagnosticsView* view);
+    TCalibration& Calibration() { return *m_calibration; }
+    const TCalibration& Calibration() const { return *m_calibration; }
+    TDiagnostics& Diagnostics() { return *m_diagnostics; }
+    const TDiagnostics& Diagnostics() const { return *m_diagnostics; }
+
+    // The calibration: the next stage (refused while diagnostics runs), the
+    // cancel, and the entries of the current and the date as they are left.
+    void NextCalibrationStage();
+    void CancelCalibration();
+    bool TakeMeasuredCurrent();
+    void CheckMeasuredCurrent();
+    bool TakeCalibrationDate();
+    int CalibrationStage() const { return m_session.State.CalibrStage; }
+    bool HasCalibrationProtocol() const { return m_calibration->HasProtocol(); }
+    const TCalibrationRecord& LastCalibration() const { return m_calibration->LastCalibration(); }
+
+    // Diagnostics, polled on the diagnostics timer, and the two corrections.
+    void StartDiagnostics();
+    void StopDiagnostics();
+    void ToggleDiagnostics();
+    // Diagnostics mode while it runs, else the one-shot calibration-date read.
+    void PollDiagnostics();
+    bool DiagnosticsRunning() const { return m_session.State.DiagRunning; }
+    void CorrectR0(bool set);
+    void CorrectNSX();
 
     // Around a write or read: the diagnostics poll must not fall inside it.
     bool PauseDiagnosticsTimer();
@@ -104,15 +137,35 @@ signals:
     void searchProgress(int address, int port);
     void searchPassStarted();
     void searchEnded();
+    // A diagnostics answer handled, a tick that found none, the end of the mode.
+    void measurement(const TMeasurement& reading);
+    void measurementMissed();
+    void diagnosticsStopped();
+    // One stage request answered: accepted, or refused with the device's code.
+    void calibrationStageDone(int stage, int currentUa, bool accepted);
+    void calibrationProtocolAvailable(bool available);
+    // `reset`: the correction was taken back; result: 0 done, the device's code, -1 no answer.
+    void correctionDone(TDeviceEvents::Correction kind, bool reset, int result);
+    // Every frame on the line and what became of it, for the exchange monitor.
+    void frameExchanged(const TLinkEvent& event);
 
 private:
+    class TCalibrationViewSlot;
+    class TDiagnosticsViewSlot;
+
     QString OpenFailureText() const;
+    // ILinkObserver
+    void LinkEvent(const TLinkEvent& event) override;
 
     TDeviceSession m_session;
     TCommPortDriver* m_drv = nullptr;
     QTimer* m_diagnosticsTimer = nullptr;
     ITransducerPrompts m_noPrompts;
     ITransducerPrompts* m_prompts = &m_noPrompts;
+    std::unique_ptr<TCalibrationViewSlot> m_calibrationView;
+    std::unique_ptr<TDiagnosticsViewSlot> m_diagnosticsView;
+    std::unique_ptr<TCalibration> m_calibration;
+    std::unique_ptr<TDiagnostics> m_diagnostics;
     bool m_searchStop = false;
     std::function<bool()> m_quickPass = [] { return false; };
     std::function<int()> m_defaultSlaveId = [] { return 1; };

@@ -1,8 +1,10 @@
-// The main window at the bench, offscreen on a scripted port and a virtual
-// clock: presses that would skip a step, refusals that must be seen, edits
-// that must survive a lost link, and corrections that are asked first.
+// The pages at the bench, offscreen on a controller over a scripted port and
+// a virtual clock: presses that would skip a step, refusals that must be
+// seen, edits that must survive a lost link, and corrections that are asked
+// first; and the main window's own windows.
 
 #include "MainRig.h"
+#include "PageRig.h"
 #include "DiagRig.h"
 
 #include "app/CalibrationPage.h"
@@ -99,8 +101,9 @@ int WritesStartingWith(const ScriptedPort& port, const char* hex)
     return n;
 }
 
-// A connected window whose device answers everything, shown and active so
-// that posted input reaches its buttons.
+// Connected pages whose device answers everything, on a controller with the
+// records the main window keeps, shown and active so that posted input
+// reaches their buttons.
 struct Bench {
     explicit Bench(std::function<void(ScriptedPort&)> script = {})
     {
@@ -111,25 +114,26 @@ struct Bench {
             p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
             p.answerAlways(HexBytes("01 4E"), [](const QByteArray&) { return ShortAnswer(0x4E); });
             p.answerAlways(HexBytes("01 4F"), [](const QByteArray&) { return ShortAnswer(0x4F); });
-            MainRig::AnswerAsDevice(p);
+            AnswerAsDevice(p);
         };
-        frm = rig.make();
-        frm->ConnectDevice();
-        frm->show();
-        QApplication::setActiveWindow(frm.get());
+        rig.make();
+        records = new TRecords(*rig.ctrl, rig.window.get());
+        rig.ctrl->Connect();
+        rig.window->show();
+        QApplication::setActiveWindow(rig.window.get());
         rig.clock.advanceMs(1000);
     }
     ~Bench()
     {
-        frm->hide();
+        rig.window->hide();
         QLocale::setDefault(QLocale::c());
     }
     ScriptedPort& port() { return *rig.port(); }
-    TCalibrationPage& cal() { return *frm->tsCalobration(); }
-    TDiagnosticPage& diag() { return *frm->tsDiagnostic(); }
+    TCalibrationPage& cal() { return *rig.pages->tsCalobration(); }
+    TDiagnosticPage& diag() { return *rig.pages->tsDiagnostic(); }
     void showPage(QWidget* page)
     {
-        frm->MainPageCtrl()->setCurrentWidget(page);
+        rig.pages->setCurrentWidget(page);
         QApplication::processEvents();
     }
     // One second of measuring: the driver's polling delivers what is
@@ -137,9 +141,32 @@ struct Bench {
     void tick()
     {
         rig.clock.advanceMs(500);
-        frm->cpDRV()->PollTimerTick();
+        rig.ctrl->Driver()->PollTimerTick();
         rig.clock.advanceMs(500);
         diag().DiagnosticsTimerTimer();
+    }
+
+    PageRig rig;
+    TRecords* records = nullptr;
+};
+
+// A connected main window, shown and active, for what only the window has:
+// the actions of its menus.
+struct WindowBench {
+    WindowBench()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
+        frm = rig.make();
+        frm->ConnectDevice();
+        frm->show();
+        QApplication::setActiveWindow(frm.get());
+        rig.clock.advanceMs(1000);
+    }
+    ~WindowBench()
+    {
+        frm->hide();
+        QLocale::setDefault(QLocale::c());
     }
 
     MainRig rig;
@@ -187,7 +214,7 @@ TEST(BenchCalibration, DoubleClicksCarryOutOneStageEach)
     // On "Начать настройку": the sequence starts, stage 1 waits for its instruction to be read.
     PostDoubleClick(btn);
     QApplication::processEvents();
-    EXPECT_EQ(b.frm->Session().State.CalibrStage, 1);
+    EXPECT_EQ(b.rig.session().State.CalibrStage, 1);
     EXPECT_EQ(WritesStartingWith(b.port(), "01 4D"), 0);
     EXPECT_EQ(b.cal().lbStage->text(), QStringLiteral("Установите сопротивление 0 Ом и нажмите кнопку \"Продолжить\""));
 
@@ -199,7 +226,7 @@ TEST(BenchCalibration, DoubleClicksCarryOutOneStageEach)
     QApplication::processEvents();
     EXPECT_EQ(WritesStartingWith(b.port(), "01 4D"), 1);
     EXPECT_EQ(WritesStartingWith(b.port(), "01 4D 01"), 1);
-    EXPECT_EQ(b.frm->Session().State.CalibrStage, 2);
+    EXPECT_EQ(b.rig.session().State.CalibrStage, 2);
     EXPECT_EQ(b.cal().lbStage->text(), QStringLiteral("Установите сопротивление 500 Ом и нажмите кнопку \"Продолжить\""));
     EXPECT_GE(b.cal().Guard().Dropped(), 3);
 
@@ -209,7 +236,7 @@ TEST(BenchCalibration, DoubleClicksCarryOutOneStageEach)
     QApplication::processEvents();
     EXPECT_EQ(WritesStartingWith(b.port(), "01 4D 02"), 1);
     EXPECT_EQ(WritesStartingWith(b.port(), "01 4D"), 2);
-    EXPECT_EQ(b.frm->Session().State.CalibrStage, 3);
+    EXPECT_EQ(b.rig.session().State.CalibrStage, 3);
     EXPECT_TRUE(b.rig.msgs.isEmpty()) << b.rig.msgs.texts().join('|').toStdString();
 }
 
@@ -224,7 +251,7 @@ TEST(BenchCalibration, SpaceBarPressesAreGuardedToo)
         GTEST_SKIP() << "no keyboard focus on this platform";
     QTest::keyClick(btn, Qt::Key_Space);
     QTest::keyClick(btn, Qt::Key_Space); // held within the hold
-    EXPECT_EQ(b.frm->Session().State.CalibrStage, 1);
+    EXPECT_EQ(b.rig.session().State.CalibrStage, 1);
     EXPECT_EQ(WritesStartingWith(b.port(), "01 4D"), 0);
 }
 
@@ -260,12 +287,12 @@ TEST(BenchCalibration, StageLostWithItsDeviceLeavesThePageIdle)
     TCalibrationPage& page = b.cal();
     for (int i = 0; i < 3; ++i)
         page.btnBeginCalibr->Click();
-    ASSERT_EQ(b.frm->Session().State.CalibrStage, 3);
+    ASSERT_EQ(b.rig.session().State.CalibrStage, 3);
     b.port().failWrite(1); // the stage-3 request cannot be sent: the adapter is gone
     page.btnBeginCalibr->Click();
     EXPECT_EQ(b.rig.msgs.texts(), QStringList{QStringLiteral("Нет связи с прибором.")});
-    EXPECT_FALSE(b.frm->IsConnected());
-    EXPECT_TRUE(b.frm->StatusPanelText(3).isEmpty()) << b.frm->StatusPanelText(3).toStdString();
+    EXPECT_FALSE(b.rig.ctrl->IsConnected());
+    EXPECT_TRUE(b.rig.statusBar->PanelText(3).isEmpty()) << b.rig.statusBar->PanelText(3).toStdString();
     EXPECT_EQ(ButtonCaption(page.btnBeginCalibr), QStringLiteral("Начать настройку"));
     EXPECT_TRUE(page.btnCancelCalibr->isHidden());
     EXPECT_TRUE(page.lbStage->text().isEmpty()) << page.lbStage->text().toStdString();
@@ -273,8 +300,8 @@ TEST(BenchCalibration, StageLostWithItsDeviceLeavesThePageIdle)
     EXPECT_TRUE(page.rseCalibrCur->isHidden());
 
     // Connected again, the next press starts from the beginning.
-    b.frm->ConnectDevice();
-    ASSERT_TRUE(b.frm->IsConnected());
+    b.rig.ctrl->Connect();
+    ASSERT_TRUE(b.rig.ctrl->IsConnected());
     b.port().clearWrites();
     page.btnBeginCalibr->Click();
     EXPECT_EQ(page.StepText(), QStringLiteral("Шаг 1 из 8"));
@@ -286,13 +313,13 @@ TEST(BenchCalibration, StageLostWithItsDeviceLeavesThePageIdle)
 TEST(BenchWrites, DoubleClickOnWriteWritesOnce)
 {
     Bench b;
-    b.showPage(b.frm->tsInformation());
-    PostDoubleClick(b.frm->tsInformation()->btnInfWrite);
+    b.showPage(b.rig.pages->tsInformation());
+    PostDoubleClick(b.rig.pages->tsInformation()->btnInfWrite);
     QApplication::processEvents();
     EXPECT_EQ(WritesStartingWith(b.port(), "01 10 00 08"), 1);
 
-    b.showPage(b.frm->tsConfiguration());
-    PostDoubleClick(b.frm->tsConfiguration()->btnConfWrite);
+    b.showPage(b.rig.pages->tsConfiguration());
+    PostDoubleClick(b.rig.pages->tsConfiguration()->btnConfWrite);
     QApplication::processEvents();
     EXPECT_EQ(WritesStartingWith(b.port(), "01 10 00 18"), 1);
     EXPECT_TRUE(b.rig.msgs.isEmpty()) << b.rig.msgs.texts().join('|').toStdString();
@@ -303,7 +330,7 @@ TEST(BenchCorrections, AskedFirstAndDoubleClickCorrectsOnce)
     Bench b;
     b.showPage(&b.diag());
     b.diag().btnBeginDiagnostics->Click();
-    ASSERT_TRUE(b.frm->Session().State.DiagRunning);
+    ASSERT_TRUE(b.rig.session().State.DiagRunning);
 
     // "Нет" sends nothing.
     b.rig.msgs.answer(mrNo);
@@ -370,25 +397,25 @@ TEST(BenchRefusals, UnknownCodeToAWriteIsShownOnce)
     Bench b([](ScriptedPort& p) { p.answerAlways(HexBytes("01 10 00 18"), [](const QByteArray&) {
                                       return WithCRC(HexBytes("01 90 04"));
                                   }); });
-    b.frm->tsConfiguration()->btnConfWriteClick();
+    b.rig.pages->tsConfiguration()->btnConfWriteClick();
     EXPECT_EQ(b.rig.msgs.texts(), QStringList{QStringLiteral("Прибор отказал в выполнении команды (код 4).")});
     EXPECT_EQ(b.rig.msgs.last().kind, mkError);
     EXPECT_EQ(b.rig.msgs.last().buttons, mbOk);
-    EXPECT_TRUE(b.frm->IsConnected());
+    EXPECT_TRUE(b.rig.ctrl->IsConnected());
     EXPECT_EQ(WritesStartingWith(b.port(), "01 10 00 18"), 1);
 }
 
 TEST(BenchRefusals, SensorTextFieldTakesWhatTravels)
 {
     Bench b;
-    QLineEdit* field = b.frm->tsInformation()->edSensorType;
+    QLineEdit* field = b.rig.pages->tsInformation()->edSensorType;
     field->selectAll();
     const QString typed = QStringLiteral("ТСП 100П класс А, 3 пров.");
     ASSERT_EQ(typed.size(), 25);
     TypeText(field, typed);
     EXPECT_EQ(field->text(), typed.left(24));
     EXPECT_EQ(field->text().size(), 24);
-    b.frm->tsInformation()->btnInfWriteClick();
+    b.rig.pages->tsInformation()->btnInfWriteClick();
     // What the page shows is what was sent: bytes 7..30 of the request.
     const TRecordedWrite* sent = nullptr;
     for (const TRecordedWrite& w : b.port().writes())
@@ -411,10 +438,10 @@ void SilentConfigurationWrite(ScriptedPort& p)
 
 void EditPages(Bench& b)
 {
-    TConfigurationPage& conf = *b.frm->tsConfiguration();
+    TConfigurationPage& conf = *b.rig.pages->tsConfiguration();
     ClickOption(conf.rbR50);
     conf.rseTopTempBound->setValue(120);
-    TInformationPage& info = *b.frm->tsInformation();
+    TInformationPage& info = *b.rig.pages->tsInformation();
     info.edSensorType->selectAll();
     TypeText(info.edSensorType, QStringLiteral("ТСМ 50М"));
 }
@@ -425,35 +452,35 @@ TEST(BenchLostLink, WriteWithoutAnswerKeepsTheEditsForTheSameTransducer)
 {
     Bench b;
     EditPages(b);
-    ASSERT_TRUE(b.frm->Session().Transducer.ConfModified);
-    ASSERT_TRUE(b.frm->Session().Transducer.InfModified);
+    ASSERT_TRUE(b.rig.session().Transducer.ConfModified);
+    ASSERT_TRUE(b.rig.session().Transducer.InfModified);
     SilentConfigurationWrite(b.port());
-    b.frm->tsConfiguration()->btnConfWriteClick();
+    b.rig.pages->tsConfiguration()->btnConfWriteClick();
     EXPECT_EQ(b.rig.msgs.texts(),
               (QStringList{QStringLiteral("Не получен ответ от прибора."), TKeptEdits::WriteAnswerLost}));
     EXPECT_EQ(b.rig.msgs.last().kind, mkWarning);
-    EXPECT_FALSE(b.frm->IsConnected());
-    EXPECT_TRUE(b.frm->StatusPanelText(3).isEmpty()) << b.frm->StatusPanelText(3).toStdString();
-    EXPECT_TRUE(b.frm->tsInformation()->edSensorType->text().isEmpty()) << "the pages are emptied";
+    EXPECT_FALSE(b.rig.ctrl->IsConnected());
+    EXPECT_TRUE(b.rig.statusBar->PanelText(3).isEmpty()) << b.rig.statusBar->PanelText(3).toStdString();
+    EXPECT_TRUE(b.rig.pages->tsInformation()->edSensorType->text().isEmpty()) << "the pages are emptied";
 
     b.rig.msgs.clear();
     b.rig.msgs.answer(mrYes);
-    b.frm->ConnectDevice();
-    ASSERT_TRUE(b.frm->IsConnected());
+    b.rig.ctrl->Connect();
+    ASSERT_TRUE(b.rig.ctrl->IsConnected());
     EXPECT_EQ(b.rig.msgs.texts(), QStringList{TKeptEdits::AskRestore});
     EXPECT_EQ(b.rig.msgs.last().kind, mkConfirmation);
-    TConfigurationPage& conf = *b.frm->tsConfiguration();
+    TConfigurationPage& conf = *b.rig.pages->tsConfiguration();
     EXPECT_TRUE(OptionChecked(conf.rbR50));
     EXPECT_EQ(conf.rseTopTempBound->value(), 120);
-    EXPECT_EQ(b.frm->tsInformation()->edSensorType->text(), QStringLiteral("ТСМ 50М"));
-    EXPECT_TRUE(b.frm->Session().Transducer.ConfModified);
-    EXPECT_TRUE(b.frm->Session().Transducer.InfModified);
-    EXPECT_EQ(b.frm->StatusPanelText(2), QStringLiteral("Mod"));
+    EXPECT_EQ(b.rig.pages->tsInformation()->edSensorType->text(), QStringLiteral("ТСМ 50М"));
+    EXPECT_TRUE(b.rig.session().Transducer.ConfModified);
+    EXPECT_TRUE(b.rig.session().Transducer.InfModified);
+    EXPECT_EQ(b.rig.statusBar->PanelText(2), QStringLiteral("Mod"));
 
     // Written now, the restored values are the ones that travel.
     b.port().clearWrites();
-    b.frm->tsConfiguration()->btnConfWriteClick();
-    b.frm->tsInformation()->btnInfWriteClick();
+    b.rig.pages->tsConfiguration()->btnConfWriteClick();
+    b.rig.pages->tsInformation()->btnInfWriteClick();
     ASSERT_EQ(WritesStartingWith(b.port(), "01 10 00 18"), 1);
     const QByteArray conf18 = b.port().writes()[0].bytes;
     EXPECT_EQ(uint8_t(conf18[10]), 2) << "R0 50";
@@ -463,8 +490,8 @@ TEST(BenchLostLink, WriteWithoutAnswerKeepsTheEditsForTheSameTransducer)
 
     // Written, nothing is left to offer.
     b.rig.msgs.clear();
-    b.frm->DisconnectDevice();
-    b.frm->ConnectDevice();
+    b.rig.ctrl->Disconnect();
+    b.rig.ctrl->Connect();
     EXPECT_TRUE(b.rig.msgs.isEmpty()) << b.rig.msgs.texts().join('|').toStdString();
 }
 
@@ -479,25 +506,25 @@ TEST(BenchLostLink, NotOfferedToAnotherTransducerAndDeclinedLeavesTheReadValues)
     });
     EditPages(b);
     SilentConfigurationWrite(b.port());
-    b.frm->tsConfiguration()->btnConfWriteClick();
-    ASSERT_FALSE(b.frm->IsConnected());
+    b.rig.pages->tsConfiguration()->btnConfWriteClick();
+    ASSERT_FALSE(b.rig.ctrl->IsConnected());
 
     number = 777; // another sensor on the bench now
     b.rig.msgs.clear();
-    b.frm->ConnectDevice();
-    ASSERT_TRUE(b.frm->IsConnected());
+    b.rig.ctrl->Connect();
+    ASSERT_TRUE(b.rig.ctrl->IsConnected());
     EXPECT_TRUE(b.rig.msgs.isEmpty()) << b.rig.msgs.texts().join('|').toStdString();
-    EXPECT_TRUE(OptionChecked(b.frm->tsConfiguration()->rbR100));
+    EXPECT_TRUE(OptionChecked(b.rig.pages->tsConfiguration()->rbR100));
 
     number = 12345; // the first one back: asked, and "Нет" keeps what was read
-    b.frm->DisconnectDevice();
+    b.rig.ctrl->Disconnect();
     b.rig.msgs.answer(mrNo);
-    b.frm->ConnectDevice();
+    b.rig.ctrl->Connect();
     EXPECT_EQ(b.rig.msgs.texts(), QStringList{TKeptEdits::AskRestore});
-    EXPECT_TRUE(OptionChecked(b.frm->tsConfiguration()->rbR100));
-    EXPECT_EQ(b.frm->tsInformation()->edSensorType->text(), QStringLiteral("Pt100"));
-    EXPECT_FALSE(b.frm->Session().Transducer.ConfModified);
-    EXPECT_FALSE(b.frm->Session().Transducer.InfModified);
+    EXPECT_TRUE(OptionChecked(b.rig.pages->tsConfiguration()->rbR100));
+    EXPECT_EQ(b.rig.pages->tsInformation()->edSensorType->text(), QStringLiteral("Pt100"));
+    EXPECT_FALSE(b.rig.session().Transducer.ConfModified);
+    EXPECT_FALSE(b.rig.session().Transducer.InfModified);
 }
 
 // ---------------------------------------------------------------- windows
@@ -518,7 +545,7 @@ TEST(BenchWindows, IndicatorStyleButtonsAreSkinnedByTheMainStyleManager)
 TEST(BenchWindows, MonitorStopsFollowingWhileARowIsPickedAndNamesTheLinkInItsFile)
 {
     Bench b;
-    TfrmExchangeMonitor* monitor = b.frm->Records()->Monitor();
+    TfrmExchangeMonitor* monitor = b.records->Monitor();
     QApplication::processEvents(); // the log hands its frames over once per turn
     EXPECT_TRUE(monitor->btnFollow->isChecked());
     ASSERT_GT(monitor->lvExchange->model()->rowCount(), 0);
@@ -528,7 +555,7 @@ TEST(BenchWindows, MonitorStopsFollowingWhileARowIsPickedAndNamesTheLinkInItsFil
     EXPECT_TRUE(monitor->btnFollow->isChecked());
 
     const QString title = monitor->SaveTitle(QDateTime(QDate(2026, 3, 5), QTime(9, 7, 1)));
-    EXPECT_EQ(title, QStringLiteral("Обмен с прибором, 05.03.2026 09:07:01, порт %1, адрес 1").arg(b.frm->cpDRV()->PortName()));
+    EXPECT_EQ(title, QStringLiteral("Обмен с прибором, 05.03.2026 09:07:01, порт %1, адрес 1").arg(b.rig.ctrl->Driver()->PortName()));
 }
 
 TEST(BenchWindows, SaveNamesGetTheirSuffix)
@@ -714,7 +741,7 @@ TEST(BenchWindows, QtsOwnDialogsSpeakRussian)
 // configuration loads, the text does not, and the engineer is told.
 TEST(BenchRefusals, ProfileWithAnOverlongSensorTextLoadsWithoutIt)
 {
-    Bench b;
+    WindowBench b;
     auto* actions = b.frm->findChild<TConfigProfileActions*>();
     ASSERT_NE(actions, nullptr);
     QString chosen = b.rig.progDir + QStringLiteral("/long.zcf");

@@ -97,6 +97,28 @@ TEST(DiagnosticPageOnController, ConnectionReadsTheCalibrationDateOnce)
     EXPECT_TRUE(Shown(silent.diag->indCalibrDate).isEmpty());
 }
 
+TEST(DiagnosticPageOnController, PagesGoneLeaveTheOperationsRunningOnNothing)
+{
+    Connected c;
+    QList<TMeasurement> readings;
+    QObject::connect(c.rig.ctrl.get(), &TTransducerController::measurement,
+                     [&](const TMeasurement& m) { readings << m; });
+    delete c.rig.pages; // both pages detach from the controller as they go
+    c.rig.pages = nullptr;
+
+    c.rig.ctrl->StartDiagnostics();
+    c.poll();
+    c.rig.ctrl->StopDiagnostics();
+    c.rig.ctrl->NextCalibrationStage();
+    c.rig.ctrl->NextCalibrationStage();
+    ASSERT_EQ(readings.size(), 1);
+    EXPECT_DOUBLE_EQ(readings[0].temperature, 23.5);
+    EXPECT_DOUBLE_EQ(readings[0].resistance, 109.35);
+    EXPECT_EQ(WritesStartingWith(*c.rig.port(), "01 4D 01"), 1);
+    EXPECT_EQ(c.rig.ctrl->CalibrationStage(), 2);
+    EXPECT_TRUE(c.rig.msgs.isEmpty()) << c.rig.msgs.texts().join('|').toStdString();
+}
+
 TEST(DiagnosticPageOnController, StartStopAndLiveReadouts)
 {
     Connected c;

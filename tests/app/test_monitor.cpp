@@ -1,6 +1,7 @@
 #include "app/ExchangeLog.h"
 #include "app/ExchangeMonitorFrm.h"
 #include "MainRig.h"
+#include "PageRig.h"
 #include "app/Records.h"
 #include "app/TrendFrm.h"
 #include "DiagRig.h"
@@ -249,9 +250,24 @@ TEST(MonitorMainWindow, ViewMenuOpensTheRecordsAndTheConnectionIsListed)
     EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actExchange"))->text(), QStringLiteral("Обмен с прибором"));
 
     frm->findChild<QAction*>(QStringLiteral("actExchange"))->trigger();
-    ASSERT_TRUE(frm->Records()->Monitor()->isVisible());
+    EXPECT_TRUE(frm->Records()->Monitor()->isVisible());
+    EXPECT_EQ(frm->Records()->Log().LineCount(), 6) << "the start-up connection is listed";
+    frm->findChild<QAction*>(QStringLiteral("actTrend"))->trigger();
+    EXPECT_TRUE(frm->Records()->Trend()->isVisible());
+}
+
+TEST(MonitorRecords, TheConnectionIsListedAndTheChartFollowsTheReadings)
+{
+    PageRig rig("[Defaults]\r\nConnectionType=toNum\r\nDefaultSlaveID=5\r\nDefaultComPortNum=3\r\n");
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p, 5); };
+    rig.make();
+    TRecords records(*rig.ctrl, rig.window.get());
+    ASSERT_TRUE(rig.connect());
+
+    records.ShowMonitor();
+    ASSERT_TRUE(records.Monitor()->isVisible());
     // Identification, configuration read and the calibration date read, each asked and answered.
-    const TExchangeLog& log = frm->Records()->Log();
+    const TExchangeLog& log = records.Log();
     ASSERT_EQ(log.LineCount(), 6);
     for (int row = 0; row < 6; ++row)
         EXPECT_EQ(log.Cell(row, TExchangeLog::colVerdict), row % 2 ? QStringLiteral("ответ") : QStringLiteral("запрос"))
@@ -259,12 +275,12 @@ TEST(MonitorMainWindow, ViewMenuOpensTheRecordsAndTheConnectionIsListed)
     EXPECT_EQ(uint8_t(log.Event(0).bytes[1]), 0x11);
 
     // The chart is the module loaded on this first opening: it draws what was measured so far, and what comes next.
-    TReadingStore& store = frm->Records()->Store();
+    TReadingStore& store = records.Store();
     const qint64 t0 = QDateTime::currentMSecsSinceEpoch() - 10'000;
     store.AddAt(t0, 0, 21.5, 108.4);
     store.AddAt(t0 + 1000, 0, 21.7, 108.5);
-    frm->findChild<QAction*>(QStringLiteral("actTrend"))->trigger();
-    TfrmTrend* trend = frm->Records()->Trend();
+    records.ShowTrend();
+    TfrmTrend* trend = records.Trend();
     EXPECT_TRUE(trend->isVisible());
     ASSERT_EQ(trend->TemperatureLines().size(), 1);
     ASSERT_EQ(trend->ResistanceLines().size(), 1);

@@ -1,6 +1,7 @@
 #include "app/CalibrationPage.h"
 #include "app/Records.h"
 #include "DiagRig.h"
+#include "PageRig.h"
 
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -10,13 +11,18 @@
 
 TEST(ProtocolPage, OfferedAfterStageSevenUntilTheNextCalibrationStarts)
 {
-    DiagRig rig;
-    rig.session.Transducer.SensorNum = 40512;
-    rig.session.Transducer.SensorTypeText = QStringLiteral("ТСП 100П");
-    rig.link.port.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
-    TCalibrationPage page(rig.session);
-    page.Calibration().Today = [] { return QDate(2026, 12, 9); };
-    page.Calibration().Now = [] { return QDateTime(QDate(2026, 12, 9), QTime(10, 30)); };
+    PageRig rig;
+    rig.onPort = [](ScriptedPort& p) {
+        p.answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
+        AnswerAsDevice(p);
+    };
+    rig.make();
+    ASSERT_TRUE(rig.connect());
+    rig.session().Transducer.SensorNum = 40512;
+    rig.session().Transducer.SensorTypeText = QStringLiteral("ТСП 100П");
+    TCalibrationPage& page = *rig.pages->tsCalobration();
+    rig.ctrl->Calibration().Today = [] { return QDate(2026, 12, 9); };
+    rig.ctrl->Calibration().Now = [] { return QDateTime(QDate(2026, 12, 9), QTime(10, 30)); };
     QList<TCalibrationRecord> saved;
     QObject::connect(&page, &TCalibrationPage::protocolSaveRequested, [&](const TCalibrationRecord& r) { saved << r; });
     EXPECT_TRUE(page.btnSaveProtocol->isHidden());
@@ -29,7 +35,7 @@ TEST(ProtocolPage, OfferedAfterStageSevenUntilTheNextCalibrationStarts)
     EXPECT_TRUE(page.btnSaveProtocol->isHidden()) << "not before stage 7 is accepted";
     page.btnBeginCalibrClick();
     page.btnBeginCalibrClick();
-    ASSERT_EQ(rig.session.State.CalibrStage, 0);
+    ASSERT_EQ(rig.session().State.CalibrStage, 0);
     EXPECT_FALSE(page.btnSaveProtocol->isHidden());
 
     page.btnSaveProtocol->Click();
@@ -42,28 +48,27 @@ TEST(ProtocolPage, OfferedAfterStageSevenUntilTheNextCalibrationStarts)
 
     page.btnBeginCalibrClick(); // a new calibration starts
     EXPECT_TRUE(page.btnSaveProtocol->isHidden());
-    EXPECT_FALSE(page.Calibration().HasProtocol());
+    EXPECT_FALSE(rig.ctrl->HasCalibrationProtocol());
 
     // Stages 1 to 6 accepted, stage 7 refused: no protocol.
-    rig.link.port.clearRules();
+    rig.port()->clearRules();
     for (int press = 0; press < 6; ++press) {
-        rig.link.port.answerOnce(HexBytes("01 4D"), ShortAnswer(0x4D));
+        rig.port()->answerOnce(HexBytes("01 4D"), ShortAnswer(0x4D));
         page.btnBeginCalibrClick();
     }
-    rig.link.port.answerOnce(HexBytes("01 4D"), ShortAnswer(0x00, 11));
+    rig.port()->answerOnce(HexBytes("01 4D"), ShortAnswer(0x00, 11));
     page.btnBeginCalibrClick();
-    EXPECT_EQ(rig.session.State.CalibrStage, 7);
+    EXPECT_EQ(rig.session().State.CalibrStage, 7);
     EXPECT_TRUE(page.btnSaveProtocol->isHidden());
 }
 
 TEST(ProtocolPage, RecordsWriteThePdfWhereTheUserChose)
 {
     RecordingMessages messages;
-    RecordingDeviceShell shell;
-    shell.SetMessageDialog(&messages);
-    TDeviceSession session;
-    session.shell = &shell;
-    TRecords records(session, nullptr);
+    VirtualClock clock;
+    TTransducerController ctrl(&clock, std::make_unique<ScriptedPort>(clock));
+    ctrl.SetMessageDialog(&messages);
+    TRecords records(ctrl, nullptr);
     QTemporaryDir dir;
     QString path;
     QString suggestedName;

@@ -3,12 +3,14 @@
 #include "app/Records.h"
 #include "app/TrendFrm.h"
 #include "DiagRig.h"
+#include "PageRig.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineSeries>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -16,32 +18,69 @@ namespace {
 
 constexpr qint64 kStart = 1'780'000'000'000; // some afternoon in 2026
 
+// Pages on a connected controller, the driver's polling (every 500 ms) and
+// the diagnostics timer (every 1000 ms, after a polling of the same
+// instant) played on the virtual clock.
+struct Measuring {
+    Measuring()
+    {
+        rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
+        rig.make();
+        rig.connect();
+        rig.port()->clearRules(); // the measurements are the test's
+    }
+
+    void start()
+    {
+        m_now = 0;
+        rig.ctrl->StartDiagnostics();
+    }
+    void run(int ms)
+    {
+        for (int done = 0; done < ms; done += 250) {
+            rig.clock.advanceMs(250);
+            m_now += 250;
+            if (m_now % 500 == 0)
+                rig.ctrl->Driver()->PollTimerTick();
+            if (m_now % 1000 == 0 && rig.ctrl->DiagnosticsTimer()->isActive())
+                rig.ctrl->PollDiagnostics();
+        }
+    }
+
+    PageRig rig;
+
+private:
+    int m_now = 0;
+};
+
 } // namespace
 
 TEST(TrendRecords, KeepsReadingsAcrossADiagnosticsStopAndRestart)
 {
-    DiagRig rig;
-    TRecords records(rig.session, nullptr);
-    records.AttachDiagnostics(rig.diag);
-    EXPECT_EQ(rig.session.link.observer, &records.Log());
-    records.Store().Now = [&] { return kStart + qint64(rig.link.clock.nowUs() / 1000); };
+    Measuring m;
+    PageRig& rig = m.rig;
+    TRecords records(*rig.ctrl, nullptr);
+    records.Store().Now = [&] { return kStart + qint64(rig.clock.nowUs() / 1000); };
 
     int tenths = 200;
-    rig.link.port.answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(tenths++, 10800, 0); },
-                               300);
-    rig.start();
-    rig.run(3000);
-    rig.diag.StopDiagnostics();
+    rig.port()->answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(tenths++, 10800, 0); },
+                           300);
+    m.start();
+    m.run(3000);
+    rig.ctrl->StopDiagnostics();
     const int firstRun = records.Store().Count();
     EXPECT_EQ(firstRun, 3);
+    ASSERT_GE(records.Log().LineCount(), 2) << "the exchange monitor's log follows the controller's frames";
+    EXPECT_EQ(records.Log().Event(0).bytes, kMeasurementRequest);
+    EXPECT_EQ(records.Log().Event(1).verdict, TFrameVerdict::Answer);
 
-    rig.run(5000); // nothing is measured while stopped
+    m.run(5000); // nothing is measured while stopped
     EXPECT_EQ(records.Store().Count(), firstRun);
 
-    rig.link.port.clearRules();
-    rig.link.port.answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(0, 0, 3); }, 300);
-    rig.start();
-    rig.run(2000);
+    rig.port()->clearRules();
+    rig.port()->answerAlways(HexBytes("01 03 00 20"), [&](const QByteArray&) { return Measurement(0, 0, 3); }, 300);
+    m.start();
+    m.run(2000);
     ASSERT_EQ(records.Store().Count(), firstRun + 2);
 
     const TReadingStore& store = records.Store();

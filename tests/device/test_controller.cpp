@@ -1,10 +1,12 @@
 #include "device/TransducerController.h"
 
 #include "ConfigFrames.h"
+#include "DiagRig.h"
 #include "InfoFrames.h"
 #include "RecordingMessages.h"
 #include "ScriptedPort.h"
 #include "VirtualClock.h"
+#include "device/DeviceMessages.h"
 #include "device/DeviceScan.h"
 #include "link/CommPortDriver.h"
 
@@ -413,4 +415,151 @@ TEST(TransducerController, OfferToConnectConnectsOnYes)
     EXPECT_EQ(rig.msgs.texts().last(),
               QStringLiteral("Не удалось установить соединение с прибором\n\r номер 1 подключенному к порту СОМ1.\n\r"
                              " Попробуйте установить соединение с другим номером."));
+}
+
+// ---------------------------------------------------------------- calibration and diagnostics
+
+namespace {
+
+// The controller's port open at address 1, the calibration and diagnostics
+// signals written down in order.
+struct OperationsRig : ControllerRig {
+    OperationsRig()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        ctrl->Driver()->OpenPort();
+        ctrl->Session().Transducer.PLType = 'M';
+        log.clear();
+        TTransducerController* c = ctrl.get();
+        QObject::connect(c, &TTransducerController::calibrationStageDone, [this](int stage, int current, bool accepted) {
+            log << QStringLiteral("stage:%1:%2:%3").arg(stage).arg(current).arg(accepted ? "accepted" : "refused");
+        });
+        QObject::connect(c, &TTransducerController::calibrationProtocolAvailable,
+                         [this](bool available) { log << QStringLiteral("protocol:%1").arg(available); });
+        QObject::connect(c, &TTransducerController::measurement, [this](const TMeasurement& m) {
+            log << QStringLiteral("measurement:%1:%2:%3").arg(m.state).arg(m.temperature).arg(m.resistance);
+        });
+        QObject::connect(c, &TTransducerController::measurementMissed, [this] { log << QStringLiteral("missed"); });
+        QObject::connect(c, &TTransducerController::diagnosticsStopped, [this] { log << QStringLiteral("stopped"); });
+        QObject::connect(c, &TTransducerController::correctionDone,
+                         [this](TDeviceEvents::Correction kind, bool reset, int result) {
+                             log << QStringLiteral("correction:%1:%2:%3")
+                                        .arg(kind == TDeviceEvents::Correction::R0 ? "R0" : "NSX")
+                                        .arg(reset)
+                                        .arg(result);
+                         });
+        QObject::connect(c, &TTransducerController::frameExchanged, [this](const TLinkEvent& e) { frames << e; });
+    }
+    ~OperationsRig() { QLocale::setDefault(QLocale::c()); }
+
+    // What the driver's polling delivers `ms` later.
+    void poll(uint32_t ms = 500)
+    {
+        clock.advanceMs(ms);
+        ctrl->Driver()->PollTimerTick();
+    }
+
+    QList<TLinkEvent> frames;
+};
+
+} // namespace
+
+TEST(ControllerCalibration, ARunSignalsEveryStageAndThenItsProtocol)
+{
+    OperationsRig rig;
+    RecordingCalibrView view;
+    rig.ctrl->SetCalibrationView(&view);
+    rig.ctrl->Calibration().Today = [] { return QDate(2026, 12, 9); };
+    rig.port->answerAlways(HexBytes("01 4D"), [](const QByteArray&) { return ShortAnswer(0x4D); });
+    QStringList history; // the journal's connection to the session's events
+    QObject::connect(&rig.ctrl->events(), &TDeviceEvents::calibrationStageDone,
+                     [&](int stage, int, bool accepted) { history << QStringLiteral("%1:%2").arg(stage).arg(accepted); });
+
+    for (int press = 0; press < 8; ++press)
+        rig.ctrl->NextCalibrationStage();
+    EXPECT_EQ(rig.log, (QStringList{"protocol:0", "stage:1:0:accepted", "stage:2:0:accepted", "stage:3:0:accepted",
+                                    "stage:4:0:accepted", "stage:5:4000:accepted", "stage:6:20000:accepted",
+                                    "stage:7:20000:accepted", "protocol:1"}));
+    EXPECT_EQ(history, (QStringList{"1:1", "2:1", "3:1", "4:1", "5:1", "6:1", "7:1"}));
+    EXPECT_EQ(view.stage, QStringLiteral("Настройка успешно завершена"));
+    EXPECT_EQ(view.indicatorDate, QStringLiteral("09.12.2026"));
+    EXPECT_TRUE(rig.ctrl->HasCalibrationProtocol());
+    EXPECT_EQ(rig.ctrl->LastCalibration().current5, 4000);
+    EXPECT_EQ(rig.ctrl->CalibrationStage(), 0);
+    EXPECT_EQ(rig.writes().last(), WithCRC(HexBytes("01 4D 07 09 0C 07 EA")));
+
+    // Refused: said so, the stage stays; a detached page is left alone.
+    rig.log.clear();
+    rig.ctrl->SetCalibrationView(nullptr);
+    rig.port->clearRules();
+    rig.ctrl->NextCalibrationStage();
+    rig.port->answerOnce(HexBytes("01 4D"), ShortAnswer(0x00, 10));
+    rig.ctrl->NextCalibrationStage();
+    EXPECT_EQ(rig.log, (QStringList{"protocol:0", "stage:1:20000:refused"}));
+    EXPECT_EQ(rig.msgs.texts(), QStringList{"Измеряемое АЦП значение не в диапазоне возможных значений"});
+    EXPECT_EQ(rig.ctrl->CalibrationStage(), 1);
+    EXPECT_EQ(view.stage, QStringLiteral("Настройка успешно завершена"));
+}
+
+TEST(ControllerDiagnostics, MeasurementsCarryTheirValuesAndMissesAndTheStopAreSignalled)
+{
+    OperationsRig rig;
+    RecordingDiagView view;
+    rig.ctrl->SetDiagnosticsView(&view);
+    rig.port->answerOnce(HexBytes("01 03 00 20"), Measurement(235, 10935, 0), 300);
+    rig.port->answerOnce(HexBytes("01 03 00 20"), Measurement(0, 0, 3), 300);
+
+    rig.ctrl->StartDiagnostics();
+    EXPECT_TRUE(rig.ctrl->DiagnosticsTimer()->isActive()) << "the controller's own timer polls";
+    rig.poll();
+    rig.clock.advanceMs(500);
+    rig.ctrl->PollDiagnostics();
+    rig.poll();
+    rig.clock.advanceMs(500);
+    rig.ctrl->PollDiagnostics(); // answered: the next request goes out
+    rig.clock.advanceMs(1000);
+    rig.ctrl->PollDiagnostics(); // finds it unanswered
+    rig.ctrl->StopDiagnostics();
+
+    EXPECT_EQ(rig.log, (QStringList{"measurement:0:23.5:109.35", "measurement:3:nan:nan", "missed", "stopped"}));
+    EXPECT_FALSE(rig.ctrl->DiagnosticsTimer()->isActive());
+    EXPECT_TRUE(view.infoHistory.contains(QStringLiteral("Неисправностей не обнаружено")));
+    EXPECT_EQ(view.t, QString()) << "the stop empties the readouts";
+
+    // The exchange monitor's feed: each request, each answer, the miss.
+    QList<TFrameVerdict> verdicts;
+    for (const TLinkEvent& e : rig.frames)
+        verdicts << e.verdict;
+    EXPECT_EQ(verdicts, (QList<TFrameVerdict>{TFrameVerdict::Request, TFrameVerdict::Answer, TFrameVerdict::Request,
+                                              TFrameVerdict::Answer, TFrameVerdict::Request, TFrameVerdict::NoAnswer,
+                                              TFrameVerdict::Request}));
+    EXPECT_EQ(rig.frames.first().bytes, kMeasurementRequest);
+    EXPECT_EQ(rig.frames[1].bytes, Measurement(235, 10935, 0));
+    EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
+}
+
+TEST(ControllerDiagnostics, CorrectionsSignalKindResetAndTheDevicesCode)
+{
+    OperationsRig rig;
+    rig.port->answerAlways(HexBytes("01 03 00 20"), [](const QByteArray&) { return Measurement(235, 10935, 0); });
+    rig.ctrl->CorrectR0(true); // not measuring: refused before anything is sent
+    EXPECT_EQ(rig.msgs.texts(), QStringList{"Сначала нужно запустить процесс диагностики"});
+
+    rig.ctrl->StartDiagnostics();
+    rig.port->answerOnce(HexBytes("01 4E 01"), ShortAnswer(0x4E));
+    rig.ctrl->CorrectR0(true);
+    rig.port->answerOnce(HexBytes("01 4E 01"), ShortAnswer(0x00, 12));
+    rig.ctrl->CorrectR0(true);
+    rig.port->answerOnce(HexBytes("01 4F 01"), ShortAnswer(0x4F));
+    rig.port->answerOnce(HexBytes("01 4F 02"), ShortAnswer(0x4F));
+    rig.msgs.answerValue(mrYes, 36.6);
+    rig.ctrl->CorrectNSX();
+
+    rig.log.removeAll(QStringLiteral("measurement:0:23.5:109.35"));
+    EXPECT_EQ(rig.log, (QStringList{"correction:R0:0:0", "correction:R0:0:12", "correction:NSX:0:0"}));
+    EXPECT_EQ(rig.writes().last(), WithCRC(HexBytes("01 4F 02 01 6E")));
+    ASSERT_EQ(rig.msgs.texts().size(), 3);
+    EXPECT_EQ(rig.msgs.texts()[1], CannotText(TCannotText::R0Deviation));
+    EXPECT_EQ(rig.msgs.texts()[2], QStringLiteral("Введите действительное значение температуры."));
+    EXPECT_TRUE(rig.ctrl->DiagnosticsTimer()->isActive()) << "measuring again after each";
 }
