@@ -14,6 +14,8 @@
 #include "app/LinkStatusBar.h"
 #include "app/LookServices.h"
 #include "app/ProgSettings.h"
+#include "app/SchemeLook.h"
+#include "app/SearchProgress.h"
 #include "device/TransducerController.h"
 #include "link/CommPortDriver.h"
 #include "rbcontrols/RbStyleManager.h"
@@ -101,6 +103,7 @@ public:
 
     ScriptedPort* port() const { return m_port; }
     int comChoices = 0; // the COM-port choices asked; each takes COM1
+    std::function<void()> onComChoice; // called as each is asked
     TDeviceSession& session() { return ctrl->Session(); }
 
     QTemporaryDir tmp;
@@ -123,9 +126,43 @@ private:
     bool ChooseComPort() override
     {
         ++comChoices;
+        if (onComChoice)
+            onComChoice();
         ctrl->Driver()->SetPort(1);
         return true;
     }
 
     ScriptedPort* m_port = nullptr;
+};
+
+// SearchRig: a PageRig with the scheme look and the search's status window
+// as the main window composes them.
+//
+//   SearchRig rig;
+//   rig.make();
+//   rig.ctrl->SearchFirstDevice(); rig.status()->Text()
+class SearchRig : public PageRig {
+public:
+    using PageRig::PageRig;
+
+    ~SearchRig()
+    {
+        // The status window uses the look: it goes last, as in the main window.
+        if (scheme) {
+            scheme->setParent(nullptr);
+            scheme->setParent(window.get());
+        }
+    }
+
+    void make()
+    {
+        PageRig::make();
+        scheme = new TSchemeLook(window.get(), settings, TStyleEditorDialogs{});
+        progress = new TSearchProgress(*ctrl, *scheme, window.get());
+    }
+
+    TfrmViewStatus* status() const { return progress->ViewStatus(); }
+
+    TSchemeLook* scheme = nullptr;
+    TSearchProgress* progress = nullptr;
 };
