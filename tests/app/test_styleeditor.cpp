@@ -1,3 +1,5 @@
+// The colour-scheme editor on the scheme look alone, and the scheme in the
+// main window's windows.
 #include "MainRig.h"
 
 #include "app/DiagnosticPage.h"
@@ -11,6 +13,8 @@
 #include "rbcontrols/RbPanel.h"
 #include "rbcontrols/RbStyleEditor.h"
 #include "rbcontrols/RbStyleManager.h"
+#include "app/ProgSettings.h"
+#include "app/SchemeLook.h"
 #include "app/SetFrm.h"
 
 #include <QAction>
@@ -54,18 +58,25 @@ QByteArray FullScheme()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The colour dialog picks kPicked, the save dialog writes down its preset
+// and answers `answer` (empty: Cancel), a drag writes down its swatch.
+void AnswerDialogs(TStyleEditorDialogs& d, QStringList& presets, const QString& answer, QStringList& dragged)
+{
+    d.chooseColor = [](QWidget*, TColor& c) {
+        c = kPicked;
+        return true;
+    };
+    d.saveFile = [&presets, &answer](QWidget*, const QString&, const QString& preset) {
+        presets << preset;
+        return answer;
+    };
+    d.startDrag = [&dragged](TRbColorSwatch* s) { dragged << s->objectName(); };
+}
+
 struct EditorRig {
     EditorRig(const QByteArray& scheme = FullScheme()) : rig({}, scheme)
     {
-        rig.editorDialogs.chooseColor = [](QWidget*, TColor& c) {
-            c = kPicked;
-            return true;
-        };
-        rig.editorDialogs.saveFile = [this](QWidget*, const QString&, const QString& preset) {
-            savePresets << preset;
-            return saveAnswer;
-        };
-        rig.editorDialogs.startDrag = [this](TRbColorSwatch* s) { dragged << s->objectName(); };
+        AnswerDialogs(rig.editorDialogs, savePresets, saveAnswer, dragged);
         frm = rig.make();
         frm->findChild<QAction*>(QStringLiteral("actColors"))->trigger();
     }
@@ -78,6 +89,47 @@ struct EditorRig {
     QStringList dragged;
     QString saveAnswer;
     std::unique_ptr<TfrmMain> frm;
+};
+
+// The scheme look without the main window, on a window of its own, the
+// scheme loaded and the editor shown as the colours action shows it. The
+// dialogs answer as EditorRig's.
+struct LookRig {
+    LookRig()
+    {
+        progDir = home.dir.path() + QStringLiteral("/prog");
+        QDir().mkpath(progDir + QStringLiteral("/ColorSchemas"));
+        MainRig::writeFile(scheme(QStringLiteral("Standart.rbs")), FullScheme());
+        AnswerDialogs(dialogs, savePresets, saveAnswer, dragged);
+        QString error;
+        EXPECT_TRUE(LoadSettings(settings, progDir + QStringLiteral("/zelkor"), home.dir.path() + QStringLiteral("/cfg"),
+                                 &error))
+            << error.toStdString();
+        window = std::make_unique<QWidget>();
+        look = new TSchemeLook(window.get(), settings, dialogs);
+        look->ErrorBox = [this](const QString& text) { errorBoxes << text; };
+        look->SettingsWindowShown = [this] { return settingsWindowMade; };
+        look->MakeSettingsWindow = [this] { settingsWindowMade = true; };
+        EXPECT_TRUE(look->LoadColorScheme(settings.ColorSchemePath, &error)) << error.toStdString();
+        TFStyleEditor* editor = look->EnsureStyleEditor();
+        editor->show();
+        editor->raise();
+        editor->activateWindow();
+    }
+    TFStyleEditor& ed() { return *look->StyleEditor(); }
+    QString scheme(const QString& name) const { return progDir + QStringLiteral("/ColorSchemas/") + name; }
+
+    DataHome home;
+    QString progDir;
+    TProgSettings settings;
+    TStyleEditorDialogs dialogs;
+    QStringList savePresets;
+    QStringList dragged;
+    QString saveAnswer;
+    QStringList errorBoxes;
+    bool settingsWindowMade = false;
+    std::unique_ptr<QWidget> window;
+    TSchemeLook* look = nullptr; // the window's
 };
 
 template <class T> bool Registered(TRbStyleManager* m, T* control)
@@ -105,7 +157,7 @@ void DragOver(QWidget* target, const QString& source, bool drop, bool* accepted 
 
 } // namespace
 
-TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
+TEST(StyleEditorWindow, OfferedUnderView)
 {
     EditorRig r;
     QMenu* view = nullptr;
@@ -117,7 +169,14 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
     EXPECT_EQ(view->actions().at(0), r.frm->findChild<QAction*>(QStringLiteral("actIndView")));
     EXPECT_EQ(view->actions().at(1), r.frm->findChild<QAction*>(QStringLiteral("actColors")));
     EXPECT_EQ(r.frm->findChild<QAction*>(QStringLiteral("actColors"))->text(), QStringLiteral("Настройка цветов"));
+    EXPECT_TRUE(r.ed().isVisible());
+    EXPECT_EQ(r.ed().StylePath(), r.scheme("Standart.rbs"));
+    EXPECT_TRUE(Registered(&r.frm->StyleManager(), r.ed().RbProgressBar1));
+}
 
+TEST(StyleEditorWindow, BuiltFromTheMainScheme)
+{
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     EXPECT_TRUE(ed.isVisible());
     EXPECT_EQ(ed.windowTitle(), QStringLiteral("Настройки стиля"));
@@ -135,7 +194,7 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
     EXPECT_TRUE(Registered(&ed.SMgr(), ed.btnApply));
     EXPECT_TRUE(Registered(&ed.SMgr(), ed.RbSplitter1));
     EXPECT_FALSE(Registered(&ed.SMgr(), ed.RbPanel1));
-    EXPECT_TRUE(Registered(&r.frm->StyleManager(), ed.RbProgressBar1));
+    EXPECT_TRUE(Registered(&r.look->StyleManager(), ed.RbProgressBar1));
 
     // A swatch is reachable from the keyboard: Space opens the colour dialog.
     QTest::keyClick(ed.EHotTrack, Qt::Key_Space);
@@ -184,30 +243,30 @@ TEST(StyleEditorApply, RestylesEveryWindowSavesUserSchemeAndKeepsTheMarker)
 
 TEST(StyleEditorClose, UnsavedEditsAskForANameAndCancelRestoresTheSavedScheme)
 {
-    EditorRig r;
-    const TColor before = r.frm->StyleManager().Colors().HotTrack();
+    LookRig r;
+    const TColor before = r.look->StyleManager().Colors().HotTrack();
     TFStyleEditor* ed = &r.ed();
     ed->SwatchMouseDown(ed->EHotTrack, Qt::NoModifier);
     ed->btnApplyClick();
-    ASSERT_EQ(r.frm->StyleManager().Colors().HotTrack(), kPicked);
+    ASSERT_EQ(r.look->StyleManager().Colors().HotTrack(), kPicked);
 
     ed->close();
     ASSERT_EQ(r.savePresets.size(), 1);
-    EXPECT_EQ(r.savePresets.first(), r.rig.progDir + QStringLiteral("/ColorSchemas/User.rbs"));
+    EXPECT_EQ(r.savePresets.first(), r.progDir + QStringLiteral("/ColorSchemas/User.rbs"));
     EXPECT_FALSE(ed->SaveAsDone());
     EXPECT_EQ(ed->StylePath(), r.scheme("Standart.rbs"));
     // The program reloaded the scheme it had before the edits.
-    EXPECT_EQ(r.frm->StyleManager().Colors().HotTrack(), before);
-    EXPECT_EQ(r.frm->Settings().ColorShema, QStringLiteral("Standart.rbs"));
-    EXPECT_NE(r.frm->StyleEditor(), ed) << "the reload made a new editor";
-    EXPECT_TRUE(r.frm->SettingsWindowExists()) << "Cancel makes the settings window";
-    EXPECT_EQ(r.frm->StyleEditor()->SMgr().Colors().HotTrack(), before);
-    EXPECT_TRUE(r.rig.errorBoxes.isEmpty());
+    EXPECT_EQ(r.look->StyleManager().Colors().HotTrack(), before);
+    EXPECT_EQ(r.settings.ColorShema, QStringLiteral("Standart.rbs"));
+    EXPECT_NE(r.look->StyleEditor(), ed) << "the reload made a new editor";
+    EXPECT_TRUE(r.settingsWindowMade) << "Cancel makes the settings window";
+    EXPECT_EQ(r.look->StyleEditor()->SMgr().Colors().HotTrack(), before);
+    EXPECT_TRUE(r.errorBoxes.isEmpty());
 }
 
 TEST(StyleEditorClose, OptionsAndFadeSpeedAloneNeverAskForAName)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     const QString path = ed.StylePath();
     const bool shadow = ed.SMgr().TextShadow();
@@ -264,7 +323,7 @@ TEST(StyleEditorClose, ApplyAndHideLeavesTheUserSchemeForTheNextStart)
 
 TEST(StyleEditorDrag, ShiftDragCopiesAColourAndASwatchRefusesItself)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     ed.SwatchMouseDown(ed.EDefaultTo, Qt::ShiftModifier);
     EXPECT_EQ(r.dragged, QStringList{QStringLiteral("EDefaultTo")});
@@ -288,7 +347,7 @@ TEST(StyleEditorDrag, ShiftDragCopiesAColourAndASwatchRefusesItself)
 
 TEST(StyleEditorDrag, HoverOverTheWorkAreaSwatchRecoloursBeforeAnyDrop)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     const TColor c = ed.EClickedFrom->Color();
     ASSERT_NE(ed.FormColor(), c);
@@ -305,10 +364,9 @@ TEST(StyleEditorDrag, HoverOverTheWorkAreaSwatchRecoloursBeforeAnyDrop)
 
 TEST(StyleEditorFiles, OpenWithoutSectionOtherGivesABlackWorkAreaAndAppliesNothing)
 {
-    EditorRig r;
+    LookRig r;
     const QString file = r.home.dir.path() + QStringLiteral("/Plain.rbs");
     MainRig::writeFile(file, "[RbControls]\r\nTRbStyleManagerNPanelColor=255\r\nTRbStyleManagerEFadeSpeed=fsVeryFast\r\n");
-    r.rig.editorDialogs.openFile = nullptr;
     TFStyleEditor& ed = r.ed();
     ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file; };
     ed.actOpenExecute();
@@ -318,19 +376,19 @@ TEST(StyleEditorFiles, OpenWithoutSectionOtherGivesABlackWorkAreaAndAppliesNothi
     EXPECT_EQ(ed.ShFormColor->Color(), 0);
     EXPECT_EQ(ed.EInnerColor->Color(), 255);
     EXPECT_EQ(ed.CBFadeSpeed->currentIndex(), int(fsVeryFast));
-    EXPECT_NE(r.frm->StyleManager().PanelColor(), 255) << "opening is no applying";
+    EXPECT_NE(r.look->StyleManager().PanelColor(), 255) << "opening is no applying";
 
     // A missing file: the loader's error, the loading flag down, nothing taken.
     ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file + QStringLiteral(".gone"); };
     ed.actOpenExecute();
-    EXPECT_EQ(r.rig.errorBoxes, QStringList{QStringLiteral("File not exists!")});
+    EXPECT_EQ(r.errorBoxes, QStringList{QStringLiteral("File not exists!")});
     EXPECT_FALSE(ed.EditorLoading());
     EXPECT_EQ(ed.StylePath(), file);
 }
 
 TEST(StyleEditorFiles, SaveAndSaveAsWriteTheSchemeAndTheWorkArea)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     ed.ShFormColorMouseDown(Qt::NoModifier);
     // Save with the marker is a Save As; a failed write is no Save As done.
@@ -338,8 +396,8 @@ TEST(StyleEditorFiles, SaveAndSaveAsWriteTheSchemeAndTheWorkArea)
     ed.actSaveExecute();
     EXPECT_FALSE(ed.SaveAsDone());
     EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
-    ASSERT_EQ(r.rig.errorBoxes.size(), 1);
-    EXPECT_TRUE(r.rig.errorBoxes.first().startsWith(QStringLiteral("Unable to write to")));
+    ASSERT_EQ(r.errorBoxes.size(), 1);
+    EXPECT_TRUE(r.errorBoxes.first().startsWith(QStringLiteral("Unable to write to")));
 
     r.saveAnswer = r.scheme("Blue.rbs");
     ed.actSaveExecute();
@@ -356,7 +414,7 @@ TEST(StyleEditorFiles, SaveAndSaveAsWriteTheSchemeAndTheWorkArea)
 
 TEST(StyleEditorFont, TheFontDialogSetsTheSchemeFontAndMarksTheEdit)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     const QString path = ed.StylePath();
     ed.Dialogs().chooseFont = [](QWidget*, QFont&) { return false; };
@@ -374,7 +432,7 @@ TEST(StyleEditorFont, TheFontDialogSetsTheSchemeFontAndMarksTheEdit)
     EXPECT_EQ(ed.RbButton1->Font().Height(), -15);
     EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
     ed.btnApplyClick();
-    EXPECT_EQ(r.frm->StyleManager().Font().Height(), -15);
+    EXPECT_EQ(r.look->StyleManager().Font().Height(), -15);
 }
 
 TEST(StyleEditorCopy, CopyStyleCarriesEveryValueAndAnOddFontHeightExactly)
