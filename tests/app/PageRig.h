@@ -11,6 +11,7 @@
 //   rig.msgs.texts(), rig.look.errorBoxes, rig.statusBar->PanelText(2)
 
 #include "app/DevicePages.h"
+#include "app/InformationPage.h"
 #include "app/LinkStatusBar.h"
 #include "app/LookServices.h"
 #include "app/ProgSettings.h"
@@ -26,6 +27,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -162,6 +165,22 @@ public:
     }
 
     TfrmViewStatus* status() const { return progress->ViewStatus(); }
+
+    // The settings' scheme file written with `content` and loaded as the
+    // start-up loads it, the pages on the look's manager as the main window has them.
+    bool adoptScheme(const QByteArray& content, QString* error)
+    {
+        QDir().mkpath(QFileInfo(settings.ColorSchemePath).absolutePath());
+        QFile f(settings.ColorSchemePath);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(content);
+        f.close();
+        scheme->WindowWidgets = [this] {
+            return QList<QWidget*>{pages, statusBar, pages->tsInformation()->edPLType};
+        };
+        pages->SetStyleManager(&scheme->StyleManager());
+        return scheme->LoadColorScheme(settings.ColorSchemePath, error);
+    }
 
     TSchemeLook* scheme = nullptr;
     TSearchProgress* progress = nullptr;

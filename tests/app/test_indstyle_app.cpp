@@ -40,19 +40,13 @@ Inds Of(TfrmMain& frm)
 // The styles on the pages with the scheme look, as the main window composes
 // them; make() reads the styles as its start-up does.
 struct StyleRig : SearchRig {
-    explicit StyleRig(const QByteArray& ini = {})
-        : SearchRig(ini)
-    {
-        QDir().mkpath(progDir + QStringLiteral("/ColorSchemas"));
-    }
+    using SearchRig::SearchRig;
 
-    void make(const QString& scheme = QStringLiteral("Standart.rbs"),
-              const QByteArray& content = MainRig::DefaultScheme())
+    void make(const QByteArray& scheme = MainRig::DefaultScheme())
     {
-        MainRig::writeFile(progDir + QStringLiteral("/ColorSchemas/") + scheme, content);
         SearchRig::make();
         QString error;
-        EXPECT_TRUE(this->scheme->LoadColorScheme(settings.ColorSchemePath, &error)) << error.toStdString();
+        EXPECT_TRUE(adoptScheme(scheme, &error)) << error.toStdString();
         styles = std::make_unique<TIndicatorStyles>(*pages->tsDiagnostic(), settings, *this->scheme, window.get());
         styles->Apply();
     }
@@ -203,8 +197,7 @@ TEST(IndStyles, StylesChangedInTheDialogComeBackAtTheNextStart)
 TEST(IndStyles, DialogPanelTakesTheWorkAreaColour)
 {
     StyleRig rig("[Defaults]\r\nColorShema=Red.rbs\r\n");
-    rig.make(QStringLiteral("Red.rbs"),
-             "[RbControls]\r\nTRbStyleManagerNPanelColor=14215660\r\n[Other]\r\nFormColor=255\r\n");
+    rig.make("[RbControls]\r\nTRbStyleManagerNPanelColor=14215660\r\n[Other]\r\nFormColor=255\r\n");
     auto* dlg = rig.dialog();
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->Panel1->palette().color(QPalette::Window), QColor(255, 0, 0));

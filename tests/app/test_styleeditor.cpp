@@ -1,6 +1,7 @@
 // The colour-scheme editor on the scheme look alone, and the scheme in the
 // main window's windows.
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/DiagnosticPage.h"
 #include "common/IniFile.h"
@@ -461,23 +462,28 @@ namespace {
 
 const QByteArray kDarkScheme = "[RbControls]\r\nTRbStyleManagerNPanelColor=15787740\r\n[Other]\r\nFormColor=5916200\r\n";
 
-// A main window started on a scheme with a dark work area.
-std::unique_ptr<TfrmMain> DarkMain(MainRig& rig)
-{
-    MainRig::writeFile(rig.progDir + QStringLiteral("/ColorSchemas/Dark.rbs"), kDarkScheme);
-    return rig.make();
-}
+// The pages on a scheme with a dark work area, as the main window starts on it.
+struct DarkRig : SearchRig {
+    DarkRig()
+        : SearchRig("[Defaults]\r\nColorShema=Dark.rbs\r\n")
+    {
+        make();
+        QString error;
+        EXPECT_TRUE(adoptScheme(kDarkScheme, &error)) << error.toStdString();
+    }
+    TRbStyleManager& manager() { return scheme->StyleManager(); }
+
+    DataHome home;
+};
 
 } // namespace
 
 TEST(StyleEditorSchemeInWindows, DiagnosticsFramesAreSkinnedPanelsOfTheMainManager)
 {
-    DataHome home;
-    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
-    auto frm = DarkMain(rig);
-    TDiagnosticPage* page = frm->tsDiagnostic();
+    DarkRig rig;
+    TDiagnosticPage* page = rig.pages->tsDiagnostic();
     for (TRbPanel* p : {page->RbPanel1, page->RbPanel2}) {
-        EXPECT_TRUE(Registered(&frm->StyleManager(), p));
+        EXPECT_TRUE(Registered(&rig.manager(), p));
         EXPECT_EQ(p->Color(), 15787740);
         EXPECT_EQ(p->OuterColor(), 5916200) << "the corners show the work area behind them";
     }
@@ -488,33 +494,29 @@ TEST(StyleEditorSchemeInWindows, DiagnosticsFramesAreSkinnedPanelsOfTheMainManag
 
 TEST(StyleEditorSchemeInWindows, SettingsOptionsTakeTheWorkAreaNotThePanelColour)
 {
-    DataHome home;
-    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
-    auto frm = DarkMain(rig);
-    TfrmSettings* s = frm->SettingsDialog();
+    DarkRig rig;
+    auto* s = new TfrmSettings(rig.settings, *rig.ctrl, *rig.scheme, rig.window.get()); // as the main window makes it
     for (TRbCustomControl* c : std::initializer_list<TRbCustomControl*>{s->rpSet1, s->rpSet2, s->rbConnectToNum,
                                                                         s->rbFindFirst, s->rbToLast}) {
-        EXPECT_FALSE(Registered(&frm->StyleManager(), c)) << c->objectName().toStdString();
+        EXPECT_FALSE(Registered(&rig.manager(), c)) << c->objectName().toStdString();
         EXPECT_EQ(c->Color(), 5916200) << c->objectName().toStdString();
     }
-    EXPECT_TRUE(Registered(&frm->StyleManager(), s->cbSetConnectBeforeRun));
-    EXPECT_TRUE(Registered(&frm->StyleManager(), s->RbButton2));
+    EXPECT_TRUE(Registered(&rig.manager(), s->cbSetConnectBeforeRun));
+    EXPECT_TRUE(Registered(&rig.manager(), s->RbButton2));
 }
 
 TEST(StyleEditorSchemeInWindows, ADarkWorkAreaLeavesStandardControlsReadable)
 {
-    DataHome home;
-    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
-    auto frm = DarkMain(rig);
+    DarkRig rig;
     const QColor work = ToQColor(5916200);
-    QWidget* page = frm->MainPageCtrl()->widget(0);
+    QWidget* page = rig.pages->widget(0);
     EXPECT_EQ(page->palette().color(QPalette::Window), work);
     EXPECT_TRUE(page->autoFillBackground()) << "the page paints the work area itself";
     EXPECT_EQ(page->palette().color(QPalette::WindowText), QColor(Qt::white));
-    for (QAbstractSpinBox* spin : frm->findChildren<QAbstractSpinBox*>())
+    for (QAbstractSpinBox* spin : rig.window->findChildren<QAbstractSpinBox*>())
         EXPECT_NE(spin->palette().color(QPalette::Button), work) << spin->objectName().toStdString();
     // Labels on a light panel stay dark although the page is dark.
-    TRbPanel* panel = frm->tsDiagnostic()->RbPanel1;
-    EXPECT_EQ(frm->tsDiagnostic()->lbDiagInf->palette().color(QPalette::WindowText),
+    TRbPanel* panel = rig.pages->tsDiagnostic()->RbPanel1;
+    EXPECT_EQ(rig.pages->tsDiagnostic()->lbDiagInf->palette().color(QPalette::WindowText),
               ReadableTextColor(panel->Color()));
 }
