@@ -89,19 +89,8 @@ TfrmVerification* TfrmMain::VerificationWindow()
 
 bool TfrmMain::ShowVerification(TVerifyStage stage, bool show)
 {
-    TfrmVerification* w = VerificationWindow();
-    // The instruments are named in the result, so they come first.
-    m_verifyInstruments->Attach();
-    if (!w->Prepare(stage)) {
-        m_verifyInstruments->Detach();
-        return false;
-    }
-    m_verifyInstruments->ShowHint();
-    if (show) {
-        w->exec();
-        m_verifyInstruments->Detach();
-    }
-    return true;
+    VerificationWindow();
+    return m_verifyInstruments->Open(stage, show);
 }
 
 void TfrmMain::actConnectExecute()

@@ -66,6 +66,22 @@ TVerificationInstruments::~TVerificationInstruments()
     m_watch.stop();
 }
 
+bool TVerificationInstruments::Open(TVerifyStage stage, bool show)
+{
+    // The instruments are named in the result, so they come first.
+    Attach();
+    if (!m_window.Prepare(stage)) {
+        Detach();
+        return false;
+    }
+    ShowHint();
+    if (show) {
+        m_window.exec();
+        Detach();
+    }
+    return true;
+}
+
 void TVerificationInstruments::Attach()
 {
     Detach();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/VerificationTypes.h"
 #include "instr/InstrumentReaders.h"
 
 #include <QObject>
@@ -36,6 +37,9 @@ public:
     void ShowHint();
     // The window is done: the source off, the lines closed.
     void Detach();
+    // The window on a new verification with these instruments; `show` false
+    // leaves it prepared, not shown (tests). False when it cannot begin.
+    bool Open(TVerifyStage stage, bool show = true);
 
     bool HasMeter() const { return m_meter != nullptr; }
     bool HasSource() const { return m_source != nullptr; }

@@ -11,9 +11,12 @@
 //   rig.msgs.texts(), rig.look.errorBoxes, rig.statusBar->PanelText(2)
 
 #include "app/DevicePages.h"
+#include "app/InformationPage.h"
 #include "app/LinkStatusBar.h"
 #include "app/LookServices.h"
 #include "app/ProgSettings.h"
+#include "app/SchemeLook.h"
+#include "app/SearchProgress.h"
 #include "device/TransducerController.h"
 #include "link/CommPortDriver.h"
 #include "rbcontrols/RbStyleManager.h"
@@ -24,6 +27,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -102,6 +107,7 @@ public:
 
     ScriptedPort* port() const { return m_port; }
     int comChoices = 0; // the COM-port choices asked; each takes COM1
+    std::function<void()> onComChoice; // called as each is asked
     TDeviceSession& session() { return ctrl->Session(); }
 
     QTemporaryDir tmp;
@@ -124,9 +130,59 @@ private:
     bool ChooseComPort() override
     {
         ++comChoices;
+        if (onComChoice)
+            onComChoice();
         ctrl->Driver()->SetPort(1);
         return true;
     }
 
     ScriptedPort* m_port = nullptr;
+};
+
+// SearchRig: a PageRig with the scheme look and the search's status window
+// as the main window composes them.
+//
+//   SearchRig rig;
+//   rig.make();
+//   rig.ctrl->SearchFirstDevice(); rig.status()->Text()
+class SearchRig : public PageRig {
+public:
+    using PageRig::PageRig;
+
+    ~SearchRig()
+    {
+        // The status window uses the look: it goes last, as in the main window.
+        if (scheme) {
+            scheme->setParent(nullptr);
+            scheme->setParent(window.get());
+        }
+    }
+
+    void make()
+    {
+        PageRig::make();
+        scheme = new TSchemeLook(window.get(), settings, TStyleEditorDialogs{});
+        progress = new TSearchProgress(*ctrl, *scheme, window.get());
+    }
+
+    TfrmViewStatus* status() const { return progress->ViewStatus(); }
+
+    // The settings' scheme file written with `content` and loaded as the
+    // start-up loads it, the pages on the look's manager as the main window has them.
+    bool adoptScheme(const QByteArray& content, QString* error)
+    {
+        QDir().mkpath(QFileInfo(settings.ColorSchemePath).absolutePath());
+        QFile f(settings.ColorSchemePath);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(content);
+        f.close();
+        scheme->WindowWidgets = [this] {
+            return QList<QWidget*>{pages, statusBar, pages->tsInformation()->edPLType};
+        };
+        pages->SetStyleManager(&scheme->StyleManager());
+        return scheme->LoadColorScheme(settings.ColorSchemePath, error);
+    }
+
+    TSchemeLook* scheme = nullptr;
+    TSearchProgress* progress = nullptr;
 };

@@ -2,6 +2,7 @@
 // focus or holds a value has a name, the sensor options say which sensor
 // they are, and a message is an alert whose text is read out.
 #include "MainRig.h"
+#include "PageRig.h"
 #include "rbcontrols/RbButton.h"
 
 #include "app/AboutFrm.h"
@@ -67,16 +68,31 @@ QString NameOf(QWidget* w)
 
 } // namespace
 
-TEST(Accessibility, EveryControlOfEveryWindowHasAName)
+// The main window's own controls: menu, toolbar, pages and status bar as it holds them.
+TEST(Accessibility, EveryControlOfTheMainWindowHasAName)
 {
     MainRig rig;
     rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
     auto frm = rig.make();
     frm->ConnectDevice();
+    const QStringList unnamed = UnnamedControls(frm.get());
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
+}
+
+TEST(Accessibility, EveryControlOfEveryDialogHasAName)
+{
+    SearchRig rig;
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
+    rig.make();
+    ASSERT_TRUE(rig.connect());
+    // Made as the main window makes them.
+    auto* settings = new TfrmSettings(rig.settings, *rig.ctrl, rig.look, rig.window.get());
+    auto* connect = new TfrmConnect(*rig.ctrl, rig.look, rig.window.get());
+    auto* comChoice = new TfrmCOMChoice(rig.settings, rig.msgs, rig.window.get());
+    comChoice->SetStyleManager(&rig.scheme->StyleManager());
     TfrmMessage message;
     TfrmAbout about;
-    const QList<QWidget*> windows{frm.get(),          frm->SettingsDialog(), frm->ConnectDialog(), frm->COMChoice(),
-                                  frm->ViewStatus(),  &message,              &about};
+    const QList<QWidget*> windows{rig.window.get(), settings, connect, comChoice, rig.status(), &message, &about};
     for (QWidget* window : windows) {
         const QStringList unnamed = UnnamedControls(window);
         EXPECT_TRUE(unnamed.isEmpty()) << window->objectName().toStdString() << ": "
@@ -86,9 +102,9 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName)
 
 TEST(Accessibility, SensorOptionsSayWhichSensor)
 {
-    MainRig rig;
-    auto frm = rig.make();
-    TConfigurationPage* page = frm->tsConfiguration();
+    PageRig rig;
+    rig.make();
+    TConfigurationPage* page = rig.pages->tsConfiguration();
     EXPECT_EQ(NameOf(page->rbPl_391), QStringLiteral("ТСП, α = 0,00391"));
     EXPECT_EQ(NameOf(page->rbPl_385), QStringLiteral("ТСП, α = 0,00385"));
     EXPECT_EQ(NameOf(page->rbCu), QStringLiteral("ТСМ, α = 0,00428"));

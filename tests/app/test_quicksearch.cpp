@@ -1,12 +1,11 @@
 // The device search's quick first pass (on by default) and its fallback to the
-// full scan, on a scripted line and a virtual clock.
-#include "MainRig.h"
+// full scan, on the controller over a scripted line and a virtual clock.
+#include "PageRig.h"
 
 #include "rbcontrols/RbButton.h"
 #include "rbcontrols/RbProgressBar.h"
 #include "app/ViewStatusFrm.h"
 
-#include <QAction>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,12 +27,13 @@ struct Tries {
 };
 
 // Every identification is logged; only `device` (0: none) answers, `delayMs` after the request.
-void Script(MainRig& rig, Tries& log, TfrmMain** frm, uint8_t device = 0, uint32_t delayMs = 20,
+void Script(SearchRig& rig, Tries& log, uint8_t device = 0, uint32_t delayMs = 20,
             std::function<void(int address)> onTry = {})
 {
-    rig.onPort = [&log, frm, device, delayMs, onTry](ScriptedPort& p) {
-        auto logIt = [&log, frm, &p, onTry](const QByteArray& q) {
-            TfrmViewStatus* status = (*frm)->ViewStatus();
+    SearchRig* r = &rig;
+    rig.onPort = [&log, r, device, delayMs, onTry](ScriptedPort& p) {
+        auto logIt = [&log, r, &p, onTry](const QByteArray& q) {
+            TfrmViewStatus* status = r->status();
             log.addresses << uint8_t(q[0]);
             log.at << p.clock().elapsedMs();
             log.texts << status->Text();
@@ -44,7 +44,7 @@ void Script(MainRig& rig, Tries& log, TfrmMain** frm, uint8_t device = 0, uint32
         auto identify = [](const QByteArray& q) { return q.size() == 4 && q[1] == 0x11; };
         if (device) {
             AnswerConfigurationReads(p, device);
-            MainRig::AnswerMeasurements(p, device);
+            AnswerMeasurements(p, device);
             p.answerAlways([identify, device](const QByteArray& q) { return identify(q) && uint8_t(q[0]) == device; },
                            [logIt, device](const QByteArray& q) {
                                logIt(q);
@@ -63,16 +63,14 @@ void Script(MainRig& rig, Tries& log, TfrmMain** frm, uint8_t device = 0, uint32
 
 TEST(QuickSearch, SkipsSilentAddressesAndFindsTheDevice)
 {
-    MainRig rig;
+    SearchRig rig;
     Tries log;
-    TfrmMain* raw = nullptr;
-    Script(rig, log, &raw, 5);
-    auto frm = rig.make();
-    raw = frm.get();
-    EXPECT_TRUE(frm->Settings().QuickSearch) << "on by default";
-    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
+    Script(rig, log, 5);
+    rig.make();
+    EXPECT_TRUE(rig.settings.QuickSearch) << "on by default";
+    rig.ctrl->SearchFirstDevice();
 
-    ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
+    ASSERT_TRUE(rig.ctrl->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     // One request per empty address; 5 is found, then identified again by the connection.
     EXPECT_EQ(log.addresses, (QList<int>{1, 2, 3, 4, 5, 5}));
     for (int i = 1; i < 5; ++i)
@@ -80,24 +78,22 @@ TEST(QuickSearch, SkipsSilentAddressesAndFindsTheDevice)
     EXPECT_EQ(log.texts.mid(0, 5), (QStringList{SearchText(1), SearchText(2), SearchText(3), SearchText(4),
                                                 SearchText(5)}));
     EXPECT_EQ(log.positions.mid(0, 5), (QList<int>{2, 3, 4, 5, 6}));
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 5);
-    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
-    EXPECT_EQ(frm->Session().link.FirstByteWindow, 0u) << "later exchanges wait as usual";
-    EXPECT_FALSE(frm->ViewStatus()->isVisible());
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 5);
+    EXPECT_EQ(rig.ctrl->Driver()->InputTimeout, 1000u);
+    EXPECT_EQ(rig.session().link.FirstByteWindow, 0u) << "later exchanges wait as usual";
+    EXPECT_FALSE(rig.status()->isVisible());
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
 }
 
 TEST(QuickSearch, ASlowDeviceIsFoundByTheFullScanAfterAnEmptyQuickPass)
 {
-    MainRig rig;
+    SearchRig rig;
     Tries log;
-    TfrmMain* raw = nullptr;
-    Script(rig, log, &raw, 3, 400); // begins answering after the quick window
-    auto frm = rig.make();
-    raw = frm.get();
-    frm->SearchFirstDevice();
+    Script(rig, log, 3, 400); // begins answering after the quick window
+    rig.make();
+    rig.ctrl->SearchFirstDevice();
 
-    ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
+    ASSERT_TRUE(rig.ctrl->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     QList<int> expected;
     for (int a = 1; a <= 255; ++a)
         expected << a;
@@ -106,68 +102,62 @@ TEST(QuickSearch, ASlowDeviceIsFoundByTheFullScanAfterAnEmptyQuickPass)
     EXPECT_NEAR(log.at[255], 255 * kQuickTryMs, 255 * 2) << "the quick pass over all addresses";
     EXPECT_EQ(log.positions[255], 2) << "the bar starts again for the full scan";
     EXPECT_EQ(log.texts[255], SearchText(1));
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 3);
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 3);
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
 }
 
 TEST(QuickSearch, NothingInEitherPassEndsWithTheMessage)
 {
-    MainRig rig("[Defaults]\r\nDefaultSlaveID=9\r\nRepeatNum=2\r\n");
+    SearchRig rig("[Defaults]\r\nDefaultSlaveID=9\r\nRepeatNum=2\r\n");
     Tries log;
-    TfrmMain* raw = nullptr;
-    Script(rig, log, &raw);
-    auto frm = rig.make();
-    raw = frm.get();
-    frm->SearchFirstDevice();
+    Script(rig, log);
+    rig.make();
+    rig.ctrl->SearchFirstDevice();
 
     EXPECT_EQ(log.addresses.size(), 255 + 2 * 255);
     EXPECT_EQ(log.of(255), 3);
     EXPECT_EQ(rig.msgs.texts(), QStringList{kNoneFound});
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 9);
-    EXPECT_FALSE(frm->IsConnected());
-    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 9);
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.ctrl->Driver()->InputTimeout, 1000u);
 }
 
 TEST(QuickSearch, StopInEitherPass)
 {
     // In the quick pass: the try of 17 completes, nothing follows.
     {
-        MainRig rig;
+        SearchRig rig;
         Tries log;
-        TfrmMain* raw = nullptr;
-        Script(rig, log, &raw, 0, 20, [&raw](int address) {
+        Script(rig, log, 0, 20, [&rig](int address) {
             if (address == 17)
-                raw->ViewStatus()->btnStop->Click();
+                rig.status()->btnStop->Click();
         });
-        auto frm = rig.make();
-        raw = frm.get();
-        frm->SearchFirstDevice();
+        rig.make();
+        rig.ctrl->SearchFirstDevice();
         EXPECT_EQ(log.addresses.size(), 17);
         EXPECT_EQ(log.addresses.last(), 17);
         EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-        EXPECT_EQ(frm->Session().Transducer.SlaveID, 17);
-        EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
-        EXPECT_EQ(frm->Session().link.FirstByteWindow, 0u);
-        EXPECT_FALSE(frm->ViewStatus()->isVisible());
+        EXPECT_EQ(rig.session().Transducer.SlaveID, 17);
+        EXPECT_EQ(rig.ctrl->Driver()->InputTimeout, 1000u);
+        EXPECT_EQ(rig.session().link.FirstByteWindow, 0u);
+        EXPECT_FALSE(rig.status()->isVisible());
     }
     // In the full scan: address 2's second round completes (both attempts), then the search ends.
     {
-        MainRig rig;
+        SearchRig rig;
         Tries log;
-        TfrmMain* raw = nullptr;
         int tries2 = 0;
-        Script(rig, log, &raw, 0, 20, [&raw, &tries2](int address) {
+        Script(rig, log, 0, 20, [&rig, &tries2](int address) {
             if (address == 2 && ++tries2 == 2)
-                raw->ViewStatus()->btnStop->Click();
+                rig.status()->btnStop->Click();
         });
-        auto frm = rig.make();
-        raw = frm.get();
-        frm->SearchFirstDevice();
+        rig.make();
+        rig.ctrl->SearchFirstDevice();
         EXPECT_EQ(log.addresses.size(), 255 + 4);
         EXPECT_EQ(log.of(2), 3);
         EXPECT_EQ(log.addresses.last(), 2);
         EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-        EXPECT_EQ(frm->Session().Transducer.SlaveID, 2);
-        EXPECT_FALSE(frm->IsConnected());
+        EXPECT_EQ(rig.session().Transducer.SlaveID, 2);
+        EXPECT_FALSE(rig.ctrl->IsConnected());
     }
 }

@@ -1,6 +1,7 @@
-// The device search on a scripted line and a virtual clock, and the connect
-// dialog that starts it.
+// The device search on the controller over a scripted line and a virtual
+// clock, the connect dialog that starts it, and what of it is the main window's.
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/COMChoiceFrm.h"
 #include "app/ConnectFrm.h"
@@ -36,18 +37,19 @@ struct SearchLog {
     bool stopShown = true;
 };
 
-// Logs every identification; `device` (0: none) answers as MainRig's sample device.
-void ScriptSearch(MainRig& rig, SearchLog& log, TfrmMain** frm, uint8_t device = 0)
+// Logs every identification; `device` (0: none) answers as the sample device.
+void ScriptSearch(SearchRig& rig, SearchLog& log, uint8_t device = 0)
 {
-    rig.onPort = [&log, frm, device](ScriptedPort& p) {
+    SearchRig* r = &rig;
+    rig.onPort = [&log, r, device](ScriptedPort& p) {
         if (device)
-            MainRig::AnswerAsDevice(p, device);
+            AnswerAsDevice(p, device);
         p.answerAlways([](const QByteArray& q) { return q.size() == 4 && q[1] == 0x11; },
-                       [&log, frm](const QByteArray& q) {
-                           TfrmViewStatus* status = (*frm)->ViewStatus();
+                       [&log, r](const QByteArray& q) {
+                           TfrmViewStatus* status = r->status();
                            log.addresses << uint8_t(q[0]);
                            log.texts << status->Text();
-                           log.timeouts << (*frm)->cpDRV()->InputTimeout;
+                           log.timeouts << r->ctrl->Driver()->InputTimeout;
                            log.positions << status->RbProgressBar->Position();
                            log.barShown = log.barShown && status->RbProgressBar->isVisible();
                            log.stopShown = log.stopShown && status->btnStop->isVisible();
@@ -63,15 +65,13 @@ const QByteArray kFullScanOnly = "[Defaults]\r\nQuickSearch=0\r\n";
 
 TEST(DeviceSearch, FindsTheDeviceAtAddress5)
 {
-    MainRig rig(kFullScanOnly);
+    SearchRig rig(kFullScanOnly);
     SearchLog log;
-    TfrmMain* raw = nullptr;
-    ScriptSearch(rig, log, &raw, 5);
-    auto frm = rig.make();
-    raw = frm.get();
-    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
+    ScriptSearch(rig, log, 5);
+    rig.make();
+    rig.ctrl->SearchFirstDevice();
 
-    ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
+    ASSERT_TRUE(rig.ctrl->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(rig.comChoices, 1) << "the port was known by name only";
     EXPECT_EQ(log.addresses, (QList<int>{1, 1, 2, 2, 3, 3, 4, 4})) << "each empty address tried RepeatNum times";
     EXPECT_EQ(log.texts.last(), SearchText(4));
@@ -81,7 +81,7 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
     EXPECT_TRUE(log.barShown);
     EXPECT_TRUE(log.stopShown);
 
-    // Found: ConnectDevice identifies again and reads the configuration.
+    // Found: the connection identifies again and reads the configuration.
     QList<QByteArray> at5;
     for (const TRecordedWrite& w : rig.port()->writes())
         if (uint8_t(w.bytes[0]) == 5)
@@ -90,13 +90,12 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
     EXPECT_EQ(at5[0], HexBytes("05 11"));
     EXPECT_EQ(at5[1], HexBytes("05 11"));
     EXPECT_EQ(at5[2], HexBytes("05 03"));
-    EXPECT_EQ(frm->ViewStatus()->Text(), SearchText(5)) << "address 5 was shown last";
-    EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_FALSE(frm->ViewStatus()->RbProgressBar->isVisibleTo(frm->ViewStatus()));
-    EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
-    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 5);
-    EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actConnect"))->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_EQ(rig.status()->Text(), SearchText(5)) << "address 5 was shown last";
+    EXPECT_FALSE(rig.status()->isVisible());
+    EXPECT_FALSE(rig.status()->RbProgressBar->isVisibleTo(rig.status()));
+    EXPECT_FALSE(rig.status()->btnStop->isVisibleTo(rig.status()));
+    EXPECT_EQ(rig.ctrl->Driver()->InputTimeout, 1000u);
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 5);
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
     // Four empty addresses of two 1,5 s attempts each before the device.
     for (const TRecordedWrite& w : rig.port()->writes()) {
@@ -107,14 +106,33 @@ TEST(DeviceSearch, FindsTheDeviceAtAddress5)
     }
 }
 
+// The menu's "find the first" searches and renames the connect action.
+TEST(DeviceSearch, FindFirstActionConnectsAndNamesTheDisconnect)
+{
+    MainRig rig(kFullScanOnly);
+    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 3); };
+    auto frm = rig.make();
+    QAction* connect = frm->findChild<QAction*>(QStringLiteral("actConnect"));
+    EXPECT_NE(connect->text(), QStringLiteral("Разорвать соединение"));
+    frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
+    ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
+    EXPECT_EQ(frm->Session().Transducer.SlaveID, 3);
+    EXPECT_EQ(rig.comChoices, 1);
+    EXPECT_EQ(connect->text(), QStringLiteral("Разорвать соединение"));
+    EXPECT_FALSE(frm->ViewStatus()->isVisible());
+    EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
+}
+
 // "Ok" on the port the window shows is a choice: the search that follows
 // does not ask again when it has found the device and connects to it.
 TEST(DeviceSearch, PortWindowOkWithTheShownEntryIsAskedOnce)
 {
     MainRig rig;
-    SearchLog log;
-    TfrmMain* raw = nullptr;
-    ScriptSearch(rig, log, &raw, 2);
+    rig.onPort = [](ScriptedPort& p) {
+        MainRig::AnswerAsDevice(p, 2);
+        p.answerAlways([](const QByteArray& q) { return q.size() == 4 && q[1] == 0x11; },
+                       [](const QByteArray&) { return QByteArray(); });
+    };
     rig.comChoicePort = 0; // the window's own choice, not the rig's
     rig.onComChoice = [](TfrmMain& f) {
         TfrmCOMChoice* dlg = f.COMChoice();
@@ -123,7 +141,6 @@ TEST(DeviceSearch, PortWindowOkWithTheShownEntryIsAskedOnce)
         dlg->exec();
     };
     auto frm = rig.make();
-    raw = frm.get();
     frm->findChild<QAction*>(QStringLiteral("actFindFirst"))->trigger();
     ASSERT_TRUE(frm->IsConnected()) << rig.msgs.texts().join('|').toStdString();
     EXPECT_EQ(rig.comChoices, 1);
@@ -132,14 +149,12 @@ TEST(DeviceSearch, PortWindowOkWithTheShownEntryIsAskedOnce)
 
 TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
 {
-    MainRig rig("[Defaults]\r\nDefaultSlaveID=9\r\nRepeatNum=2\r\nQuickSearch=0\r\n");
+    SearchRig rig("[Defaults]\r\nDefaultSlaveID=9\r\nRepeatNum=2\r\nQuickSearch=0\r\n");
     SearchLog log;
-    TfrmMain* raw = nullptr;
-    ScriptSearch(rig, log, &raw);
-    auto frm = rig.make();
-    raw = frm.get();
+    ScriptSearch(rig, log);
+    rig.make();
     const double start = rig.clock.elapsedMs();
-    frm->SearchFirstDevice();
+    rig.ctrl->SearchFirstDevice();
 
     ASSERT_EQ(log.addresses.size(), 510);
     QList<int> expected;
@@ -153,45 +168,43 @@ TEST(DeviceSearch, NoDeviceScansAll255AddressesInAbout13Minutes)
     EXPECT_EQ(log.positions.last(), 255);
     EXPECT_EQ(rig.msgs.texts(), QStringList{kNoneFound});
     EXPECT_EQ(rig.msgs.last().kind, mkWarning);
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 9) << "the last good address";
-    EXPECT_FALSE(frm->IsConnected());
-    EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 9) << "the last good address";
+    EXPECT_FALSE(rig.ctrl->IsConnected());
+    EXPECT_FALSE(rig.status()->isVisible());
+    EXPECT_EQ(rig.ctrl->Driver()->InputTimeout, 1000u);
     const double minutes = (rig.clock.elapsedMs() - start) / 60000.0;
     EXPECT_NEAR(minutes, 12.75, 0.25) << "255 addresses x 2 attempts x (1000 ms wait + 500 ms read)";
 }
 
 TEST(DeviceSearch, StopDuringAddress17)
 {
-    MainRig rig(kFullScanOnly);
-    TfrmMain* raw = nullptr;
+    SearchRig rig(kFullScanOnly);
     int tries17 = 0;
-    rig.onPort = [&raw, &tries17](ScriptedPort& p) {
-        p.answerAlways(HexBytes("11 11"), [&raw, &tries17](const QByteArray&) {
+    rig.onPort = [&rig, &tries17](ScriptedPort& p) {
+        p.answerAlways(HexBytes("11 11"), [&rig, &tries17](const QByteArray&) {
             if (++tries17 == 1)
-                raw->ViewStatus()->btnStop->Click();
+                rig.status()->btnStop->Click();
             return QByteArray();
         });
     };
-    auto frm = rig.make();
-    raw = frm.get();
-    frm->SearchFirstDevice();
+    rig.make();
+    rig.ctrl->SearchFirstDevice();
 
     EXPECT_EQ(tries17, 2) << "the try of 17 completes";
     EXPECT_EQ(rig.port()->lastWrite().left(2), HexBytes("11 11")) << "18 is never tried";
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 17);
-    EXPECT_EQ(frm->cpDRV()->InputTimeout, 1000u);
-    EXPECT_FALSE(frm->ViewStatus()->isVisible());
-    EXPECT_FALSE(frm->ViewStatus()->btnStop->isVisibleTo(frm->ViewStatus()));
-    EXPECT_FALSE(frm->IsConnected());
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 17);
+    EXPECT_EQ(rig.ctrl->Driver()->InputTimeout, 1000u);
+    EXPECT_FALSE(rig.status()->isVisible());
+    EXPECT_FALSE(rig.status()->btnStop->isVisibleTo(rig.status()));
+    EXPECT_FALSE(rig.ctrl->IsConnected());
 
     // A new search starts afresh.
     rig.port()->clearRules();
-    MainRig::AnswerAsDevice(*rig.port(), 1);
-    frm->SearchFirstDevice();
-    EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 1);
+    AnswerAsDevice(*rig.port(), 1);
+    rig.ctrl->SearchFirstDevice();
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 1);
 }
 
 TEST(DeviceSearch, ClosingTheWindowEndsTheScan)
@@ -217,23 +230,21 @@ TEST(DeviceSearch, ClosingTheWindowEndsTheScan)
 
 TEST(DeviceSearch, WhileConnectedAsksFirst)
 {
-    MainRig rig;
+    SearchRig rig;
     rig.onPort = [](ScriptedPort& p) {
-        MainRig::AnswerAsDevice(p, 1);
+        AnswerAsDevice(p, 1);
         // Address 2 refuses the identification: an answer all the same.
         p.answerAlways(HexBytes("02 11"), [](const QByteArray&) { return WithCRC(HexBytes("02 91 01")); });
         AnswerConfigurationReads(p, 2);
     };
-    auto frm = rig.make();
-    frm->Session().link.ReportLinkErrors = true;
-    frm->ConnectDevice();
-    ASSERT_TRUE(frm->IsConnected());
+    rig.make();
+    ASSERT_TRUE(rig.connect());
     const int writes = rig.port()->writeCount();
     rig.msgs.answer(mrNo);
-    frm->SearchFirstDevice();
+    rig.ctrl->SearchFirstDevice();
     EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Разорвать установленное соединение?")});
     EXPECT_EQ(rig.msgs.last().kind, mkConfirmation);
-    EXPECT_TRUE(frm->IsConnected());
+    EXPECT_TRUE(rig.ctrl->IsConnected());
     EXPECT_EQ(rig.port()->writeCount(), writes);
 
     // "Да", and the device at 1 is gone: the refusal at 2 ends the search.
@@ -242,9 +253,9 @@ TEST(DeviceSearch, WhileConnectedAsksFirst)
     rig.port()->answerAlways(HexBytes("02 11"), [](const QByteArray&) { return WithCRC(HexBytes("02 91 01")); });
     AnswerConfigurationReads(*rig.port(), 2);
     rig.msgs.answer(mrYes);
-    frm->SearchFirstDevice();
-    EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 2);
+    rig.ctrl->SearchFirstDevice();
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 2);
     EXPECT_FALSE(rig.msgs.contains(kNoneFound));
 }
 
@@ -262,19 +273,19 @@ TEST(DeviceSearch, AtStartupWithToFirst)
 
 TEST(ConnectDialog, ListsTheAddressesAndSelectsTheCurrentOne)
 {
-    MainRig rig;
-    auto frm = rig.make();
-    TfrmConnect* dlg = frm->ConnectDialog();
+    SearchRig rig;
+    rig.make();
+    auto* dlg = new TfrmConnect(*rig.ctrl, rig.look, rig.window.get());
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Установка соединения"));
 
-    frm->Session().Transducer.SlaveID = 0;
+    rig.session().Transducer.SlaveID = 0;
     dlg->FormShow();
     ASSERT_EQ(dlg->cbPL_ID->count(), 255);
     EXPECT_EQ(dlg->cbPL_ID->itemText(0), QStringLiteral("1"));
     EXPECT_EQ(dlg->cbPL_ID->itemText(254), QStringLiteral("255"));
     EXPECT_EQ(dlg->cbPL_ID->currentIndex(), -1);
 
-    frm->Session().Transducer.SlaveID = 17;
+    rig.session().Transducer.SlaveID = 17;
     dlg->FormShow();
     EXPECT_EQ(dlg->cbPL_ID->count(), 255) << "refilled, not added to";
     EXPECT_EQ(dlg->cbPL_ID->currentText(), QStringLiteral("17"));
@@ -282,10 +293,10 @@ TEST(ConnectDialog, ListsTheAddressesAndSelectsTheCurrentOne)
 
 TEST(ConnectDialog, RefusesAnAddressThatIsNoNumberAndStaysOpen)
 {
-    MainRig rig;
-    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 12); };
-    auto frm = rig.make();
-    TfrmConnect* dlg = frm->ConnectDialog();
+    SearchRig rig;
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p, 12); };
+    rig.make();
+    auto* dlg = new TfrmConnect(*rig.ctrl, rig.look, rig.window.get());
     int refusals = 0;
     QTimer::singleShot(0, [&] {
         for (const char* text : {"abc", "", "12x", "0", "256"}) {
@@ -304,23 +315,24 @@ TEST(ConnectDialog, RefusesAnAddressThatIsNoNumberAndStaysOpen)
     EXPECT_TRUE(rig.msgs.all()[0].text.contains(QStringLiteral("от 1 до 255"))) << rig.msgs.all()[0].text.toStdString();
     EXPECT_EQ(rig.msgs.all()[0].kind, mkError);
     EXPECT_EQ(result, int(QDialog::Accepted));
-    EXPECT_TRUE(frm->IsConnected());
-    EXPECT_EQ(frm->Session().Transducer.SlaveID, 12);
+    EXPECT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_EQ(rig.session().Transducer.SlaveID, 12);
     EXPECT_EQ(rig.port()->writes().first().bytes.left(2), HexBytes("0C 11")) << "no request before a good address";
 }
 
 TEST(ConnectDialog, FindFirstClosesTheDialogThenSearches)
 {
-    MainRig rig;
-    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p, 1); };
-    auto frm = rig.make();
-    TfrmConnect* dlg = frm->ConnectDialog();
+    SearchRig rig;
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p, 1); };
+    rig.make();
+    auto* dlg = new TfrmConnect(*rig.ctrl, rig.look, rig.window.get());
     bool dialogShownDuringSearch = true;
     QTimer::singleShot(0, [&] { dlg->btnFindFirst->Click(); });
-    rig.onComChoice = [&](TfrmMain&) { dialogShownDuringSearch = dlg->isVisible(); };
+    rig.onComChoice = [&] { dialogShownDuringSearch = dlg->isVisible(); };
     dlg->exec();
+    EXPECT_EQ(rig.comChoices, 1);
     EXPECT_FALSE(dialogShownDuringSearch) << "the status window's Стоп! must be reachable";
-    EXPECT_TRUE(frm->IsConnected());
+    EXPECT_TRUE(rig.ctrl->IsConnected());
 }
 
 TEST(ConnectDialog, TextsFitAtTheProgramFont)
@@ -328,9 +340,9 @@ TEST(ConnectDialog, TextsFitAtTheProgramFont)
     const QFont before = QApplication::font();
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
     {
-        MainRig rig;
-        auto frm = rig.make();
-        TfrmConnect* dlg = frm->ConnectDialog();
+        SearchRig rig;
+        rig.make();
+        auto* dlg = new TfrmConnect(*rig.ctrl, rig.look, rig.window.get());
         dlg->show();
         QCoreApplication::processEvents();
         const QStringList bad = TextsThatDoNotFit(dlg);
@@ -339,7 +351,7 @@ TEST(ConnectDialog, TextsFitAtTheProgramFont)
         dlg->hide();
 
         // The status window as the search shows it at its longest address.
-        TfrmViewStatus* status = frm->ViewStatus();
+        TfrmViewStatus* status = rig.status();
         status->SetText(SearchText(255));
         status->RbProgressBar->SetMax(255);
         status->RbProgressBar->SetMin(1);

@@ -1,4 +1,7 @@
+// The colour-scheme editor on the scheme look alone, and the scheme in the
+// main window's windows.
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/DiagnosticPage.h"
 #include "common/IniFile.h"
@@ -11,6 +14,8 @@
 #include "rbcontrols/RbPanel.h"
 #include "rbcontrols/RbStyleEditor.h"
 #include "rbcontrols/RbStyleManager.h"
+#include "app/ProgSettings.h"
+#include "app/SchemeLook.h"
 #include "app/SetFrm.h"
 
 #include <QAction>
@@ -54,18 +59,25 @@ QByteArray FullScheme()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The colour dialog picks kPicked, the save dialog writes down its preset
+// and answers `answer` (empty: Cancel), a drag writes down its swatch.
+void AnswerDialogs(TStyleEditorDialogs& d, QStringList& presets, const QString& answer, QStringList& dragged)
+{
+    d.chooseColor = [](QWidget*, TColor& c) {
+        c = kPicked;
+        return true;
+    };
+    d.saveFile = [&presets, &answer](QWidget*, const QString&, const QString& preset) {
+        presets << preset;
+        return answer;
+    };
+    d.startDrag = [&dragged](TRbColorSwatch* s) { dragged << s->objectName(); };
+}
+
 struct EditorRig {
     EditorRig(const QByteArray& scheme = FullScheme()) : rig({}, scheme)
     {
-        rig.editorDialogs.chooseColor = [](QWidget*, TColor& c) {
-            c = kPicked;
-            return true;
-        };
-        rig.editorDialogs.saveFile = [this](QWidget*, const QString&, const QString& preset) {
-            savePresets << preset;
-            return saveAnswer;
-        };
-        rig.editorDialogs.startDrag = [this](TRbColorSwatch* s) { dragged << s->objectName(); };
+        AnswerDialogs(rig.editorDialogs, savePresets, saveAnswer, dragged);
         frm = rig.make();
         frm->findChild<QAction*>(QStringLiteral("actColors"))->trigger();
     }
@@ -78,6 +90,47 @@ struct EditorRig {
     QStringList dragged;
     QString saveAnswer;
     std::unique_ptr<TfrmMain> frm;
+};
+
+// The scheme look without the main window, on a window of its own, the
+// scheme loaded and the editor shown as the colours action shows it. The
+// dialogs answer as EditorRig's.
+struct LookRig {
+    LookRig()
+    {
+        progDir = home.dir.path() + QStringLiteral("/prog");
+        QDir().mkpath(progDir + QStringLiteral("/ColorSchemas"));
+        MainRig::writeFile(scheme(QStringLiteral("Standart.rbs")), FullScheme());
+        AnswerDialogs(dialogs, savePresets, saveAnswer, dragged);
+        QString error;
+        EXPECT_TRUE(LoadSettings(settings, progDir + QStringLiteral("/zelkor"), home.dir.path() + QStringLiteral("/cfg"),
+                                 &error))
+            << error.toStdString();
+        window = std::make_unique<QWidget>();
+        look = new TSchemeLook(window.get(), settings, dialogs);
+        look->ErrorBox = [this](const QString& text) { errorBoxes << text; };
+        look->SettingsWindowShown = [this] { return settingsWindowMade; };
+        look->MakeSettingsWindow = [this] { settingsWindowMade = true; };
+        EXPECT_TRUE(look->LoadColorScheme(settings.ColorSchemePath, &error)) << error.toStdString();
+        TFStyleEditor* editor = look->EnsureStyleEditor();
+        editor->show();
+        editor->raise();
+        editor->activateWindow();
+    }
+    TFStyleEditor& ed() { return *look->StyleEditor(); }
+    QString scheme(const QString& name) const { return progDir + QStringLiteral("/ColorSchemas/") + name; }
+
+    DataHome home;
+    QString progDir;
+    TProgSettings settings;
+    TStyleEditorDialogs dialogs;
+    QStringList savePresets;
+    QStringList dragged;
+    QString saveAnswer;
+    QStringList errorBoxes;
+    bool settingsWindowMade = false;
+    std::unique_ptr<QWidget> window;
+    TSchemeLook* look = nullptr; // the window's
 };
 
 template <class T> bool Registered(TRbStyleManager* m, T* control)
@@ -105,7 +158,7 @@ void DragOver(QWidget* target, const QString& source, bool drop, bool* accepted 
 
 } // namespace
 
-TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
+TEST(StyleEditorWindow, OfferedUnderView)
 {
     EditorRig r;
     QMenu* view = nullptr;
@@ -117,7 +170,14 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
     EXPECT_EQ(view->actions().at(0), r.frm->findChild<QAction*>(QStringLiteral("actIndView")));
     EXPECT_EQ(view->actions().at(1), r.frm->findChild<QAction*>(QStringLiteral("actColors")));
     EXPECT_EQ(r.frm->findChild<QAction*>(QStringLiteral("actColors"))->text(), QStringLiteral("Настройка цветов"));
+    EXPECT_TRUE(r.ed().isVisible());
+    EXPECT_EQ(r.ed().StylePath(), r.scheme("Standart.rbs"));
+    EXPECT_TRUE(Registered(&r.frm->StyleManager(), r.ed().RbProgressBar1));
+}
 
+TEST(StyleEditorWindow, BuiltFromTheMainScheme)
+{
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     EXPECT_TRUE(ed.isVisible());
     EXPECT_EQ(ed.windowTitle(), QStringLiteral("Настройки стиля"));
@@ -135,7 +195,7 @@ TEST(StyleEditorWindow, OfferedUnderViewAndBuiltFromTheMainScheme)
     EXPECT_TRUE(Registered(&ed.SMgr(), ed.btnApply));
     EXPECT_TRUE(Registered(&ed.SMgr(), ed.RbSplitter1));
     EXPECT_FALSE(Registered(&ed.SMgr(), ed.RbPanel1));
-    EXPECT_TRUE(Registered(&r.frm->StyleManager(), ed.RbProgressBar1));
+    EXPECT_TRUE(Registered(&r.look->StyleManager(), ed.RbProgressBar1));
 
     // A swatch is reachable from the keyboard: Space opens the colour dialog.
     QTest::keyClick(ed.EHotTrack, Qt::Key_Space);
@@ -184,30 +244,30 @@ TEST(StyleEditorApply, RestylesEveryWindowSavesUserSchemeAndKeepsTheMarker)
 
 TEST(StyleEditorClose, UnsavedEditsAskForANameAndCancelRestoresTheSavedScheme)
 {
-    EditorRig r;
-    const TColor before = r.frm->StyleManager().Colors().HotTrack();
+    LookRig r;
+    const TColor before = r.look->StyleManager().Colors().HotTrack();
     TFStyleEditor* ed = &r.ed();
     ed->SwatchMouseDown(ed->EHotTrack, Qt::NoModifier);
     ed->btnApplyClick();
-    ASSERT_EQ(r.frm->StyleManager().Colors().HotTrack(), kPicked);
+    ASSERT_EQ(r.look->StyleManager().Colors().HotTrack(), kPicked);
 
     ed->close();
     ASSERT_EQ(r.savePresets.size(), 1);
-    EXPECT_EQ(r.savePresets.first(), r.rig.progDir + QStringLiteral("/ColorSchemas/User.rbs"));
+    EXPECT_EQ(r.savePresets.first(), r.progDir + QStringLiteral("/ColorSchemas/User.rbs"));
     EXPECT_FALSE(ed->SaveAsDone());
     EXPECT_EQ(ed->StylePath(), r.scheme("Standart.rbs"));
     // The program reloaded the scheme it had before the edits.
-    EXPECT_EQ(r.frm->StyleManager().Colors().HotTrack(), before);
-    EXPECT_EQ(r.frm->Settings().ColorShema, QStringLiteral("Standart.rbs"));
-    EXPECT_NE(r.frm->StyleEditor(), ed) << "the reload made a new editor";
-    EXPECT_TRUE(r.frm->SettingsWindowExists()) << "Cancel makes the settings window";
-    EXPECT_EQ(r.frm->StyleEditor()->SMgr().Colors().HotTrack(), before);
-    EXPECT_TRUE(r.rig.errorBoxes.isEmpty());
+    EXPECT_EQ(r.look->StyleManager().Colors().HotTrack(), before);
+    EXPECT_EQ(r.settings.ColorShema, QStringLiteral("Standart.rbs"));
+    EXPECT_NE(r.look->StyleEditor(), ed) << "the reload made a new editor";
+    EXPECT_TRUE(r.settingsWindowMade) << "Cancel makes the settings window";
+    EXPECT_EQ(r.look->StyleEditor()->SMgr().Colors().HotTrack(), before);
+    EXPECT_TRUE(r.errorBoxes.isEmpty());
 }
 
 TEST(StyleEditorClose, OptionsAndFadeSpeedAloneNeverAskForAName)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     const QString path = ed.StylePath();
     const bool shadow = ed.SMgr().TextShadow();
@@ -264,7 +324,7 @@ TEST(StyleEditorClose, ApplyAndHideLeavesTheUserSchemeForTheNextStart)
 
 TEST(StyleEditorDrag, ShiftDragCopiesAColourAndASwatchRefusesItself)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     ed.SwatchMouseDown(ed.EDefaultTo, Qt::ShiftModifier);
     EXPECT_EQ(r.dragged, QStringList{QStringLiteral("EDefaultTo")});
@@ -288,7 +348,7 @@ TEST(StyleEditorDrag, ShiftDragCopiesAColourAndASwatchRefusesItself)
 
 TEST(StyleEditorDrag, HoverOverTheWorkAreaSwatchRecoloursBeforeAnyDrop)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     const TColor c = ed.EClickedFrom->Color();
     ASSERT_NE(ed.FormColor(), c);
@@ -305,10 +365,9 @@ TEST(StyleEditorDrag, HoverOverTheWorkAreaSwatchRecoloursBeforeAnyDrop)
 
 TEST(StyleEditorFiles, OpenWithoutSectionOtherGivesABlackWorkAreaAndAppliesNothing)
 {
-    EditorRig r;
+    LookRig r;
     const QString file = r.home.dir.path() + QStringLiteral("/Plain.rbs");
     MainRig::writeFile(file, "[RbControls]\r\nTRbStyleManagerNPanelColor=255\r\nTRbStyleManagerEFadeSpeed=fsVeryFast\r\n");
-    r.rig.editorDialogs.openFile = nullptr;
     TFStyleEditor& ed = r.ed();
     ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file; };
     ed.actOpenExecute();
@@ -318,19 +377,19 @@ TEST(StyleEditorFiles, OpenWithoutSectionOtherGivesABlackWorkAreaAndAppliesNothi
     EXPECT_EQ(ed.ShFormColor->Color(), 0);
     EXPECT_EQ(ed.EInnerColor->Color(), 255);
     EXPECT_EQ(ed.CBFadeSpeed->currentIndex(), int(fsVeryFast));
-    EXPECT_NE(r.frm->StyleManager().PanelColor(), 255) << "opening is no applying";
+    EXPECT_NE(r.look->StyleManager().PanelColor(), 255) << "opening is no applying";
 
     // A missing file: the loader's error, the loading flag down, nothing taken.
     ed.Dialogs().openFile = [&](QWidget*, const QString&) { return file + QStringLiteral(".gone"); };
     ed.actOpenExecute();
-    EXPECT_EQ(r.rig.errorBoxes, QStringList{QStringLiteral("File not exists!")});
+    EXPECT_EQ(r.errorBoxes, QStringList{QStringLiteral("File not exists!")});
     EXPECT_FALSE(ed.EditorLoading());
     EXPECT_EQ(ed.StylePath(), file);
 }
 
 TEST(StyleEditorFiles, SaveAndSaveAsWriteTheSchemeAndTheWorkArea)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     ed.ShFormColorMouseDown(Qt::NoModifier);
     // Save with the marker is a Save As; a failed write is no Save As done.
@@ -338,8 +397,8 @@ TEST(StyleEditorFiles, SaveAndSaveAsWriteTheSchemeAndTheWorkArea)
     ed.actSaveExecute();
     EXPECT_FALSE(ed.SaveAsDone());
     EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
-    ASSERT_EQ(r.rig.errorBoxes.size(), 1);
-    EXPECT_TRUE(r.rig.errorBoxes.first().startsWith(QStringLiteral("Unable to write to")));
+    ASSERT_EQ(r.errorBoxes.size(), 1);
+    EXPECT_TRUE(r.errorBoxes.first().startsWith(QStringLiteral("Unable to write to")));
 
     r.saveAnswer = r.scheme("Blue.rbs");
     ed.actSaveExecute();
@@ -356,7 +415,7 @@ TEST(StyleEditorFiles, SaveAndSaveAsWriteTheSchemeAndTheWorkArea)
 
 TEST(StyleEditorFont, TheFontDialogSetsTheSchemeFontAndMarksTheEdit)
 {
-    EditorRig r;
+    LookRig r;
     TFStyleEditor& ed = r.ed();
     const QString path = ed.StylePath();
     ed.Dialogs().chooseFont = [](QWidget*, QFont&) { return false; };
@@ -374,7 +433,7 @@ TEST(StyleEditorFont, TheFontDialogSetsTheSchemeFontAndMarksTheEdit)
     EXPECT_EQ(ed.RbButton1->Font().Height(), -15);
     EXPECT_EQ(ed.StylePath(), TFStyleEditor::UserStyleName());
     ed.btnApplyClick();
-    EXPECT_EQ(r.frm->StyleManager().Font().Height(), -15);
+    EXPECT_EQ(r.look->StyleManager().Font().Height(), -15);
 }
 
 TEST(StyleEditorCopy, CopyStyleCarriesEveryValueAndAnOddFontHeightExactly)
@@ -403,23 +462,28 @@ namespace {
 
 const QByteArray kDarkScheme = "[RbControls]\r\nTRbStyleManagerNPanelColor=15787740\r\n[Other]\r\nFormColor=5916200\r\n";
 
-// A main window started on a scheme with a dark work area.
-std::unique_ptr<TfrmMain> DarkMain(MainRig& rig)
-{
-    MainRig::writeFile(rig.progDir + QStringLiteral("/ColorSchemas/Dark.rbs"), kDarkScheme);
-    return rig.make();
-}
+// The pages on a scheme with a dark work area, as the main window starts on it.
+struct DarkRig : SearchRig {
+    DarkRig()
+        : SearchRig("[Defaults]\r\nColorShema=Dark.rbs\r\n")
+    {
+        make();
+        QString error;
+        EXPECT_TRUE(adoptScheme(kDarkScheme, &error)) << error.toStdString();
+    }
+    TRbStyleManager& manager() { return scheme->StyleManager(); }
+
+    DataHome home;
+};
 
 } // namespace
 
 TEST(StyleEditorSchemeInWindows, DiagnosticsFramesAreSkinnedPanelsOfTheMainManager)
 {
-    DataHome home;
-    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
-    auto frm = DarkMain(rig);
-    TDiagnosticPage* page = frm->tsDiagnostic();
+    DarkRig rig;
+    TDiagnosticPage* page = rig.pages->tsDiagnostic();
     for (TRbPanel* p : {page->RbPanel1, page->RbPanel2}) {
-        EXPECT_TRUE(Registered(&frm->StyleManager(), p));
+        EXPECT_TRUE(Registered(&rig.manager(), p));
         EXPECT_EQ(p->Color(), 15787740);
         EXPECT_EQ(p->OuterColor(), 5916200) << "the corners show the work area behind them";
     }
@@ -430,33 +494,29 @@ TEST(StyleEditorSchemeInWindows, DiagnosticsFramesAreSkinnedPanelsOfTheMainManag
 
 TEST(StyleEditorSchemeInWindows, SettingsOptionsTakeTheWorkAreaNotThePanelColour)
 {
-    DataHome home;
-    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
-    auto frm = DarkMain(rig);
-    TfrmSettings* s = frm->SettingsDialog();
+    DarkRig rig;
+    auto* s = new TfrmSettings(rig.settings, *rig.ctrl, *rig.scheme, rig.window.get()); // as the main window makes it
     for (TRbCustomControl* c : std::initializer_list<TRbCustomControl*>{s->rpSet1, s->rpSet2, s->rbConnectToNum,
                                                                         s->rbFindFirst, s->rbToLast}) {
-        EXPECT_FALSE(Registered(&frm->StyleManager(), c)) << c->objectName().toStdString();
+        EXPECT_FALSE(Registered(&rig.manager(), c)) << c->objectName().toStdString();
         EXPECT_EQ(c->Color(), 5916200) << c->objectName().toStdString();
     }
-    EXPECT_TRUE(Registered(&frm->StyleManager(), s->cbSetConnectBeforeRun));
-    EXPECT_TRUE(Registered(&frm->StyleManager(), s->RbButton2));
+    EXPECT_TRUE(Registered(&rig.manager(), s->cbSetConnectBeforeRun));
+    EXPECT_TRUE(Registered(&rig.manager(), s->RbButton2));
 }
 
 TEST(StyleEditorSchemeInWindows, ADarkWorkAreaLeavesStandardControlsReadable)
 {
-    DataHome home;
-    MainRig rig("[Defaults]\r\nColorShema=Dark.rbs\r\n");
-    auto frm = DarkMain(rig);
+    DarkRig rig;
     const QColor work = ToQColor(5916200);
-    QWidget* page = frm->MainPageCtrl()->widget(0);
+    QWidget* page = rig.pages->widget(0);
     EXPECT_EQ(page->palette().color(QPalette::Window), work);
     EXPECT_TRUE(page->autoFillBackground()) << "the page paints the work area itself";
     EXPECT_EQ(page->palette().color(QPalette::WindowText), QColor(Qt::white));
-    for (QAbstractSpinBox* spin : frm->findChildren<QAbstractSpinBox*>())
+    for (QAbstractSpinBox* spin : rig.window->findChildren<QAbstractSpinBox*>())
         EXPECT_NE(spin->palette().color(QPalette::Button), work) << spin->objectName().toStdString();
     // Labels on a light panel stay dark although the page is dark.
-    TRbPanel* panel = frm->tsDiagnostic()->RbPanel1;
-    EXPECT_EQ(frm->tsDiagnostic()->lbDiagInf->palette().color(QPalette::WindowText),
+    TRbPanel* panel = rig.pages->tsDiagnostic()->RbPanel1;
+    EXPECT_EQ(rig.pages->tsDiagnostic()->lbDiagInf->palette().color(QPalette::WindowText),
               ReadableTextColor(panel->Color()));
 }

@@ -1,11 +1,14 @@
-// The verification window in the main window, offscreen, on a scripted
-// transducer whose reading the test sets point by point.
+// The verification window on a controller over a scripted transducer whose
+// reading the test sets point by point, without the main window.
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/CalibrationPage.h"
 #include "app/SetFrm.h"
 #include "app/VerificationFrm.h"
+#include "app/VerificationInstruments.h"
 #include "app/VerifySettingsPage.h"
+#include "rbcontrols/RbButton.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -39,13 +42,13 @@ QByteArray MeasurementAt(double celsius)
 
 // Pt100 0.00385, 4-20 mA direct, -50..150 deg C: 0.25 % is 0.5 deg C and 0.04 mA.
 struct VerifyRig {
-    MainRig rig;
-    std::unique_ptr<TfrmMain> frm;
+    PageRig rig;
     TfrmVerification* w = nullptr;
+    std::unique_ptr<TVerificationInstruments> instruments;
     double deviceT = 0; // what the transducer measures now
     QList<TVerificationResult> done;
 
-    explicit VerifyRig(const QByteArray& ini = {})
+    explicit VerifyRig(const QByteArray& ini = {}, bool connect = true)
         : rig(ini)
     {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); // the design locale
@@ -54,13 +57,20 @@ struct VerifyRig {
             p.answerAlways(HexBytes("01 11"), [](const QByteArray&) { return SampleIdentifyAnswer(1); });
             p.answerAlways(HexBytes("01 03 00 20 00 05"), [this](const QByteArray&) { return MeasurementAt(deviceT); });
         };
-        frm = rig.make();
-        frm->cpDRV()->SetPort(1);
-        frm->ConnectDevice();
-        QObject::connect(&frm->Session().events, &TDeviceEvents::verificationDone,
+        rig.make();
+        if (connect) {
+            rig.ctrl->Driver()->SetPort(1);
+            rig.ctrl->Connect();
+        }
+        QObject::connect(&rig.session().events, &TDeviceEvents::verificationDone,
                          [this](const TVerificationResult& r) { done << r; });
-        w = frm->VerificationWindow();
+        // As the main window makes it on first use.
+        w = new TfrmVerification(*rig.ctrl, rig.settings, rig.look, rig.window.get());
+        instruments = std::make_unique<TVerificationInstruments>(*w, rig.settings.Instruments, rig.dueDateWarnings);
+        instruments->btnAuto->SetRbStyleManager(rig.styleManager);
     }
+
+    bool show(TVerifyStage stage) { return instruments->Open(stage, false); }
 
     ~VerifyRig() { QLocale::setDefault(QLocale::c()); }
 
@@ -86,8 +96,8 @@ struct VerifyRig {
 TEST(VerificationWindow, FailingTableIsMarkedAndRendered)
 {
     VerifyRig r;
-    ASSERT_TRUE(r.frm->IsConnected());
-    ASSERT_TRUE(r.frm->ShowVerification(TVerifyStage::vsAsFound, false));
+    ASSERT_TRUE(r.rig.ctrl->IsConnected());
+    ASSERT_TRUE(r.show(TVerifyStage::vsAsFound));
     TfrmVerification* w = r.w;
     ASSERT_EQ(w->tblPoints->rowCount(), 5);
     EXPECT_EQ(w->tblPoints->item(3, TfrmVerification::colResistance)->text(), QStringLiteral("138,51"));
@@ -133,7 +143,7 @@ TEST(VerificationWindow, FailingTableIsMarkedAndRendered)
 TEST(VerificationWindow, PassingVerificationAndTheTypedCurrentIsRequired)
 {
     VerifyRig r;
-    ASSERT_TRUE(r.frm->ShowVerification(TVerifyStage::vsAlone, false));
+    ASSERT_TRUE(r.show(TVerifyStage::vsAlone));
     TfrmVerification* w = r.w;
     const int before = r.rig.port()->writeCount();
     w->btnMeasureClick(0); // no current typed
@@ -154,7 +164,7 @@ TEST(VerificationWindow, PassingVerificationAndTheTypedCurrentIsRequired)
 TEST(VerificationWindow, TypedPointsAndASensorFault)
 {
     VerifyRig r;
-    ASSERT_TRUE(r.frm->ShowVerification(TVerifyStage::vsAlone, false));
+    ASSERT_TRUE(r.show(TVerifyStage::vsAlone));
     TfrmVerification* w = r.w;
     w->edTemperatures->setText(QStringLiteral("20; 37,5"));
     w->btnPlanClick();
@@ -178,11 +188,12 @@ TEST(VerificationWindow, TypedPointsAndASensorFault)
     ASSERT_EQ(r.rig.msgs.count(), 1);
     EXPECT_TRUE(r.rig.msgs.texts()[0].startsWith(QStringLiteral("Обрыв")));
     EXPECT_FALSE(w->Verification().Point(0).Measured());
-    EXPECT_TRUE(r.frm->IsConnected());
+    EXPECT_TRUE(r.rig.ctrl->IsConnected());
     EXPECT_TRUE(w->MeasureButton(0)->isEnabled());
 }
 
-TEST(VerificationWindow, MenuEntryAndNoVerificationWithoutAConnection)
+// The menu is the main window's.
+TEST(VerificationWindow, MenuEntry)
 {
     MainRig rig;
     auto frm = rig.make();
@@ -197,33 +208,43 @@ TEST(VerificationWindow, MenuEntryAndNoVerificationWithoutAConnection)
     EXPECT_EQ(rig.msgs.texts(), QStringList{QStringLiteral("Соединение не установлено")});
 }
 
+TEST(VerificationWindow, NoVerificationWithoutAConnection)
+{
+    VerifyRig r({}, false);
+    const int before = r.rig.port()->writeCount();
+    EXPECT_FALSE(r.show(TVerifyStage::vsAlone));
+    EXPECT_EQ(r.rig.msgs.texts(), QStringList{QStringLiteral("Соединение не установлено")});
+    EXPECT_EQ(r.rig.port()->writeCount(), before);
+    EXPECT_TRUE(r.done.isEmpty());
+}
+
 TEST(VerificationWindow, CalibrationPageOffersAsFoundWhenACalibrationStarts)
 {
     VerifyRig r;
-    TCalibrationPage* page = r.frm->tsCalobration();
+    TCalibrationPage* page = r.rig.pages->tsCalobration();
     EXPECT_EQ(page->btnVerify->Caption(), QStringLiteral("Проверка преобразователя"));
     EXPECT_EQ(page->VerifyOffer(), TVerifyStage::vsAlone);
     page->btnBeginCalibrClick();
-    EXPECT_EQ(r.frm->Session().State.CalibrStage, 1);
+    EXPECT_EQ(r.rig.session().State.CalibrStage, 1);
     EXPECT_EQ(page->btnVerify->Caption(), QStringLiteral("Проверить до настройки"));
     EXPECT_EQ(page->VerifyOffer(), TVerifyStage::vsAsFound);
-    ASSERT_TRUE(r.frm->ShowVerification(page->VerifyOffer(), false));
+    ASSERT_TRUE(r.show(page->VerifyOffer()));
     EXPECT_EQ(r.w->Verification().Result().stage, TVerifyStage::vsAsFound);
 
     r.rig.port()->answerAlways(HexBytes("01 4D"),
                                [](const QByteArray&) { return WithCRC(QByteArray() + char(1) + char(0x4D) + char(0)); });
-    r.frm->show();
-    r.frm->MainPageCtrl()->setCurrentWidget(page);
-    EXPECT_TRUE(r.frm->grab().save(QStringLiteral("/tmp/zelkor_calibration_offer.png")));
+    r.rig.window->show();
+    r.rig.pages->setCurrentWidget(page);
+    EXPECT_TRUE(r.rig.window->grab().save(QStringLiteral("/tmp/zelkor_calibration_offer.png")));
     page->btnCancelCalibrClick();
     EXPECT_EQ(page->btnVerify->Caption(), QStringLiteral("Проверка преобразователя"));
-    r.frm->hide();
+    r.rig.window->hide();
 }
 
 TEST(VerificationWindow, SettingsPageAndFile)
 {
     VerifyRig r;
-    TfrmSettings* dlg = r.frm->SettingsDialog();
+    auto* dlg = new TfrmSettings(r.rig.settings, *r.rig.ctrl, r.rig.look, r.rig.window.get());
     TVerifySettingsPage* page = dlg->tsVerify;
     EXPECT_DOUBLE_EQ(page->rseTolerance->value(), 0.25);
     dlg->show();
@@ -234,21 +255,26 @@ TEST(VerificationWindow, SettingsPageAndFile)
     page->rseTolerance->setValue(0.5);
     page->cbDecisionRule->setCurrentIndex(1);
     page->rsePoints->setValue(3);
-    EXPECT_DOUBLE_EQ(r.frm->Settings().VerifyTolerancePct, 0.5);
-    EXPECT_EQ(r.frm->Settings().VerifyDecisionRule, 1);
-    EXPECT_EQ(r.frm->Settings().VerifyPoints, 3);
+    EXPECT_DOUBLE_EQ(r.rig.settings.VerifyTolerancePct, 0.5);
+    EXPECT_EQ(r.rig.settings.VerifyDecisionRule, 1);
+    EXPECT_EQ(r.rig.settings.VerifyPoints, 3);
     EXPECT_TRUE(page->lbRuleHint->text().contains(QStringLiteral("0,400"))) << page->lbRuleHint->text().toStdString();
 
-    ASSERT_TRUE(r.frm->ShowVerification(TVerifyStage::vsAlone, false));
+    ASSERT_TRUE(r.show(TVerifyStage::vsAlone));
     EXPECT_EQ(r.w->tblPoints->rowCount(), 3);
     EXPECT_TRUE(r.w->lbLimits->text().contains(QStringLiteral("±0,80 °C"))) << r.w->lbLimits->text().toStdString();
 
-    r.frm->close();
-    const QByteArray ini = r.rig.iniContent();
+    // What the main window's close writes.
+    QString error;
+    ASSERT_TRUE(SaveSettings(r.rig.settings, r.rig.session().Transducer.SlaveID, r.rig.ctrl->PortNumber(), {}, &error))
+        << error.toStdString();
+    QFile file(r.rig.progDir + QStringLiteral("/Zelkor.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray ini = file.readAll();
     EXPECT_TRUE(ini.contains("[Verification]\r\nTolerance=0.5\r\nDecisionRule=1\r\nPoints=3\r\n")) << ini.constData();
 
     VerifyRig again(ini);
-    EXPECT_DOUBLE_EQ(again.frm->Settings().VerifyTolerancePct, 0.5);
-    EXPECT_EQ(again.frm->Settings().VerifyDecisionRule, 1);
-    EXPECT_EQ(again.frm->Settings().VerifyPoints, 3);
+    EXPECT_DOUBLE_EQ(again.rig.settings.VerifyTolerancePct, 0.5);
+    EXPECT_EQ(again.rig.settings.VerifyDecisionRule, 1);
+    EXPECT_EQ(again.rig.settings.VerifyPoints, 3);
 }

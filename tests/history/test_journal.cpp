@@ -1,6 +1,8 @@
-// The journal window, and the history as the main window keeps it.
+// The journal window, the history as the program keeps it on the
+// controller's session, and what of it is the main window's.
 #include "CertificateFixtures.h"
 #include "MainRig.h"
+#include "PageRig.h"
 
 #include "app/CalibrationPage.h"
 #include "app/JournalFrm.h"
@@ -47,15 +49,50 @@ int RowOf(const THistoryUnitsModel* m, qint64 number)
     return -1;
 }
 
-TEST(MainWindowHistory, ConnectionIsRecordedWithIdentityAndConfigurationAsFound)
+// The history on the pages' controller, with the calibration protocol's
+// records, as the main window composes them; make() starts it as its start-up does.
+struct HistoryRig : PageRig {
+    explicit HistoryRig(const QByteArray& ini = {})
+        : PageRig(ini)
+        , historyPath(tmp.path() + QStringLiteral("/data/history.sqlite"))
+    {
+    }
+
+    void make()
+    {
+        PageRig::make();
+        records = new TRecords(*ctrl, window.get());
+        passport = new TPassport(session(), settings, window.get(), historyPath);
+        passport->SaveProtocol = [this](const TCalibrationRecord& record) { return records->SaveProtocol(record); };
+        passport->Start();
+    }
+
+    // "Сохранить протокол..." on the calibration page, the file saved into the temporary folder.
+    QString saveProtocol()
+    {
+        QString saved;
+        records->SaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&) {
+            return saved = tmp.path() + QLatin1Char('/') + suggested;
+        };
+        passport->SaveFileName = records->SaveFileName; // one save dialog for both
+        TCalibrationRecord record;
+        record.transducer = SampleUnit();
+        passport->SaveCalibrationCertificate(record);
+        return saved;
+    }
+
+    QString historyPath;
+    TRecords* records = nullptr;
+    TPassport* passport = nullptr;
+};
+
+TEST(History, ConnectionIsRecordedWithIdentityAndConfigurationAsFound)
 {
-    MainRig rig;
-    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
-    auto frm = rig.make();
-    frm->Session().link.ReportLinkErrors = true;
-    frm->ConnectDevice();
-    ASSERT_TRUE(frm->IsConnected());
-    frm->DisconnectDevice();
+    HistoryRig rig;
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
+    rig.make();
+    ASSERT_TRUE(rig.connect());
+    rig.ctrl->Disconnect();
 
     const QList<THistoryRecord> all = Recorded(rig.historyPath);
     ASSERT_EQ(all.size(), 2);
@@ -63,7 +100,7 @@ TEST(MainWindowHistory, ConnectionIsRecordedWithIdentityAndConfigurationAsFound)
     EXPECT_EQ(all[0].sensorNumber, 12345);
     EXPECT_EQ(all[0].transducerType, QStringLiteral("M"));
     EXPECT_EQ(all[0].address, 1);
-    EXPECT_EQ(all[0].port, frm->cpDRV()->PortName());
+    EXPECT_EQ(all[0].port, rig.ctrl->Driver()->PortName());
     // The calibration date read at the connection is part of what was found.
     EXPECT_EQ(all[0].data.value(QStringLiteral("identity")).toObject().value(QStringLiteral("calibrationDate")).toString(),
               QStringLiteral("2005-03-15"));
@@ -72,7 +109,26 @@ TEST(MainWindowHistory, ConnectionIsRecordedWithIdentityAndConfigurationAsFound)
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
 }
 
-TEST(MainWindowHistory, RecordingOffInTheSettingsWritesNoFile)
+TEST(History, RecordingOffInTheSettingsWritesNoFileUntilTurnedOn)
+{
+    HistoryRig rig("[History]\r\nRecording=0\r\n");
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
+    rig.make();
+    rig.ctrl->Connect();
+    ASSERT_TRUE(rig.ctrl->IsConnected());
+    EXPECT_FALSE(QFileInfo::exists(rig.historyPath));
+    EXPECT_FALSE(rig.passport->IsRecording());
+
+    // As the settings dialog turns it on: the setting, then the history.
+    rig.settings.HistoryRecording = true;
+    rig.passport->SetRecording(true);
+    EXPECT_TRUE(rig.passport->IsRecording());
+    rig.ctrl->Connect();
+    EXPECT_EQ(Recorded(rig.historyPath, QStringLiteral("connected")).size(), 1);
+}
+
+// The settings dialog is the main window's: it hands the choice to the history.
+TEST(MainWindowHistory, TheSettingsDialogTurnsRecordingOn)
 {
     MainRig rig("[History]\r\nRecording=0\r\n");
     rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
@@ -87,31 +143,32 @@ TEST(MainWindowHistory, RecordingOffInTheSettingsWritesNoFile)
     frm->SettingsDialog()->cbHistoryRecording->SetChecked(true);
     frm->SettingsDialog()->cbHistoryRecordingClick();
     EXPECT_TRUE(frm->Settings().HistoryRecording);
+    EXPECT_TRUE(frm->Passport()->IsRecording());
     frm->ConnectDevice();
     EXPECT_EQ(Recorded(rig.historyPath, QStringLiteral("connected")).size(), 1);
 }
 
-TEST(MainWindowHistory, DamagedFileIsToldOnceAndTheProgramGoesOnWithoutIt)
+TEST(History, DamagedFileIsToldOnceAndTheProgramGoesOnWithoutIt)
 {
-    MainRig rig;
+    HistoryRig rig;
     QDir().mkpath(QFileInfo(rig.historyPath).absolutePath());
     MainRig::writeFile(rig.historyPath, QByteArray("not a journal at all\n").repeated(50));
     const QByteArray before = FileSha(rig.historyPath);
-    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
-    auto frm = rig.make();
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
+    rig.make();
     ASSERT_EQ(rig.msgs.count(), 1);
     EXPECT_TRUE(rig.msgs.last().text.contains(rig.historyPath));
     EXPECT_EQ(rig.msgs.last().kind, mkWarning);
-    frm->ConnectDevice();
-    frm->ConnectDevice();
-    EXPECT_TRUE(frm->IsConnected());
+    rig.ctrl->Connect();
+    rig.ctrl->Connect();
+    EXPECT_TRUE(rig.ctrl->IsConnected());
     EXPECT_EQ(rig.msgs.count(), 1);
     EXPECT_EQ(FileSha(rig.historyPath), before);
 }
 
-TEST(MainWindowHistory, BrokenChainIsToldAtStart)
+TEST(History, BrokenChainIsToldAtStart)
 {
-    MainRig rig;
+    HistoryRig rig;
     QDir().mkpath(QFileInfo(rig.historyPath).absolutePath());
     {
         THistoryStore store(rig.historyPath);
@@ -123,11 +180,38 @@ TEST(MainWindowHistory, BrokenChainIsToldAtStart)
         client.exec(QStringLiteral("DROP TRIGGER events_no_update"));
         client.exec(QStringLiteral("UPDATE events SET sensor_number = 1 WHERE id = 4"));
     }
-    auto frm = rig.make();
+    rig.make();
     ASSERT_EQ(rig.msgs.count(), 1);
     EXPECT_TRUE(rig.msgs.last().text.contains(QStringLiteral("запись 4"))) << rig.msgs.last().text.toStdString();
 }
 
+TEST(History, SaveProtocolIssuesACertificate)
+{
+    HistoryRig rig;
+    rig.make();
+    AppendSession(*rig.passport->Store());
+    rig.passport->AskInput = [](TCertificateInput& input, qint64) {
+        input.ambientTemperature = 22;
+        input.humidity = 50;
+        input.organisation = QStringLiteral("Лаборатория");
+        return true;
+    };
+    const QString saved = rig.saveProtocol();
+    EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
+    ASSERT_FALSE(saved.isEmpty());
+    EXPECT_TRUE(saved.endsWith(QStringLiteral("-0001.pdf"))) << saved.toStdString();
+    EXPECT_TRUE(PdfPages(saved).join(QString()).contains(QStringLiteral("Лаборатория")));
+    EXPECT_EQ(rig.settings.OrgName, QStringLiteral("Лаборатория")); // offered next time
+    EXPECT_EQ(Recorded(rig.historyPath, QStringLiteral("certificate")).size(), 1);
+
+    rig.passport->ShowJournal();
+    TfrmJournal* window = rig.passport->Journal();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->UnitsModel()->rowCount(), 1);
+}
+
+// The menu entry, and the page's "Сохранить протокол..." reaching the
+// history with the records' save dialog: the main window wires both.
 TEST(MainWindowHistory, JournalIsInTheViewMenuAndSaveProtocolIssuesACertificate)
 {
     MainRig rig;
@@ -146,8 +230,6 @@ TEST(MainWindowHistory, JournalIsInTheViewMenuAndSaveProtocolIssuesACertificate)
         return saved = rig.tmp.path() + QLatin1Char('/') + suggested;
     };
     frm->Passport()->AskInput = [](TCertificateInput& input, qint64) {
-        input.ambientTemperature = 22;
-        input.humidity = 50;
         input.organisation = QStringLiteral("Лаборатория");
         return true;
     };
@@ -155,10 +237,7 @@ TEST(MainWindowHistory, JournalIsInTheViewMenuAndSaveProtocolIssuesACertificate)
     record.transducer = SampleUnit();
     emit frm->tsCalobration()->protocolSaveRequested(record);
     EXPECT_TRUE(rig.msgs.isEmpty()) << rig.msgs.texts().join('|').toStdString();
-    ASSERT_FALSE(saved.isEmpty());
     EXPECT_TRUE(saved.endsWith(QStringLiteral("-0001.pdf"))) << saved.toStdString();
-    EXPECT_TRUE(PdfPages(saved).join(QString()).contains(QStringLiteral("Лаборатория")));
-    EXPECT_EQ(frm->Settings().OrgName, QStringLiteral("Лаборатория")); // offered next time
     EXPECT_EQ(Recorded(rig.historyPath, QStringLiteral("certificate")).size(), 1);
 
     journal->trigger();
@@ -167,34 +246,28 @@ TEST(MainWindowHistory, JournalIsInTheViewMenuAndSaveProtocolIssuesACertificate)
     EXPECT_EQ(window->UnitsModel()->rowCount(), 1);
 }
 
-TEST(MainWindowHistory, WithoutAJournalSaveProtocolKeepsTheOnePageProtocol)
+TEST(History, WithoutAJournalSaveProtocolKeepsTheOnePageProtocol)
 {
-    MainRig rig("[History]\r\nRecording=0\r\n");
-    auto frm = rig.make();
-    QString saved;
-    frm->Records()->SaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&) {
-        return saved = rig.tmp.path() + QLatin1Char('/') + suggested;
-    };
+    HistoryRig rig("[History]\r\nRecording=0\r\n");
+    rig.make();
     bool asked = false;
-    frm->Passport()->AskInput = [&](TCertificateInput&, qint64) { return asked = true; };
-    TCalibrationRecord record;
-    record.transducer = SampleUnit();
-    emit frm->tsCalobration()->protocolSaveRequested(record);
+    rig.passport->AskInput = [&](TCertificateInput&, qint64) { return asked = true; };
+    const QString saved = rig.saveProtocol();
     EXPECT_FALSE(asked);
     ASSERT_FALSE(saved.isEmpty());
     EXPECT_TRUE(PdfPages(saved).join(QString()).contains(QStringLiteral("Протокол настройки")));
     EXPECT_FALSE(QFileInfo::exists(rig.historyPath));
 }
 
-TEST(MainWindowHistory, AnOpenJournalShowsNewEvents)
+TEST(History, AnOpenJournalShowsNewEvents)
 {
-    MainRig rig;
-    rig.onPort = [](ScriptedPort& p) { MainRig::AnswerAsDevice(p); };
-    auto frm = rig.make();
-    frm->Passport()->ShowJournal();
-    TfrmJournal* journal = frm->Passport()->Journal();
+    HistoryRig rig;
+    rig.onPort = [](ScriptedPort& p) { AnswerAsDevice(p); };
+    rig.make();
+    rig.passport->ShowJournal();
+    TfrmJournal* journal = rig.passport->Journal();
     ASSERT_EQ(journal->UnitsModel()->rowCount(), 0);
-    frm->ConnectDevice();
+    rig.ctrl->Connect();
     QTRY_COMPARE_WITH_TIMEOUT(journal->UnitsModel()->rowCount(), 1, 3000);
     EXPECT_EQ(journal->UnitsModel()->data(journal->UnitsModel()->index(0, THistoryUnitsModel::colNumber)).toInt(), 12345);
 }
