@@ -60,7 +60,7 @@ TfrmMain::TfrmMain(TMainWindowOptions options, QWidget* parent)
         return QList<QWidget*>{menuBar(), m_menu->ActionToolBar1, m_pages, statusBar(), tsInformation()->edPLType};
     };
     m_look->SettingsWindowShown = [this] { return m_settingsDialog != nullptr; };
-    m_look->MakeSettingsWindow = [this] { SettingsDialog(); };
+    connect(m_look, &TSchemeLook::settingsWindowWanted, this, [this] { SettingsDialog(); });
     StyleManager().SetLoading(true); // the controls register while the window is built
     CreateActions();
     m_menu->Build(m_profileActions->actSaveConfig, m_profileActions->actLoadConfig);

@@ -26,9 +26,9 @@ public:
     std::function<void(const QString&)> ErrorBox;
     // The window's own widgets that take the work-area colour, listed first.
     std::function<QList<QWidget*>()> WindowWidgets;
-    // The settings window: the editor's closing consults it, its Cancel makes it.
+    // The settings window: the editor's closing consults it, its Cancel asks
+    // for it through settingsWindowWanted.
     std::function<bool()> SettingsWindowShown;
-    std::function<void()> MakeSettingsWindow;
 
     bool LoadColorScheme(const QString& path, QString* error);
     void ApplySchemeColors();
@@ -56,12 +56,11 @@ public:
     void SetEditorStylePath(const QString& path) override;
     QString ProgramDir() const override;
     bool SettingsWindowExists() const override { return SettingsWindowShown && SettingsWindowShown(); }
-    void EnsureSettingsWindow() override
-    {
-        if (MakeSettingsWindow)
-            MakeSettingsWindow();
-    }
+    void EnsureSettingsWindow() override { emit settingsWindowWanted(); }
     void ShowSchemeError(const QString& text) override { ShowPlatformError(text); }
+
+signals:
+    void settingsWindowWanted();
 
 private:
     QWidget* m_window;

@@ -17,8 +17,11 @@
 #include "ScriptedPort.h"
 #include "VirtualClock.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -87,6 +90,15 @@ public:
     static void AnswerMeasurements(ScriptedPort& p, uint8_t address = 1) { ::AnswerMeasurements(p, address); }
 
     ScriptedPort* port() const { return m_port; }
+
+    // The menu bar's menu of that title; nullptr when there is none.
+    static QMenu* menuTitled(const QMainWindow& window, const QString& title)
+    {
+        for (QAction* a : window.menuBar()->actions())
+            if (a->text() == title)
+                return a->menu();
+        return nullptr;
+    }
 
     QTemporaryDir tmp;
     QString progDir;

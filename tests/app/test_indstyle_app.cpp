@@ -133,10 +133,7 @@ TEST(IndStyleStartup, TheViewMenuShowsTheDialog)
 {
     MainRig rig;
     auto frm = rig.make();
-    QMenu* view = nullptr;
-    for (QAction* a : frm->menuBar()->actions())
-        if (a->text() == QStringLiteral("Вид"))
-            view = a->menu();
+    QMenu* view = rig.menuTitled(*frm, QStringLiteral("Вид"));
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->actions().contains(frm->findChild<QAction*>(QStringLiteral("actIndView"))));
     EXPECT_EQ(frm->findChild<QAction*>(QStringLiteral("actIndView"))->text(), QStringLiteral("Стиль индикаторов"));

@@ -239,10 +239,7 @@ TEST(MonitorMainWindow, ViewMenuOpensTheRecordsAndTheConnectionIsListed)
     auto frm = rig.make();
     ASSERT_TRUE(frm->IsConnected());
 
-    QMenu* view = nullptr;
-    for (QAction* a : frm->menuBar()->actions())
-        if (a->text() == QStringLiteral("Вид"))
-            view = a->menu();
+    QMenu* view = rig.menuTitled(*frm, QStringLiteral("Вид"));
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->actions().contains(frm->findChild<QAction*>(QStringLiteral("actTrend"))));
     EXPECT_TRUE(view->actions().contains(frm->findChild<QAction*>(QStringLiteral("actExchange"))));

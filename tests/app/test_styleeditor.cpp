@@ -110,7 +110,7 @@ struct LookRig {
         look = new TSchemeLook(window.get(), settings, dialogs);
         look->ErrorBox = [this](const QString& text) { errorBoxes << text; };
         look->SettingsWindowShown = [this] { return settingsWindowMade; };
-        look->MakeSettingsWindow = [this] { settingsWindowMade = true; };
+        QObject::connect(look, &TSchemeLook::settingsWindowWanted, [this] { settingsWindowMade = true; });
         EXPECT_TRUE(look->LoadColorScheme(settings.ColorSchemePath, &error)) << error.toStdString();
         TFStyleEditor* editor = look->EnsureStyleEditor();
         editor->show();

@@ -197,10 +197,7 @@ TEST(VerificationWindow, MenuEntry)
 {
     MainRig rig;
     auto frm = rig.make();
-    QMenu* menu = nullptr;
-    for (QAction* a : frm->menuBar()->actions())
-        if (a->text() == QStringLiteral("Настройка"))
-            menu = a->menu();
+    QMenu* menu = rig.menuTitled(*frm, QStringLiteral("Настройка"));
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->actions().size(), 1);
     EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("Проверка преобразователя"));
