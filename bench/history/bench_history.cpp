@@ -4,10 +4,10 @@
 // recorded event should stay under 2 ms. The journal must show its first
 // rows from a 100 000-event history in under 300 ms.
 
-#include "link/MessageDialog.h"
 #include "app/JournalFrm.h"
 #include "device/DeviceSession.h"
 #include "history/HistoryStore.h"
+#include "link/MessageDialog.h"
 #include "passport/DeviceJson.h"
 #include "passport/HistoryRecorder.h"
 

@@ -4,10 +4,10 @@
 // millisecond the link's timing is measured in. The log is kept full
 // (10 000 lines), so every frame also drops the oldest line.
 
-#include "link/MessageDialog.h"
 #include "app/ExchangeLog.h"
 #include "app/ExchangeMonitorFrm.h"
 #include "link/LinkObserver.h"
+#include "link/MessageDialog.h"
 #include "device/ReadingStore.h"
 
 #include <QApplication>

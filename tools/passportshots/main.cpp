@@ -3,9 +3,9 @@
 // certificate from it, rendered to PNG in FOLDER for a look.
 #include "CertificateFixtures.h"
 
-#include "link/MessageDialog.h"
 #include "app/CertificateInputFrm.h"
 #include "app/JournalFrm.h"
+#include "link/MessageDialog.h"
 #include "passport/CertificateIssuer.h"
 
 #include <QApplication>
