@@ -225,6 +225,11 @@ void TfrmMain::ConnectController()
     m_search = new TSearchProgress(*m_ctrl, *m_look, this);
 }
 
+int TfrmMain::EnterValue(const QString& prompt, double& value, double defaultValue)
+{
+    return m_messages->EnterValue(prompt, value, 0, defaultValue);
+}
+
 bool TfrmMain::ShowCOMChoice()
 {
     if (m_options.chooseComPort)

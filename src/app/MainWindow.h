@@ -128,6 +128,7 @@ private:
     void actAboutExecute();
     void actViewToolBarExecute();
     bool ChooseComPort() override { return ShowCOMChoice(); }
+    int EnterValue(const QString& prompt, double& value, double defaultValue) override;
 
     TTransducerController* m_ctrl = nullptr;
     TProgSettings m_settings;

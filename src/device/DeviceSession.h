@@ -25,6 +25,11 @@ public:
     virtual void UpdateStatusBar() = 0;
     virtual bool AskToConnect() = 0;
     virtual void SetStatusPanel(int index, const QString& text) = 0; // panels 0..3
+    // A value the user types in the middle of an operation; mrYes when given.
+    virtual int EnterValue(const QString& prompt, double& value, double defaultValue)
+    {
+        return MessageDialog().EnterValue(prompt, value, 0, defaultValue);
+    }
     // An exception answer shows the table's message.
     void DeviceException(uint8_t code) override { ShowDeviceException(MessageDialog(), code); }
 };
@@ -41,4 +46,9 @@ struct TDeviceSession {
 
     // The shell's message dialog.
     IMessageDialog& Messages() const { return shell ? shell->MessageDialog() : UnattendedMessages(); }
+    int EnterValue(const QString& prompt, double& value, double defaultValue) const
+    {
+        return shell ? shell->EnterValue(prompt, value, defaultValue)
+                     : UnattendedMessages().EnterValue(prompt, value, 0, defaultValue);
+    }
 };

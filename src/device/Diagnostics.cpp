@@ -468,8 +468,8 @@ void TDiagnostics::CorrectNSX()
         return;
     if (SendNSXStep(1, 0)) {
         double value = 0;
-        const int reply = m_session.Messages().EnterValue(QStringLiteral("Введите действительное значение температуры."), value, 0,
-                                                 NSXDefaultValue());
+        const int reply =
+            m_session.EnterValue(QStringLiteral("Введите действительное значение температуры."), value, NSXDefaultValue());
         if (reply == mrYes) {
             m_session.shell->ProcessEvents();
             emit m_session.events.nsxTemperatureEntered(value);

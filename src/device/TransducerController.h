@@ -23,6 +23,13 @@ public:
     virtual ~ITransducerPrompts() = default;
     // The COM-port choice before a port chosen by name is opened; false: cancelled.
     virtual bool ChooseComPort() { return false; }
+    // A value typed mid-operation (the true temperature of an NSX correction);
+    // mrYes when given. `value` always holds the field's value.
+    virtual int EnterValue(const QString& /*prompt*/, double& value, double defaultValue)
+    {
+        value = defaultValue;
+        return mrNo;
+    }
 };
 
 // The transducer on the serial line: the driver, the session and its
@@ -40,7 +47,7 @@ public:
     TDeviceEvents& events() { return m_session.events; }
     TCommPortDriver* Driver() const { return m_drv; }
     QTimer* DiagnosticsTimer() const { return m_diagnosticsTimer; } // 1000 ms, polls while diagnostics runs
-    void SetPrompts(ITransducerPrompts* prompts) { m_prompts = prompts; }
+    void SetPrompts(ITransducerPrompts* prompts) { m_prompts = prompts ? prompts : &m_noPrompts; }
 
     bool IsConnected() const;
     // The COM number of the driver's port name; 0 when none.
@@ -110,6 +117,10 @@ public:
     void DisconnectDevice() override { Disconnect(); }
     void UpdateStatusBar() override;
     bool AskToConnect() override;
+    int EnterValue(const QString& prompt, double& value, double defaultValue) override
+    {
+        return m_prompts->EnterValue(prompt, value, defaultValue);
+    }
     void SetStatusPanel(int index, const QString& text) override;
 
 public slots:

@@ -127,6 +127,10 @@ public:
     TLinkStatusBar* statusBar = nullptr;
 
 private:
+    int EnterValue(const QString& prompt, double& value, double defaultValue) override
+    {
+        return msgs.EnterValue(prompt, value, 0, defaultValue);
+    }
     bool ChooseComPort() override
     {
         ++comChoices;

@@ -423,9 +423,23 @@ namespace {
 
 // The controller's port open at address 1, the calibration and diagnostics
 // signals written down in order.
+// Values typed through the recorded dialog, as the window types them.
+class TypedValues : public ITransducerPrompts {
+public:
+    explicit TypedValues(RecordingMessages& msgs) : m_msgs(msgs) {}
+    int EnterValue(const QString& prompt, double& value, double defaultValue) override
+    {
+        return m_msgs.EnterValue(prompt, value, 0, defaultValue);
+    }
+
+private:
+    RecordingMessages& m_msgs;
+};
+
 struct OperationsRig : ControllerRig {
     OperationsRig()
     {
+        ctrl->SetPrompts(&typed);
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         ctrl->Driver()->OpenPort();
         ctrl->Session().Transducer.PLType = 'M';
@@ -460,6 +474,7 @@ struct OperationsRig : ControllerRig {
     }
 
     QList<TLinkEvent> frames;
+    TypedValues typed{msgs};
 };
 
 } // namespace
@@ -562,4 +577,24 @@ TEST(ControllerDiagnostics, CorrectionsSignalKindResetAndTheDevicesCode)
     EXPECT_EQ(rig.msgs.texts()[1], CannotText(TCannotText::R0Deviation));
     EXPECT_EQ(rig.msgs.texts()[2], QStringLiteral("Введите действительное значение температуры."));
     EXPECT_TRUE(rig.ctrl->DiagnosticsTimer()->isActive()) << "measuring again after each";
+}
+
+// Without prompts that take a value the NSX entry is cancelled: the first
+// step's answer is not followed by the second.
+TEST(ControllerDiagnostics, NSXWithoutAValueEntrySendsOnlyItsFirstStep)
+{
+    OperationsRig rig;
+    rig.ctrl->SetPrompts(nullptr);
+    rig.port->answerAlways(HexBytes("01 03 00 20"), [](const QByteArray&) { return Measurement(235, 10935, 0); });
+    rig.ctrl->StartDiagnostics();
+    rig.port->answerOnce(HexBytes("01 4F 01"), ShortAnswer(0x4F));
+    rig.msgs.answerValue(mrYes, 36.6); // the dialog would have given a value: it is not asked
+    rig.ctrl->CorrectNSX();
+
+    EXPECT_EQ(rig.msgs.pendingAnswers(), 1);
+    EXPECT_FALSE(rig.log.contains(QStringLiteral("correction:NSX:0:0")));
+    for (const QByteArray& w : rig.writes())
+        EXPECT_FALSE(w.startsWith(HexBytes("01 4F 02"))) << w.toHex(' ').toStdString();
+    EXPECT_TRUE(rig.writes().contains(WithCRC(HexBytes("01 4F 01 00 00")))) << "the first step went out";
+    EXPECT_TRUE(rig.ctrl->DiagnosticsTimer()->isActive());
 }
