@@ -46,9 +46,4 @@ struct TDeviceSession {
 
     // The shell's message dialog.
     IMessageDialog& Messages() const { return shell ? shell->MessageDialog() : UnattendedMessages(); }
-    int EnterValue(const QString& prompt, double& value, double defaultValue) const
-    {
-        return shell ? shell->EnterValue(prompt, value, defaultValue)
-                     : UnattendedMessages().EnterValue(prompt, value, 0, defaultValue);
-    }
 };

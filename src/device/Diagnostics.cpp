@@ -469,7 +469,7 @@ void TDiagnostics::CorrectNSX()
     if (SendNSXStep(1, 0)) {
         double value = 0;
         const int reply =
-            m_session.EnterValue(QStringLiteral("Введите действительное значение температуры."), value, NSXDefaultValue());
+            m_session.shell->EnterValue(QStringLiteral("Введите действительное значение температуры."), value, NSXDefaultValue());
         if (reply == mrYes) {
             m_session.shell->ProcessEvents();
             emit m_session.events.nsxTemperatureEntered(value);
